@@ -1,0 +1,9 @@
+// Waveform audio output: the real multimedia header on Windows, our SDL2-backed declarations
+// of the same names elsewhere. The system's code includes only this header.
+#pragma once
+#include "platform/win32.h"
+#if defined(_WIN32)
+#include <mmsystem.h>
+#else
+#include "platform/linux/waveout/waveout_api.h"
+#endif

@@ -1,63 +1,42 @@
-// The basic Windows data types, with the sizes they have on 64-bit Windows (LLP64): LONG and
-// DWORD stay 32 bits wide here although `long` is 64 bits on Linux, so records that embed them
-// keep their Windows layout. Shared by the Win32, Direct3D and waveform-audio declarations.
+// The basic Windows data types, with the sizes they have on 64-bit Windows (LONG and ULONG
+// are 32 bits there, unlike long on Linux). Shared by every Linux platform layer.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-// Calling conventions only matter to 32-bit Windows; they vanish here.
-#define WINAPI
-#define CALLBACK
-#define APIENTRY
-#define STDMETHODCALLTYPE
-
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef unsigned char UCHAR;
-typedef std::uint8_t UINT8;
-typedef std::uint16_t WORD;
-typedef std::uint16_t USHORT;
-typedef std::uint16_t UINT16;
-typedef std::uint32_t DWORD;
-typedef std::uint32_t ULONG;
-typedef std::uint32_t UINT32;
-typedef std::int32_t LONG;
-typedef std::int32_t INT32;
-typedef std::int64_t INT64;
-typedef std::int64_t LONGLONG;
-typedef std::uint64_t UINT64;
-typedef std::uint64_t ULONGLONG;
-typedef short SHORT;
-typedef int INT;
-typedef unsigned int UINT;
+typedef int32_t INT;
+typedef uint32_t UINT;
+typedef int32_t BOOL;
+typedef uint8_t BYTE;
+typedef uint8_t UINT8;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef uint32_t ULONG;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
+typedef int64_t INT64;
+typedef uint64_t UINT64;
+typedef uint32_t UINT32;
+typedef int32_t INT32;
 typedef float FLOAT;
 typedef char CHAR;
 typedef wchar_t WCHAR;
+typedef size_t SIZE_T;
+typedef intptr_t INT_PTR;
+typedef uintptr_t UINT_PTR;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef ULONG_PTR DWORD_PTR;
 typedef void VOID;
-typedef std::size_t SIZE_T;
-typedef std::uintptr_t UINT_PTR;
-typedef std::intptr_t INT_PTR;
-typedef std::intptr_t LONG_PTR;
-typedef std::uintptr_t ULONG_PTR;
-typedef std::uintptr_t DWORD_PTR;
-
-typedef void* PVOID;
 typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
-typedef wchar_t* LPWSTR;
-typedef const wchar_t* LPCWSTR;
-typedef BOOL* LPBOOL;
-typedef DWORD* LPDWORD;
-typedef LONG* LPLONG;
-
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
 typedef LONG HRESULT;
-typedef UINT_PTR WPARAM;
-typedef LONG_PTR LPARAM;
-typedef LONG_PTR LRESULT;
-typedef WORD ATOM;
 
 #ifndef TRUE
 #define TRUE 1
@@ -66,90 +45,119 @@ typedef WORD ATOM;
 #define FALSE 0
 #endif
 
-// Handles are pointers to distinct incomplete-looking structs, so that the compiler rejects
-// passing one kind of handle where another is expected, as it does with STRICT on Windows.
-#define DECLARE_HANDLE(name)                                                                       \
-    struct name##__ {                                                                              \
-        int unused;                                                                                \
-    };                                                                                             \
-    typedef struct name##__* name
+// Calling-convention markers have no meaning on x86-64 Linux.
+#ifndef WINAPI
+#define WINAPI
+#endif
+#ifndef CALLBACK
+#define CALLBACK
+#endif
+#ifndef APIENTRY
+#define APIENTRY
+#endif
+#ifndef STDMETHODCALLTYPE
+#define STDMETHODCALLTYPE
+#endif
 
-typedef void* HANDLE;
-DECLARE_HANDLE(HWND);
-DECLARE_HANDLE(HINSTANCE);
-DECLARE_HANDLE(HICON);
-DECLARE_HANDLE(HBRUSH);
-DECLARE_HANDLE(HMENU);
-DECLARE_HANDLE(HDC);
-DECLARE_HANDLE(HMONITOR);
+// Handles are distinct opaque pointer types, as with STRICT on Windows.
+#define QUAVEL_DECLARE_HANDLE(name)                                                                \
+    struct name##__;                                                                               \
+    typedef name##__* name
+QUAVEL_DECLARE_HANDLE(HWND);
+QUAVEL_DECLARE_HANDLE(HINSTANCE);
+QUAVEL_DECLARE_HANDLE(HICON);
+QUAVEL_DECLARE_HANDLE(HBRUSH);
+QUAVEL_DECLARE_HANDLE(HMENU);
+QUAVEL_DECLARE_HANDLE(HDC);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
+typedef void* HANDLE;
 
-typedef struct tagRECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-} RECT, *PRECT, *LPRECT;
-typedef const RECT* LPCRECT;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
 
-typedef struct tagPOINT {
-    LONG x;
-    LONG y;
-} POINT, *PPOINT, *LPPOINT;
-
-typedef struct tagSIZE {
-    LONG cx;
-    LONG cy;
-} SIZE, *PSIZE, *LPSIZE;
-
-typedef union _LARGE_INTEGER {
-    struct {
-        DWORD LowPart;
-        LONG HighPart;
-    } u;
-    LONGLONG QuadPart;
-} LARGE_INTEGER;
-
-typedef struct _GUID {
-    std::uint32_t Data1;
-    std::uint16_t Data2;
-    std::uint16_t Data3;
-    std::uint8_t Data4[8];
-} GUID;
+struct GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+};
 typedef GUID IID;
 typedef const GUID& REFGUID;
 typedef const IID& REFIID;
 
 inline bool operator==(const GUID& a, const GUID& b) {
-    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3)
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) {
         return false;
-    for (int i = 0; i < 8; ++i)
-        if (a.Data4[i] != b.Data4[i])
+    }
+    for (int i = 0; i < 8; ++i) {
+        if (a.Data4[i] != b.Data4[i]) {
             return false;
+        }
+    }
     return true;
 }
 inline bool operator!=(const GUID& a, const GUID& b) {
     return !(a == b);
 }
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+typedef RECT* LPRECT;
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    LONGLONG QuadPart;
+};
+
+// HRESULT helpers and the generic result codes.
+#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
+#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
+#define S_OK (static_cast<HRESULT>(0))
+#define S_FALSE (static_cast<HRESULT>(1))
+#define E_NOTIMPL (static_cast<HRESULT>(0x80004001u))
+#define E_NOINTERFACE (static_cast<HRESULT>(0x80004002u))
+#define E_POINTER (static_cast<HRESULT>(0x80004003u))
+#define E_FAIL (static_cast<HRESULT>(0x80004005u))
+#define E_OUTOFMEMORY (static_cast<HRESULT>(0x8007000Eu))
+#define E_INVALIDARG (static_cast<HRESULT>(0x80070057u))
+
+// Further types used by the window, message and waveform-audio declarations.
+typedef int16_t SHORT;
+typedef uint16_t USHORT;
+typedef uint16_t UINT16;
+typedef uint8_t UCHAR;
+typedef void* PVOID;
+typedef BOOL* LPBOOL;
+typedef DWORD* LPDWORD;
+typedef LONG* LPLONG;
+typedef WORD ATOM;
+typedef const RECT* LPCRECT;
+typedef POINT* LPPOINT;
+QUAVEL_DECLARE_HANDLE(HMONITOR);
+
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+
 inline BOOL IsEqualGUID(REFGUID a, REFGUID b) {
     return a == b ? TRUE : FALSE;
 }
 #define IsEqualIID(a, b) IsEqualGUID(a, b)
 
-#define S_OK ((HRESULT)0)
-#define S_FALSE ((HRESULT)1)
-#define E_NOTIMPL ((HRESULT)0x80004001L)
-#define E_NOINTERFACE ((HRESULT)0x80004002L)
-#define E_POINTER ((HRESULT)0x80004003L)
-#define E_FAIL ((HRESULT)0x80004005L)
-#define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
-#define E_INVALIDARG ((HRESULT)0x80070057L)
-#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
-#define FAILED(hr) (((HRESULT)(hr)) < 0)
-
-#define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
-#define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-#define MAKELONG(a, b)                                                                             \
-    ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff)))     \
-                                                      << 16))
+#define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xffffu))
+#define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xffffu))

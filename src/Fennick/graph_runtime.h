@@ -1,0 +1,61 @@
+// The render graph of the show in one object: named shader parameters, the GPU resources,
+// draw and compute passes registered by id, the ordered pass list run every frame, the
+// texture with the final picture and the first-frame flag.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Fennick/id_map.h"
+#include "Fennick/param_block.h"
+
+namespace Fennick::gfx {
+
+class Resource;
+class TextureRuntime;
+struct DrawPassRuntime;
+struct ComputePassRuntime;
+
+enum class PassKind : std::int32_t {
+    Compute = 0,
+    Draw = 1,
+};
+
+enum RunCondition : std::uint32_t {
+    EveryFrame = 0,
+    FirstFrame = 1,  // only while the graph's firstFrame flag is 1
+    // any other value: never
+};
+
+// Whether a pass with `condition` runs in a frame with the given first-frame flag.
+inline bool runConditionHolds(std::uint32_t condition, std::uint8_t firstFrame) {
+    return condition == EveryFrame || (condition == FirstFrame && firstFrame == 1);
+}
+
+struct PassEntry {
+    PassKind kind;  // entries of any other kind are skipped
+    DrawPassRuntime* draw;
+    ComputePassRuntime* compute;
+};
+
+class GraphRuntime {
+public:
+    ParamBlock params;  // the frame loop writes the values; only its list is used
+    IdMap<Resource> resources;
+    IdMap<DrawPassRuntime> drawPasses;
+    IdMap<ComputePassRuntime> computePasses;
+    TextureRuntime* output = nullptr;
+    std::vector<PassEntry> passes;
+    std::uint8_t firstFrame = 0;
+    ParamBlock frameParams;  // the per-frame packed copy of params
+
+    // Appends the engine's final copy pass into a 1600 x 900 presentation texture, which
+    // becomes the new output. Called once after the graph is built.
+    void finalize();
+
+    // Packs the parameters, runs every pass whose run condition holds, in list order, and
+    // swaps the double-buffered resources. Returns output.
+    TextureRuntime* executeFrame();
+};
+
+}  // namespace Fennick::gfx

@@ -23,7 +23,7 @@ enum class PassKind : std::int32_t {
 
 enum RunCondition : std::uint32_t {
     EveryFrame = 0,
-    FirstFrame = 1,  // only while the graph's firstFrame flag is 1
+    FirstFrame = 1, // only while the graph's firstFrame flag is 1
     // any other value: never
 };
 
@@ -33,21 +33,21 @@ inline bool runConditionHolds(std::uint32_t condition, std::uint8_t firstFrame) 
 }
 
 struct PassEntry {
-    PassKind kind;  // entries of any other kind are skipped
+    PassKind kind; // entries of any other kind are skipped
     DrawPassRuntime* draw;
     ComputePassRuntime* compute;
 };
 
 class GraphRuntime {
 public:
-    ParamBlock params;  // the frame loop writes the values; only its list is used
+    ParamBlock params; // the frame loop writes the values; only its list is used
     IdMap<Resource> resources;
     IdMap<DrawPassRuntime> drawPasses;
     IdMap<ComputePassRuntime> computePasses;
     TextureRuntime* output = nullptr;
     std::vector<PassEntry> passes;
     std::uint8_t firstFrame = 0;
-    ParamBlock frameParams;  // the per-frame packed copy of params
+    ParamBlock frameParams; // the per-frame packed copy of params
 
     // Appends the engine's final copy pass into a 1600 x 900 presentation texture, which
     // becomes the new output. Called once after the graph is built.
@@ -58,4 +58,4 @@ public:
     TextureRuntime* executeFrame();
 };
 
-}  // namespace Fennick::gfx
+} // namespace Fennick::gfx

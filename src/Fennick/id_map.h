@@ -87,7 +87,7 @@ public:
     std::uint64_t count = 0;
 
 private:
-    static constexpr std::size_t kInitialElements = 9;  // 8 buckets
+    static constexpr std::size_t kInitialElements = 9; // 8 buckets
 
     std::size_t bucketOf(std::uint32_t id) const {
         return static_cast<std::size_t>(hashId(id) & (buckets.size() - 2));
@@ -138,4 +138,4 @@ private:
     std::vector<Node*> buckets;
 };
 
-}  // namespace Fennick::gfx
+} // namespace Fennick::gfx

@@ -24,10 +24,14 @@ const ParamTypeInfo& info(ParamType type) {
     return kParamTypes[index];
 }
 
-}  // namespace
+} // namespace
 
-std::uint32_t paramTypeSize(ParamType type) { return info(type).size; }
-const char* paramTypeName(ParamType type) { return info(type).name; }
+std::uint32_t paramTypeSize(ParamType type) {
+    return info(type).size;
+}
+const char* paramTypeName(ParamType type) {
+    return info(type).name;
+}
 
 ParamDesc makeFloatParam(const char* name, float value) {
     ParamDesc desc{};
@@ -63,4 +67,4 @@ void ParamBlock::set(std::vector<ParamDesc> parameters) {
         std::memcpy(data.data() + offsets[i], list[i].value, offsets[i + 1] - offsets[i]);
 }
 
-}  // namespace Fennick::gfx
+} // namespace Fennick::gfx

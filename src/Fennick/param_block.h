@@ -21,9 +21,9 @@ std::uint32_t paramTypeSize(ParamType type);
 const char* paramTypeName(ParamType type);
 
 struct ParamDesc {
-    char name[256];        // zero-terminated, zero-padded
+    char name[256]; // zero-terminated, zero-padded
     ParamType type;
-    std::uint8_t value[16];  // only the first paramTypeSize(type) bytes are used
+    std::uint8_t value[16]; // only the first paramTypeSize(type) bytes are used
 };
 
 // A float parameter with its default value in the first four bytes.
@@ -31,7 +31,7 @@ ParamDesc makeFloatParam(const char* name, float value);
 
 struct ParamBlock {
     std::vector<ParamDesc> list;
-    std::vector<std::uint32_t> offsets;  // start of each parameter, then the total size
+    std::vector<std::uint32_t> offsets; // start of each parameter, then the total size
     std::vector<std::uint8_t> data;
     std::uint32_t size = 0;
 
@@ -43,4 +43,4 @@ struct ParamBlock {
     void clearPacking();
 };
 
-}  // namespace Fennick::gfx
+} // namespace Fennick::gfx

@@ -13,31 +13,34 @@ float floatFromBits(std::uint32_t bits) {
     std::memcpy(&value, &bits, sizeof value);
     return value;
 }
-const float kDepthScale = floatFromBits(0xBF800347u);  // -1.0001000
-const float kDepthBias = floatFromBits(0xBDCCD20Bu);   // -0.10001000
+const float kDepthScale = floatFromBits(0xBF800347u); // -1.0001000
+const float kDepthBias = floatFromBits(0xBDCCD20Bu);  // -0.10001000
 const float kAspect = 1.7777778f;
 
 Vec3 cross(Vec3 a, Vec3 b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // Determinant of the 3 x 3 matrix left when row r and column c are removed, as six triple
 // products.
 float minor3(const Mat4& m, int r, int c) {
     int rows[3], cols[3];
     for (int i = 0, k = 0; i < 4; ++i)
-        if (i != r) rows[k++] = i;
+        if (i != r)
+            rows[k++] = i;
     for (int i = 0, k = 0; i < 4; ++i)
-        if (i != c) cols[k++] = i;
+        if (i != c)
+            cols[k++] = i;
     auto e = [&](int i, int j) { return m.at(rows[i], cols[j]); };
-    return e(0, 0) * e(1, 1) * e(2, 2) - e(0, 0) * e(1, 2) * e(2, 1) -
-           e(0, 1) * e(1, 0) * e(2, 2) + e(0, 1) * e(1, 2) * e(2, 0) +
-           e(0, 2) * e(1, 0) * e(2, 1) - e(0, 2) * e(1, 1) * e(2, 0);
+    return e(0, 0) * e(1, 1) * e(2, 2) - e(0, 0) * e(1, 2) * e(2, 1) - e(0, 1) * e(1, 0) * e(2, 2) +
+           e(0, 1) * e(1, 2) * e(2, 0) + e(0, 2) * e(1, 0) * e(2, 1) - e(0, 2) * e(1, 1) * e(2, 0);
 }
 
-}  // namespace
+} // namespace
 
 Vec3 normalize(Vec3 v) {
     float length = std::sqrt(v.y * v.y + v.x * v.x + v.z * v.z);
@@ -48,9 +51,9 @@ Vec3 normalize(Vec3 v) {
 Mat4 lookAt(Vec3 p, Vec3 d, Vec3 up) {
     Vec3 x = normalize(cross(d, up));
     Vec3 y = normalize(cross(d, x));
-    return {{x.x, y.x, d.x, 0.0f,  //
-             x.y, y.y, d.y, 0.0f,  //
-             x.z, y.z, d.z, 0.0f,  //
+    return {{x.x, y.x, d.x, 0.0f, //
+             x.y, y.y, d.y, 0.0f, //
+             x.z, y.z, d.z, 0.0f, //
              dot(p, x), dot(p, y), dot(p, d), 1.0f}};
 }
 
@@ -73,8 +76,8 @@ Mat4 inverse(const Mat4& m) {
             float cofactor = minor3(m, j, i);
             adj.at(i, j) = ((i + j) & 1) ? -cofactor : cofactor;
         }
-    float det = m.at(0, 1) * adj.at(1, 0) + m.at(0, 0) * adj.at(0, 0) +
-                m.at(0, 2) * adj.at(2, 0) + m.at(0, 3) * adj.at(3, 0);
+    float det = m.at(0, 1) * adj.at(1, 0) + m.at(0, 0) * adj.at(0, 0) + m.at(0, 2) * adj.at(2, 0) +
+                m.at(0, 3) * adj.at(3, 0);
     float invDet = 1.0f / det;
     for (float& e : adj.m)
         e *= invDet;
@@ -82,14 +85,15 @@ Mat4 inverse(const Mat4& m) {
 }
 
 Mat4 perspectiveFromFov(float fieldOfViewDegrees) {
-    float radians = static_cast<float>(static_cast<double>(fieldOfViewDegrees) * 0.01745329251993889);
+    float radians =
+        static_cast<float>(static_cast<double>(fieldOfViewDegrees) * 0.01745329251993889);
     float half = static_cast<float>(static_cast<double>(radians) * 0.5);
     float t = std::tan(half);
     float yScale = 1.0f / t;
     float xScale = (1.0f / t) / kAspect;
-    return {{xScale, 0.0f, 0.0f, 0.0f,  //
-             0.0f, yScale, 0.0f, 0.0f,  //
-             0.0f, 0.0f, kDepthScale, -1.0f,  //
+    return {{xScale, 0.0f, 0.0f, 0.0f,       //
+             0.0f, yScale, 0.0f, 0.0f,       //
+             0.0f, 0.0f, kDepthScale, -1.0f, //
              0.0f, 0.0f, kDepthBias, 0.0f}};
 }
 
@@ -97,9 +101,9 @@ Mat4 rollMatrix(float rollDegrees) {
     float angle = static_cast<float>(static_cast<double>(rollDegrees / 180.0f) * 3.141592653589);
     float c = std::cos(angle), s = std::sin(angle), t = 1.0f - c;
     Vec3 a = normalize({0.0f, 0.0f, 1.0f});
-    return {{a.x * a.x * t + c, a.z * s + a.x * a.y * t, a.x * a.z * t - a.y * s, 0.0f,  //
-             a.x * a.y * t - a.z * s, a.y * a.y * t + c, a.x * s + a.y * a.z * t, 0.0f,  //
-             a.y * s + a.x * a.z * t, a.y * a.z * t - a.x * s, a.z * a.z * t + c, 0.0f,  //
+    return {{a.x * a.x * t + c, a.z * s + a.x * a.y * t, a.x * a.z * t - a.y * s, 0.0f, //
+             a.x * a.y * t - a.z * s, a.y * a.y * t + c, a.x * s + a.y * a.z * t, 0.0f, //
+             a.y * s + a.x * a.z * t, a.y * a.z * t - a.x * s, a.z * a.z * t + c, 0.0f, //
              0.0f, 0.0f, 0.0f, 1.0f}};
 }
 
@@ -107,7 +111,7 @@ CameraMatrices cameraFromTracks(Vec3 position, Vec3 direction, float fieldOfView
                                 float rollDegrees) {
     CameraMatrices camera;
     camera.projection = perspectiveFromFov(fieldOfViewDegrees);
-    camera.modelView = multiply(lookAt(position, direction, {0.0f, 1.0f, 0.0f}),
-                                rollMatrix(rollDegrees));
+    camera.modelView =
+        multiply(lookAt(position, direction, {0.0f, 1.0f, 0.0f}), rollMatrix(rollDegrees));
     return camera;
 }

@@ -31,9 +31,11 @@ std::uint32_t rowAt(float rate, float time) {
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(rowFloat));
 }
 
-}  // namespace
+} // namespace
 
-float SyncTimeline::rowRate() const { return static_cast<float>(rowsPerBeat) * bpm / 60.0f; }
+float SyncTimeline::rowRate() const {
+    return static_cast<float>(rowsPerBeat) * bpm / 60.0f;
+}
 
 float SyncTimeline::evaluate(std::uint32_t trackIndex, float time) const {
     const float rate = rowRate();

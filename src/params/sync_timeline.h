@@ -16,11 +16,11 @@ enum InterpolationMode : std::int32_t {
 struct SyncKey {
     std::uint32_t row;
     float value;
-    std::int32_t interpolation;  // an InterpolationMode; any other value behaves as Step
+    std::int32_t interpolation; // an InterpolationMode; any other value behaves as Step
 };
 
 struct SyncTrack {
-    char name[256] = {};  // left zero: tracks are known by position
+    char name[256] = {}; // left zero: tracks are known by position
     std::vector<SyncKey> keys;
 };
 

@@ -1,0 +1,18 @@
+// Which of the two copies of a double-buffered resource a getter hands out.
+#pragma once
+
+namespace Fennick::gfx {
+
+// Passes write one copy and read the other within a frame; the roles change when `swapped`
+// flips at the end of the frame. Before the first swap they write A and read B, so the first
+// frame reads the copy that holds the initial contents only when nothing was written yet.
+// A single resource always answers with copy A.
+inline bool usesCopyB(bool doubleBuffered, bool swapped, bool read) {
+    return doubleBuffered && (read ? !swapped : swapped);
+}
+
+template <typename T> T selectCopy(bool doubleBuffered, bool swapped, bool read, T a, T b) {
+    return usesCopyB(doubleBuffered, swapped, read) ? b : a;
+}
+
+} // namespace Fennick::gfx

@@ -1,0 +1,22 @@
+// Sizes and mip levels of a texture as given to the device, derived from its description.
+#pragma once
+
+#include "Fennick/texture_desc.h"
+
+#include <cstdint>
+
+namespace Fennick::gfx {
+
+// Depth formats get a depth-stencil view only and never a mip chain.
+bool isDepthFormat(TextureFormat format);
+
+// A zero extent in a description becomes 1 on the device.
+inline uint32_t deviceExtent(uint32_t size) { return size == 0 ? 1u : size; }
+
+// The largest extent that the texture's dimension uses (at least 1).
+uint32_t largestExtent(const TextureDesc& desc);
+
+// floor(log2(largest extent)) + 1 for a colour texture with mipmaps, else 1.
+uint32_t mipLevelCount(const TextureDesc& desc);
+
+} // namespace Fennick::gfx

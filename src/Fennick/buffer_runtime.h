@@ -7,9 +7,9 @@
 namespace Fennick::gfx {
 
 struct BufferDesc {
-    uint8_t constant = 0;  // 1: a constant buffer; 0: a structured buffer
-    uint32_t stride = 4;   // bytes per element
-    uint32_t countX = 1;   // the element count is countX * countY * countZ
+    uint8_t constant = 0; // 1: a constant buffer; 0: a structured buffer
+    uint32_t stride = 4;  // bytes per element
+    uint32_t countX = 1;  // the element count is countX * countY * countZ
     uint32_t countY = 1;
     uint32_t countZ = 1;
     const void* initialData = nullptr; // contents of copy A, stride * element count bytes

@@ -14,7 +14,7 @@ struct ComputePassDesc {
     uint32_t threadsX = 8; // total threads along each axis (dispatch_groups.h)
     uint32_t threadsY = 8;
     uint32_t threadsZ = 0;
-    uint32_t runCondition = EveryFrame;
+    RunCondition runCondition = EveryFrame;
     // Output i is unordered-access slot inputs.size() + i; input i is shader-resource slot i.
     std::vector<ResourceBinding> outputs;
     std::vector<ResourceBinding> inputs;

@@ -10,9 +10,10 @@
 
 namespace Fennick::gfx {
 
-// Blend factors of render target 0 (pipeline_state.h): 0 additive, 1 and 2 source-alpha over
-// with different alpha results.
-enum BlendMode : uint32_t { BlendAdditive = 0, BlendOverKeepDestAlpha = 1, BlendOverSourceAlpha = 2 };
+// Blend factors of render target 0 (pipeline_state.h). Both alpha modes put the source colour
+// over the target by its alpha; they differ in the alpha they leave behind: 1 composites it
+// (source alpha x (1 - target alpha) + target alpha), 2 keeps the source's.
+enum BlendMode : uint32_t { BlendAdditive = 0, BlendAlphaOver = 1, BlendAlphaReplace = 2 };
 
 // Point list, line list, line strip, triangle list, triangle strip.
 enum Topology : uint32_t {
@@ -34,7 +35,7 @@ struct DrawPassDesc {
     Topology topology = TopologyTriangleList;
     uint32_t vertexCount = 3;
     uint32_t instanceCount = 1;
-    uint32_t runCondition = EveryFrame;
+    RunCondition runCondition = EveryFrame;
     std::vector<RenderTargetBinding> renderTargets; // slots 0, 1, ...; the first sets the viewport
     RenderTargetBinding depthTarget;
     std::vector<ResourceBinding> inputs; // shader-resource slot i of the vertex and pixel stage

@@ -1,14 +1,20 @@
 #include "Fennick/image_decode.h"
 
+// The decoder is third-party code; its own warnings are not ours to fix.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_FAILURE_USERMSG
 #include "stb_image.h"
+#pragma GCC diagnostic pop
 
 namespace Fennick::gfx {
 
 namespace {
 
-void freePixels(uint8_t* pixels) { stbi_image_free(pixels); }
+void freePixels(uint8_t* pixels) {
+    stbi_image_free(pixels);
+}
 
 DecodedImage finish(stbi_uc* pixels, int width, int height) {
     DecodedImage image;

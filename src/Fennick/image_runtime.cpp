@@ -20,8 +20,8 @@ void reportFailure(const ImageDesc& source, const std::string& failure) {
         std::fprintf(stderr, "ImageRuntime: cannot decode the image of %d bytes at %p: %s\n",
                      int(source.dataSize), source.data, failure.c_str());
     else
-        std::fprintf(stderr, "ImageRuntime: cannot decode the image file \"%s\": %s\n",
-                     source.path, failure.c_str());
+        std::fprintf(stderr, "ImageRuntime: cannot decode the image file \"%s\": %s\n", source.path,
+                     failure.c_str());
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 namespace Fennick::gfx {
 
 struct ImageDesc {
-    char path[4096] = {};         // zero-terminated; the file read when data is null
-    const void* data = nullptr;   // an encoded image file in memory, or null
-    int32_t dataSize = 0;         // bytes of data
+    char path[4096] = {};       // zero-terminated; the file read when data is null
+    const void* data = nullptr; // an encoded image file in memory, or null
+    int32_t dataSize = 0;       // bytes of data
 };
 
 class ImageRuntime : public TextureRuntime {

@@ -9,7 +9,9 @@ namespace Fennick::gfx {
 
 namespace {
 
-bool isSeparator(char c) { return c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isSeparator(char c) {
+    return c == ',' || c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // Calls `visit` with each number of the text as a zero-terminated string.
 template <typename Visit> void forEachNumber(std::string_view text, Visit visit) {
@@ -30,7 +32,9 @@ template <typename Visit> void forEachNumber(std::string_view text, Visit visit)
 
 // atoi has undefined behaviour out of range; strtoll wraps the same text predictably into the
 // stored width instead.
-int64_t toInteger(const char* number) { return std::strtoll(number, nullptr, 10); }
+int64_t toInteger(const char* number) {
+    return std::strtoll(number, nullptr, 10);
+}
 
 void storeElement(BufferDataType type, const char* number, uint8_t* element) {
     switch (type) {

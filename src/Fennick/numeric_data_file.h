@@ -23,9 +23,9 @@ uint32_t countNumbers(std::string_view text);
 std::vector<uint8_t> convertNumbers(std::string_view text, BufferDataType type);
 
 struct NumericData {
-    bool opened = false;         // false: the file could not be opened or read
-    uint32_t count = 0;          // number of elements
-    std::vector<uint8_t> bytes;  // count * element size bytes
+    bool opened = false;        // false: the file could not be opened or read
+    uint32_t count = 0;         // number of elements
+    std::vector<uint8_t> bytes; // count * element size bytes
 };
 
 NumericData loadNumericDataFile(const char* path, BufferDataType type);

@@ -24,7 +24,7 @@ struct TextureDesc {
     TextureDimension dimension = Tex2D;
     uint32_t width = 2;
     uint32_t height = 2;
-    uint32_t depth = 0;  // slices of a 3D texture
+    uint32_t depth = 0;    // slices of a 3D texture
     uint8_t fixedSize = 0; // for the graph builder: 0 means sized from the window times scale
     float scale = 1.0f;    // for the graph builder only
     uint8_t mipmaps = 0;   // full mip chain, rebuilt after every write

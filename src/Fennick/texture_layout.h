@@ -11,7 +11,9 @@ namespace Fennick::gfx {
 bool isDepthFormat(TextureFormat format);
 
 // A zero extent in a description becomes 1 on the device.
-inline uint32_t deviceExtent(uint32_t size) { return size == 0 ? 1u : size; }
+inline uint32_t deviceExtent(uint32_t size) {
+    return size == 0 ? 1u : size;
+}
 
 // The largest extent that the texture's dimension uses (at least 1).
 uint32_t largestExtent(const TextureDesc& desc);

@@ -28,6 +28,8 @@ ID3D11RenderTargetView* TextureRuntime::getRtv(bool read) {
     return selectCopy(doubleBuffered, swapped, read, rtvA, rtvB);
 }
 
-ID3D11DepthStencilView* TextureRuntime::getDsv() { return dsv; }
+ID3D11DepthStencilView* TextureRuntime::getDsv() {
+    return dsv;
+}
 
 } // namespace Fennick::gfx

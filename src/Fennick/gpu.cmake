@@ -1,0 +1,23 @@
+# The engine on the device: resources, shaders, passes, frame execution and the frame
+# context of ContextBuffer. All Direct3D calls of the engine are in gfx_directx_impl.cpp.
+find_path(QUAVEL_STB_INCLUDE_DIR stb_image.h PATH_SUFFIXES stb REQUIRED)
+
+quavel_library(quavel_gpu
+    SOURCES
+        buffer_data_runtime.cpp
+        buffer_runtime.cpp
+        compute_pass_runtime.cpp
+        draw_pass_runtime.cpp
+        gfx_directx_impl.cpp
+        image_decode.cpp
+        image_rows.cpp
+        image_runtime.cpp
+        numeric_data_file.cpp
+        pipeline_state.cpp
+        shader_runtime.cpp
+        texture_layout.cpp
+        texture_runtime.cpp
+        upload_block.cpp
+        ${QUAVEL_SRC}/params/frame_context.cpp
+    LIBS quavel_graph quavel_camera quavel_platform_d3d11)
+target_include_directories(quavel_gpu PRIVATE ${QUAVEL_STB_INCLUDE_DIR})

@@ -10,14 +10,10 @@ quavel_library(quavel_gpu
         draw_pass_runtime.cpp
         gfx_directx_impl.cpp
         image_decode.cpp
-        image_rows.cpp
         image_runtime.cpp
-        numeric_data_file.cpp
         pipeline_state.cpp
         shader_runtime.cpp
-        texture_layout.cpp
         texture_runtime.cpp
-        upload_block.cpp
         ${QUAVEL_SRC}/params/frame_context.cpp
-    LIBS quavel_graph quavel_camera quavel_platform_d3d11)
+    LIBS quavel_engine_logic quavel_graph quavel_camera quavel_platform_d3d11)
 target_include_directories(quavel_gpu PRIVATE ${QUAVEL_STB_INCLUDE_DIR})

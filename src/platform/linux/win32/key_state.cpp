@@ -107,10 +107,6 @@ int virtualKeyFromScancode(SDL_Scancode scancode) {
     return mapping != nullptr ? mapping->virtualKey : 0;
 }
 
-bool altKeyDown() {
-    return (keyStates[VK_MENU].load() & kDown) != 0;
-}
-
 } // namespace quavel::win32
 
 SHORT WINAPI GetAsyncKeyState(int vKey) {

@@ -14,7 +14,4 @@ void installKeyStateWatcher();
 // The virtual-key code of a physical key, or 0 for keys the layer does not map.
 int virtualKeyFromScancode(SDL_Scancode scancode);
 
-// True while either Alt key is held, as the context bit of system-key messages needs.
-bool altKeyDown();
-
 } // namespace quavel::win32

@@ -52,6 +52,18 @@ LPARAM keyMessageBits(const SDL_KeyboardEvent& event, bool down, bool altHeld) {
     return static_cast<LPARAM>(bits);
 }
 
+// Alt keys held as far as the translated events go. The async key state cannot serve here:
+// it already holds the outcome of every event in SDL's queue, not of those translated so far.
+Uint8 altKeysHeld = 0;
+
+Uint8 altBit(SDL_Scancode scancode) {
+    if (scancode == SDL_SCANCODE_LALT)
+        return 1;
+    if (scancode == SDL_SCANCODE_RALT)
+        return 2;
+    return 0;
+}
+
 void translateKeyEvent(const SDL_KeyboardEvent& event) {
     const int virtualKey = virtualKeyFromScancode(event.keysym.scancode);
     if (virtualKey == 0)
@@ -59,16 +71,18 @@ void translateKeyEvent(const SDL_KeyboardEvent& event) {
     const WindowRecord* window = findWindowBySdlId(event.windowID);
     const HWND target = window != nullptr ? window->handle : nullptr;
     const bool down = event.type == SDL_KEYDOWN;
-    const bool isAlt =
-        event.keysym.scancode == SDL_SCANCODE_LALT || event.keysym.scancode == SDL_SCANCODE_RALT;
-    // The watcher has already recorded this event, so on Alt's own release altKeyDown() is
-    // false although the release belongs to the system-key sequence.
-    const bool altHeld = altKeyDown() || (isAlt && !down);
-    // Alt, F10 and any key pressed with Alt are system keys on Windows.
+    const Uint8 alt = altBit(event.keysym.scancode);
+    if (down)
+        altKeysHeld |= alt;
+    // Alt, F10 and any key pressed with Alt are system keys on Windows; Alt's own release
+    // still belongs to the system-key sequence.
+    const bool altHeld = altKeysHeld != 0;
+    if (!down)
+        altKeysHeld &= static_cast<Uint8>(~alt);
     const bool systemKey = altHeld || virtualKey == VK_F10;
     const UINT message =
         down ? (systemKey ? WM_SYSKEYDOWN : WM_KEYDOWN) : (systemKey ? WM_SYSKEYUP : WM_KEYUP);
-    const int reportedKey = isAlt ? VK_MENU : virtualKey;
+    const int reportedKey = alt != 0 ? VK_MENU : virtualKey;
     postToThreadQueue(target, message, static_cast<WPARAM>(reportedKey),
                       keyMessageBits(event, down, altHeld));
 }

@@ -4,6 +4,8 @@
 #include "platform/win32.h"
 #if defined(_WIN32)
 #include <mmsystem.h>
+// WAVE_FORMAT_IEEE_FLOAT lives in the registered-format header, not in mmsystem.h.
+#include <mmreg.h>
 #else
 #include "platform/linux/waveout/waveout_api.h"
 #endif

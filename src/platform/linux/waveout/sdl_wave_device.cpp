@@ -1,0 +1,114 @@
+#include "platform/linux/waveout/sdl_wave_device.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstring>
+
+namespace quavel::waveout {
+
+namespace {
+
+// Drivers that accept a device but do not play it at the sample rate.
+bool playsInRealTime(const char* driver) {
+    return driver != nullptr && std::strcmp(driver, "dummy") != 0 &&
+           std::strcmp(driver, "disk") != 0;
+}
+
+void SDLCALL fillFromDevice(void* device, Uint8* stream, int length) {
+    static_cast<SdlWaveDevice*>(device)->fill(stream, length);
+}
+
+// About 11.6 ms at 44100 Hz: the play position advances in steps of this many frames.
+constexpr Uint16 kCallbackFrames = 512;
+
+} // namespace
+
+std::unique_ptr<SdlWaveDevice>
+SdlWaveDevice::open(const WAVEFORMATEX& format, SDL_AudioFormat sampleFormat, std::string& whyNot) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        whyNot = SDL_GetError();
+        return nullptr;
+    }
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (!playsInRealTime(driver)) {
+        whyNot =
+            std::string("only the ") + (driver ? driver : "null") + " audio driver is available";
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return nullptr;
+    }
+    SDL_AudioSpec wanted{};
+    wanted.freq = static_cast<int>(format.nSamplesPerSec);
+    wanted.format = sampleFormat;
+    wanted.channels = static_cast<Uint8>(format.nChannels);
+    wanted.samples = kCallbackFrames;
+    wanted.callback = fillFromDevice;
+    SDL_AudioSpec obtained{};
+    // The device object must exist before SDL may call back into it, so it is created first
+    // and handed over as the callback's user data only once opened, still paused.
+    auto device = std::make_unique<SdlWaveDevice>(0, 0);
+    wanted.userdata = device.get();
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (id == 0) {
+        whyNot = SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return nullptr;
+    }
+    device->id_ = id;
+    device->silence_ = obtained.silence;
+    SDL_PauseAudioDevice(id, 0);
+    return device;
+}
+
+SdlWaveDevice::SdlWaveDevice(SDL_AudioDeviceID id, Uint8 silence) : id_(id), silence_(silence) {}
+
+SdlWaveDevice::~SdlWaveDevice() {
+    if (id_ != 0) {
+        SDL_CloseAudioDevice(id_);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+void SdlWaveDevice::fill(Uint8* stream, int length) {
+    const auto wanted = static_cast<std::uint64_t>(length);
+    const std::uint64_t played = paused_ ? 0 : queue_.play(wanted, stream);
+    std::memset(stream + played, silence_, wanted - played);
+    position_.fetch_add(played, std::memory_order_release);
+}
+
+void SdlWaveDevice::write(WAVEHDR* header) {
+    SDL_LockAudioDevice(id_);
+    queue_.append(header);
+    SDL_UnlockAudioDevice(id_);
+}
+
+void SdlWaveDevice::pause() {
+    SDL_LockAudioDevice(id_);
+    paused_ = true;
+    SDL_UnlockAudioDevice(id_);
+}
+
+void SdlWaveDevice::restart() {
+    SDL_LockAudioDevice(id_);
+    paused_ = false;
+    SDL_UnlockAudioDevice(id_);
+}
+
+void SdlWaveDevice::reset() {
+    SDL_LockAudioDevice(id_);
+    queue_.clear();
+    position_.store(0, std::memory_order_release);
+    SDL_UnlockAudioDevice(id_);
+}
+
+std::uint64_t SdlWaveDevice::bytesPlayed() {
+    return position_.load(std::memory_order_acquire);
+}
+
+bool SdlWaveDevice::hasQueuedHeaders() {
+    SDL_LockAudioDevice(id_);
+    const bool queued = !queue_.empty();
+    SDL_UnlockAudioDevice(id_);
+    return queued;
+}
+
+} // namespace quavel::waveout

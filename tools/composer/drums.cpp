@@ -4,6 +4,8 @@
 #include "show_cues.h"
 
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace composer {
 namespace {
@@ -33,6 +35,9 @@ int scaled(int volume, int level) {
 
 void writeGroove(Song& song, const Section& s) {
     const Groove& g = kGrooves[s.groove];
+    for (const char* line : {g.kick, g.snare, g.hats})
+        if (std::strlen(line) != 16)
+            throw std::logic_error(std::string("a drum line is not one bar long: ") + line);
     for (int row = s.start; row < s.end; ++row) {
         if ((row - barRow(0)) % kRowsPerSixteenth != 0)
             continue;
@@ -74,6 +79,20 @@ void swellSnares(Song& song, const Section& s) {
     }
 }
 
+// A kick struck a sixteenth after another would be smeared into the first one's boom; the
+// first is cut short half-way so the pair stays two distinct punches.
+void chokeDoubleKicks(Song& song) {
+    int previous = -100;
+    for (int row = 0; row < kSongRows; ++row) {
+        if (song.cell(row, KickChannel).instrument != Kick)
+            continue;
+        const int gap = row - previous;
+        if (gap <= kRowsPerSixteenth && gap >= 2)
+            song.effect(previous + gap / 2, KickChannel, 0x0E, 0xC0);
+        previous = row;
+    }
+}
+
 } // namespace
 
 int stepInBar(int row) {
@@ -106,6 +125,7 @@ void writeDrums(Song& song) {
     }
     // The blast that breaks the logo.
     song.note(showRow(2159), KickChannel, kDrumMidi, Kick, 64);
+    chokeDoubleKicks(song);
 }
 
 } // namespace composer

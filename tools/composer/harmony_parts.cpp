@@ -3,6 +3,10 @@
 #include "instruments.h"
 #include "parts.h"
 
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
 namespace composer {
 namespace {
 
@@ -26,6 +30,8 @@ const int kArpWalk[16] = {0, 1, 2, 3, 1, 2, 3, 2, 0, 1, 2, 3, 2, 3, 1, 2};
 
 void writeBass(Song& song, const Section& s) {
     const char* pattern = kBassPatterns[s.bassPattern];
+    if (std::strlen(pattern) != 16)
+        throw std::logic_error(std::string("a bass line is not one bar long: ") + pattern);
     for (int row = s.start; row < s.end; ++row) {
         if ((row - barRow(0)) % kRowsPerSixteenth != 0)
             continue;

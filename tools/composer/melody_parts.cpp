@@ -5,6 +5,8 @@
 #include "prng.h"
 
 #include <map>
+#include <stdexcept>
+#include <string>
 
 namespace composer {
 namespace {
@@ -39,7 +41,13 @@ void writeEcho(Song& song, int row, int midi, int volume) {
 }
 
 void writePhrase(Song& song, const Section& s, int row, const char* text, Prng& humanise) {
-    for (const MelodyNote& n : parseMelody(text)) {
+    const std::vector<MelodyNote> notes = parseMelody(text);
+    int total = 0;
+    for (const MelodyNote& n : notes)
+        total += n.sixteenths;
+    if (total != 64)
+        throw std::logic_error(std::string("a lead phrase is not four bars long: ") + text);
+    for (const MelodyNote& n : notes) {
         const int length = n.sixteenths * kRowsPerSixteenth;
         if (row >= s.end)
             return;

@@ -360,7 +360,10 @@ bool ShaderRuntime::create() {
 
 void uploadContextBuffer(const uint8_t* block, uint32_t blockSize) {
     FrameContext& fc = frameContext();
-    if (fc.bufferDesc.stride != blockSize) {
+    // The recorded size is reset to the built-in block every frame, so the first upload of a
+    // frame re-creates the buffer. The size the buffer really has is checked too: a block that
+    // happens to match the recorded size but not the buffer must not be read past its end.
+    if (fc.bufferDesc.stride != blockSize || fc.buffer.desc.stride != blockSize) {
         fc.bufferDesc.stride = blockSize;
         fc.bufferDesc.constant = 1;
         fc.buffer.release();

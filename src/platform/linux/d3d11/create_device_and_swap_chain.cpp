@@ -1,0 +1,78 @@
+// D3D11CreateDeviceAndSwapChain: the device draws with an OpenGL context made on the SDL
+// window behind the swap chain's output window.
+#include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/device_creation.h"
+#include "platform/linux/d3d11/swap_chain.h"
+#include "platform/linux/win32/sdl_window_access.h"
+
+using namespace quavel::d3d11;
+
+namespace {
+
+bool validSwapChainDesc(const DXGI_SWAP_CHAIN_DESC& desc) {
+    bool formatOk = desc.BufferDesc.Format == DXGI_FORMAT_R8G8B8A8_UNORM ||
+                    desc.BufferDesc.Format == DXGI_FORMAT_B8G8R8A8_UNORM ||
+                    desc.BufferDesc.Format == DXGI_FORMAT_R16G16B16A16_FLOAT;
+    return formatOk && desc.SampleDesc.Count == 1 && desc.BufferCount >= 1 &&
+           (desc.BufferUsage & DXGI_USAGE_RENDER_TARGET_OUTPUT);
+}
+
+} // namespace
+
+HRESULT WINAPI D3D11CreateDeviceAndSwapChain(IDXGIAdapter* adapter, D3D_DRIVER_TYPE driverType,
+                                             HMODULE, UINT, const D3D_FEATURE_LEVEL* featureLevels,
+                                             UINT featureLevelCount, UINT sdkVersion,
+                                             const DXGI_SWAP_CHAIN_DESC* swapChainDesc,
+                                             IDXGISwapChain** swapChain, ID3D11Device** device,
+                                             D3D_FEATURE_LEVEL* obtainedLevel,
+                                             ID3D11DeviceContext** context) {
+    D3D_FEATURE_LEVEL level;
+    if (sdkVersion != D3D11_SDK_VERSION || adapter != nullptr || !isOpenGlDriver(driverType) ||
+        !chooseFeatureLevel(featureLevels, featureLevelCount, level)) {
+        return E_INVALIDARG;
+    }
+    if (swapChain != nullptr && (swapChainDesc == nullptr || !validSwapChainDesc(*swapChainDesc))) {
+        return E_INVALIDARG;
+    }
+    std::unique_ptr<GlContext> gl;
+    if (swapChain != nullptr) {
+        SDL_Window* window = quavelSdlWindowFromHwnd(swapChainDesc->OutputWindow);
+        if (window == nullptr) {
+            return DXGI_ERROR_INVALID_CALL;
+        }
+        gl = GlContext::createOnWindow(window);
+    } else {
+        gl = GlContext::createHidden();
+    }
+    if (!gl) {
+        return DXGI_ERROR_UNSUPPORTED;
+    }
+    Device* created = nullptr;
+    ID3D11Device* madeDevice = nullptr;
+    ID3D11DeviceContext* madeContext = nullptr;
+    HRESULT result =
+        publishDevice(std::move(gl), level, &madeDevice, obtainedLevel, &madeContext, &created);
+    if (FAILED(result)) {
+        return result;
+    }
+    if (swapChain != nullptr) {
+        result = createSwapChain(*created, *swapChainDesc, swapChain);
+    }
+    created->Release();
+    if (FAILED(result)) {
+        madeContext->Release();
+        madeDevice->Release();
+        return result;
+    }
+    if (device != nullptr) {
+        *device = madeDevice;
+    } else {
+        madeDevice->Release();
+    }
+    if (context != nullptr) {
+        *context = madeContext;
+    } else {
+        madeContext->Release();
+    }
+    return S_OK;
+}

@@ -1,0 +1,213 @@
+#include "platform/linux/d3d11/device_context.h"
+
+#include "platform/linux/d3d11/device.h"
+
+namespace quavel::d3d11 {
+namespace {
+
+// Copies a range of bindings into slots, ignoring whatever reaches past the last slot.
+template <class T, size_t N>
+void assignRange(Ref<T> (&slots)[N], UINT start, UINT count, T* const* objects) {
+    for (UINT i = 0; i < count && start + i < N; ++i) {
+        slots[start + i] = objects ? objects[i] : nullptr;
+    }
+}
+
+template <class T, size_t N> void clearAll(Ref<T> (&slots)[N]) {
+    for (Ref<T>& slot : slots) {
+        slot = nullptr;
+    }
+}
+
+} // namespace
+
+DeviceContext::DeviceContext(Device& device) : device_(device) {
+    device_.makeCurrent();
+    // Direct3D's conventions: clip y = +1 and memory row 0 at the top, depth in [0, 1].
+    glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+    // Flat-interpolated outputs come from a primitive's first vertex, as in Direct3D.
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+    glEnable(GL_TEXTURE_CUBE_MAP_SEAMLESS);
+    glCreateVertexArrays(1, &vertexArray_);
+    glCreateFramebuffers(1, &drawFramebuffer_);
+    glCreateFramebuffers(1, &scratchFramebuffer_);
+    // Stands in for unbound storage buffers so that shaders read zeros, not freed memory.
+    glCreateBuffers(1, &emptyStorageBuffer_);
+    static const unsigned char zeros[256] = {};
+    glNamedBufferStorage(emptyStorageBuffer_, sizeof zeros, zeros, 0);
+}
+
+DeviceContext::~DeviceContext() {
+    device_.makeCurrent();
+    glDeleteBuffers(1, &emptyStorageBuffer_);
+    glDeleteFramebuffers(1, &scratchFramebuffer_);
+    glDeleteFramebuffers(1, &drawFramebuffer_);
+    glDeleteVertexArrays(1, &vertexArray_);
+}
+
+HRESULT DeviceContext::QueryInterface(REFIID id, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    if (!answersTo(static_cast<const ID3D11DeviceContext*>(this), id)) {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    *object = static_cast<ID3D11DeviceContext*>(this);
+    return S_OK;
+}
+
+ULONG DeviceContext::AddRef() {
+    return device_.AddRef();
+}
+
+ULONG DeviceContext::Release() {
+    return device_.Release();
+}
+
+void DeviceContext::GetDevice(ID3D11Device** device) {
+    if (device != nullptr) {
+        *device = &device_;
+        device_.AddRef();
+    }
+}
+
+void DeviceContext::setConstantBuffers(Stage stage, UINT start, UINT count,
+                                       ID3D11Buffer* const* buffers) {
+    assignRange(stages_[stage].constantBuffers, start, count, buffers);
+}
+
+void DeviceContext::setResources(Stage stage, UINT start, UINT count,
+                                 ID3D11ShaderResourceView* const* views) {
+    assignRange(stages_[stage].resources, start, count, views);
+}
+
+void DeviceContext::setSamplers(Stage stage, UINT start, UINT count,
+                                ID3D11SamplerState* const* samplers) {
+    assignRange(stages_[stage].samplers, start, count, samplers);
+}
+
+void DeviceContext::VSSetConstantBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers) {
+    setConstantBuffers(VertexStage, start, count, buffers);
+}
+
+void DeviceContext::PSSetConstantBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers) {
+    setConstantBuffers(PixelStage, start, count, buffers);
+}
+
+void DeviceContext::CSSetConstantBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers) {
+    setConstantBuffers(ComputeStage, start, count, buffers);
+}
+
+void DeviceContext::VSSetShaderResources(UINT start, UINT count,
+                                         ID3D11ShaderResourceView* const* views) {
+    setResources(VertexStage, start, count, views);
+}
+
+void DeviceContext::PSSetShaderResources(UINT start, UINT count,
+                                         ID3D11ShaderResourceView* const* views) {
+    setResources(PixelStage, start, count, views);
+}
+
+void DeviceContext::CSSetShaderResources(UINT start, UINT count,
+                                         ID3D11ShaderResourceView* const* views) {
+    setResources(ComputeStage, start, count, views);
+}
+
+void DeviceContext::VSSetSamplers(UINT start, UINT count, ID3D11SamplerState* const* samplers) {
+    setSamplers(VertexStage, start, count, samplers);
+}
+
+void DeviceContext::PSSetSamplers(UINT start, UINT count, ID3D11SamplerState* const* samplers) {
+    setSamplers(PixelStage, start, count, samplers);
+}
+
+void DeviceContext::CSSetSamplers(UINT start, UINT count, ID3D11SamplerState* const* samplers) {
+    setSamplers(ComputeStage, start, count, samplers);
+}
+
+void DeviceContext::VSSetShader(ID3D11VertexShader* shader, ID3D11ClassInstance* const*, UINT) {
+    vertexShader_ = shader;
+}
+
+void DeviceContext::PSSetShader(ID3D11PixelShader* shader, ID3D11ClassInstance* const*, UINT) {
+    pixelShader_ = shader;
+}
+
+void DeviceContext::CSSetShader(ID3D11ComputeShader* shader, ID3D11ClassInstance* const*, UINT) {
+    computeShader_ = shader;
+}
+
+void DeviceContext::CSSetUnorderedAccessViews(UINT start, UINT count,
+                                              ID3D11UnorderedAccessView* const* views,
+                                              const UINT*) {
+    assignRange(unorderedAccess_, start, count, views);
+}
+
+void DeviceContext::IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY topology) {
+    topology_ = topology;
+}
+
+void DeviceContext::RSSetState(ID3D11RasterizerState* state) {
+    rasterizer_ = state;
+}
+
+void DeviceContext::RSSetViewports(UINT count, const D3D11_VIEWPORT* viewports) {
+    const UINT capacity = D3D11_VIEWPORT_AND_SCISSORRECT_OBJECT_COUNT_PER_PIPELINE;
+    if (count > capacity || (count > 0 && viewports == nullptr)) {
+        return;
+    }
+    for (UINT i = 0; i < count; ++i) {
+        viewports_[i] = viewports[i];
+    }
+    viewportCount_ = count;
+}
+
+void DeviceContext::OMSetRenderTargets(UINT count, ID3D11RenderTargetView* const* views,
+                                       ID3D11DepthStencilView* depth) {
+    if (count > D3D11_SIMULTANEOUS_RENDER_TARGET_COUNT) {
+        return;
+    }
+    clearAll(renderTargets_);
+    assignRange(renderTargets_, 0, count, views);
+    depthStencil_ = depth;
+}
+
+void DeviceContext::OMSetBlendState(ID3D11BlendState* state, const FLOAT factor[4],
+                                    UINT sampleMask) {
+    blend_ = state;
+    for (int i = 0; i < 4; ++i) {
+        blendFactor_[i] = factor ? factor[i] : 1.0f;
+    }
+    sampleMask_ = sampleMask;
+}
+
+void DeviceContext::ClearState() {
+    for (StageBindings& stage : stages_) {
+        clearAll(stage.constantBuffers);
+        clearAll(stage.resources);
+        clearAll(stage.samplers);
+    }
+    vertexShader_ = nullptr;
+    pixelShader_ = nullptr;
+    computeShader_ = nullptr;
+    clearAll(unorderedAccess_);
+    topology_ = D3D11_PRIMITIVE_TOPOLOGY_UNDEFINED;
+    rasterizer_ = nullptr;
+    viewportCount_ = 0;
+    clearAll(renderTargets_);
+    depthStencil_ = nullptr;
+    blend_ = nullptr;
+    for (FLOAT& value : blendFactor_) {
+        value = 1.0f;
+    }
+    sampleMask_ = 0xffffffffu;
+}
+
+void DeviceContext::Flush() {
+    device_.makeCurrent();
+    glFlush();
+}
+
+} // namespace quavel::d3d11

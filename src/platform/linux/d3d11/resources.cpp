@@ -1,0 +1,426 @@
+#include "platform/linux/d3d11/resources.h"
+
+#include <cstring>
+#include <new>
+
+#include "platform/linux/d3d11/device.h"
+
+namespace quavel::d3d11 {
+namespace {
+
+constexpr UINT maxConstantBufferBytes = 4096 * 16;
+constexpr UINT maxStructureStride = 2048;
+constexpr UINT maxTexture1DWidth = 16384;
+constexpr UINT maxTexture2DSize = D3D11_REQ_TEXTURE2D_U_OR_V_DIMENSION;
+constexpr UINT maxTexture3DSize = D3D11_REQ_TEXTURE3D_U_V_OR_W_DIMENSION;
+
+class BufferObject final : public DeviceChildObject<ID3D11Buffer>, public GlResource {
+public:
+    BufferObject(Device& device, const D3D11_BUFFER_DESC& desc)
+        : DeviceChildObject(device), desc_(desc) {}
+    ~BufferObject() override {
+        if (name != 0) {
+            device().makeCurrent();
+            glDeleteBuffers(1, &name);
+        }
+    }
+    void GetType(D3D11_RESOURCE_DIMENSION* dimension) override {
+        *dimension = D3D11_RESOURCE_DIMENSION_BUFFER;
+    }
+    void GetDesc(D3D11_BUFFER_DESC* desc) override { *desc = desc_; }
+
+private:
+    D3D11_BUFFER_DESC desc_;
+};
+
+template <class Interface, class Desc>
+class TextureObject final : public DeviceChildObject<Interface>, public GlResource {
+public:
+    TextureObject(Device& device, const Desc& desc)
+        : DeviceChildObject<Interface>(device), desc_(desc) {}
+    ~TextureObject() override {
+        if (name != 0) {
+            this->device().makeCurrent();
+            glDeleteTextures(1, &name);
+        }
+    }
+    void GetType(D3D11_RESOURCE_DIMENSION* type) override { *type = dimension; }
+    void GetDesc(Desc* desc) override { *desc = desc_; }
+
+private:
+    Desc desc_;
+};
+
+bool validUsage(D3D11_USAGE usage, UINT bindFlags, UINT cpuAccess, bool hasData) {
+    switch (usage) {
+    case D3D11_USAGE_DEFAULT:
+        return cpuAccess == 0;
+    case D3D11_USAGE_IMMUTABLE:
+        return cpuAccess == 0 && hasData;
+    case D3D11_USAGE_DYNAMIC:
+        return cpuAccess == D3D11_CPU_ACCESS_WRITE &&
+               (bindFlags & (D3D11_BIND_UNORDERED_ACCESS | D3D11_BIND_RENDER_TARGET |
+                             D3D11_BIND_DEPTH_STENCIL)) == 0;
+    case D3D11_USAGE_STAGING:
+        return bindFlags == 0 && cpuAccess != 0 &&
+               (cpuAccess & ~(D3D11_CPU_ACCESS_READ | D3D11_CPU_ACCESS_WRITE)) == 0;
+    }
+    return false;
+}
+
+bool validBufferDesc(const D3D11_BUFFER_DESC& desc, bool hasData) {
+    if (desc.ByteWidth == 0 ||
+        !validUsage(desc.Usage, desc.BindFlags, desc.CPUAccessFlags, hasData)) {
+        return false;
+    }
+    if (desc.BindFlags & D3D11_BIND_CONSTANT_BUFFER) {
+        // A constant buffer is bound as nothing else and holds whole 16-byte registers.
+        return desc.BindFlags == D3D11_BIND_CONSTANT_BUFFER && desc.ByteWidth % 16 == 0 &&
+               desc.ByteWidth <= maxConstantBufferBytes &&
+               (desc.MiscFlags & D3D11_RESOURCE_MISC_BUFFER_STRUCTURED) == 0;
+    }
+    if (desc.MiscFlags & D3D11_RESOURCE_MISC_BUFFER_STRUCTURED) {
+        UINT stride = desc.StructureByteStride;
+        return stride != 0 && stride % 4 == 0 && stride <= maxStructureStride &&
+               desc.ByteWidth % stride == 0;
+    }
+    return true;
+}
+
+void zeroFillBuffer(GLuint name) {
+    GLuint zero = 0;
+    glClearNamedBufferData(name, GL_R32UI, GL_RED_INTEGER, GL_UNSIGNED_INT, &zero);
+}
+
+struct TextureShape {
+    D3D11_RESOURCE_DIMENSION dimension;
+    UINT width, height, depth, mipLevels, arraySize, sampleCount;
+    DXGI_FORMAT format;
+    D3D11_USAGE usage;
+    UINT bindFlags, cpuAccessFlags, miscFlags;
+};
+
+UINT fullMipCount(UINT largest) {
+    UINT count = 1;
+    while (largest > 1) {
+        largest >>= 1;
+        ++count;
+    }
+    return count;
+}
+
+UINT maxSizeOf(D3D11_RESOURCE_DIMENSION dimension) {
+    switch (dimension) {
+    case D3D11_RESOURCE_DIMENSION_TEXTURE1D:
+        return maxTexture1DWidth;
+    case D3D11_RESOURCE_DIMENSION_TEXTURE2D:
+        return maxTexture2DSize;
+    default:
+        return maxTexture3DSize;
+    }
+}
+
+// Fills levels and format of `texture`; false when Direct3D would refuse the description.
+bool acceptTextureShape(const TextureShape& shape, bool hasData, GlResource& texture) {
+    const FormatInfo* format = findFormat(shape.format);
+    UINT limit = maxSizeOf(shape.dimension);
+    if (format == nullptr || shape.width == 0 || shape.height == 0 || shape.depth == 0 ||
+        shape.width > limit || shape.height > limit || shape.depth > limit ||
+        shape.arraySize != 1 || shape.sampleCount != 1 ||
+        !validUsage(shape.usage, shape.bindFlags, shape.cpuAccessFlags, hasData) ||
+        (shape.bindFlags & D3D11_BIND_CONSTANT_BUFFER)) {
+        return false;
+    }
+    UINT largest = shape.width > shape.height ? shape.width : shape.height;
+    largest = largest > shape.depth ? largest : shape.depth;
+    UINT maxLevels = fullMipCount(largest);
+    UINT levels = shape.mipLevels == 0 ? maxLevels : shape.mipLevels;
+    if (levels > maxLevels) {
+        return false;
+    }
+    const UINT colourOnly =
+        D3D11_BIND_SHADER_RESOURCE | D3D11_BIND_RENDER_TARGET | D3D11_BIND_UNORDERED_ACCESS;
+    if (isDepthFormat(*format)) {
+        // Typed depth formats are depth-stencil targets only, and 3D ones do not exist.
+        if ((shape.bindFlags & colourOnly) ||
+            shape.dimension == D3D11_RESOURCE_DIMENSION_TEXTURE3D) {
+            return false;
+        }
+    } else if (shape.bindFlags & D3D11_BIND_DEPTH_STENCIL) {
+        return false;
+    }
+    if ((shape.bindFlags & D3D11_BIND_UNORDERED_ACCESS) && format->imageQualifier == nullptr) {
+        return false;
+    }
+    if ((shape.miscFlags & D3D11_RESOURCE_MISC_GENERATE_MIPS) &&
+        (shape.bindFlags & (D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE)) !=
+            (D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE)) {
+        return false;
+    }
+    texture.dimension = shape.dimension;
+    texture.usage = shape.usage;
+    texture.bindFlags = shape.bindFlags;
+    texture.cpuAccessFlags = shape.cpuAccessFlags;
+    texture.miscFlags = shape.miscFlags;
+    texture.format = format;
+    texture.width = shape.width;
+    texture.height = shape.height;
+    texture.depth = shape.depth;
+    texture.levels = levels;
+    return true;
+}
+
+GLenum glTargetOf(D3D11_RESOURCE_DIMENSION dimension) {
+    switch (dimension) {
+    case D3D11_RESOURCE_DIMENSION_TEXTURE1D:
+        return GL_TEXTURE_1D;
+    case D3D11_RESOURCE_DIMENSION_TEXTURE2D:
+        return GL_TEXTURE_2D;
+    default:
+        return GL_TEXTURE_3D;
+    }
+}
+
+void allocateTextureStorage(GlResource& texture) {
+    const FormatInfo& format = *texture.format;
+    texture.target = glTargetOf(texture.dimension);
+    glCreateTextures(texture.target, 1, &texture.name);
+    switch (texture.target) {
+    case GL_TEXTURE_1D:
+        glTextureStorage1D(texture.name, texture.levels, format.internalFormat, texture.width);
+        break;
+    case GL_TEXTURE_2D:
+        glTextureStorage2D(texture.name, texture.levels, format.internalFormat, texture.width,
+                           texture.height);
+        break;
+    default:
+        glTextureStorage3D(texture.name, texture.levels, format.internalFormat, texture.width,
+                           texture.height, texture.depth);
+        break;
+    }
+    // Nearest filtering keeps integer textures complete for texel fetches without a sampler.
+    glTextureParameteri(texture.name, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTextureParameteri(texture.name, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // Direct3D leaves new resources undefined; zeros make every run start alike.
+    if (!isDepthFormat(format)) {
+        for (UINT level = 0; level < texture.levels; ++level) {
+            glClearTexImage(texture.name, level, format.transferFormat, format.transferType,
+                            nullptr);
+        }
+    }
+}
+
+void fillTexture(GlResource& texture, const D3D11_SUBRESOURCE_DATA* initialData) {
+    for (UINT level = 0; level < texture.levels; ++level) {
+        const D3D11_SUBRESOURCE_DATA& source = initialData[level];
+        D3D11_BOX box = {0,
+                         0,
+                         0,
+                         texture.levelWidth(level),
+                         texture.levelHeight(level),
+                         texture.levelDepth(level)};
+        if (texture.isStaging()) {
+            uint8_t* target = texture.shadow.data() + texture.levelOffset(level);
+            UINT rowPitch = source.SysMemPitch ? source.SysMemPitch : texture.rowPitch(level);
+            UINT slicePitch =
+                source.SysMemSlicePitch ? source.SysMemSlicePitch : texture.depthPitch(level);
+            for (UINT z = 0; z < box.back; ++z) {
+                for (UINT y = 0; y < box.bottom; ++y) {
+                    std::memcpy(
+                        target + z * texture.depthPitch(level) + y * texture.rowPitch(level),
+                        static_cast<const uint8_t*>(source.pSysMem) + z * slicePitch + y * rowPitch,
+                        texture.rowPitch(level));
+                }
+            }
+        } else {
+            uploadTextureRegion(texture, level, box, source.pSysMem, source.SysMemPitch,
+                                source.SysMemSlicePitch);
+        }
+    }
+}
+
+template <class Interface, class Desc>
+HRESULT finishTexture(Device& device, const Desc& desc, const TextureShape& shape,
+                      const D3D11_SUBRESOURCE_DATA* initialData, Interface** out) {
+    auto* texture = new (std::nothrow) TextureObject<Interface, Desc>(device, desc);
+    if (texture == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    if (!acceptTextureShape(shape, initialData != nullptr, *texture)) {
+        texture->Release();
+        return E_INVALIDARG;
+    }
+    if (initialData != nullptr) {
+        for (UINT level = 0; level < texture->levels; ++level) {
+            if (initialData[level].pSysMem == nullptr) {
+                texture->Release();
+                return E_INVALIDARG;
+            }
+        }
+    }
+    device.makeCurrent();
+    if (texture->isStaging()) {
+        texture->shadow.assign(texture->totalSize(), 0);
+    } else {
+        allocateTextureStorage(*texture);
+    }
+    if (initialData != nullptr) {
+        fillTexture(*texture, initialData);
+    }
+    if (out == nullptr) {
+        // Direct3D's way of validating a description without creating the resource.
+        texture->Release();
+        return S_FALSE;
+    }
+    *out = texture;
+    return S_OK;
+}
+
+} // namespace
+
+size_t GlResource::levelOffset(UINT level) const {
+    size_t offset = 0;
+    for (UINT i = 0; i < level; ++i) {
+        offset += levelSize(i);
+    }
+    return offset;
+}
+
+size_t GlResource::totalSize() const {
+    return isBuffer() ? byteWidth : levelOffset(levels);
+}
+
+GlResource* glResource(ID3D11Resource* resource) {
+    return dynamic_cast<GlResource*>(resource);
+}
+
+HRESULT createBuffer(Device& device, const D3D11_BUFFER_DESC* desc,
+                     const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Buffer** out) {
+    bool hasData = initialData != nullptr && initialData->pSysMem != nullptr;
+    if (desc == nullptr || !validBufferDesc(*desc, hasData) ||
+        (initialData != nullptr && initialData->pSysMem == nullptr)) {
+        return E_INVALIDARG;
+    }
+    if (out == nullptr) {
+        return S_FALSE;
+    }
+    auto* buffer = new (std::nothrow) BufferObject(device, *desc);
+    if (buffer == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    buffer->dimension = D3D11_RESOURCE_DIMENSION_BUFFER;
+    buffer->usage = desc->Usage;
+    buffer->bindFlags = desc->BindFlags;
+    buffer->cpuAccessFlags = desc->CPUAccessFlags;
+    buffer->miscFlags = desc->MiscFlags;
+    buffer->byteWidth = desc->ByteWidth;
+    buffer->structureStride =
+        (desc->MiscFlags & D3D11_RESOURCE_MISC_BUFFER_STRUCTURED) ? desc->StructureByteStride : 0;
+    const void* data = hasData ? initialData->pSysMem : nullptr;
+    if (buffer->isStaging()) {
+        buffer->shadow.assign(desc->ByteWidth, 0);
+        if (data != nullptr) {
+            std::memcpy(buffer->shadow.data(), data, desc->ByteWidth);
+        }
+    } else {
+        device.makeCurrent();
+        glCreateBuffers(1, &buffer->name);
+        glNamedBufferStorage(buffer->name, desc->ByteWidth, data, GL_DYNAMIC_STORAGE_BIT);
+        if (data == nullptr) {
+            zeroFillBuffer(buffer->name);
+        }
+    }
+    *out = buffer;
+    return S_OK;
+}
+
+HRESULT createTexture1D(Device& device, const D3D11_TEXTURE1D_DESC* desc,
+                        const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture1D** out) {
+    if (desc == nullptr) {
+        return E_INVALIDARG;
+    }
+    TextureShape shape = {D3D11_RESOURCE_DIMENSION_TEXTURE1D,
+                          desc->Width,
+                          1,
+                          1,
+                          desc->MipLevels,
+                          desc->ArraySize,
+                          1,
+                          desc->Format,
+                          desc->Usage,
+                          desc->BindFlags,
+                          desc->CPUAccessFlags,
+                          desc->MiscFlags};
+    return finishTexture(device, *desc, shape, initialData, out);
+}
+
+HRESULT createTexture2D(Device& device, const D3D11_TEXTURE2D_DESC* desc,
+                        const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture2D** out) {
+    if (desc == nullptr) {
+        return E_INVALIDARG;
+    }
+    TextureShape shape = {D3D11_RESOURCE_DIMENSION_TEXTURE2D,
+                          desc->Width,
+                          desc->Height,
+                          1,
+                          desc->MipLevels,
+                          desc->ArraySize,
+                          desc->SampleDesc.Count,
+                          desc->Format,
+                          desc->Usage,
+                          desc->BindFlags,
+                          desc->CPUAccessFlags,
+                          desc->MiscFlags};
+    return finishTexture(device, *desc, shape, initialData, out);
+}
+
+HRESULT createTexture3D(Device& device, const D3D11_TEXTURE3D_DESC* desc,
+                        const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture3D** out) {
+    if (desc == nullptr) {
+        return E_INVALIDARG;
+    }
+    TextureShape shape = {D3D11_RESOURCE_DIMENSION_TEXTURE3D,
+                          desc->Width,
+                          desc->Height,
+                          desc->Depth,
+                          desc->MipLevels,
+                          1,
+                          1,
+                          desc->Format,
+                          desc->Usage,
+                          desc->BindFlags,
+                          desc->CPUAccessFlags,
+                          desc->MiscFlags};
+    return finishTexture(device, *desc, shape, initialData, out);
+}
+
+void uploadTextureRegion(const GlResource& texture, UINT level, const D3D11_BOX& box,
+                         const void* data, UINT rowPitch, UINT depthPitch) {
+    const FormatInfo& format = *texture.format;
+    UINT width = box.right - box.left;
+    UINT height = box.bottom - box.top;
+    UINT depth = box.back - box.front;
+    UINT rowLength = rowPitch ? rowPitch / format.bytesPerTexel : width;
+    UINT rowsPerSlice = (depthPitch && rowPitch) ? depthPitch / rowPitch : height;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+    glPixelStorei(GL_UNPACK_IMAGE_HEIGHT, rowsPerSlice);
+    switch (texture.target) {
+    case GL_TEXTURE_1D:
+        glTextureSubImage1D(texture.name, level, box.left, width, format.transferFormat,
+                            format.transferType, data);
+        break;
+    case GL_TEXTURE_2D:
+        glTextureSubImage2D(texture.name, level, box.left, box.top, width, height,
+                            format.transferFormat, format.transferType, data);
+        break;
+    default:
+        glTextureSubImage3D(texture.name, level, box.left, box.top, box.front, width, height, depth,
+                            format.transferFormat, format.transferType, data);
+        break;
+    }
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_IMAGE_HEIGHT, 0);
+}
+
+} // namespace quavel::d3d11

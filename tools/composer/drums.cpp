@@ -46,10 +46,10 @@ void writeGroove(Song& song, const Section& s) {
             song.note(row, KickChannel, kDrumMidi, Kick, scaled(60, s.drumVolume));
         switch (g.snare[step]) {
         case 'x':
-            song.note(row, SnareChannel, kDrumMidi, Snare, scaled(54, s.drumVolume));
+            song.note(row, SnareChannel, kDrumMidi, Snare, scaled(62, s.drumVolume));
             break;
         case 'c':
-            song.note(row, SnareChannel, kDrumMidi, Clap, scaled(56, s.drumVolume));
+            song.note(row, SnareChannel, kDrumMidi, Clap, scaled(62, s.drumVolume));
             break;
         case 'g':
             // A late ghost note: struck two ticks into the row, started past its attack.

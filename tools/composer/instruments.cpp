@@ -97,10 +97,10 @@ XmInstrument snare() {
     OnePoleHighpass hp(900);
     OnePoleLowpass lp(9000);
     auto signal = render(0.26, kSynthRate, [&](double t) {
-        const double tone = 0.55 * stableSin(2 * kPi * 188 * t) * decay(t, 0.045) +
-                            0.25 * stableSin(2 * kPi * 332 * t) * decay(t, 0.03);
-        const double hiss = lp(hp(noise.bipolar())) * decay(t, 0.06) * 1.1;
-        return stableTanh(1.4 * (tone + hiss));
+        const double tone = 0.55 * stableSin(2 * kPi * 188 * t) * decay(t, 0.055) +
+                            0.25 * stableSin(2 * kPi * 332 * t) * decay(t, 0.035);
+        const double hiss = lp(hp(noise.bipolar())) * decay(t, 0.085) * 1.1;
+        return stableTanh(2.0 * (tone + hiss));
     });
     return single("snare", drumSample("snare", signal, true, kSynthRate, 64));
 }
@@ -205,15 +205,19 @@ XmInstrument bass() {
 
 // Detuned saw ensemble. Every voice completes a whole number of cycles over the sample, so a
 // forward loop over the whole sample is seamless; the voices' cycle counts set the detune.
+// Uneven counts and scattered starting phases keep the voices from beating in step.
 std::vector<double> ensemble(int frames, const std::vector<int>& cycleCounts, int harmonics,
                              double soft, bool oddOnly) {
     std::vector<double> signal(size_t(frames), 0.0);
-    for (int k : cycleCounts)
+    Prng phases(uint32_t(frames) * 31u + uint32_t(cycleCounts.size()));
+    for (int k : cycleCounts) {
+        const double start = 0.5 + 0.5 * phases.bipolar();
         for (int i = 0; i < frames; ++i) {
-            const double phase = double(k) * i / frames;
+            const double phase = start + double(k) * i / frames;
             signal[size_t(i)] +=
                 bandLimitedWave(phase - std::floor(phase), harmonics, oddOnly, soft);
         }
+    }
     return signal;
 }
 
@@ -231,15 +235,14 @@ XmSample loopedEnsemble(const char* name, int frames, const std::vector<int>& co
 }
 
 XmInstrument pad() {
-    XmInstrument ins = single("pad", loopedEnsemble("pad", 32768, {198, 200, 202}, 18, 7.0, false,
-                                                    true, XmLoop::Forward));
+    XmInstrument ins = single("pad", loopedEnsemble("pad", 32768, {196, 199, 200, 202, 203}, 18,
+                                                    7.0, false, true, XmLoop::Forward));
     ins.volumeEnvelope = envelope({{0, 0}, {8, 64}, {40, 50}}, 2);
     ins.fadeout = 900;
     return ins;
 }
 
-// Slow strings for the quiet passages: softer (mostly odd harmonics), long attack, and a
-// ping-pong loop, which keeps the waveform continuous at both turns.
+// Slow strings for the quiet passages: softer (only odd harmonics) with a long attack.
 XmInstrument strings() {
     XmInstrument ins = single("strings", loopedEnsemble("strings", 32768, {199, 200, 201}, 15, 5.0,
                                                         true, false, XmLoop::PingPong));
@@ -255,8 +258,8 @@ XmInstrument strings() {
 // Trance gate: the volume envelope loops once per sixteenth (12 ticks at speed 3) and the
 // panning envelope sweeps across the stereo field every two beats.
 XmInstrument gatePad() {
-    XmInstrument ins = single("gate pad", loopedEnsemble("gate pad", 16384, {99, 100, 101}, 14, 6.0,
-                                                         false, false, XmLoop::Forward));
+    XmInstrument ins = single("gate pad", loopedEnsemble("gate pad", 16384, {98, 99, 100, 101, 103},
+                                                         14, 6.0, false, false, XmLoop::Forward));
     ins.volumeEnvelope = envelope({{0, 64}, {5, 54}, {7, 10}, {11, 6}, {12, 64}}, -1, 0, 4);
     ins.panningEnvelope = envelope({{0, 32}, {24, 50}, {72, 14}, {96, 32}}, -1, 0, 3);
     return ins;

@@ -42,11 +42,15 @@ std::vector<float> playNote(int instrument, int midi, double seconds) {
 
 // Fundamental by autocorrelation over lags of 40..1000 Hz, refined between lags.
 double fundamental(const std::vector<float>& x, size_t from, size_t count) {
+    // Normalised, so that a swelling or fading note does not favour long or short lags.
     const auto correlation = [&](size_t lag) {
-        double sum = 0;
-        for (size_t i = from; i < from + count; ++i)
+        double sum = 0, a = 1e-12, b = 1e-12;
+        for (size_t i = from; i < from + count; ++i) {
             sum += double(x[i]) * x[i + lag];
-        return sum;
+            a += double(x[i]) * x[i];
+            b += double(x[i + lag]) * x[i + lag];
+        }
+        return sum / std::sqrt(a * b);
     };
     std::vector<double> values(1200, 0.0);
     double largest = 0;

@@ -1,0 +1,127 @@
+#include "glyph_atlas.h"
+
+#include "atlas_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pictures {
+namespace {
+
+constexpr float tracking = 20.0f; // atlas pixels added to every advance
+constexpr int widthQuantum = 30;
+// The extrusion drops down and to the right, 10 x 12 screen pixels.
+constexpr int extrusionDepthY = 15;
+constexpr int extrusionDepthX = 7;
+constexpr float extrusionCoverage = 0.38f;
+// Faces run from full coverage at cap height to this at the baseline. Under the normal letter
+// colour every coverage above 0.6 looks equally dark, so the ramp only shows in the bright
+// lettercolorglobal flashes, where it reads as a metallic sheen.
+constexpr float faceCoverageAtBaseline = 0.78f;
+
+struct Scales {
+    float x, y;
+};
+
+Scales fontScales(const Font& font) {
+    float sy = font.scaleForCapHeight(atlas::capHeight);
+    return {sy * atlas::horizontalSqueeze, sy};
+}
+
+int cellWidthFor(const Font& font, int codepoint, float scaleX) {
+    // The word gap is a full standard cell: at this size a font's own space (under half a
+    // capital) lets the words of a fast scroller run together.
+    if (codepoint == combiningDiaeresis || codepoint == ' ') {
+        return atlas::standardCellWidth;
+    }
+    float advance = font.metrics(codepoint, scaleX).advance + tracking;
+    int w = static_cast<int>(std::lround(advance / widthQuantum)) * widthQuantum;
+    return std::clamp(w, atlas::minGlyphWidth, atlas::maxGlyphWidth);
+}
+
+// Face coverage of one glyph in a cell-sized plane.
+Plane drawFace(const Font& font, int codepoint, int cellWidth) {
+    Scales s = fontScales(font);
+    Plane face(cellWidth, atlas::rowHeight);
+    if (codepoint == ' ') {
+        return face;
+    }
+    GlyphMetrics m = font.metrics(codepoint, s.x);
+    // Centre the advance box (or, for the combining mark, the ink) in the cell, a little to
+    // the left so the extrusion has room on the right.
+    float pen = codepoint == combiningDiaeresis
+                    ? cellWidth * 0.5f - (m.inkLeft + m.inkRight) * 0.5f
+                    : (static_cast<float>(cellWidth) - m.advance) * 0.5f;
+    pen -= extrusionDepthX * 0.5f;
+    font.draw(face, codepoint, s.x, s.y, pen, atlas::baselineY);
+    return face;
+}
+
+Plane shadeGlyph(const Plane& face) {
+    Plane out(face.width(), face.height());
+    for (int y = 0; y < face.height(); ++y) {
+        float t =
+            std::clamp((atlas::baselineY - static_cast<float>(y)) / atlas::capHeight, 0.0f, 1.0f);
+        float shade = faceCoverageAtBaseline + (1.0f - faceCoverageAtBaseline) * t;
+        for (int x = 0; x < face.width(); ++x) {
+            float extrusion = 0.0f;
+            for (int k = 1; k <= extrusionDepthY; ++k) {
+                int dx = (k * extrusionDepthX + extrusionDepthY / 2) / extrusionDepthY;
+                if (face.contains(x - dx, y - k)) {
+                    extrusion = std::max(extrusion, face.at(x - dx, y - k));
+                }
+            }
+            float f = face.at(x, y);
+            out.at(x, y) = f * shade + (1.0f - f) * extrusion * extrusionCoverage;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+bool layoutGlyphs(const Font& font, GlyphLayout& layout, std::string& error) {
+    Scales s = fontScales(font);
+    const auto& codepoints = glyphCodepoints();
+    int row = 0, x = 0;
+    for (int code = 0; code < glyphCodeCount; ++code) {
+        int cp = codepoints[static_cast<std::size_t>(code)];
+        if (cp != ' ' && !font.hasGlyph(cp)) {
+            error = "the font has no glyph for U+" + std::to_string(cp);
+            return false;
+        }
+        int w = cellWidthFor(font, cp, s.x);
+        if (x + w > atlas::width) {
+            ++row;
+            x = 0;
+        }
+        if (row >= atlas::rowsPerAtlas * atlas::atlasCount) {
+            error = "the glyphs do not fit six atlas rows";
+            return false;
+        }
+        layout[static_cast<std::size_t>(code)] = {row, x, w};
+        x += w;
+    }
+    return true;
+}
+
+std::array<Plane, 2> renderAtlases(const Font& font, const GlyphLayout& layout) {
+    std::array<Plane, 2> atlases{Plane(atlas::width, atlas::height),
+                                 Plane(atlas::width, atlas::height)};
+    const auto& codepoints = glyphCodepoints();
+    for (int code = 0; code < glyphCodeCount; ++code) {
+        const GlyphCell& cell = layout[static_cast<std::size_t>(code)];
+        Plane glyph =
+            shadeGlyph(drawFace(font, codepoints[static_cast<std::size_t>(code)], cell.width));
+        Plane& target = atlases[static_cast<std::size_t>(cell.row / atlas::rowsPerAtlas)];
+        int top = (cell.row % atlas::rowsPerAtlas) * atlas::rowHeight;
+        for (int y = 0; y < glyph.height(); ++y) {
+            for (int x = 0; x < glyph.width(); ++x) {
+                target.at(cell.x + x, top + y) = glyph.at(x, y);
+            }
+        }
+    }
+    return atlases;
+}
+
+} // namespace pictures

@@ -1,0 +1,123 @@
+#include "music/audio_output.h"
+
+#include <cstdio>
+#include <system_error>
+
+#include "music/module_player.h"
+#include "platform/win32.h"
+
+namespace {
+
+constexpr DWORD kPollMilliseconds = 5;
+
+WAVEFORMATEX floatStereoFormat() {
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
+    format.nChannels = 2;
+    format.nSamplesPerSec = kAudioSampleRate;
+    format.nAvgBytesPerSec = kAudioSampleRate * kAudioBytesPerFrame;
+    format.nBlockAlign = kAudioBytesPerFrame;
+    format.wBitsPerSample = 32;
+    format.cbSize = 0;
+    return format;
+}
+
+std::uint32_t bytesPlayed(HWAVEOUT device) {
+    MMTIME time{};
+    time.wType = TIME_BYTES;
+    time.u.cb = 0; // a failed query reads as 0
+    waveOutGetPosition(device, &time, sizeof(time));
+    return time.u.cb;
+}
+
+void closeDevice(AudioOutput& audio) {
+    waveOutPause(audio.device);
+    waveOutReset(audio.device);
+    waveOutClose(audio.device);
+    audio.device = nullptr;
+}
+
+void releasePlayer(AudioOutput& audio) {
+    if (audio.player != nullptr)
+        destroyModulePlayer(audio.player);
+    audio.player = nullptr;
+}
+
+} // namespace
+
+AudioStart startAudioOutput(AudioOutput& audio, const void* module, std::size_t moduleSize) {
+    audio.header = WAVEHDR{};
+    audio.device = nullptr;
+    audio.player = nullptr;
+    audio.firstWritePending = false;
+    audio.stopRequested.store(false);
+    const WAVEFORMATEX format = floatStereoFormat();
+
+    if (waveOutOpen(&audio.device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+        audio.device = nullptr;
+        return AudioStart::NoDevice;
+    }
+
+    audio.header.lpData = reinterpret_cast<LPSTR>(audio.buffer);
+    audio.header.dwBufferLength = sizeof(audio.buffer);
+    audio.header.dwBytesRecorded = 0;
+    audio.header.dwUser = 0;
+    audio.header.dwFlags = WHDR_BEGINLOOP | WHDR_ENDLOOP;
+    audio.header.dwLoops = 0xFFFFFFFF; // the device repeats the buffer for as long as it plays
+    waveOutPrepareHeader(audio.device, &audio.header, sizeof(audio.header));
+
+    const int created = createModulePlayer(&audio.player, module, moduleSize, kAudioSampleRate);
+    if (created != kPlayerOk) {
+        // Without a player there is nothing to play and nothing for the thread to do.
+        std::fprintf(stderr,
+                     "audio: the music module cannot be loaded (player error %d); "
+                     "the show runs without sound\n",
+                     created);
+        audio.player = nullptr;
+        closeDevice(audio);
+        return AudioStart::NoDevice;
+    }
+    setLoopLimit(audio.player, 1);
+    generateSamples(audio.player, audio.buffer, kAudioRingFrames);
+
+    try {
+        audio.thread = std::thread(audioThreadMain, &audio);
+    } catch (const std::system_error&) {
+        releasePlayer(audio);
+        closeDevice(audio);
+        return AudioStart::ThreadFailed;
+    }
+    audio.firstWritePending = true;
+    return AudioStart::Playing;
+}
+
+void submitFirstWrite(AudioOutput& audio) {
+    if (!audio.firstWritePending)
+        return;
+    waveOutWrite(audio.device, &audio.header, sizeof(audio.header));
+    audio.firstWritePending = false;
+}
+
+void stopAudioOutput(AudioOutput& audio) {
+    audio.stopRequested.store(true);
+    if (audio.thread.joinable())
+        audio.thread.join();
+    if (audio.device != nullptr)
+        closeDevice(audio);
+    releasePlayer(audio);
+}
+
+void audioThreadMain(AudioOutput* audio) {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    ModulePlayer* player = audio->player;
+    // Made once: the loop itself allocates nothing.
+    const AudioFrameRenderer render = [player](float* out, std::uint32_t frames) {
+        generateSamples(player, out, frames);
+    };
+    std::uint32_t framesRendered = 0;
+    while (!audio->stopRequested.load()) {
+        const std::uint32_t played = bytesPlayed(audio->device) / kAudioBytesPerFrame;
+        refillPlayedFrames(render, audio->buffer, played, framesRendered);
+        Sleep(kPollMilliseconds);
+    }
+}

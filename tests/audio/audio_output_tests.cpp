@@ -1,0 +1,96 @@
+// The audio output against the wave-out device this machine has (the silent one where there
+// is no sound card): start-up, a real run of the thread, and the ways start-up can fail.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "audio/audio_test_module.h"
+#include "music/audio_output.h"
+
+namespace {
+
+std::uint32_t devicePositionFrames(HWAVEOUT device) {
+    MMTIME time{};
+    time.wType = TIME_BYTES;
+    waveOutGetPosition(device, &time, sizeof(time));
+    return time.u.cb / kAudioBytesPerFrame;
+}
+
+TEST(AudioOutput, ThreadKeepsTheRingFilledWithTheSongAtTheDevicePosition) {
+    const auto module = audiotest::audioTestModule();
+    auto audio = std::make_unique<AudioOutput>();
+    ASSERT_EQ(startAudioOutput(*audio, module.data(), module.size()), AudioStart::Playing);
+    ASSERT_NE(audio->device, nullptr);
+    EXPECT_TRUE(audio->firstWritePending);
+    EXPECT_TRUE(audio->thread.joinable());
+    EXPECT_EQ(audio->header.dwBufferLength, 32768u);
+    EXPECT_EQ(audio->header.dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP | WHDR_PREPARED),
+              WHDR_BEGINLOOP | WHDR_ENDLOOP | WHDR_PREPARED);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(devicePositionFrames(audio->device), 0u) << "nothing plays before the first write";
+    submitFirstWrite(*audio);
+    EXPECT_FALSE(audio->firstWritePending);
+    submitFirstWrite(*audio); // written once only: a second write would be refused anyway
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    audio->stopRequested.store(true);
+    audio->thread.join();
+    const std::uint32_t played = devicePositionFrames(audio->device);
+    ASSERT_GT(played, 44100u);
+
+    // The thread's last pass saw the position at most one poll (5 ms, plus what a busy machine
+    // adds to a sleep) before this read, so it rendered at least played - 2048 frames; then
+    // the frames from `played` for the next 2048 must be in their slots already.
+    const auto offline = audiotest::renderOffline(module, played + kAudioRingFrames);
+    for (std::uint32_t f = played; f < played + 2048; ++f) {
+        const std::uint32_t slot = f % kAudioRingFrames;
+        ASSERT_EQ(audio->buffer[2 * slot], offline[2 * f]) << "song frame " << f;
+        ASSERT_EQ(audio->buffer[2 * slot + 1], offline[2 * f + 1]) << "song frame " << f;
+    }
+
+    stopAudioOutput(*audio);
+    EXPECT_EQ(audio->device, nullptr);
+    EXPECT_EQ(audio->player, nullptr);
+}
+
+TEST(AudioOutput, StoppingEndsTheThreadPromptlyAndReleasesEverything) {
+    const auto module = audiotest::audioTestModule();
+    auto audio = std::make_unique<AudioOutput>();
+    ASSERT_EQ(startAudioOutput(*audio, module.data(), module.size()), AudioStart::Playing);
+    submitFirstWrite(*audio);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    HWAVEOUT device = audio->device;
+    const auto start = std::chrono::steady_clock::now();
+    stopAudioOutput(*audio);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_FALSE(audio->thread.joinable());
+    EXPECT_EQ(audio->device, nullptr);
+    EXPECT_EQ(audio->player, nullptr);
+    MMTIME time{};
+    time.wType = TIME_BYTES;
+    EXPECT_EQ(waveOutGetPosition(device, &time, sizeof(time)),
+              static_cast<MMRESULT>(MMSYSERR_INVALHANDLE))
+        << "the device is closed";
+    stopAudioOutput(*audio); // a second stop finds nothing to do
+}
+
+TEST(AudioOutput, AModuleThatWillNotLoadRunsSilentWithoutThreadOrDevice) {
+    const std::string notAModule = "this is not an extended module";
+    auto audio = std::make_unique<AudioOutput>();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(startAudioOutput(*audio, notAModule.data(), notAModule.size()), AudioStart::NoDevice);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("audio: the music module cannot be loaded"), std::string::npos) << said;
+    EXPECT_EQ(audio->device, nullptr);
+    EXPECT_EQ(audio->player, nullptr);
+    EXPECT_FALSE(audio->thread.joinable());
+    EXPECT_FALSE(audio->firstWritePending);
+    submitFirstWrite(*audio); // nothing pending: no call on a closed device
+    stopAudioOutput(*audio);
+}
+
+} // namespace

@@ -40,12 +40,17 @@ const Fill kFills[] = {
     {9434, 55},
 };
 
-void writeRiser(Song& song, const RiserSweep& r) {
+// A riser starts dark and quiet at a different point of its noise each time (sample offset),
+// then climbs in pitch (portamento up) and swells (volume-column slides up) into its hit.
+void writeRiser(Song& song, const RiserSweep& r, int index) {
     song.note(r.start, FxChannel, 48, Riser, 4);
-    for (int row = r.start; row < r.end; ++row) {
+    song.effect(r.start, FxChannel, 0x09, 0x30 * index);
+    const int length = r.end - r.start;
+    constexpr int kSwellSteps = 15; // each a row of 0x71: 2/64 louder
+    for (int row = r.start + 1; row < r.end; ++row) {
         song.effect(row, FxChannel, 0x01, 0x02);
-        if (row > r.start && (row - r.start) % 4 == 0)
-            song.volumeColumn(row, FxChannel, 0x10 + 4 + 30 * (row - r.start) / (r.end - r.start));
+        if ((row - r.start) % (length / kSwellSteps) == 0)
+            song.volumeColumn(row, FxChannel, 0x71);
     }
 }
 
@@ -71,8 +76,9 @@ void fadeOut(Song& song) {
 } // namespace
 
 void writeEffects(Song& song) {
+    int index = 0;
     for (const RiserSweep& r : kRisers)
-        writeRiser(song, r);
+        writeRiser(song, r, index++);
     for (int row : kImpactRows)
         song.note(row, FxChannel, kDrumMidi, Impact, 64);
     for (int row : kCrashRows)

@@ -1,0 +1,155 @@
+# quavel_hlsl_shaders(TARGET <lib> [HEADER <name.h>]
+#                     SHADERS <file.hlsl> <vs|ps|cs> <entry> [<file> <stage> <entry> ...]
+#                     [INCLUDE_DIRS <dir> ...])
+#
+# Compiles every HLSL program once into a byte block linked into the static library <lib>.
+# A block is named after its file stem in lowerCamelCase (ps_copy.hlsl -> psCopy); the
+# generated header <name.h> (default <lib>.h), on <lib>'s public include path, declares
+#     extern const unsigned char psCopy[];
+#     extern const unsigned int psCopy_size;
+# for each. A program is rebuilt when it or any file it includes changes.
+#
+# Windows: fxc /T vs_5_0|ps_5_0|cs_5_0 gives DXBC containers, linked as they are.
+# Elsewhere: glslangValidator (HLSL -> SPIR-V), spirv-cross (GLSL 4.50 and reflection) and
+# shaderpack (the Direct3D layer's block of GLSL text and register table).
+
+# Where glslangValidator places each HLSL register class among SPIR-V bindings; shaderpack
+# reads the classes back from these bases (tools/shaderpack/glsl_bindings.h).
+set(QUAVEL_HLSL_BINDING_SHIFTS
+    --shift-texture-binding 0
+    --shift-sampler-binding 200
+    --shift-UBO-binding 300
+    --shift-uav-binding 400
+    --shift-ssbo-binding 500)
+
+function(_quavel_shaderpack_tool)
+    if(NOT TARGET shaderpack)
+        add_subdirectory(${PROJECT_SOURCE_DIR}/tools/shaderpack ${PROJECT_BINARY_DIR}/shaderpack-host)
+    endif()
+endfunction()
+
+function(_quavel_hlsl_profile stage out)
+    set(profiles vs vs_5_0 ps ps_5_0 cs cs_5_0)
+    list(FIND profiles ${stage} index)
+    if(index EQUAL -1 OR NOT stage MATCHES "^(vs|ps|cs)$")
+        message(FATAL_ERROR "quavel_hlsl_shaders: stage must be vs, ps or cs, not '${stage}'")
+    endif()
+    math(EXPR index "${index} + 1")
+    list(GET profiles ${index} profile)
+    set(${out} ${profile} PARENT_SCOPE)
+endfunction()
+
+function(quavel_hlsl_shaders)
+    cmake_parse_arguments(ARG "" "TARGET;HEADER" "SHADERS;INCLUDE_DIRS" ${ARGN})
+    if(NOT ARG_TARGET)
+        message(FATAL_ERROR "quavel_hlsl_shaders: TARGET is required")
+    endif()
+    list(LENGTH ARG_SHADERS count)
+    math(EXPR remainder "${count} % 3")
+    if(count EQUAL 0 OR NOT remainder EQUAL 0)
+        message(FATAL_ERROR "quavel_hlsl_shaders: SHADERS takes <file> <stage> <entry> triples")
+    endif()
+    if(NOT ARG_HEADER)
+        set(ARG_HEADER ${ARG_TARGET}.h)
+    endif()
+
+    set(work ${CMAKE_CURRENT_BINARY_DIR}/${ARG_TARGET}_hlsl)
+    set(include_dir ${CMAKE_CURRENT_BINARY_DIR}/${ARG_TARGET}_include)
+    file(MAKE_DIRECTORY ${work} ${include_dir})
+
+    set(include_flags "")
+    set(include_dirs "")
+    foreach(dir IN LISTS ARG_INCLUDE_DIRS)
+        get_filename_component(dir ${dir} ABSOLUTE)
+        list(APPEND include_flags -I${dir})
+        list(APPEND include_dirs ${dir})
+    endforeach()
+
+    if(NOT WIN32)
+        find_program(QUAVEL_GLSLANG glslangValidator REQUIRED)
+        find_program(QUAVEL_SPIRV_CROSS spirv-cross REQUIRED)
+        _quavel_shaderpack_tool()
+    else()
+        find_program(QUAVEL_FXC fxc REQUIRED)
+    endif()
+
+    set(sources "")
+    set(declarations "")
+    math(EXPR last "${count} - 1")
+    foreach(i RANGE 0 ${last} 3)
+        math(EXPR s "${i} + 1")
+        math(EXPR e "${i} + 2")
+        list(GET ARG_SHADERS ${i} file)
+        list(GET ARG_SHADERS ${s} stage)
+        list(GET ARG_SHADERS ${e} entry)
+        get_filename_component(file ${file} ABSOLUTE)
+        get_filename_component(stem ${file} NAME_WE)
+        _quavel_hlsl_profile(${stage} profile)
+        # lowerCamelCase of the stem, as shaderpack names it.
+        string(REGEX REPLACE "[_.-]+" ";" parts ${stem})
+        set(name "")
+        foreach(part IN LISTS parts)
+            if(name STREQUAL "")
+                set(name ${part})
+            else()
+                string(SUBSTRING ${part} 0 1 head)
+                string(SUBSTRING ${part} 1 -1 tail)
+                string(TOUPPER ${head} head)
+                string(APPEND name ${head}${tail})
+            endif()
+        endforeach()
+        set(source ${work}/${name}.cpp)
+
+        if(WIN32)
+            # fxc writes no dependency file: every include beside the program or in an
+            # include directory counts.
+            get_filename_component(file_dir ${file} DIRECTORY)
+            set(includes "")
+            foreach(dir IN LISTS include_dirs file_dir)
+                file(GLOB found CONFIGURE_DEPENDS ${dir}/*.hlsli)
+                list(APPEND includes ${found})
+            endforeach()
+            add_custom_command(
+                OUTPUT ${source}
+                COMMAND ${QUAVEL_FXC} /nologo /T ${profile} /E ${entry} ${include_flags}
+                        /Fo ${work}/${name}.cso ${file}
+                COMMAND shaderpack embed --input ${work}/${name}.cso --name ${name}
+                        --output ${source}
+                DEPENDS ${file} ${includes} shaderpack
+                COMMENT "HLSL ${stem} (${profile})"
+                VERBATIM)
+        else()
+            set(glsl_stages vs vert ps frag cs comp)
+            list(FIND glsl_stages ${stage} index)
+            math(EXPR index "${index} + 1")
+            list(GET glsl_stages ${index} glsl_stage)
+            add_custom_command(
+                OUTPUT ${source}
+                COMMAND ${QUAVEL_GLSLANG} -D -V -S ${glsl_stage} -e ${entry}
+                        --hlsl-iomap ${QUAVEL_HLSL_BINDING_SHIFTS} --hlsl-dx-position-w
+                        ${include_flags} --depfile ${work}/${name}.d
+                        -o ${work}/${name}.spv ${file}
+                COMMAND ${QUAVEL_SPIRV_CROSS} --version 450 --no-es ${work}/${name}.spv
+                        --output ${work}/${name}.glsl
+                COMMAND ${QUAVEL_SPIRV_CROSS} ${work}/${name}.spv --reflect
+                        --output ${work}/${name}.json
+                COMMAND shaderpack pack --stage ${stage} --glsl ${work}/${name}.glsl
+                        --reflect ${work}/${name}.json --name ${name} --output ${source}
+                DEPENDS ${file} shaderpack
+                DEPFILE ${work}/${name}.d
+                COMMENT "HLSL ${stem} (${profile} via SPIR-V)"
+                VERBATIM)
+        endif()
+        list(APPEND sources ${source})
+        string(APPEND declarations
+               "extern const unsigned char ${name}[];\nextern const unsigned int ${name}_size;\n")
+    endforeach()
+
+    set(header ${include_dir}/${ARG_HEADER})
+    set(content "// Compiled shader blocks of ${ARG_TARGET}, generated by the build.\n#pragma once\n\n${declarations}")
+    file(GENERATE OUTPUT ${header} CONTENT "${content}")
+
+    add_library(${ARG_TARGET} STATIC ${sources})
+    target_include_directories(${ARG_TARGET} PUBLIC ${include_dir})
+    set_target_properties(${ARG_TARGET} PROPERTIES LINKER_LANGUAGE CXX)
+endfunction()

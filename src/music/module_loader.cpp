@@ -1,6 +1,6 @@
 // Loading of the module bytes into the player's arena: header fields, order table, unpacked
 // patterns, instruments with envelopes, and samples decoded from delta form.
-#include <cstring>
+#include <algorithm>
 
 #include "music/arena_layout.h"
 #include "music/module_bytes.h"
@@ -164,22 +164,33 @@ uint32_t readSampleHeader(ModuleSample* sample, const ModuleBytes& bytes, uint64
     return byteLength;
 }
 
-// Delta decoding: each stored value is the running (wrapping) sum of the deltas so far.
+// Delta decoding: each stored value is the running (wrapping) sum of the deltas so far. Past
+// the end of the input every delta is 0, so the rest of the sample holds the last sum; it is
+// filled in one go (and left alone when 0: the arena is already zeroed).
+template <typename Value, typename Sum>
+void decodeDeltas(Value* out, uint32_t length, const ModuleBytes& bytes, uint64_t at) {
+    constexpr uint64_t width = sizeof(Value);
+    const uint64_t present = at < bytes.size ? (bytes.size - at + width - 1) / width : 0;
+    const uint32_t decoded = present < length ? static_cast<uint32_t>(present) : length;
+    Sum sum = 0;
+    for (uint32_t i = 0; i < decoded; ++i) {
+        const uint64_t offset = at + width * i;
+        const Sum delta = width == 1 ? bytes.u8(offset) : bytes.u16(offset);
+        sum = static_cast<Sum>(sum + delta);
+        out[i] = static_cast<Value>(sum);
+    }
+    if (sum != 0) {
+        std::fill(out + decoded, out + length, static_cast<Value>(sum));
+    }
+}
+
 void decodeSample(ModuleSample* sample, const ModuleBytes& bytes, uint64_t at) {
     if (sample->bits == 16) {
-        int16_t* out = static_cast<int16_t*>(sample->data);
-        uint16_t sum = 0;
-        for (uint32_t i = 0; i < sample->length; ++i) {
-            sum = static_cast<uint16_t>(sum + bytes.u16(at + 2 * static_cast<uint64_t>(i)));
-            out[i] = static_cast<int16_t>(sum);
-        }
-        return;
-    }
-    int8_t* out = static_cast<int8_t*>(sample->data);
-    uint8_t sum = 0;
-    for (uint32_t i = 0; i < sample->length; ++i) {
-        sum = static_cast<uint8_t>(sum + bytes.u8(at + i));
-        out[i] = static_cast<int8_t>(sum);
+        decodeDeltas<int16_t, uint16_t>(static_cast<int16_t*>(sample->data), sample->length, bytes,
+                                        at);
+    } else {
+        decodeDeltas<int8_t, uint8_t>(static_cast<int8_t*>(sample->data), sample->length, bytes,
+                                      at);
     }
 }
 

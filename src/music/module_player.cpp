@@ -31,7 +31,7 @@ int createModulePlayer(ModulePlayer** out, const void* data, size_t size, uint32
         return kPlayerInvalidModule;
     }
     const uint64_t bytes = playerMemorySize(data, size);
-    if (bytes > SIZE_MAX) {
+    if (bytes > kMaxPlayerBytes || bytes > SIZE_MAX) {
         return kPlayerOutOfMemory;
     }
     void* block = std::calloc(1, static_cast<size_t>(bytes));

@@ -166,6 +166,10 @@ struct ModulePlayer {
     PlayerChannel* channels;
 };
 
+// The largest allocation a player may take. Real modules need a few megabytes; a file whose
+// sizes ask for more is refused as out of memory rather than filling gigabytes.
+constexpr uint64_t kMaxPlayerBytes = 256ull << 20;
+
 // Results of createModulePlayer.
 enum : int { kPlayerOk = 0, kPlayerInvalidModule = 1, kPlayerOutOfMemory = 2 };
 
@@ -183,7 +187,8 @@ enum : int {
 const char* moduleHeaderError(int check);
 
 // Creates a player for the module in data[0..size). Returns kPlayerOk and sets *out, or
-// kPlayerInvalidModule (header check failed, or sampleRate is 0) or kPlayerOutOfMemory;
+// kPlayerInvalidModule (header check failed, or sampleRate is 0) or kPlayerOutOfMemory (the
+// allocation failed or would exceed kMaxPlayerBytes);
 // on failure *out is left unchanged. The player keeps no pointer into data.
 int createModulePlayer(ModulePlayer** out, const void* data, size_t size, uint32_t sampleRate);
 void destroyModulePlayer(ModulePlayer* player);

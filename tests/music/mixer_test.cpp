@@ -1,0 +1,364 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <cstring>
+
+#include "music/effects.h"
+#include "music/voice.h"
+#include "player_test_support.h"
+
+using namespace xmtest;
+
+namespace {
+
+// A voice over `length` 8-bit values 0, 1, 2, ... (value i reads as i / 128).
+struct TestVoice {
+    ModuleInstrument instrument{};
+    std::vector<int8_t> data;
+    ModuleSample sample{};
+    PlayerChannel channel{};
+
+    TestVoice(uint32_t length, LoopType type, uint32_t loopStart, uint32_t loopEnd) {
+        for (uint32_t i = 0; i < length; ++i) {
+            data.push_back(static_cast<int8_t>(i));
+        }
+        sample.bits = 8;
+        sample.length = length;
+        sample.loopType = type;
+        sample.loopStart = loopStart;
+        sample.loopEnd = loopEnd;
+        sample.loopLength = loopEnd - loopStart;
+        sample.data = data.data();
+        channel.instrument = &instrument;
+        channel.sample = &sample;
+        channel.step = 1.0f;
+        channel.pingForward = 1;
+        channel.rampFrame = kCrossfadeFrames;
+    }
+
+    std::vector<int> play(int frames) {
+        std::vector<int> out;
+        for (int i = 0; i < frames; ++i) {
+            out.push_back(static_cast<int>(nextVoiceSample(&channel) * 128.0f));
+        }
+        return out;
+    }
+};
+
+// The mixing of one frame exactly as defined, frame by frame, for comparison with the
+// mixer's channel-by-channel loops.
+void referenceRender(ModulePlayer* p, float* out, uint32_t frames) {
+    for (uint32_t f = 0; f < frames; ++f) {
+        if (p->samplesUntilTick <= 0.0f) {
+            playerTick(p);
+        }
+        p->samplesUntilTick -= 1.0f;
+        float left = 0.0f;
+        float right = 0.0f;
+        if (!loopLimitSilences(p)) {
+            for (int i = 0; i < p->channelCount; ++i) {
+                PlayerChannel* c = &p->channels[i];
+                if (!voiceActive(c)) {
+                    continue;
+                }
+                const float v = nextVoiceSample(c);
+                left += v * c->actualVolume[0];
+                right += v * c->actualVolume[1];
+                ++c->rampFrame;
+                for (int k = 0; k < 2; ++k) {
+                    float& a = c->actualVolume[k];
+                    const float t = c->targetVolume[k];
+                    if (a > t) {
+                        a -= p->rampStep;
+                        if (a < t) {
+                            a = t;
+                        }
+                    } else if (a < t) {
+                        a += p->rampStep;
+                        if (a > t) {
+                            a = t;
+                        }
+                    }
+                }
+            }
+            const float gain = p->amplification * p->globalVolume;
+            left *= gain;
+            right *= gain;
+        }
+        out[2 * f] = left;
+        out[2 * f + 1] = right;
+    }
+}
+
+std::vector<int16_t> wave(uint32_t length, int amplitude, int period) {
+    std::vector<int16_t> v;
+    for (uint32_t i = 0; i < length; ++i) {
+        v.push_back(static_cast<int16_t>(amplitude * ((static_cast<int>(i) % period) * 2 - period) /
+                                         period));
+    }
+    return v;
+}
+
+// Four channels of notes, loops of every kind, 8- and 16-bit samples, and commands that move
+// volumes, panning, pitch and position, across two patterns and a restart.
+XmModule busyModule(bool linear) {
+    XmModule m;
+    m.channels = 4;
+    m.linear = linear;
+    m.tempo = 3;
+    m.bpm = 180;
+    m.orders = {0, 1, 0};
+    m.restart = 1;
+    m.addPattern(16);
+    m.addPattern(8);
+    XmSample forward;
+    forward.values = wave(300, 100, 37);
+    forward.loopBits = 1;
+    forward.loopStart = 100;
+    forward.loopLength = 150;
+    XmSample pingPong;
+    pingPong.sixteenBit = true;
+    pingPong.values = wave(200, 20000, 23);
+    pingPong.loopBits = 2;
+    pingPong.loopStart = 50;
+    pingPong.loopLength = 150; // the loop ends on the sample's end
+    XmSample oneShot;
+    oneShot.values = wave(500, 90, 11);
+    XmInstrument a = singleSampleInstrument(forward);
+    a.volumeEnvelope.points = {{0, 0}, {3, 64}, {9, 20}, {12, 40}};
+    a.volumeEnvelope.type = 7;
+    a.volumeEnvelope.sustain = 2;
+    a.volumeEnvelope.loopStart = 1;
+    a.volumeEnvelope.loopEnd = 3;
+    a.panningEnvelope.points = {{0, 0}, {6, 64}};
+    a.panningEnvelope.type = 1;
+    a.fadeout = 3000;
+    a.vibratoDepth = 8;
+    a.vibratoRate = 20;
+    a.vibratoSweep = 4;
+    m.instruments = {a, singleSampleInstrument(pingPong), singleSampleInstrument(oneShot)};
+    const XmCell cells[][4] = {
+        {{49, 1, 0, 0, 0}, {37, 2, 0x30, 0x04, 0x48}, {61, 3, 0, 0x00, 0x37}, {0, 0, 0, 0, 0}},
+        {{0, 0, 0x65, 0, 0}, {0, 0, 0xB4, 0, 0}, {0, 0, 0, 0x00, 0x37}, {49, 3, 0, 0x09, 0x01}},
+        {{52, 1, 0, 0x03, 0x20},
+         {0, 0, 0, 0x07, 0x86},
+         {73, 3, 0xC4, 0x01, 0x08},
+         {0, 0, 0, 0x0A, 0x04}},
+        {{97, 0, 0, 0, 0}, {40, 2, 0, 0x1B, 0x32}, {0, 0, 0, 0x02, 0x00}, {61, 1, 0, 0x1D, 0x21}},
+        {{0, 0, 0, 0x0E, 0x95},
+         {0, 0, 0xE3, 0x11, 0x51},
+         {0, 0, 0, 0x19, 0x31},
+         {0, 0, 0, 0x0E, 0xC2}},
+        {{50, 1, 0, 0x0E, 0xD1},
+         {0, 0, 0, 0x06, 0x02},
+         {54, 2, 0xF4, 0, 0},
+         {0, 0, 0x80 + 3, 0x08, 0x20}},
+    };
+    for (int r = 0; r < 6; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            m.cell(0, r * 2, c) = cells[r][c];
+            m.cell(1, r, c) = cells[(r + 3) % 6][c];
+        }
+    }
+    m.cell(0, 13, 2) = {0, 0, 0, 0x10, 0x20};
+    m.cell(0, 14, 0) = {0, 0, 0, 0x11, 0x03};
+    return m;
+}
+
+} // namespace
+
+TEST(Voice, LoopTypesStepThroughTheSample) {
+    TestVoice once(10, NoLoop, 0, 0);
+    EXPECT_EQ(once.play(10), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_FALSE(voiceActive(&once.channel));
+    EXPECT_EQ(once.channel.position, -1.0f);
+
+    TestVoice forward(10, ForwardLoop, 4, 8);
+    EXPECT_EQ(forward.play(16), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 4, 5, 6, 7, 4, 5, 6, 7}));
+
+    TestVoice pingPong(10, PingPongLoop, 4, 8);
+    EXPECT_EQ(pingPong.play(19),
+              (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 7, 6, 5, 4, 5, 6, 7, 8, 7, 6}));
+
+    // A loop that ends on the sample's end turns on its last frame.
+    TestVoice atEnd(8, PingPongLoop, 4, 8);
+    EXPECT_EQ(atEnd.play(14), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 7, 7, 6, 5, 4, 5}));
+}
+
+TEST(Voice, DegenerateLoopsAndStepsNeverSpinOrReadOutside) {
+    TestVoice empty(0, NoLoop, 0, 0);
+    EXPECT_EQ(empty.play(5), (std::vector<int>(5, 0)));
+    EXPECT_EQ(empty.channel.position, 0.0f); // never stops by itself
+
+    TestVoice zeroLoop(10, ForwardLoop, 6, 6);
+    zeroLoop.sample.loopLength = 0;
+    std::vector<int> v = zeroLoop.play(12);
+    EXPECT_EQ(v[11], 6);
+
+    // A 16-bit loop of one byte: loop end one past the start, loop length 0.
+    TestVoice oddLoop(10, ForwardLoop, 6, 7);
+    oddLoop.sample.loopLength = 0;
+    v = oddLoop.play(12);
+    EXPECT_EQ(v[11], 6);
+
+    TestVoice fast(10, ForwardLoop, 4, 8);
+    fast.channel.step = 3e9f;
+    for (int x : fast.play(50)) {
+        ASSERT_GE(x, 0);
+        ASSERT_LT(x, 10);
+    }
+    TestVoice fastPingPong(10, PingPongLoop, 4, 10);
+    fastPingPong.channel.step = 9.5f;
+    for (int x : fastPingPong.play(50)) {
+        ASSERT_GE(x, 0);
+        ASSERT_LT(x, 10);
+    }
+    TestVoice backwards(10, PingPongLoop, 4, 10);
+    backwards.channel.step = -3.0f;
+    backwards.channel.pingForward = 0;
+    for (int x : backwards.play(50)) {
+        ASSERT_GE(x, 0);
+        ASSERT_LT(x, 10);
+    }
+}
+
+TEST(Voice, NewNoteCrossfadesFromTheOldVoice) {
+    TestVoice v(100, ForwardLoop, 0, 100);
+    v.channel.position = 50.0f;
+    captureVoiceTail(&v.channel);
+    EXPECT_EQ(v.channel.rampFrame, 0u);
+    EXPECT_EQ(v.channel.position, 82.0f); // the old voice ran on by 32 frames
+    EXPECT_EQ(v.channel.rampBuffer[0] * 128.0f, 50.0f);
+    EXPECT_EQ(v.channel.rampBuffer[31] * 128.0f, 81.0f);
+    v.channel.position = 0.0f; // the new note
+    for (uint32_t k = 0; k < 32; ++k) {
+        const float tail = (50.0f + k) / 128.0f;
+        const float fresh = k / 128.0f;
+        EXPECT_FLOAT_EQ(nextVoiceSample(&v.channel), tail + (fresh - tail) * k / 32.0f) << k;
+        ++v.channel.rampFrame;
+    }
+    EXPECT_EQ(nextVoiceSample(&v.channel) * 128.0f, 32.0f);
+
+    // A silent channel (stopped, crossfade over) captures zeros: the note fades in.
+    TestVoice silent(100, NoLoop, 0, 0);
+    silent.channel.position = -1.0f;
+    captureVoiceTail(&silent.channel);
+    for (float tail : silent.channel.rampBuffer) {
+        EXPECT_EQ(tail, 0.0f);
+    }
+}
+
+TEST(Mixer, TargetVolumesFollowPanningEnvelopeTremoloAndTremor) {
+    PlayerChannel c{};
+    c.volume = 1.0f;
+    c.panning = 0.5f;
+    c.volumeEnvelopeValue = 1.0f;
+    c.fadeoutVolume = 1.0f;
+    c.panningEnvelopeValue = 0.5f;
+    computeTargetVolumes(&c);
+    EXPECT_FLOAT_EQ(c.targetVolume[0], std::sqrt(0.5f));
+    EXPECT_FLOAT_EQ(c.targetVolume[1], std::sqrt(0.5f));
+    c.panning = 0.75f;
+    c.panningEnvelopeValue = 1.0f; // swings right as far as the nearer edge allows
+    computeTargetVolumes(&c);
+    EXPECT_FLOAT_EQ(c.targetVolume[0], 0.0f);
+    EXPECT_FLOAT_EQ(c.targetVolume[1], 1.0f);
+    c.panningEnvelopeValue = 20.0f; // an envelope value far above full scale stays at the edge
+    computeTargetVolumes(&c);
+    EXPECT_FLOAT_EQ(c.targetVolume[1], 1.0f);
+    c.panningEnvelopeValue = 0.5f;
+    c.panning = 0.0f;
+    c.tremoloVolume = 0.5f;
+    c.volume = 0.75f; // clamped to 1
+    c.fadeoutVolume = 0.5f;
+    computeTargetVolumes(&c);
+    EXPECT_FLOAT_EQ(c.targetVolume[0], 0.5f);
+    c.tremorMute = 1;
+    computeTargetVolumes(&c);
+    EXPECT_EQ(c.targetVolume[0], 0.0f);
+}
+
+TEST(Mixer, VolumesRampAndTheGainApplies) {
+    XmModule m = moduleWithSample(constantSample(20000, 64));
+    m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
+    PlayerPtr p = createPlayer(m.build());
+    std::vector<float> out = render(p.get(), 200);
+    const float target = std::sqrt(1.0f - 128.0f / 255.0f);
+    // Frame f plays with the volume ramped f steps up from 0, blended in from silence.
+    for (int f = 1; f < 32; ++f) {
+        const float volume = std::min(f / 128.0f, target);
+        const float value = 0.5f * f / 32.0f;
+        EXPECT_FLOAT_EQ(out[2 * f], value * volume * 0.25f) << f;
+    }
+    EXPECT_FLOAT_EQ(out[2 * 150], 0.5f * target * 0.25f);
+    EXPECT_EQ(p->channels[0].actualVolume[0], p->channels[0].targetVolume[0]);
+}
+
+TEST(Mixer, NoActiveChannelsGivesSilence) {
+    XmModule m = moduleWithSample(constantSample(10, 64), 3);
+    PlayerPtr p = createPlayer(m.build());
+    for (float v : render(p.get(), 2000)) {
+        ASSERT_EQ(v, 0.0f);
+    }
+}
+
+TEST(Mixer, ChannelLoopsMatchFrameByFrameMixingBitForBit) {
+    for (bool linear : {true, false}) {
+        const std::vector<uint8_t> bytes = busyModule(linear).build();
+        PlayerPtr reference = createPlayer(bytes);
+        PlayerPtr mixer = createPlayer(bytes);
+        setLoopLimit(reference.get(), 1);
+        setLoopLimit(mixer.get(), 1);
+        const uint32_t frames = 80000; // past the end of the song, into the silence
+        std::vector<float> expected(2 * frames);
+        std::vector<float> actual(2 * frames);
+        setRandomWaveformState(24492);
+        referenceRender(reference.get(), expected.data(), frames);
+        setRandomWaveformState(24492);
+        // Uneven buffer sizes, as an audio device asks for them.
+        uint32_t done = 0;
+        for (uint32_t chunk = 1; done < frames; chunk = chunk * 7 % 1013 + 1) {
+            const uint32_t n = std::min(chunk, frames - done);
+            generateSamples(mixer.get(), actual.data() + 2 * done, n);
+            done += n;
+        }
+        ASSERT_EQ(std::memcmp(expected.data(), actual.data(), expected.size() * sizeof(float)), 0)
+            << (linear ? "linear" : "amiga");
+        float peak = 0.0f;
+        for (float v : actual) {
+            peak = std::max(peak, std::fabs(v));
+        }
+        EXPECT_GT(peak, 0.01f);
+    }
+}
+
+TEST(Mixer, LoopLimitSilencesFromTheFirstRepeatedRow) {
+    XmSample s = constantSample(100, 100);
+    s.loopBits = 1;
+    s.loopLength = 100;
+    XmModule m = moduleWithSample(s);
+    m.tempo = 1;
+    m.patterns[0].rows = 3;
+    m.patterns[0].cells.resize(3);
+    m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
+    PlayerPtr p = createPlayer(m.build());
+    setLoopLimit(p.get(), 1);
+    std::vector<float> out(2 * 4000);
+    // Three rows of one 882-frame tick each, then row 0 again: silence from frame 2646 on.
+    const uint32_t played = generateSamplesUntilSilenced(p.get(), out.data(), 4000);
+    EXPECT_EQ(played, 3u * 882u);
+    EXPECT_NE(out[2 * 2645], 0.0f);
+    EXPECT_EQ(out[2 * 2646], 0.0f);
+    EXPECT_TRUE(loopLimitSilences(p.get()));
+    for (float v : render(p.get(), 5000)) {
+        ASSERT_EQ(v, 0.0f);
+    }
+
+    // Without a limit the song loops for ever.
+    PlayerPtr forever = createPlayer(m.build());
+    std::vector<float> loud = render(forever.get(), 20000);
+    EXPECT_NE(loud[2 * 19999], 0.0f);
+    std::vector<float> again(2 * 100);
+    EXPECT_EQ(generateSamplesUntilSilenced(forever.get(), again.data(), 100), 100u);
+}

@@ -9,6 +9,10 @@ namespace composer {
 
 enum class ArpStyle { None, Pluck, Chip };
 
+// How the pad plays its chords: held from chord change to chord change, held and swelling
+// from silence over the section, or struck as short syncopated stabs.
+enum class PadStyle { Held, Swell, Stabs };
+
 struct Section {
     const char* name;
     int start, end;          // module rows, end exclusive
@@ -19,8 +23,10 @@ struct Section {
     int bassVolume;
     int padInstrument; // 0 for none
     int padVolume;
-    bool padFadeIn;          // the pad swells from silence over the section
-    const char* leadPhrases; // one letter per four bars, '-' for a rest; null for no lead
+    PadStyle padStyle;
+    // One letter per four bars, '-' for a rest, lower case for the phrase an octave up; null
+    // for no lead.
+    const char* leadPhrases;
     int leadVolume;
     ArpStyle arp;
     int arpVolume;

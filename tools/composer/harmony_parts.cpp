@@ -57,7 +57,28 @@ void writeBass(Song& song, const Section& s) {
     }
 }
 
+// Pad stabs: a syncopated rhythm of short bright chords, each cut after a sixteenth and a half.
+const char* const kStabRhythm = "x..x..x..x..x.x.";
+constexpr int kStabLength = 6;
+
+void writePadStabs(Song& song, const Section& s) {
+    for (int row = s.start; row < s.end; ++row) {
+        if ((row - barRow(0)) % kRowsPerSixteenth != 0 || kStabRhythm[stepInBar(row)] != 'x')
+            continue;
+        const std::vector<int> tones = voiceChord(parseChord(chordAt(s, row)), kPadLow + 12);
+        for (int v = 0; v < 3; ++v) {
+            song.note(row, PadChannel1 + v, tones[size_t(v)], Lead, s.padVolume);
+            song.effect(row + kStabLength, PadChannel1 + v, 0x0E, 0xC0);
+        }
+    }
+}
+
 void writePads(Song& song, const Section& s) {
+    if (s.padStyle == PadStyle::Stabs) {
+        writePadStabs(song, s);
+        return;
+    }
+    const bool swell = s.padStyle == PadStyle::Swell;
     std::string previous;
     for (int row = s.start; row < s.end; ++row) {
         const bool barStart = (row - barRow(0)) % kRowsPerBar == 0;
@@ -70,14 +91,14 @@ void writePads(Song& song, const Section& s) {
         const std::vector<int> tones = voiceChord(parseChord(chord), kPadLow);
         for (int v = 0; v < 3; ++v)
             song.note(row, PadChannel1 + v, tones[size_t(v)], s.padInstrument,
-                      s.padFadeIn ? 0 : s.padVolume);
+                      swell ? 0 : s.padVolume);
     }
-    if (s.padFadeIn)
+    if (swell)
         for (int row = s.start; row < s.end; row += 4)
             for (int v = 0; v < 3; ++v)
                 song.volumeColumn(row, PadChannel1 + v,
                                   0x10 + s.padVolume * (row - s.start) / (s.end - s.start));
-    if (s.arp == ArpStyle::Chip)
+    if (s.padInstrument == Strings && s.arp == ArpStyle::Chip)
         // A slow tremolo on the top voice of the quiet passages.
         for (int row = s.start; row < s.end; ++row)
             song.effect(row, PadChannel3, 0x07, 0x43);

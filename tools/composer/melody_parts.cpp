@@ -40,7 +40,8 @@ void writeEcho(Song& song, int row, int midi, int volume) {
     song.effect(echoRow, EchoChannel, 0x0C, volume * 45 / 100);
 }
 
-void writePhrase(Song& song, const Section& s, int row, const char* text, Prng& humanise) {
+void writePhrase(Song& song, const Section& s, int row, const char* text, int transpose,
+                 Prng& humanise) {
     const std::vector<MelodyNote> notes = parseMelody(text);
     int total = 0;
     for (const MelodyNote& n : notes)
@@ -55,7 +56,7 @@ void writePhrase(Song& song, const Section& s, int row, const char* text, Prng& 
             song.keyOff(row, LeadChannel);
         } else {
             const int volume = s.leadVolume - 3 + humanise.below(5);
-            song.note(row, LeadChannel, n.midi, Lead, volume);
+            song.note(row, LeadChannel, n.midi + transpose, Lead, volume);
             if (n.glide)
                 song.effect(row, LeadChannel, 0x03, 0x20);
             // Long notes bloom into vibrato once they have settled.
@@ -63,7 +64,7 @@ void writePhrase(Song& song, const Section& s, int row, const char* text, Prng& 
                  ++r)
                 song.effect(r, LeadChannel, 0x04, 0x46);
         }
-        writeEcho(song, row, n.midi, s.leadVolume);
+        writeEcho(song, row, n.midi < 0 ? -1 : n.midi + transpose, s.leadVolume);
         row += length;
     }
 }
@@ -85,7 +86,9 @@ void writeMelody(Song& song) {
                 song.keyOff(row, LeadChannel);
                 writeEcho(song, row, -1, 0);
             } else {
-                writePhrase(song, s, row, kPhrases.at(letter), humanise);
+                const bool octaveUp = letter >= 'a' && letter <= 'z';
+                writePhrase(song, s, row, kPhrases.at(octaveUp ? char(letter - 'a' + 'A') : letter),
+                            octaveUp ? 12 : 0, humanise);
             }
         }
         song.keyOff(s.end, LeadChannel);

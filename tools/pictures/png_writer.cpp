@@ -73,10 +73,12 @@ bool writePng(const std::string& path, const PngHeader& header,
         png_set_tRNS(png, info, nullptr, 0, &key);
     }
     png_write_info(png, info);
+    const int channels = header.colorType == PNG_COLOR_TYPE_RGB ? 3 : 1;
     for (int y = 0; y < header.height; ++y) {
-        const std::uint8_t* src = samples.data() + static_cast<std::size_t>(y) * header.width;
+        const std::size_t rowSamples = static_cast<std::size_t>(header.width) * channels;
+        const std::uint8_t* src = samples.data() + static_cast<std::size_t>(y) * rowSamples;
         std::vector<std::uint8_t> row = header.bitDepth == 8
-                                            ? std::vector<std::uint8_t>(src, src + header.width)
+                                            ? std::vector<std::uint8_t>(src, src + rowSamples)
                                             : packRow(src, header.width, header.bitDepth);
         png_write_row(png, row.data());
     }
@@ -138,6 +140,15 @@ bool writeIndexedPng(const std::string& path, int width, int height,
     }
     return writePng(path, {width, height, bitDepth, PNG_COLOR_TYPE_PALETTE}, indices, &palette,
                     std::nullopt, error);
+}
+
+bool writeRgbPng(const std::string& path, int width, int height,
+                 const std::vector<std::uint8_t>& rgb, std::string& error) {
+    if (!checkSize(width, height, rgb.size() / 3, error) || rgb.size() % 3 != 0) {
+        return false;
+    }
+    return writePng(path, {width, height, 8, PNG_COLOR_TYPE_RGB}, rgb, nullptr, std::nullopt,
+                    error);
 }
 
 } // namespace pictures

@@ -27,4 +27,8 @@ bool writeIndexedPng(const std::string& path, int width, int height,
                      const std::vector<std::uint8_t>& indices,
                      const std::vector<PaletteEntry>& palette, std::string& error);
 
+// 8-bit RGB samples, three bytes per pixel, for previews.
+bool writeRgbPng(const std::string& path, int width, int height,
+                 const std::vector<std::uint8_t>& rgb, std::string& error);
+
 } // namespace pictures

@@ -1,0 +1,189 @@
+// screen-preview: approximates one frame of the show's scroller, logo and credits as they land
+// on the 1600 x 900 screen, from the committed pictures and message, to judge placement and
+// legibility without a GPU. The glyph and scroller post-process passes follow their shader
+// formulas; the composite keeps only the scroller, the logo and the credits strip.
+
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb/stb_image.h>
+
+#include "atlas_layout.h"
+#include "command_line.h"
+#include "glyph_atlas.h"
+#include "message_codec.h"
+#include "png_writer.h"
+#include "screen_placement.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+using namespace pictures;
+
+namespace {
+
+const char* usage =
+    "usage: screen-preview --assets DIR --output FILE [--scroll POS] [--letter-colour K]\n"
+    "                      [--credits V] [--time T] [--font FILE]\n"
+    "Writes an approximate 1600 x 900 screen picture of the scroller at Scroll1pos POS\n"
+    "(default -152) with lettercolorglobal K (default 1), the logo over it and the credits\n"
+    "strip at visibility V (default 1), dithered at time T (default 0).\n";
+
+struct Image {
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgba;
+    Rgba at(int x, int y) const {
+        x = std::clamp(x, 0, w - 1);
+        y = std::clamp(y, 0, h - 1);
+        const unsigned char* p = &rgba[(static_cast<std::size_t>(y) * w + x) * 4];
+        return {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f, p[3] / 255.0f};
+    }
+    // Linear filtering with clamping, at picture pixel coordinates.
+    Rgba linear(float x, float y) const {
+        float fx = x - 0.5f, fy = y - 0.5f;
+        int x0 = static_cast<int>(std::floor(fx)), y0 = static_cast<int>(std::floor(fy));
+        float tx = fx - x0, ty = fy - y0;
+        return lerp(lerp(at(x0, y0), at(x0 + 1, y0), tx),
+                    lerp(at(x0, y0 + 1), at(x0 + 1, y0 + 1), tx), ty);
+    }
+};
+
+bool load(const std::string& path, Image& image, std::string& error) {
+    int n;
+    unsigned char* data = stbi_load(path.c_str(), &image.w, &image.h, &n, 4);
+    if (!data) {
+        error = "cannot decode " + path;
+        return false;
+    }
+    image.rgba.assign(data, data + static_cast<std::size_t>(image.w) * image.h * 4);
+    stbi_image_free(data);
+    return true;
+}
+
+float fract(float v) {
+    return v - std::floor(v);
+}
+
+float ditherNoise(float px, float py, float u, float v, float t) {
+    float ax = std::floor(px / 2) * 0.5f + 0.5f * t, ay = std::floor(py / 2) * 0.5f + 0.3f * t;
+    float na = fract(std::sin((ax * 12.9898f) * 12.9898f + (ay * 78.233f) * 78.233f) * 43758.547f);
+    float bx = std::floor(px / 30) * 100 + 0.2f * t, by = std::floor(py / 30) * 100 + 0.1f * t;
+    float nb = fract(std::sin((bx * 43.5632f) * 43.5632f + (by * 29.751f) * 29.751f) * 23421.63f);
+    float nc = fract(std::sin((u + 0.1f * t) * 89.123f + (v + 0.1f * t) * 37.567f) * 12345.679f);
+    return 0.7f * na + 0.3f * nb + 0.1f * nc;
+}
+
+float ditherQuantise(float l, float step, float n) {
+    float lo = std::floor(l / step) * step, hi = std::ceil(l / step) * step;
+    float f = (l - lo) / step;
+    return 0.6f * n + 0.4f < f ? hi : lo;
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "screen-preview: %s\n", message.c_str());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CommandLine cl = parseCommandLine(
+        argc, argv,
+        {"--assets", "--output", "--scroll", "--letter-colour", "--credits", "--time", "--font"});
+    if (cl.help) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (!cl.error.empty()) {
+        return fail(cl.error);
+    }
+    if (!cl.has("assets") || !cl.has("output")) {
+        return fail("both --assets and --output are required");
+    }
+    const std::string dir = cl.get("assets") + "/";
+    const float scroll = std::stof(cl.get("scroll", "-152"));
+    const float letterColour = std::stof(cl.get("letter-colour", "1"));
+    const float credits = std::stof(cl.get("credits", "1"));
+    const float t = std::stof(cl.get("time", "0"));
+
+    std::string error;
+    Font font;
+    GlyphLayout layout;
+    Image atlases[2], logo, strip;
+    if (!font.load(cl.get("font", defaultFontPath()), error) ||
+        !layoutGlyphs(font, layout, error) || !load(dir + "letterAtlas.png", atlases[0], error) ||
+        !load(dir + "letterAtlas2.png", atlases[1], error) ||
+        !load(dir + "logoTex.png", logo, error) || !load(dir + "CredsImage.png", strip, error)) {
+        return fail(error);
+    }
+    std::ifstream in(dir + "scroll_message.codes", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::int32_t> codes(bytes.size() / 4);
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        std::uint32_t v = 0;
+        for (int b = 3; b >= 0; --b) {
+            v = (v << 8) | static_cast<unsigned char>(bytes[i * 4 + static_cast<std::size_t>(b)]);
+        }
+        codes[i] = static_cast<std::int32_t>(std::clamp<std::uint32_t>(v, 0, glyphCodeCount - 1));
+    }
+    GlyphWidths widths;
+    for (const GlyphCell& c : layout) {
+        widths.push_back(c.width);
+    }
+    std::vector<float> edges = glyphEdges(codes, widths);
+    const float offset = scrollOffset(scroll);
+
+    const int W = static_cast<int>(screen::width), H = static_cast<int>(screen::height);
+    Canvas out(W, H);
+    const Rgba clear{32 / 255.0f, 5 / 255.0f, 32 / 255.0f, 1};
+    for (int y = 0; y < H; ++y) {
+        float s = (y + 0.5f) / H; // screen fraction from the top
+        for (int x = 0; x < W; ++x) {
+            float clipX = (x + 0.5f) / (W / 2.0f) - 1.0f;
+            Rgba c = clear;
+            // Glyph pass: every glyph quad under the pixel, in message order, blended over.
+            for (std::size_t i = 0; i < codes.size(); ++i) {
+                float left = edges[i] + offset;
+                const GlyphCell& cell = layout[static_cast<std::size_t>(codes[i])];
+                float right = left + cell.width * 3.0f / screen::width;
+                if (clipX < left || clipX >= right) {
+                    continue;
+                }
+                float ax = (clipX - left) / (right - left) * cell.width + cell.x;
+                float ay = (cell.row % 3) * atlas::rowHeight + s * atlas::rowHeight;
+                Rgba texel = atlases[cell.row / 3].linear(ax, ay);
+                float cov = (texel.r + texel.g + texel.b) / 3.0f;
+                Rgba k{20 / 255.0f * letterColour, 2 / 255.0f * letterColour,
+                       20 / 255.0f * letterColour, 1};
+                c = {k.r * cov * cov + c.r * (1 - cov), k.g * cov * cov + c.g * (1 - cov),
+                     k.b * cov * cov + c.b * (1 - cov), 1};
+            }
+            // Scroller post-process, in the glyph target's own coordinates (v = 1 - s).
+            float u = (x + 0.5f) / W, v = 1.0f - s;
+            float lumY = c.r * 0.358f + c.g * 0.704f + c.b * 0.136f;
+            float g = v < 0.1f ? 0.0f : v > 0.9f ? 0.5f : (v - 0.1f) / 0.8f * 0.5f;
+            float l = std::clamp(lumY + 0.25f * g, 0.0f, 1.0f);
+            float q =
+                ditherQuantise(l, 1.0f / 15.0f, ditherNoise(x + 0.5f, (H - 1 - y) + 0.5f, u, v, t));
+            Rgba px{clamp01(c.r + 0.5f * q), clamp01(c.g + 0.5f * q), clamp01(c.b + 0.5f * q), 1};
+            // Credits strip added, then the logo over everything.
+            float cx = 0.5f + (u - 0.5f) * screen::width / screen::creditsScreenWidth;
+            float cy = 0.1f + ((1.0f - s) - 0.1f) * screen::height / screen::creditsScreenHeight;
+            int column = static_cast<int>(std::floor((299.0f * (cx - 0.5f) + 149.5f) / 13.0f));
+            cy += 0.15f * std::sin(0.273f * column + 2.0f * t);
+            Rgba cr = strip.at(static_cast<int>(std::floor(cx * strip.w)),
+                               static_cast<int>(std::floor((1.0f - cy) * strip.h)));
+            px = {px.r + cr.r * credits, px.g + cr.g * credits, px.b + cr.b * credits, 1};
+            screen::Point lp = screen::screenToLogoPicture({u, s});
+            Rgba l1 = logo.linear(lp.x * logo.w, lp.y * logo.h);
+            out.at(x, y) = {clamp01(px.r * (1 - l1.a) + l1.r * l1.a),
+                            clamp01(px.g * (1 - l1.a) + l1.g * l1.a),
+                            clamp01(px.b * (1 - l1.a) + l1.b * l1.a), 1};
+        }
+    }
+    std::vector<std::uint8_t> rgb;
+    for (const Rgba& c : out.cells()) {
+        rgb.insert(rgb.end(), {toByte(c.r), toByte(c.g), toByte(c.b)});
+    }
+    return writeRgbPng(cl.get("output"), W, H, rgb, error) ? 0 : fail(error);
+}

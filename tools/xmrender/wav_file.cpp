@@ -1,0 +1,190 @@
+#include "wav_file.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatIeeeFloat = 3;
+
+void put16(std::vector<uint8_t>& out, uint16_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void put32(std::vector<uint8_t>& out, uint32_t v) {
+    put16(out, static_cast<uint16_t>(v));
+    put16(out, static_cast<uint16_t>(v >> 16));
+}
+void putTag(std::vector<uint8_t>& out, const char* tag) {
+    out.insert(out.end(), tag, tag + 4);
+}
+
+// Float formats carry the extension size field and a fact chunk; PCM has neither.
+uint32_t headerBytes(SampleFormat format) {
+    return format == SampleFormat::Pcm16 ? 44 : 58;
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string describe(const std::string& what, const std::string& path) {
+    return what + " '" + path + "': " + std::strerror(errno);
+}
+
+} // namespace
+
+uint64_t wavMaxFrames(SampleFormat format) {
+    return (UINT32_MAX - headerBytes(format)) / wavBlockAlign(format);
+}
+
+std::vector<uint8_t> wavHeader(SampleFormat format, uint32_t rate, uint64_t frames) {
+    const bool pcm = format == SampleFormat::Pcm16;
+    const uint32_t block = wavBlockAlign(format);
+    const uint32_t dataBytes = static_cast<uint32_t>(frames * block);
+    std::vector<uint8_t> h;
+    putTag(h, "RIFF");
+    put32(h, headerBytes(format) - 8 + dataBytes);
+    putTag(h, "WAVE");
+    putTag(h, "fmt ");
+    put32(h, pcm ? 16 : 18);
+    put16(h, pcm ? kFormatPcm : kFormatIeeeFloat);
+    put16(h, 2);
+    put32(h, rate);
+    put32(h, rate * block);
+    put16(h, static_cast<uint16_t>(block));
+    put16(h, static_cast<uint16_t>(block / 2 * 8));
+    if (!pcm) {
+        put16(h, 0);
+        putTag(h, "fact");
+        put32(h, 4);
+        put32(h, static_cast<uint32_t>(frames));
+    }
+    putTag(h, "data");
+    put32(h, dataBytes);
+    return h;
+}
+
+int16_t pcm16FromFloat(float value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    const float scaled = std::nearbyint(value * 32768.0f);
+    if (scaled >= 32767.0f) {
+        return 32767;
+    }
+    if (scaled <= -32768.0f) {
+        return -32768;
+    }
+    return static_cast<int16_t>(scaled);
+}
+
+WavFile::~WavFile() {
+    abandon();
+}
+
+void WavFile::abandon() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!temporary_.empty()) {
+        unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+}
+
+bool WavFile::create(const std::string& path, SampleFormat format, uint32_t rate,
+                     std::string* error) {
+    path_ = path;
+    format_ = format;
+    rate_ = rate;
+    frames_ = 0;
+    std::string pattern = folderOf(path) + "/.xmrender-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        *error = describe("cannot create a file in", folderOf(path));
+        return false;
+    }
+    temporary_ = name.data();
+    // mkstemp makes the file private; give it the permissions a new file normally gets.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    file_ = fdopen(fd, "wb");
+    if (file_ == nullptr) {
+        close(fd);
+        *error = describe("cannot write", temporary_);
+        abandon();
+        return false;
+    }
+    const std::vector<uint8_t> header = wavHeader(format_, rate_, 0);
+    if (std::fwrite(header.data(), 1, header.size(), file_) != header.size()) {
+        *error = describe("cannot write", path_);
+        abandon();
+        return false;
+    }
+    return true;
+}
+
+bool WavFile::write(const float* interleaved, uint32_t frames, std::string* error) {
+    if (frames_ + frames > wavMaxFrames(format_)) {
+        *error = "the output is longer than a WAV file can hold (4 GiB)";
+        abandon();
+        return false;
+    }
+    buffer_.clear();
+    const size_t values = 2 * static_cast<size_t>(frames);
+    for (size_t i = 0; i < values; ++i) {
+        if (format_ == SampleFormat::Pcm16) {
+            put16(buffer_, static_cast<uint16_t>(pcm16FromFloat(interleaved[i])));
+        } else {
+            uint32_t bits;
+            std::memcpy(&bits, &interleaved[i], 4);
+            put32(buffer_, bits);
+        }
+    }
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        *error = describe("cannot write", path_);
+        abandon();
+        return false;
+    }
+    frames_ += frames;
+    return true;
+}
+
+bool WavFile::finish(std::string* error) {
+    const std::vector<uint8_t> header = wavHeader(format_, rate_, frames_);
+    const bool written = std::fseek(file_, 0, SEEK_SET) == 0 &&
+                         std::fwrite(header.data(), 1, header.size(), file_) == header.size() &&
+                         std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+    if (!written) {
+        *error = describe("cannot write", path_);
+        abandon();
+        return false;
+    }
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!closed) {
+        *error = describe("cannot write", path_);
+        abandon();
+        return false;
+    }
+    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        *error = describe("cannot create", path_);
+        abandon();
+        return false;
+    }
+    temporary_.clear();
+    return true;
+}

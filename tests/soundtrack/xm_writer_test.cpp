@@ -163,7 +163,7 @@ TEST(XmWriter, RefusesWhatTheFormatCannotHold) {
     EXPECT_THROW(writeXm(m), std::invalid_argument);
 }
 
-TEST(SongCutting, SharesIdenticalPatternsAndJumpsBackAtTheEnd) {
+TEST(SongCutting, SharesIdenticalPatternsAndBreaksToTheRestartAtTheEnd) {
     Song song;
     song.note(5, KickChannel, 60, 1, 64);             // order 0
     song.note(128 * 2 + 5, KickChannel, 60, 1, 64);   // order 2, same as order 0
@@ -177,8 +177,9 @@ TEST(SongCutting, SharesIdenticalPatternsAndJumpsBackAtTheEnd) {
     const XmPattern& last = m.patterns[m.orders.back()];
     const int lastRow = kSongRows - 1 - 97 * 128;
     EXPECT_EQ(last.at(lastRow, KickChannel).effect, 0x0F);
-    EXPECT_EQ(last.at(lastRow, SnareChannel).effect, 0x0B);
-    EXPECT_EQ(last.at(lastRow, SnareChannel).param, 3);
+    EXPECT_EQ(last.at(lastRow, SnareChannel).effect, 0x0D);
+    EXPECT_EQ(last.at(lastRow, SnareChannel).param, 0);
+    EXPECT_EQ(last.at(lastRow + 1, SnareChannel).effect, 0); // nothing after the end
     EXPECT_EQ(m.restartPosition, 3);
     EXPECT_THROW(cutIntoPatterns(song, 98, m), std::invalid_argument);
 }

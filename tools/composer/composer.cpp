@@ -20,7 +20,7 @@ XmModule composeSoundtrack() {
     module.bpm = 255;
     module.linearFrequencies = true;
     module.instruments = buildInstruments();
-    // After its last row the song jumps back into the final part: a player that loops hears
+    // After its last row the song wraps back into the final part: a player that loops hears
     // the finale again, and one limited to a single play falls silent there.
     constexpr int kFinalPartRow = 9572;
     cutIntoPatterns(song, kFinalPartRow / 128, module);

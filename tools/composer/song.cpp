@@ -22,16 +22,17 @@ void cutIntoPatterns(const Song& song, int restartOrder, XmModule& module) {
             for (int c = 0; c < kChannelCount; ++c)
                 p.at(r, c) = song.cell(first + r, c);
         if (order == orderCount - 1) {
-            // The song ends inside this pattern: jump back to a position already played, so a
-            // player that plays the song once falls silent exactly at the end.
+            // The song ends inside this pattern: a pattern break on its last row runs past the
+            // last order, so the song wraps to the restart position, which has been played
+            // already; a player that plays the song once falls silent exactly at the end.
             const int lastRow = kSongRows - 1 - first;
             int channel = 0;
             while (channel < kChannelCount && p.at(lastRow, channel).effect)
                 ++channel;
             if (channel == kChannelCount)
                 throw std::logic_error("no free effect column on the song's last row");
-            p.at(lastRow, channel).effect = 0x0B;
-            p.at(lastRow, channel).param = uint8_t(restartOrder);
+            p.at(lastRow, channel).effect = 0x0D;
+            p.at(lastRow, channel).param = 0;
         }
         size_t index = 0;
         while (index < module.patterns.size() && module.patterns[index].cells != p.cells)

@@ -80,8 +80,8 @@ private:
     std::vector<XmCell> cells_;
 };
 
-// Cuts the song into 128-row patterns (identical ones shared), ends it with a position jump
-// to `restartOrder` on its last row and fills in the module's order table.
+// Cuts the song into 128-row patterns (identical ones shared), ends it with a pattern break
+// on its last row (the song then wraps to `restartOrder`) and fills in the order table.
 void cutIntoPatterns(const Song& song, int restartOrder, XmModule& module);
 
 } // namespace composer

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "platform/linux/waveout/sdl_wave_device.h"
@@ -88,6 +90,23 @@ TEST(SdlWaveDeviceFill, CopiesTheLoopCountsBytesAndPadsWithSilence) {
     EXPECT_EQ(device.bytesPlayed(), 0u);
     EXPECT_FALSE(device.hasQueuedHeaders());
     EXPECT_TRUE(loop.header.dwFlags & WHDR_DONE);
+}
+
+TEST(SdlWaveDeviceOpen, DriversThatDoNotPlayInRealTimeAreNotTakenForASoundCard) {
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
+    format.nChannels = 2;
+    format.nSamplesPerSec = 44100;
+    format.nAvgBytesPerSec = 352800;
+    format.nBlockAlign = 8;
+    format.wBitsPerSample = 32;
+    for (const char* driver : {"dummy", "disk"}) {
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        std::string whyNot;
+        EXPECT_EQ(SdlWaveDevice::open(format, AUDIO_F32SYS, whyNot), nullptr) << driver;
+        EXPECT_NE(whyNot.find(driver), std::string::npos) << whyNot;
+    }
+    unsetenv("SDL_AUDIODRIVER");
 }
 
 } // namespace

@@ -84,11 +84,10 @@ const Translation<D3D11_CULL_MODE> cullModes[] = {
     {D3D11_CULL_BACK, GL_BACK},
 };
 
-// With the upper-left window origin the layer sets, OpenGL computes a polygon's winding in
-// the same top-down frame Direct3D uses, where a clockwise triangle on screen turns out
-// counter-clockwise by OpenGL's area rule.
-constexpr GLenum clockwiseOnScreen = GL_CCW;
-constexpr GLenum counterClockwiseOnScreen = GL_CW;
+// glClipControl's upper-left origin also flips OpenGL's winding rule, so a triangle that is
+// clockwise on screen (y down), Direct3D's front face by default, is clockwise to OpenGL.
+constexpr GLenum clockwiseOnScreen = GL_CW;
+constexpr GLenum counterClockwiseOnScreen = GL_CCW;
 
 bool translateTarget(const D3D11_RENDER_TARGET_BLEND_DESC& in, GlBlendTarget& out) {
     out.enable = in.BlendEnable != FALSE;

@@ -3,6 +3,7 @@
 #include "dsp.h"
 #include "prng.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -61,8 +62,20 @@ double bandLimitedWave(double phase, int count, bool oddOnly, double soft) {
     return sum;
 }
 
+// A one-shot sample that stops while still ringing would click: its last 20 ms fade to zero.
+void fadeTail(std::vector<double>& signal, double rate) {
+    const size_t fade = std::min(signal.size(), size_t(0.02 * rate));
+    for (size_t i = 0; i < fade; ++i) {
+        const double w = 0.5 - 0.5 * stableSin(kPi * (double(i) / fade - 0.5));
+        signal[signal.size() - fade + i] *= w;
+    }
+}
+
+// Samples that will loop keep their tail as it is; every other one fades out at its end.
 XmSample drumSample(const char* name, std::vector<double> signal, bool sixteenBit, double rate,
-                    uint8_t volume) {
+                    uint8_t volume, bool willLoop = false) {
+    if (!willLoop)
+        fadeTail(signal, rate);
     XmSample s;
     s.name = name;
     s.data = normalise(signal, 0.97);
@@ -161,7 +174,7 @@ XmInstrument crash() {
         const double level = 0.35 + 0.65 * decay(t, 0.12);
         return hp(noise.bipolar() + metal) * level * (1 - decay(t, 0.0005));
     });
-    XmSample s = drumSample("crash", signal, false, kSynthRate, 64);
+    XmSample s = drumSample("crash", signal, false, kSynthRate, 64, true);
     s.loop = XmLoop::PingPong;
     s.loopStart = uint32_t(0.5 * kSynthRate);
     s.loopLength = uint32_t(s.data.size()) - s.loopStart;
@@ -286,8 +299,9 @@ XmInstrument pluck() {
         double sum = 0;
         for (int h = 1; h <= 24; ++h)
             sum += stableSin(2 * kPi * h * phase) / h * decay(t, 0.25 / (1 + 0.35 * h));
-        return sum * (1 - decay(t, 0.0005));
+        return sum * (1 - decay(t, 0.0015));
     });
+    fadeTail(signal, kSynthRate);
     XmSample s;
     s.name = "pluck";
     s.data = normalise(signal, 0.97);
@@ -316,7 +330,7 @@ XmInstrument riser() {
     Prng noise(71);
     OnePoleLowpass lp(12000);
     auto signal = render(1.0, kSynthRate, [&](double) { return lp(noise.bipolar()); });
-    XmSample s = drumSample("riser", signal, false, kSynthRate, 64);
+    XmSample s = drumSample("riser", signal, false, kSynthRate, 64, true);
     s.loop = XmLoop::Forward;
     s.loopLength = uint32_t(s.data.size());
     return single("riser", s);

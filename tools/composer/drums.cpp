@@ -52,7 +52,7 @@ void writeGroove(Song& song, const Section& s) {
             song.note(row, SnareChannel, kDrumMidi, Clap, scaled(62, s.drumVolume));
             break;
         case 'g':
-            // A late ghost note: struck two ticks into the row, started past its attack.
+            // A soft ghost note, struck late: two ticks into its row.
             song.note(row, SnareChannel, kDrumMidi, Snare, scaled(16, s.drumVolume));
             song.effect(row, SnareChannel, 0x0E, 0xD2);
             break;

@@ -39,20 +39,41 @@ int cellWidthFor(const Font& font, int codepoint, float scaleX) {
     return std::clamp(w, atlas::minGlyphWidth, atlas::maxGlyphWidth);
 }
 
+// The diaeresis dots as the font draws them on a capital: the top of 'Ä' above the cap
+// height, centred where the capital vowels that take them will sit.
+Plane drawDiaeresis(const Font& font, int cellWidth) {
+    Scales s = fontScales(font);
+    float vowelCells = 0.0f;
+    for (int v : {'A', 'O', 'U'}) {
+        vowelCells += static_cast<float>(cellWidthFor(font, v, s.x));
+    }
+    GlyphMetrics a = font.metrics(0xC4, s.x);
+    float pen = (vowelCells / 3.0f - a.advance) * 0.5f - extrusionDepthX * 0.5f;
+    Plane face(cellWidth, atlas::rowHeight);
+    font.draw(face, 0xC4, s.x, s.y, pen, atlas::baselineY);
+    const int capTop = static_cast<int>(atlas::baselineY - atlas::capHeight);
+    for (int y = capTop - 6; y < face.height(); ++y) {
+        for (int x = 0; x < face.width(); ++x) {
+            face.at(x, y) = 0.0f;
+        }
+    }
+    return face;
+}
+
 // Face coverage of one glyph in a cell-sized plane.
 Plane drawFace(const Font& font, int codepoint, int cellWidth) {
+    if (codepoint == combiningDiaeresis) {
+        return drawDiaeresis(font, cellWidth);
+    }
     Scales s = fontScales(font);
     Plane face(cellWidth, atlas::rowHeight);
     if (codepoint == ' ') {
         return face;
     }
     GlyphMetrics m = font.metrics(codepoint, s.x);
-    // Centre the advance box (or, for the combining mark, the ink) in the cell, a little to
-    // the left so the extrusion has room on the right.
-    float pen = codepoint == combiningDiaeresis
-                    ? cellWidth * 0.5f - (m.inkLeft + m.inkRight) * 0.5f
-                    : (static_cast<float>(cellWidth) - m.advance) * 0.5f;
-    pen -= extrusionDepthX * 0.5f;
+    // Centre the advance box in the cell, a little to the left so the extrusion has room on
+    // the right.
+    float pen = (static_cast<float>(cellWidth) - m.advance) * 0.5f - extrusionDepthX * 0.5f;
     font.draw(face, codepoint, s.x, s.y, pen, atlas::baselineY);
     return face;
 }

@@ -36,7 +36,7 @@ const std::vector<Section>& arrangement() {
         {"main 3",     7392,  8544, kMain,         4, 56,  1, 44, Pad,     32, PadStyle::Held, "AB-b",  44, ArpStyle::Pluck, 24},
         {"lift",       8544,  9184, kAnswer,       6, 50,  0, 42, GatePad, 36, PadStyle::Held, "-D",    40, ArpStyle::Pluck, 26},
         {"double time",9184,  9440, kRise,         5, 58,  4, 44, GatePad, 38, PadStyle::Held, nullptr, 0, ArpStyle::Pluck, 30},
-        {"break",      9440,  9572, "Am F",       -1,  0, -1,  0, Strings, 44, PadStyle::Held, nullptr, 0, ArpStyle::None,  0},
+        {"break",      9440,  9572, "F",          -1,  0, -1,  0, Strings, 44, PadStyle::Held, nullptr, 0, ArpStyle::None,  0},
         {"final",      9572, 10592, kMain,         4, 56,  1, 44, Pad,     32, PadStyle::Held, "AB",    44, ArpStyle::Pluck, 24},
         {"final answer",10592,11616, kAnswer,      4, 56,  1, 44, GatePad, 34, PadStyle::Held, "CD",    42, ArpStyle::Pluck, 24},
         {"final peak", 11616, 12128, kMain,        4, 58,  1, 44, Pad,     32, PadStyle::Held, "ab",    44, ArpStyle::Pluck, 26},

@@ -57,6 +57,14 @@ void writeBass(Song& song, const Section& s) {
     }
 }
 
+// The three chord voices spread left, centre and right.
+const int kVoicePanning[3] = {0x50, 0x80, 0xB0};
+
+void strikeVoice(Song& song, int row, int voice, int midi, int instrument, int volume) {
+    song.note(row, PadChannel1 + voice, midi, instrument, volume);
+    song.effect(row, PadChannel1 + voice, 0x08, kVoicePanning[voice]);
+}
+
 // Pad stabs: a syncopated rhythm of short bright chords, each cut after a sixteenth and a half.
 const char* const kStabRhythm = "x..x..x..x..x.x.";
 constexpr int kStabLength = 6;
@@ -67,7 +75,7 @@ void writePadStabs(Song& song, const Section& s) {
             continue;
         const std::vector<int> tones = voiceChord(parseChord(chordAt(s, row)), kPadLow + 12);
         for (int v = 0; v < 3; ++v) {
-            song.note(row, PadChannel1 + v, tones[size_t(v)], Lead, s.padVolume);
+            strikeVoice(song, row, v, tones[size_t(v)], Lead, s.padVolume);
             song.effect(row + kStabLength, PadChannel1 + v, 0x0E, 0xC0);
         }
     }
@@ -90,8 +98,7 @@ void writePads(Song& song, const Section& s) {
         previous = chord;
         const std::vector<int> tones = voiceChord(parseChord(chord), kPadLow);
         for (int v = 0; v < 3; ++v)
-            song.note(row, PadChannel1 + v, tones[size_t(v)], s.padInstrument,
-                      swell ? 0 : s.padVolume);
+            strikeVoice(song, row, v, tones[size_t(v)], s.padInstrument, swell ? 0 : s.padVolume);
     }
     if (swell)
         for (int row = s.start; row < s.end; row += 4)

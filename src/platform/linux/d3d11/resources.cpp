@@ -46,6 +46,8 @@ public:
     }
     void GetType(D3D11_RESOURCE_DIMENSION* type) override { *type = dimension; }
     void GetDesc(Desc* desc) override { *desc = desc_; }
+    // A description asking for the full chain (0) reports the level count it got.
+    void recordMipLevels() { desc_.MipLevels = levels; }
 
 private:
     Desc desc_;
@@ -250,6 +252,7 @@ HRESULT finishTexture(Device& device, const Desc& desc, const TextureShape& shap
         texture->Release();
         return E_INVALIDARG;
     }
+    texture->recordMipLevels();
     if (initialData != nullptr) {
         for (UINT level = 0; level < texture->levels; ++level) {
             if (initialData[level].pSysMem == nullptr) {

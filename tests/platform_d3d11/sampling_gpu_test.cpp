@@ -1,0 +1,187 @@
+// Sampling through the layer: the show's six samplers at chosen coordinates, thirteen
+// textures in one pixel program with a texture through two samplers, and mip chains.
+#include <cstring>
+
+#include "gpu_helpers.h"
+
+namespace d3d11_test {
+namespace {
+
+uint16_t half(float value) {
+    // Exact for the small integers and halves these tests use.
+    if (value == 0.0f) {
+        return 0;
+    }
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    uint32_t exponent = ((bits >> 23) & 0xff) - 127 + 15;
+    return uint16_t(((bits >> 16) & 0x8000) | (exponent << 10) | ((bits >> 13) & 0x3ff));
+}
+
+// Renders one pixel through ps_six_samplers and returns the six red samples.
+std::vector<float> sixSamples(ID3D11ShaderResourceView* source, float u, float v, float level,
+                              const std::vector<Com<ID3D11SamplerState>>& samplers) {
+    std::vector<Com<ID3D11Texture2D>> targets;
+    std::vector<Com<ID3D11RenderTargetView>> views;
+    DrawSetup setup;
+    for (int i = 0; i < 6; ++i) {
+        targets.push_back(makeTexture2D(1, 1, DXGI_FORMAT_R32G32B32A32_FLOAT, colourBinds));
+        views.push_back(makeRtv(targets.back().get()));
+        setup.targets.push_back(views.back().get());
+    }
+    std::vector<ID3D11SamplerState*> raw;
+    for (const auto& sampler : samplers) {
+        raw.push_back(sampler.get());
+    }
+    context()->PSSetSamplers(0, UINT(raw.size()), raw.data());
+    TestParams params;
+    params.params[0] = level;
+    params.coordinate[0] = u;
+    params.coordinate[1] = v;
+    Com<ID3D11Buffer> constants = makeConstants(params);
+    Com<ID3D11VertexShader> vs = TEST_VS(vsFullscreen);
+    Com<ID3D11PixelShader> ps = TEST_PS(psSixSamplers);
+    setup.vertex = vs.get();
+    setup.pixel = ps.get();
+    setup.inputs = {source};
+    setup.constants = constants.get();
+    setup.width = 1;
+    setup.height = 1;
+    context()->RSSetState(nullptr);
+    draw(setup);
+    std::vector<float> reds;
+    for (const auto& target : targets) {
+        reds.push_back(readTexture2D(target.get()).at<float>(0, 0));
+    }
+    return reds;
+}
+
+TEST(Sampling, TheSixShowSamplersFilterAndAddressAsDirect3D) {
+    REQUIRE_DEVICE();
+    // 2 x 2 texels, red 1 2 / 3 4, row 0 on top.
+    const uint16_t texels[4][4] = {{half(1), 0, 0, half(1)},
+                                   {half(2), 0, 0, half(1)},
+                                   {half(3), 0, 0, half(1)},
+                                   {half(4), 0, 0, half(1)}};
+    Com<ID3D11Texture2D> texture =
+        makeTexture2D(2, 2, DXGI_FORMAT_R16G16B16A16_FLOAT, D3D11_BIND_SHADER_RESOURCE, texels, 16);
+    Com<ID3D11ShaderResourceView> view = makeSrv(texture.get());
+    std::vector<Com<ID3D11SamplerState>> samplers = makeShowSamplers();
+    struct Probe {
+        float u, v;
+        // linear clamp, border, wrap; point clamp, border, wrap
+        float expected[6];
+    };
+    const Probe probes[] = {
+        {0.25f, 0.25f, {1, 1, 1, 1, 1, 1}},          {0.55f, 0.25f, {1.6f, 1.6f, 1.6f, 2, 2, 2}},
+        {-0.25f, 0.25f, {1, 0, 2, 1, 0, 2}},         {1.3f, 0.75f, {4, 0, 3.1f, 4, 0, 3}},
+        {0.25f, 0.55f, {2.2f, 2.2f, 2.2f, 3, 3, 3}},
+    };
+    for (const Probe& probe : probes) {
+        std::vector<float> reds = sixSamples(view.get(), probe.u, probe.v, 0, samplers);
+        for (int s = 0; s < 6; ++s) {
+            EXPECT_NEAR(probe.expected[s], reds[s], 0.02f)
+                << "sampler s" << s << " at (" << probe.u << ", " << probe.v << ")";
+        }
+    }
+}
+
+TEST(Sampling, ThirteenTexturesAndOneThroughTwoSamplersReachOnePixelProgram) {
+    REQUIRE_DEVICE();
+    const uint32_t bits = 0xA5B;
+    std::vector<Com<ID3D11Texture2D>> textures;
+    std::vector<Com<ID3D11ShaderResourceView>> views;
+    DrawSetup setup;
+    for (int i = 0; i < 13; ++i) {
+        uint16_t texel[4] = {half(float((bits >> i) & 1)), 0, 0, half(1)};
+        if (i == 12) {
+            const uint16_t last[4] = {half(5), half(6), half(7), half(8)};
+            std::memcpy(texel, last, sizeof texel);
+        }
+        textures.push_back(
+            makeTexture2D(1, 1, DXGI_FORMAT_R16G16B16A16_FLOAT, D3D11_BIND_SHADER_RESOURCE, texel));
+        views.push_back(makeSrv(textures.back().get()));
+        setup.inputs.push_back(views.back().get());
+    }
+    std::vector<Com<ID3D11SamplerState>> samplers = makeShowSamplers();
+    std::vector<ID3D11SamplerState*> raw;
+    for (const auto& sampler : samplers) {
+        raw.push_back(sampler.get());
+    }
+    context()->PSSetSamplers(0, UINT(raw.size()), raw.data());
+    Com<ID3D11Texture2D> weighted =
+        makeTexture2D(1, 1, DXGI_FORMAT_R32G32B32A32_FLOAT, colourBinds);
+    Com<ID3D11Texture2D> twice = makeTexture2D(1, 1, DXGI_FORMAT_R32G32B32A32_FLOAT, colourBinds);
+    Com<ID3D11RenderTargetView> weightedView = makeRtv(weighted.get());
+    Com<ID3D11RenderTargetView> twiceView = makeRtv(twice.get());
+    Com<ID3D11Buffer> constants = makeConstants(TestParams());
+    Com<ID3D11VertexShader> vs = TEST_VS(vsFullscreen);
+    Com<ID3D11PixelShader> ps = TEST_PS(psThirteenTextures);
+    setup.vertex = vs.get();
+    setup.pixel = ps.get();
+    setup.targets = {weightedView.get(), twiceView.get()};
+    setup.constants = constants.get();
+    setup.width = 1;
+    setup.height = 1;
+    context()->RSSetState(nullptr);
+    draw(setup);
+    Pixels first = readTexture2D(weighted.get());
+    EXPECT_EQ(float(bits & 0xfff), first.at<float>(0, 0, 0));
+    EXPECT_EQ(5.0f, first.at<float>(0, 0, 1)); // t12 through s0
+    EXPECT_EQ(6.0f, first.at<float>(0, 0, 2)); // t12 through s3
+    EXPECT_EQ(7.0f, first.at<float>(0, 0, 3)); // t12 loaded without a sampler
+    Pixels second = readTexture2D(twice.get());
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(2.0f * (5 + k), second.at<float>(0, 0, k));
+    }
+}
+
+TEST(Sampling, GenerateMipsBuildsTheChainThatSamplingAtALevelReads) {
+    REQUIRE_DEVICE();
+    const UINT size = 4;
+    std::vector<uint16_t> texels(size * size * 4);
+    float total = 0;
+    for (UINT y = 0; y < size; ++y) {
+        for (UINT x = 0; x < size; ++x) {
+            float value = float(y * size + x);
+            total += value;
+            uint16_t* texel = &texels[(y * size + x) * 4];
+            texel[0] = half(value);
+            texel[1] = half(1);
+            texel[2] = 0;
+            texel[3] = half(1);
+        }
+    }
+    Com<ID3D11Texture2D> texture =
+        makeTexture2D(size, size, DXGI_FORMAT_R16G16B16A16_FLOAT,
+                      D3D11_BIND_SHADER_RESOURCE | D3D11_BIND_RENDER_TARGET, nullptr, 0, 0,
+                      D3D11_RESOURCE_MISC_GENERATE_MIPS);
+    D3D11_TEXTURE2D_DESC desc;
+    texture->GetDesc(&desc);
+    EXPECT_EQ(3u, desc.MipLevels); // 0 asks for the full chain
+    D3D11_BOX whole = {0, 0, 0, size, size, 1};
+    context()->UpdateSubresource(texture.get(), 0, &whole, texels.data(), size * 8, 0);
+    Com<ID3D11ShaderResourceView> view = makeSrv(texture.get());
+    context()->GenerateMips(view.get());
+
+    Pixels level1 = readTexture2D(texture.get(), 1);
+    ASSERT_EQ(2u, level1.width);
+    for (UINT y = 0; y < 2; ++y) {
+        for (UINT x = 0; x < 2; ++x) {
+            float corner = float(2 * y * size + 2 * x);
+            float mean = (4 * corner + 1 + size + size + 1) / 4;
+            EXPECT_NEAR(mean, halfToFloat(level1.at<uint16_t>(x, y)), 0.01f) << x << ", " << y;
+        }
+    }
+    Pixels level2 = readTexture2D(texture.get(), 2);
+    ASSERT_EQ(1u, level2.width);
+    EXPECT_NEAR(total / 16, halfToFloat(level2.at<uint16_t>(0, 0)), 0.01f);
+    // Sampling the centre of level 2 reads the generated texel, whatever the sampler.
+    std::vector<float> reds = sixSamples(view.get(), 0.5f, 0.5f, 2, makeShowSamplers());
+    for (size_t s = 0; s < reds.size(); ++s) {
+        EXPECT_NEAR(total / 16, reds[s], 0.01f) << "sampler s" << s;
+    }
+}
+
+} // namespace
+} // namespace d3d11_test

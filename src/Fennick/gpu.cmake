@@ -2,12 +2,21 @@
 # context of ContextBuffer. All Direct3D calls of the engine are in gfx_directx_impl.cpp.
 find_path(QUAVEL_STB_INCLUDE_DIR stb_image.h PATH_SUFFIXES stb REQUIRED)
 
+# The final copy pass's own programs, named apart from the demo's so they never collide at link
+# time.
+quavel_hlsl_shaders(TARGET quavel_engine_shaders
+    HEADER engine_shaders.h
+    SHADERS
+        ${CMAKE_CURRENT_SOURCE_DIR}/shaders/engine_vs_fullscreen_flip_y.hlsl vs vertex_main
+        ${CMAKE_CURRENT_SOURCE_DIR}/shaders/engine_ps_copy.hlsl ps pixel_main)
+
 quavel_library(quavel_gpu
     SOURCES
         buffer_data_runtime.cpp
         buffer_runtime.cpp
         compute_pass_runtime.cpp
         draw_pass_runtime.cpp
+        final_pass_shaders.cpp
         gfx_directx_impl.cpp
         image_decode.cpp
         image_runtime.cpp
@@ -15,5 +24,5 @@ quavel_library(quavel_gpu
         shader_runtime.cpp
         texture_runtime.cpp
         ${QUAVEL_SRC}/params/frame_context.cpp
-    LIBS quavel_engine_logic quavel_graph quavel_camera quavel_platform_d3d11)
+    LIBS quavel_engine_shaders quavel_engine_logic quavel_graph quavel_camera quavel_platform_d3d11)
 target_include_directories(quavel_gpu PRIVATE ${QUAVEL_STB_INCLUDE_DIR})

@@ -330,18 +330,22 @@ TEST_F(EnginePasses, BlendModesCombineAlphaAsDescribed) {
     }
 }
 
-TEST_F(EnginePasses, UnknownBlendModeStillDrawsTheFrame) {
-    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+TEST_F(EnginePasses, UnknownBlendModeDrawsWithoutBlending) {
+    // The incomplete description is refused by the device; the pass then draws with the
+    // default state, which writes the source unblended.
+    const float grey[4] = {0.25f, 0.25f, 0.25f, 1.0f};
     TextureRuntime* target = texture(4, 4, FormatR32G32B32A32Float);
     TextureRuntime* after = texture(4, 4, FormatR32G32B32A32Float);
     GraphRuntime graph;
     setParams(graph, {0.5f, 0.5f, 0.5f, 1.0f});
-    addDraw(graph, colourPass(target, 1, BlendMode(9), black));
-    addDraw(graph, colourPass(after, 0, BlendAdditive, black));
+    addDraw(graph, colourPass(target, 1, BlendMode(9), grey));
+    addDraw(graph, colourPass(after, 1, BlendAdditive, grey));
     graph.executeFrame();
     float rgba[4];
+    texelRgba(readTexture2D(target->resourceA), 1, 1, rgba);
+    EXPECT_EQ(rgba[0], 0.5f);
     texelRgba(readTexture2D(after->resourceA), 1, 1, rgba);
-    EXPECT_EQ(rgba[0], 0.5f); // the passes after it run normally
+    EXPECT_EQ(rgba[0], 0.75f); // the next pass blends normally
 }
 
 TEST_F(EnginePasses, PassesWithoutShadersOrTargetsAreSkipped) {
@@ -405,28 +409,30 @@ TEST_F(EnginePasses, ComputeTextureOutputGetsItsMipsRebuilt) {
 
 using EnginePassesDeathTest = EnginePasses;
 
+namespace {
+
+void createComputePassFromGarbage() {
+    static const uint8_t notBytecode[16] = {1, 2, 3};
+    ComputePassDesc desc;
+    desc.shader.computeCode = notBytecode;
+    desc.shader.computeCodeSize = sizeof notBytecode;
+    ComputePassRuntime pass;
+    pass.create(desc);
+}
+
+} // namespace
+
 TEST_F(EnginePassesDeathTest, RefusedBytecodeAndMissingDepthViewStopTheProcess) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const uint8_t notBytecode[16] = {1, 2, 3};
-    EXPECT_DEATH(
-        {
-            ComputePassDesc desc;
-            desc.shader.computeCode = notBytecode;
-            desc.shader.computeCodeSize = sizeof notBytecode;
-            ComputePassRuntime pass;
-            pass.create(desc);
-        },
-        "Assertion failed: !FAILED\\(hr\\), file gfx_directx_impl.cpp, line [0-9]+");
+    EXPECT_DEATH(createComputePassFromGarbage(),
+                 "Assertion failed: !FAILED\\(hr\\), file gfx_directx_impl.cpp, line [0-9]+");
 
-    EXPECT_DEATH(
-        {
-            const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-            TextureRuntime* colour = texture(4, 4, FormatR8G8B8A8Unorm);
-            DrawPassRuntime* pass = colourPass(colour, 0, BlendAdditive, black);
-            pass->desc.depth = 1;
-            pass->desc.depthTarget.texture = colour; // a colour texture has no depth view
-            const std::vector<uint8_t> block(608, 0);
-            executeDrawPass(*pass, block.data(), 608);
-        },
-        "Assertion failed: dephView, file gfx_directx_impl.cpp, line [0-9]+");
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    TextureRuntime* colour = texture(4, 4, FormatR8G8B8A8Unorm);
+    DrawPassRuntime* pass = colourPass(colour, 0, BlendAdditive, black);
+    pass->desc.depth = 1;
+    pass->desc.depthTarget.texture = colour; // a colour texture has no depth view
+    const std::vector<uint8_t> block(608, 0);
+    EXPECT_DEATH(executeDrawPass(*pass, block.data(), 608),
+                 "Assertion failed: dephView, file gfx_directx_impl.cpp, line [0-9]+");
 }

@@ -12,8 +12,12 @@
 #include "Fennick/texture_runtime.h"
 #include "engine_device.h"
 
+// The encoder is third-party code; its own warnings are not ours to fix.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include "stb_image_write.h"
+#pragma GCC diagnostic pop
 
 using namespace Fennick::gfx;
 

@@ -15,6 +15,9 @@ const std::vector<Section>& arrangement() {
     static const char* kCredits = "Fmaj7 G Em7 Am Fmaj7 G Esus4 E";
     static const char* kStabs = "Dm F Am G";
     static const char* kRise = "F F G G";
+    // Rows are module rows, two to a show row: 800 is show row 400 (the first heart flash),
+    // 3808 the credits (1904), 4320 the second main part (2160), 9184 the double-time build
+    // (4592), 9440 the break (4720), 9572 the final part (4786), 12128 the outro (6064).
     // clang-format off
     static const std::vector<Section> sections = {
         // name       start  end    chords        groove vol bass vol  pad      vol pad style  lead    vol arp         vol

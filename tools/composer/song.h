@@ -35,9 +35,10 @@ constexpr int kSongRows = 12512; // 368.0 s
 constexpr int barRow(int bar) {
     return 32 + kRowsPerBar * bar;
 }
+// The module row at which a show row starts.
 constexpr int showRow(int row) {
     return 2 * row;
-} // show row -> module row
+}
 
 class Song {
 public:

@@ -17,12 +17,12 @@ float ditherNoise(float2 pixel, float2 uv, float t)
     return 0.7 * na + 0.3 * nb + 0.1 * nc;
 }
 
-// Rounds L down or up to a multiple of step; the noise moves the threshold between the two.
-float ditherQuantise(float L, float step, float n)
+// Rounds L down or up to a multiple of stepSize; the noise moves the threshold between the two.
+float ditherQuantise(float L, float stepSize, float n)
 {
-    float lo = floor(L / step) * step;
-    float hi = ceil(L / step) * step;
-    float f = (L - lo) / step;
+    float lo = floor(L / stepSize) * stepSize;
+    float hi = ceil(L / stepSize) * stepSize;
+    float f = (L - lo) / stepSize;
     return (0.6 * n + 0.4 < f) ? hi : lo;
 }
 

@@ -12,7 +12,7 @@ static const float4 DOT_COLOUR = float4(0.5, 0.4, 0.3, 0.5);
 
 static const float2 explosionCentres[EXPLOSIONS] = {
     float2(0.295, 0.755), float2(0.433, 0.84), float2(0.5475, 0.839),
-    float2(0.332, 0.827), float2(0.4, 0.68),   float2(0.52, 0.775),
+    float2(0.332, 0.827), float2(0.4, 0.68),   float2(0.52, 0.775)
 };
 
 float hash11(float x)

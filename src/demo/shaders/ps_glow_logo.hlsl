@@ -13,7 +13,7 @@ static const int RAYS = 29;
 // Centre (x before the aspect factor, y) and intensity of each star.
 static const float3 stars[STARS] = {
     float3(0.27, 0.253, 0.15),  float3(0.423, 0.18, 0.025), float3(0.549, 0.181, 0.025),
-    float3(0.31, 0.2, 0.02),    float3(0.39, 0.33, 0.015),  float3(0.52, 0.245, 0.025),
+    float3(0.31, 0.2, 0.02),    float3(0.39, 0.33, 0.015),  float3(0.52, 0.245, 0.025)
 };
 static const float3 CORE_COLOUR = float3(0.9, 0.6, 0.3);
 static const float4 BLACK = float4(0.0, 0.0, 0.0, 1.0);

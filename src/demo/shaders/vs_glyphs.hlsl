@@ -8,7 +8,7 @@ StructuredBuffer<CharDataElement> bufferCharDataSRV : register(t1);
 
 static const float2 glyphCorners[6] = {
     float2(-1.0, -1.0), float2(-1.0, 1.0), float2(1.0, -1.0),
-    float2(-1.0, 1.0),  float2(1.0, -1.0), float2(1.0, 1.0),
+    float2(-1.0, 1.0),  float2(1.0, -1.0), float2(1.0, 1.0)
 };
 // Shift of the whole line against Scroll1pos; with the height term it starts the line right of
 // the screen when the scroll begins.

@@ -14,7 +14,7 @@ static const float4 OFF_SCREEN = float4(100.0, 100.0, 0.0, 1.0);
 
 static const float2 quadCorners[6] = {
     float2(-1.0, -1.0), float2(1.0, -1.0), float2(1.0, 1.0),
-    float2(-1.0, -1.0), float2(1.0, 1.0),  float2(-1.0, 1.0),
+    float2(-1.0, -1.0), float2(1.0, 1.0),  float2(-1.0, 1.0)
 };
 
 // Corner offset of a square that is size high in clip units and as wide in pixels.

@@ -31,7 +31,7 @@ const std::vector<Section>& arrangement() {
         {"peak 2",     3296,  3808, kMain,         2, 56,  1, 44, Pad,     32, PadStyle::Held, "AB",    44, ArpStyle::Pluck, 24},
         {"credits",    3808,  4288, kCredits,     -1,  0,  3, 34, Strings, 40, PadStyle::Held, "EF",    34, ArpStyle::Chip,  20},
         {"explosion",  4288,  4320, "E",          -1,  0, -1,  0, Strings, 40, PadStyle::Held, nullptr, 0, ArpStyle::None,  0},
-        {"main 2",     4320,  4832, kMain,         2, 56,  1, 44, Pad,     32, PadStyle::Held, "AB",    44, ArpStyle::Pluck, 24},
+        {"main 2",     4320,  4832, kMain,         2, 56,  1, 44, Pad,     32, PadStyle::Held, "GH",    44, ArpStyle::Pluck, 24},
         {"groove",     4832,  5344, kAnswer,       4, 52,  0, 44, GatePad, 36, PadStyle::Held, nullptr, 0, ArpStyle::Pluck, 28},
         {"stabs",      5344,  5856, kStabs,        4, 54,  2, 44, Pad,     30, PadStyle::Stabs, nullptr, 0, ArpStyle::Chip,  18},
         {"answer 2",   5856,  6880, kAnswer,       6, 52,  1, 44, GatePad, 34, PadStyle::Held, "CD",    42, ArpStyle::Pluck, 24},
@@ -42,7 +42,7 @@ const std::vector<Section>& arrangement() {
         {"break",      9440,  9572, "F",          -1,  0, -1,  0, Strings, 44, PadStyle::Held, nullptr, 0, ArpStyle::None,  0},
         {"final",      9572, 10592, kMain,         4, 56,  1, 44, Pad,     32, PadStyle::Held, "AB",    44, ArpStyle::Pluck, 24},
         {"final answer",10592,11616, kAnswer,      4, 56,  1, 44, GatePad, 34, PadStyle::Held, "CD",    42, ArpStyle::Pluck, 24},
-        {"final peak", 11616, 12128, kMain,        4, 58,  1, 44, Pad,     32, PadStyle::Held, "ab",    44, ArpStyle::Pluck, 26},
+        {"final peak", 11616, 12128, kMain,        4, 58,  1, 44, Pad,     32, PadStyle::Held, "GH",    44, ArpStyle::Pluck, 26},
         {"outro",      12128, 12512, "F G Am Am Am Am", -1, 0, 3, 36, Strings, 44, PadStyle::Held, "E", 34, ArpStyle::Chip, 18},
     };
     // clang-format on

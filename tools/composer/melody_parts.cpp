@@ -11,8 +11,8 @@
 namespace composer {
 namespace {
 
-// Four-bar phrases of the lead. A and B sing over Am F C G, C and D over F G Em Am, E and F
-// over the credits' Fmaj7 G Em7 Am | Fmaj7 G Esus4 E.
+// Four-bar phrases of the lead. A, B, G and H sing over Am F C G, C and D over F G Em Am, E
+// and F over the credits' Fmaj7 G Em7 Am | Fmaj7 G Esus4 E.
 const std::map<char, const char*> kPhrases = {
     {'A', "A4:4 C5:2 E5:2 D5:2 C5:2 B4:2 C5:2  A4:6 C5:2 F5:4 E5:4 "
           "E5:4 G5:2 E5:2 D5:2 C5:2 D5:2 E5:2  D5:6 B4:2 G4:4 -:4"},
@@ -23,6 +23,11 @@ const std::map<char, const char*> kPhrases = {
     {'D', "C6:4 A5:4 F5:4 A5:2 C6:2  B5:6 G5:2 D5:4 G5:4 "
           "E5:4 G5:4 B5:4 D6:2 B5:2  C6:8 B5:4 ~A5:4"},
     {'E', "C5:8 E5:8  D5:12 B4:4  G4:8 B4:8  A4:16"},
+    // The anthem: G and H over Am F C G again, high and in a 3-3-2 rhythm.
+    {'G', "A5:3 G5:3 E5:2 A5:3 G5:3 E5:2  F5:3 E5:3 C5:2 F5:3 E5:3 C5:2 "
+          "E5:3 D5:3 C5:2 G5:4 E5:4  D5:6 ~B4:2 D5:4 G5:4"},
+    {'H', "A5:3 G5:3 E5:2 A5:3 G5:3 C6:2  C6:3 A5:3 F5:2 C6:4 A5:4 "
+          "G5:3 E5:3 C5:2 E5:3 G5:3 C6:2  B5:8 D6:4 B5:4"},
     {'F', "C5:8 A4:8  B4:8 D5:8  E5:12 D5:4  G#4:16"},
 };
 

@@ -279,6 +279,25 @@ HRESULT finishTexture(Device& device, const Desc& desc, const TextureShape& shap
     return S_OK;
 }
 
+void writeTexels(const GlResource& texture, UINT level, UINT x, UINT y, UINT z, UINT width,
+                 UINT height, UINT depth, const void* data) {
+    const FormatInfo& format = *texture.format;
+    switch (texture.target) {
+    case GL_TEXTURE_1D:
+        glTextureSubImage1D(texture.name, level, x, width, format.transferFormat,
+                            format.transferType, data);
+        break;
+    case GL_TEXTURE_2D:
+        glTextureSubImage2D(texture.name, level, x, y, width, height, format.transferFormat,
+                            format.transferType, data);
+        break;
+    default:
+        glTextureSubImage3D(texture.name, level, x, y, z, width, height, depth,
+                            format.transferFormat, format.transferType, data);
+        break;
+    }
+}
+
 } // namespace
 
 size_t GlResource::levelOffset(UINT level) const {
@@ -403,27 +422,25 @@ void uploadTextureRegion(const GlResource& texture, UINT level, const D3D11_BOX&
     UINT width = box.right - box.left;
     UINT height = box.bottom - box.top;
     UINT depth = box.back - box.front;
-    UINT rowLength = rowPitch ? rowPitch / format.bytesPerTexel : width;
-    UINT rowsPerSlice = (depthPitch && rowPitch) ? depthPitch / rowPitch : height;
+    rowPitch = rowPitch ? rowPitch : width * format.bytesPerTexel;
+    depthPitch = depthPitch ? depthPitch : rowPitch * height;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
-    glPixelStorei(GL_UNPACK_IMAGE_HEIGHT, rowsPerSlice);
-    switch (texture.target) {
-    case GL_TEXTURE_1D:
-        glTextureSubImage1D(texture.name, level, box.left, width, format.transferFormat,
-                            format.transferType, data);
-        break;
-    case GL_TEXTURE_2D:
-        glTextureSubImage2D(texture.name, level, box.left, box.top, width, height,
-                            format.transferFormat, format.transferType, data);
-        break;
-    default:
-        glTextureSubImage3D(texture.name, level, box.left, box.top, box.front, width, height, depth,
-                            format.transferFormat, format.transferType, data);
-        break;
+    if (rowPitch % format.bytesPerTexel == 0 && depthPitch % rowPitch == 0) {
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, rowPitch / format.bytesPerTexel);
+        glPixelStorei(GL_UNPACK_IMAGE_HEIGHT, depthPitch / rowPitch);
+        writeTexels(texture, level, box.left, box.top, box.front, width, height, depth, data);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        glPixelStorei(GL_UNPACK_IMAGE_HEIGHT, 0);
+        return;
     }
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_IMAGE_HEIGHT, 0);
+    // Pitches OpenGL cannot express in texels: one row at a time.
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    for (UINT z = 0; z < depth; ++z) {
+        for (UINT y = 0; y < height; ++y) {
+            writeTexels(texture, level, box.left, box.top + y, box.front + z, width, 1, 1,
+                        bytes + size_t(z) * depthPitch + size_t(y) * rowPitch);
+        }
+    }
 }
 
 } // namespace quavel::d3d11

@@ -112,16 +112,16 @@ void writeDrums(Song& song) {
     for (int r : heartFlashRows())
         song.note(showRow(r), KickChannel, kDrumMidi, Kick, 64);
 
-    // The strobes are snare rolls rising in volume. A hit followed one show row later by the
-    // next is cut short so each strike of the roll stands out.
+    // The strobes are snare rolls rising in volume. A hit followed closely by the next is cut
+    // just before it, so each strike of the roll stands out.
     const std::vector<int>& strobes = strobeRows();
     for (size_t i = 0; i < strobes.size(); ++i) {
         const int row = showRow(strobes[i]);
         const bool logo = strobes[i] < 1000;
         const int volume = logo ? 30 + 3 * int(i) : 40 + 3 * int(i - 11);
         song.note(row, SnareChannel, kDrumMidi, Snare, volume > 64 ? 64 : volume);
-        if (i + 1 < strobes.size() && strobes[i + 1] == strobes[i] + 1)
-            song.effect(row + 1, SnareChannel, 0x0E, 0xC1);
+        if (i + 1 < strobes.size() && strobes[i + 1] - strobes[i] <= 2)
+            song.effect(showRow(strobes[i + 1]) - 1, SnareChannel, 0x0E, 0xC1);
     }
     // The blast that breaks the logo.
     song.note(showRow(2159), KickChannel, kDrumMidi, Kick, 64);

@@ -10,6 +10,7 @@ namespace {
 
 constexpr float tracking = 20.0f; // atlas pixels added to every advance
 constexpr int widthQuantum = 30;
+constexpr float cellMargin = 3.0f; // empty columns kept at both sides of a cell
 // The extrusion drops down and to the right, 10 x 12 screen pixels.
 constexpr int extrusionDepthY = 15;
 constexpr int extrusionDepthX = 7;
@@ -34,8 +35,14 @@ int cellWidthFor(const Font& font, int codepoint, float scaleX) {
     if (codepoint == combiningDiaeresis || codepoint == ' ') {
         return atlas::standardCellWidth;
     }
-    float advance = font.metrics(codepoint, scaleX).advance + tracking;
-    int w = static_cast<int>(std::lround(advance / widthQuantum)) * widthQuantum;
+    GlyphMetrics m = font.metrics(codepoint, scaleX);
+    int w = static_cast<int>(std::lround((m.advance + tracking) / widthQuantum)) * widthQuantum;
+    // Glyphs whose ink overhangs their advance (J, f, j) get a wider cell, so that no ink
+    // reaches the cell's edge columns, which linear filtering shares with the neighbours.
+    float ink = m.inkRight - m.inkLeft + extrusionDepthX + 2.0f * cellMargin;
+    while (static_cast<float>(w) < ink) {
+        w += widthQuantum;
+    }
     return std::clamp(w, atlas::minGlyphWidth, atlas::maxGlyphWidth);
 }
 
@@ -74,6 +81,8 @@ Plane drawFace(const Font& font, int codepoint, int cellWidth) {
     // Centre the advance box in the cell, a little to the left so the extrusion has room on
     // the right.
     float pen = (static_cast<float>(cellWidth) - m.advance) * 0.5f - extrusionDepthX * 0.5f;
+    pen = std::clamp(pen, cellMargin - m.inkLeft,
+                     static_cast<float>(cellWidth) - cellMargin - extrusionDepthX - m.inkRight);
     font.draw(face, codepoint, s.x, s.y, pen, atlas::baselineY);
     return face;
 }

@@ -225,7 +225,7 @@ Canvas drawLogo(const LogoShape& shape) {
     return downsample(big, shape.supersample);
 }
 
-Canvas drawGlass(const LogoShape& shape, bool shattered) {
+Canvas drawGlass(const LogoShape& shape, const Canvas& logo, bool shattered) {
     const Plane& d = shape.distance;
     const float ss = static_cast<float>(shape.supersample);
     std::vector<Shard> shards;
@@ -263,7 +263,17 @@ Canvas drawGlass(const LogoShape& shape, bool shattered) {
             big.at(x, y) = c;
         }
     }
-    return downsample(big, shape.supersample);
+    Canvas glass = downsample(big, shape.supersample);
+    // The composite weighs what lies below by 1 - (glass + logo) alpha: where the logo or its
+    // shadow covers anything, the glass stays clear so that weight never goes negative.
+    for (int y = 0; y < glass.height(); ++y) {
+        for (int x = 0; x < glass.width(); ++x) {
+            if (logo.at(x, y).a > 0.0f) {
+                glass.at(x, y) = {};
+            }
+        }
+    }
+    return glass;
 }
 
 Plane rasterMask(const LogoShape& shape) {

@@ -7,8 +7,9 @@
 namespace pictures {
 
 Canvas drawLogo(const LogoShape& shape);
-// The glass plate behind the lettering, whole or shattered by the explosions.
-Canvas drawGlass(const LogoShape& shape, bool shattered);
+// The glass plate behind the lettering, whole or shattered by the explosions, kept clear of
+// every pixel the logo covers.
+Canvas drawGlass(const LogoShape& shape, const Canvas& logo, bool shattered);
 // 1 where the raster bars show through the letter faces, 0 elsewhere.
 Plane rasterMask(const LogoShape& shape);
 // 1 on the glowstuffmap pixels that psGlowLogo reads within reach of one of its stars.

@@ -43,9 +43,10 @@ int main(int argc, char** argv) {
         return fail(error);
     }
     LogoShape shape = buildLogoShape(font);
-    bool ok = writeIndexed(dir + "logoTex.png", drawLogo(shape), 256, error) &&
-              writeIndexed(dir + "logoTex2.png", drawGlass(shape, false), 16, error) &&
-              writeIndexed(dir + "logoTex3.png", drawGlass(shape, true), 16, error) &&
+    Canvas logo = drawLogo(shape);
+    bool ok = writeIndexed(dir + "logoTex.png", logo, 256, error) &&
+              writeIndexed(dir + "logoTex2.png", drawGlass(shape, logo, false), 16, error) &&
+              writeIndexed(dir + "logoTex3.png", drawGlass(shape, logo, true), 16, error) &&
               writeMaskGrey(dir + "logoTex4.png", rasterMask(shape), error) &&
               writeMaskIndexed(dir + "glowstuffmap.png", glowMask(), error) &&
               writeIndexed(dir + "heartImage.png", drawHeart(), 16, error);

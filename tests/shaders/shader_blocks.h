@@ -2,6 +2,7 @@
 #pragma once
 
 #include "demo_shaders.h"
+#include "shader_test_probes.h"
 #include "shaders/gpu_harness.h"
 
 #define SHADER(name) (ShaderBlock{name, name##_size})

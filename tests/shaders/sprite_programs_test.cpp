@@ -77,6 +77,38 @@ TEST_F(SpritePrograms, ActiveParticlesAndFreshCollisionsOnlyReachTheScreen) {
         }
 }
 
+TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlag) {
+    const int n = 16;
+    std::vector<ref::Particle> ps(1000);
+    // Particle 1 active and just hit (sprite, then flash), particle 2 active only.
+    for (uint32_t i : {1u, 2u}) {
+        ps[i].isActive = 1;
+        ps[i].position[0] = 2 * pixelU(int(4 * i), n) - 1;
+        ps[i].position[1] = 1 - 2 * pixelV(8, n);
+        ps[i].position[3] = 1;
+        ps[i].color[3] = 0.5f;
+    }
+    ps[1].collisionStatus = 1;
+    GpuBuffer buffer = gpu.structuredBuffer(ps.data(), 80, ps.size());
+    for (uint32_t frame : {7u, 9u}) {
+        ContextBlock ctx;
+        ctx.setResolution(float(n), float(n));
+        ctx.setFrame(frame);
+        GpuTexture target = gpu.renderTarget(n, n);
+        gpu.draw(SHADER(vsParticles), SHADER(psParticleProbe), {buffer.srv.get()}, ctx, target,
+                 8600);
+        std::vector<Rgba> px = gpu.read(target);
+        const Rgba& flash = px[size_t(8) * n + 4];
+        const Rgba& sprite = px[size_t(8) * n + 8];
+        EXPECT_EQ(flash.r, float(frame % 3)) << frame;
+        EXPECT_EQ(flash.g, 1.0f);
+        EXPECT_EQ(flash.b, 0.25f);
+        EXPECT_EQ(sprite.r, 0.0f);
+        EXPECT_EQ(sprite.g, 0.0f);
+        EXPECT_EQ(sprite.b, 0.5f);
+    }
+}
+
 // ---- glyphs ----------------------------------------------------------------------------------
 
 struct GlyphQuad {

@@ -8,7 +8,7 @@
 #include "music/module_player.h"
 #include "music/sequencer.h"
 #include "music/voice.h"
-#include "music/voice_position.h"
+#include "music/voice_kernels.h"
 
 namespace {
 
@@ -26,74 +26,106 @@ void rampVolume(float* actual, float target, float step) {
     }
 }
 
+// Frames rendered per pass over the channels; each channel's contribution to them is built
+// in a buffer of this size and then added to the frames.
+constexpr uint32_t kBlockFrames = 128;
+
+// A voice whose crossfade is over and whose volumes sit on their targets can run in the
+// steady kernels. (rampFrame must not wrap within a block.)
 bool steady(const PlayerChannel* c) {
-    return c->rampFrame >= kCrossfadeFrames && c->actualVolume[0] == c->targetVolume[0] &&
-           c->actualVolume[1] == c->targetVolume[1] && c->sample->length != 0;
+    return c->rampFrame >= kCrossfadeFrames && c->rampFrame <= UINT32_MAX - kBlockFrames &&
+           c->actualVolume[0] == c->targetVolume[0] && c->actualVolume[1] == c->targetVolume[1] &&
+           c->sample->length != 0;
 }
 
-// Frames of a voice whose volumes and crossfade are settled: no ramp, no blend.
-template <typename Value, LoopType Loop>
-uint32_t mixSteadyVoice(PlayerChannel* c, float* out, uint32_t frames) {
-    const ModuleSample* sample = c->sample;
-    const float left = c->actualVolume[0];
-    const float right = c->actualVolume[1];
-    PlayerChannel voice = *c;
+// Frame-by-frame contributions of an active voice until it is steady, stops, or the block
+// ends. Returns the frame reached; *steadyNow tells whether the voice goes on steadily there.
+uint32_t mixChangingFrames(const ModulePlayer* player, PlayerChannel* c, float* out,
+                           uint32_t frames, bool* steadyNow) {
     uint32_t f = 0;
-    while (f < frames) {
-        const float value = voiceValueAt<Value>(sample, voice.position);
-        out[2 * f] += value * left;
-        out[2 * f + 1] += value * right;
-        ++f;
-        if (Loop == ForwardLoop) {
-            advanceForwardLoop(&voice, sample);
-        } else if (Loop == PingPongLoop) {
-            advancePingPongLoop(&voice, sample);
-        } else {
-            advanceNoLoop(&voice, sample);
-        }
-        if (voice.position < 0.0f) {
-            break;
-        }
-    }
-    c->position = voice.position;
-    c->pingForward = voice.pingForward;
-    c->rampFrame += f;
-    return f;
-}
-
-template <typename Value>
-uint32_t mixSteadyVoiceOfType(PlayerChannel* c, float* out, uint32_t frames) {
-    switch (c->sample->loopType) {
-    case ForwardLoop:
-        return mixSteadyVoice<Value, ForwardLoop>(c, out, frames);
-    case PingPongLoop:
-        return mixSteadyVoice<Value, PingPongLoop>(c, out, frames);
-    default:
-        return mixSteadyVoice<Value, NoLoop>(c, out, frames);
-    }
-}
-
-void mixChannel(const ModulePlayer* player, PlayerChannel* c, float* out, uint32_t frames) {
-    uint32_t f = 0;
+    *steadyNow = false;
     while (f < frames && voiceActive(c)) {
         if (steady(c)) {
-            // rampFrame counts on; a run never lets it wrap past 2^32 in one go.
-            uint32_t run = frames - f;
-            const uint32_t headroom = UINT32_MAX - c->rampFrame;
-            run = run < headroom ? run : headroom;
-            if (run > 0) {
-                f += c->sample->bits == 16 ? mixSteadyVoiceOfType<int16_t>(c, out + 2 * f, run)
-                                           : mixSteadyVoiceOfType<int8_t>(c, out + 2 * f, run);
-                continue;
-            }
+            *steadyNow = true;
+            return f;
         }
         const float value = nextVoiceSample(c);
-        out[2 * f] += value * c->actualVolume[0];
-        out[2 * f + 1] += value * c->actualVolume[1];
+        out[2 * f] = value * c->actualVolume[0];
+        out[2 * f + 1] = value * c->actualVolume[1];
         ++c->rampFrame;
         rampVolume(&c->actualVolume[0], c->targetVolume[0], player->rampStep);
         rampVolume(&c->actualVolume[1], c->targetVolume[1], player->rampStep);
         ++f;
+    }
+    return f;
+}
+
+struct VoiceBlock {
+    PlayerChannel* channel = nullptr;
+    float out[2 * kBlockFrames];
+    uint32_t end = 0;    // frames written so far
+    bool steady = false; // goes on in a steady kernel from `end`
+};
+
+void startBlock(const ModulePlayer* player, VoiceBlock* v, uint32_t frames) {
+    v->end = mixChangingFrames(player, v->channel, v->out, frames, &v->steady);
+}
+
+// Runs a steady voice on to frame `to`; it leaves the steady state only by stopping.
+void runSteady(VoiceBlock* v, uint32_t to) {
+    if (v->steady && v->end < to) {
+        v->end = runSteadyVoice(v->channel, v->out, v->end, to);
+        v->steady = voiceActive(v->channel);
+    }
+}
+
+void finishBlock(VoiceBlock* v, uint32_t frames) {
+    for (uint32_t i = 2 * v->end; i < 2 * frames; ++i) {
+        v->out[i] = 0.0f;
+    }
+}
+
+// Contributions of channels a and b (b may be null) over one block, added to the frames in
+// channel order. A silent part of a block adds zeros, which leaves the sums unchanged.
+void mixChannelPair(const ModulePlayer* player, PlayerChannel* a, PlayerChannel* b, float* out,
+                    uint32_t frames) {
+    VoiceBlock va;
+    VoiceBlock vb;
+    va.channel = voiceActive(a) ? a : nullptr;
+    vb.channel = b != nullptr && voiceActive(b) ? b : nullptr;
+    if (va.channel == nullptr && vb.channel == nullptr) {
+        return;
+    }
+    if (va.channel != nullptr) {
+        startBlock(player, &va, frames);
+    }
+    if (vb.channel != nullptr) {
+        startBlock(player, &vb, frames);
+    }
+    if (va.steady && vb.steady) {
+        runSteady(&va, vb.end);
+        runSteady(&vb, va.end);
+        if (va.steady && vb.steady && va.end < frames) {
+            runSteadyVoicePair(va.channel, va.out, vb.channel, vb.out, va.end, frames, &va.end,
+                               &vb.end);
+            va.steady = voiceActive(va.channel);
+            vb.steady = voiceActive(vb.channel);
+        }
+    }
+    runSteady(&va, frames);
+    runSteady(&vb, frames);
+
+    if (va.channel != nullptr && vb.channel != nullptr) {
+        finishBlock(&va, frames);
+        finishBlock(&vb, frames);
+        for (uint32_t i = 0; i < 2 * frames; ++i) {
+            out[i] = out[i] + va.out[i] + vb.out[i];
+        }
+        return;
+    }
+    VoiceBlock& only = va.channel != nullptr ? va : vb;
+    for (uint32_t i = 0; i < 2 * only.end; ++i) {
+        out[i] += only.out[i];
     }
 }
 
@@ -102,10 +134,13 @@ void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
     if (loopLimitSilences(player)) {
         return;
     }
-    for (int i = 0; i < player->channelCount; ++i) {
-        PlayerChannel* channel = &player->channels[i];
-        if (voiceActive(channel)) {
-            mixChannel(player, channel, out, frames);
+    for (uint32_t done = 0; done < frames; done += kBlockFrames) {
+        const uint32_t n = frames - done < kBlockFrames ? frames - done : kBlockFrames;
+        float* block = out + 2 * static_cast<size_t>(done);
+        for (int i = 0; i < player->channelCount; i += 2) {
+            PlayerChannel* second =
+                i + 1 < player->channelCount ? &player->channels[i + 1] : nullptr;
+            mixChannelPair(player, &player->channels[i], second, block, n);
         }
     }
     const float gain = player->amplification * player->globalVolume;

@@ -1,0 +1,33 @@
+// The application record: window and device, the engine, the tracks, the audio output and the
+// handles of the demo graph. Owned by the entry function; every pointer starts null.
+#pragma once
+
+#include "demo/demo_handles.h"
+#include "music/audio_output.h"
+#include "params/sync_timeline.h"
+#include "platform/d3d11.h"
+#include "platform/win32.h"
+
+namespace Fennick::gfx {
+class GraphRuntime;
+}
+
+struct DemoApp {
+    bool quitRequested = false;
+    ID3D11Device* device = nullptr;
+    ID3D11DeviceContext* immediateContext = nullptr;
+    IDXGISwapChain* swapChain = nullptr;
+    ID3D11RenderTargetView* backBufferView = nullptr;
+    HWND window = nullptr;
+    WNDCLASSEXW windowClass = {};
+
+    Fennick::gfx::GraphRuntime* engine = nullptr; // made by buildDemo, never freed
+    SyncTimeline timeline;                        // bpm 120, 8 rows a beat until the demo sets them
+    AudioOutput audio;
+    DemoHandles handles;
+};
+
+// The show's fixed configuration.
+constexpr int kShowWidth = 1600;
+constexpr int kShowHeight = 900;
+constexpr float kShowLengthSeconds = 368.0f;

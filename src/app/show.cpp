@@ -1,0 +1,109 @@
+#include "app/show.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "Fennick/graph_runtime.h"
+#include "Fennick/texture_runtime.h"
+#include "app/camera_math.h"
+#include "app/window_device.h"
+#include "demo/build_demo.h"
+#include "demo/show_assets.h"
+#include "params/frame_context.h"
+
+namespace {
+
+constexpr std::uint32_t kBytesPerFrame = 8;
+constexpr double kSampleRate = 44100.0;
+
+const char* hresultText(HRESULT hr) {
+    return hr == DXGI_ERROR_UNSUPPORTED ? "no Direct3D 11 or 10 device is available"
+                                        : "the Direct3D device or swap chain cannot be created";
+}
+
+} // namespace
+
+bool startShowGraphics(DemoApp& app, std::string& error) {
+    HRESULT hr = initWindowAndDevice(app);
+    if (FAILED(hr)) {
+        error = hresultText(hr);
+        return false;
+    }
+
+    ContextInit init{};
+    init.device = app.device;
+    init.context = app.immediateContext;
+    initFrameContext(init);
+
+    app.timeline.freeTracks();
+    app.timeline.bpm = 120.0f;
+    app.timeline.rowsPerBeat = 8;
+
+    buildDemo(app, kShowWidth, kShowHeight);
+
+    // The final pass draws into the presentation texture's render-target view; putting the
+    // back buffer's view there makes it draw into the window.
+    app.engine->finalize();
+    app.engine->output->rtvA = app.backBufferView;
+    return true;
+}
+
+bool startShowAudio(DemoApp& app, std::string& error) {
+    switch (startAudioOutput(app.audio, showModule(), showModuleSize())) {
+    case AudioStart::Playing:
+    case AudioStart::NoDevice:
+        return true;
+    case AudioStart::ThreadFailed:
+        error = "the audio thread cannot be started";
+        return false;
+    }
+    return true;
+}
+
+float showTimeFromBytes(std::uint32_t bytesPlayed) {
+    return static_cast<float>(static_cast<double>(bytesPlayed / kBytesPerFrame) / kSampleRate);
+}
+
+std::uint32_t audioBytesPlayed(const DemoApp& app) {
+    MMTIME position;
+    std::memset(&position, 0, sizeof position);
+    position.wType = TIME_BYTES;
+    position.u.cb = 0;
+    waveOutGetPosition(app.audio.device, &position, sizeof(MMTIME));
+    return position.u.cb;
+}
+
+void renderShowFrame(DemoApp& app, float time, std::uint32_t frame, float elapsedTime) {
+    const SyncTimeline& t = app.timeline;
+    float camera[8];
+    for (std::uint32_t i = 0; i < 8; ++i)
+        camera[i] = i < t.tracks.size() ? t.evaluate(i, time) : 0.0f;
+    CameraMatrices matrices = cameraFromTracks(
+        {camera[0], camera[1], camera[2]}, {camera[3], camera[4], camera[5]}, camera[6], camera[7]);
+
+    ContextData data{};
+    data.time = time;
+    data.frame = frame;
+    data.elapsedTime = elapsedTime;
+    data.resolution[0] = static_cast<float>(kShowWidth);
+    data.resolution[1] = static_cast<float>(kShowHeight);
+    data.modelView = matrices.modelView;
+    data.projection = matrices.projection;
+    updateFrameContext(data);
+
+    // Track i drives parameter i; a graph with fewer parameters than tracks only takes as
+    // many as it has.
+    auto& params = app.engine->params.list;
+    const std::size_t count = std::min(t.tracks.size(), params.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        float value = t.evaluate(static_cast<std::uint32_t>(i), time);
+        std::memcpy(params[i].value, &value, sizeof value);
+    }
+
+    app.engine->executeFrame();
+}
+
+void shutdownShow(DemoApp& app) {
+    stopAudioOutput(app.audio);
+    app.timeline.freeTracks();
+}

@@ -1,0 +1,31 @@
+// The show's start-up, one frame and shutdown, shared by the show itself and by the capture
+// tool, which drives the same frames from a fixed-step clock instead of the sound card.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/demo_app.h"
+
+// Start-up up to the audio: window and device, frame context with the six samplers, an empty
+// timeline, the demo graph, and the engine's final pass drawing into the back buffer. On
+// failure returns false with a one-line reason in `error` (nothing of the show can run).
+bool startShowGraphics(DemoApp& app, std::string& error);
+
+// Opens the audio device and starts the music thread over the embedded module. Without an
+// audio device the show runs silent and its clock stays at 0; this is not a failure. Returns
+// false only when the audio thread cannot be started.
+bool startShowAudio(DemoApp& app, std::string& error);
+
+// The time of the device's play position: whole sample frames of 8 bytes at 44100 Hz.
+float showTimeFromBytes(std::uint32_t bytesPlayed);
+
+// Reads the wave-out device's play position in bytes (0 when there is no device).
+std::uint32_t audioBytesPlayed(const DemoApp& app);
+
+// Renders the frame at `time`: the camera from tracks 0 to 7, the frame context, every track
+// into its parameter, and the engine frame. Does not present.
+void renderShowFrame(DemoApp& app, float time, std::uint32_t frame, float elapsedTime);
+
+// Stops the audio thread, closes the device, releases the player and frees the tracks.
+void shutdownShow(DemoApp& app);

@@ -1,0 +1,14 @@
+// Window and Direct3D 11 device start-up.
+#pragma once
+
+#include "app/demo_app.h"
+
+// The window procedure of the show's window class: WM_DESTROY quits, WM_SIZE and the window
+// menu (Alt, F10) are swallowed, everything else takes the default path.
+LRESULT CALLBACK demoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Registers the class, opens the borderless 1600 x 900 window centred on the desktop and
+// creates the device, its immediate context, the swap chain and the back-buffer view (with one
+// retry on the WARP driver when the hardware driver is unsupported). Returns the result of
+// device creation; members that could not be made stay null.
+HRESULT initWindowAndDevice(DemoApp& app);

@@ -1,0 +1,304 @@
+#include "demo/build_demo.h"
+
+#include <cstring>
+#include <vector>
+
+#include "Fennick/buffer_data_runtime.h"
+#include "Fennick/buffer_runtime.h"
+#include "Fennick/compute_pass_runtime.h"
+#include "Fennick/draw_pass_runtime.h"
+#include "Fennick/graph_runtime.h"
+#include "Fennick/image_runtime.h"
+#include "Fennick/texture_runtime.h"
+#include "app/demo_app.h"
+#include "demo/show_assets.h"
+#include "demo/show_tracks.h"
+#include "params/frame_context.h"
+
+using namespace Fennick::gfx;
+
+namespace {
+
+enum class Kind { WindowTexture, FixedTexture, Image, Buffer, Message };
+
+struct ResourceSpec {
+    Kind kind;
+    std::uint32_t width, height; // fixed textures
+    TextureFormat format;        // textures
+    DemoImage image;             // images
+    std::uint32_t stride, count; // buffers
+    std::uint8_t doubleBuffered; // buffers
+};
+
+constexpr ResourceSpec windowTexture() {
+    return {Kind::WindowTexture, 0, 0, FormatR16G16B16A16Float, {}, 0, 0, 0};
+}
+constexpr ResourceSpec fixedTexture() {
+    return {Kind::FixedTexture, 1904, 818, FormatR32G32B32A32Float, {}, 0, 0, 0};
+}
+constexpr ResourceSpec image(DemoImage which) {
+    return {Kind::Image, 0, 0, FormatR8G8B8A8Unorm, which, 0, 0, 0};
+}
+constexpr ResourceSpec buffer(std::uint32_t stride, std::uint32_t count,
+                              std::uint8_t doubleBuffered) {
+    return {Kind::Buffer, 0, 0, FormatR16G16B16A16Float, {}, stride, count, doubleBuffered};
+}
+constexpr ResourceSpec message() {
+    return {Kind::Message, 0, 0, FormatR16G16B16A16Float, {}, 4, 0, 0};
+}
+
+constexpr std::uint32_t kParticles = 1000;
+constexpr std::uint32_t kMessageGlyphs = 1569;
+
+// Resources by id, in creation order.
+constexpr ResourceSpec kResources[kDemoResourceCount] = {
+    windowTexture(),                // 0 pyramid scene
+    fixedTexture(),                 // 1 particle glow blur
+    fixedTexture(),                 // 2 composite, the graph's output
+    windowTexture(),                // 3 particle sprites
+    buffer(12, 1, 1),               // 4 pyramid state
+    buffer(80, kParticles, 1),      // 5 particles
+    image(DemoImage::logoTex),      // 6
+    windowTexture(),                // 7 pyramid post-process
+    image(DemoImage::logoTex2),     // 8
+    windowTexture(),                // 9 scroller glyphs
+    image(DemoImage::letterAtlas),  // 10
+    windowTexture(),                // 11 scroller post-process
+    image(DemoImage::logoTex3),     // 12
+    image(DemoImage::logoTex4),     // 13
+    windowTexture(),                // 14 glow logo
+    image(DemoImage::glowstuffmap), // 15
+    image(DemoImage::glowstuffmap), // 16 a second object from the same file
+    image(DemoImage::logoTex4),     // 17 a second object from the same file
+    windowTexture(),                // 18 raster bars
+    buffer(48, kMessageGlyphs, 0),  // 19 glyph quads (48-byte stride)
+    image(DemoImage::letterAtlas2), // 20
+    windowTexture(),                // 21 particle explosion
+    image(DemoImage::heartImage),   // 22
+    image(DemoImage::CredsImage),   // 23
+    message(),                      // 24 the scroll message's glyph codes
+};
+
+struct DrawSpec {
+    DemoShader vertex, pixel;
+    std::uint8_t blend;
+    BlendMode blendMode;
+    std::uint32_t vertexCount, instanceCount;
+    std::uint32_t target;
+    std::vector<std::uint32_t> inputs; // resource ids by slot
+};
+
+const DrawSpec kDrawPasses[kDemoDrawPassCount] = {
+    {DemoShader::vsFullscreenFlipY, DemoShader::psPyramid, 0, BlendAlphaReplace, 3, 4, 0, {4}},
+    {DemoShader::vsFullscreen, DemoShader::psGlowBlur, 1, BlendAdditive, 3, 1, 1, {3}},
+    {DemoShader::vsParticles, DemoShader::psParticle, 0, BlendAlphaReplace, 8600, 1, 3, {5}},
+    {DemoShader::vsFullscreen,
+     DemoShader::psComposite,
+     0,
+     BlendAdditive,
+     3,
+     1,
+     2,
+     {7, 1, 6, 8, 11, 12, 13, 14, 16, 18, 21, 22, 23}},
+    {DemoShader::vsFullscreen, DemoShader::psPyramidPost, 1, BlendAlphaReplace, 3, 1, 7, {0}},
+    {DemoShader::vsGlyphs,
+     DemoShader::psGlyphs,
+     1,
+     BlendAlphaOver,
+     6,
+     kMessageGlyphs,
+     9,
+     {10, 19, 20}},
+    {DemoShader::vsFullscreen, DemoShader::psScrollerPost, 1, BlendAlphaReplace, 3, 1, 11, {9}},
+    {DemoShader::vsFullscreenFlipY2, DemoShader::psGlowLogo, 1, BlendAlphaOver, 3, 1, 14, {15, 17}},
+    {DemoShader::vsFullscreen, DemoShader::psRasters, 0, BlendAdditive, 192, 1, 18, {}},
+    {DemoShader::vsFullscreen, DemoShader::psExplosion, 1, BlendAdditive, 300, 1, 21, {}},
+};
+
+// The scroller's clear colour is 32/255, 5/255, 32/255 to the bit.
+constexpr std::uint32_t kScrollerClearBits[4] = {0x3E008073u, 0x3CA0A0F5u, 0x3E008073u,
+                                                 0x3F800000u};
+constexpr std::uint32_t kScrollerPass = 5;
+
+struct ComputeSpec {
+    DemoShader kernel;
+    std::uint32_t threadsX, threadsY, threadsZ;
+    RunCondition runCondition;
+    std::uint32_t output;
+    std::vector<std::uint32_t> inputs;
+};
+
+const ComputeSpec kComputePasses[kDemoComputePassCount] = {
+    {DemoShader::csPyramid, 1, 1, 0, EveryFrame, 4, {4}},
+    {DemoShader::csParticles, kParticles, 1, 1, EveryFrame, 5, {5, 4}},
+    {DemoShader::csMessageLayout, kMessageGlyphs, 0, 0, FirstFrame, 19, {24}},
+};
+
+// Execution order: kind and id.
+struct OrderEntry {
+    PassKind kind;
+    std::uint32_t id;
+};
+constexpr OrderEntry kExecutionOrder[] = {
+    {PassKind::Compute, 0}, {PassKind::Compute, 2}, {PassKind::Compute, 1}, {PassKind::Draw, 0},
+    {PassKind::Draw, 2},    {PassKind::Draw, 5},    {PassKind::Draw, 6},    {PassKind::Draw, 4},
+    {PassKind::Draw, 9},    {PassKind::Draw, 7},    {PassKind::Draw, 8},    {PassKind::Draw, 1},
+    {PassKind::Draw, 3},
+};
+
+constexpr std::uint32_t kOutputTexture = 2;
+
+ResourceKind kindOf(const ResourceSpec& spec) {
+    return spec.kind == Kind::Buffer || spec.kind == Kind::Message ? Buffer : Texture;
+}
+
+Resource* createResource(const ResourceSpec& spec, int windowWidth, int windowHeight) {
+    switch (spec.kind) {
+    case Kind::WindowTexture:
+    case Kind::FixedTexture: {
+        TextureDesc desc;
+        desc.dimension = Tex2D;
+        desc.depth = 0;
+        desc.mipmaps = 0;
+        desc.format = spec.format;
+        if (spec.kind == Kind::FixedTexture) {
+            desc.fixedSize = 1;
+            desc.width = spec.width;
+            desc.height = spec.height;
+        } else {
+            desc.fixedSize = 0;
+            desc.scale = 1.0f;
+            desc.width = static_cast<std::uint32_t>(static_cast<float>(windowWidth) * desc.scale);
+            desc.height = static_cast<std::uint32_t>(static_cast<float>(windowHeight) * desc.scale);
+        }
+        auto* texture = new TextureRuntime();
+        texture->init(desc, 0);
+        return texture;
+    }
+    case Kind::Image: {
+        AssetBlock file = demoImage(spec.image);
+        ImageDesc desc;
+        desc.data = file.data;
+        desc.dataSize = static_cast<std::int32_t>(file.size);
+        auto* img = new ImageRuntime();
+        img->init(desc);
+        return img;
+    }
+    case Kind::Buffer: {
+        BufferDesc desc;
+        desc.constant = 0;
+        desc.stride = spec.stride;
+        desc.countX = spec.count;
+        auto* buf = new BufferRuntime();
+        buf->init(desc, spec.doubleBuffered);
+        return buf;
+    }
+    case Kind::Message: {
+        BufferDataDesc desc;
+        desc.type = Int;
+        desc.data = messageCodes();
+        desc.count = messageCodeCount();
+        auto* buf = new BufferDataRuntime();
+        buf->init(desc);
+        return buf;
+    }
+    }
+    return nullptr;
+}
+
+ShaderDesc graphicsShader(DemoShader vertex, DemoShader pixel) {
+    ShaderDesc shader;
+    shader.stageKind = Graphics;
+    AssetBlock vs = demoShader(vertex), ps = demoShader(pixel);
+    shader.vertexCode = vs.data;
+    shader.vertexCodeSize = vs.size;
+    shader.pixelCode = ps.data;
+    shader.pixelCodeSize = ps.size;
+    return shader;
+}
+
+ShaderDesc computeShader(DemoShader kernel) {
+    ShaderDesc shader;
+    shader.stageKind = Compute;
+    AssetBlock cs = demoShader(kernel);
+    shader.computeCode = cs.data;
+    shader.computeCodeSize = cs.size;
+    return shader;
+}
+
+std::vector<ResourceBinding> bindings(const DemoHandles& h, const std::vector<std::uint32_t>& ids) {
+    std::vector<ResourceBinding> list;
+    list.reserve(ids.size());
+    for (std::uint32_t id : ids)
+        list.push_back({kindOf(kResources[id]), h.resources[id]});
+    return list;
+}
+
+} // namespace
+
+void buildDemo(DemoApp& app, int windowWidth, int windowHeight) {
+    auto* graph = new GraphRuntime();
+    app.engine = graph;
+    DemoHandles& h = app.handles;
+
+    std::vector<ParamDesc> parameters = show::parameterList();
+    graph->params.list = parameters;
+    graph->frameParams.set(parameters);
+    frameContext().declaration = buildContextDeclaration(graph->frameParams);
+
+    show::fillTracks(app.timeline);
+
+    for (std::uint32_t id = 0; id < kDemoResourceCount; ++id) {
+        h.resources[id] = createResource(kResources[id], windowWidth, windowHeight);
+        graph->resources.findOrInsert(id) = h.resources[id];
+    }
+
+    for (std::uint32_t id = 0; id < kDemoDrawPassCount; ++id) {
+        const DrawSpec& spec = kDrawPasses[id];
+        DrawPassDesc desc;
+        desc.shader = graphicsShader(spec.vertex, spec.pixel);
+        if (id == kScrollerPass)
+            std::memcpy(desc.clearColor, kScrollerClearBits, sizeof desc.clearColor);
+        desc.clear = 1;
+        desc.depth = 0;
+        desc.cullBack = 0;
+        desc.blend = spec.blend;
+        desc.blendMode = spec.blendMode;
+        desc.topology = TopologyTriangleList;
+        desc.vertexCount = spec.vertexCount;
+        desc.instanceCount = spec.instanceCount;
+        desc.runCondition = EveryFrame;
+        desc.renderTargets.push_back({static_cast<TextureRuntime*>(h.resources[spec.target]), 1});
+        desc.inputs = bindings(h, spec.inputs);
+        auto* pass = new DrawPassRuntime();
+        pass->create(std::move(desc));
+        h.drawPasses[id] = pass;
+        graph->drawPasses.findOrInsert(id) = pass;
+    }
+
+    for (std::uint32_t id = 0; id < kDemoComputePassCount; ++id) {
+        const ComputeSpec& spec = kComputePasses[id];
+        ComputePassDesc desc;
+        desc.shader = computeShader(spec.kernel);
+        desc.threadsX = spec.threadsX;
+        desc.threadsY = spec.threadsY;
+        desc.threadsZ = spec.threadsZ;
+        desc.runCondition = spec.runCondition;
+        desc.outputs = bindings(h, {spec.output});
+        desc.inputs = bindings(h, spec.inputs);
+        auto* pass = new ComputePassRuntime();
+        pass->create(std::move(desc));
+        h.computePasses[id] = pass;
+        graph->computePasses.findOrInsert(id) = pass;
+    }
+
+    for (const OrderEntry& entry : kExecutionOrder) {
+        if (entry.kind == PassKind::Draw)
+            graph->passes.push_back({PassKind::Draw, h.drawPasses[entry.id], nullptr});
+        else
+            graph->passes.push_back({PassKind::Compute, nullptr, h.computePasses[entry.id]});
+    }
+
+    graph->output = static_cast<TextureRuntime*>(h.resources[kOutputTexture]);
+    graph->firstFrame = 1;
+}

@@ -1,0 +1,10 @@
+// The show's render graph: 25 resources, 10 draw passes and 3 compute passes, their order,
+// and the parameters and tracks that animate them.
+#pragma once
+
+struct DemoApp;
+
+// Creates the graph (stored in app.engine), its parameters and ContextBuffer declaration, the
+// tracks with their keys, every resource and pass and the pass list. Window-relative textures
+// take the given size; the caller passes the window's 1600 x 900.
+void buildDemo(DemoApp& app, int windowWidth, int windowHeight);

@@ -1,0 +1,97 @@
+#include "demo/show_assets.h"
+
+#include <cstring>
+#include <vector>
+
+#include "demo_asset_files.h"
+#include "demo_shaders.h"
+
+namespace {
+
+struct ShaderEntry {
+    DemoShader id;
+    const unsigned char* code;
+    const unsigned int* size;
+};
+
+// One block per distinct program; passes that use the same program share its block.
+const ShaderEntry kShaders[] = {
+    {DemoShader::vsFullscreen, vsFullscreen, &vsFullscreen_size},
+    {DemoShader::vsFullscreenFlipY, vsFullscreenFlipY, &vsFullscreenFlipY_size},
+    {DemoShader::vsFullscreenFlipY2, vsFullscreenFlipY2, &vsFullscreenFlipY2_size},
+    {DemoShader::vsParticles, vsParticles, &vsParticles_size},
+    {DemoShader::vsGlyphs, vsGlyphs, &vsGlyphs_size},
+    {DemoShader::psPyramid, psPyramid, &psPyramid_size},
+    {DemoShader::psGlowBlur, psGlowBlur, &psGlowBlur_size},
+    {DemoShader::psParticle, psParticle, &psParticle_size},
+    {DemoShader::psComposite, psComposite, &psComposite_size},
+    {DemoShader::psPyramidPost, psPyramidPost, &psPyramidPost_size},
+    {DemoShader::psGlyphs, psGlyphs, &psGlyphs_size},
+    {DemoShader::psScrollerPost, psScrollerPost, &psScrollerPost_size},
+    {DemoShader::psGlowLogo, psGlowLogo, &psGlowLogo_size},
+    {DemoShader::psRasters, psRasters, &psRasters_size},
+    {DemoShader::psExplosion, psExplosion, &psExplosion_size},
+    {DemoShader::psCopy, psCopy, &psCopy_size},
+    {DemoShader::csPyramid, csPyramid, &csPyramid_size},
+    {DemoShader::csParticles, csParticles, &csParticles_size},
+    {DemoShader::csMessageLayout, csMessageLayout, &csMessageLayout_size},
+};
+
+struct ImageEntry {
+    DemoImage id;
+    const unsigned char* file;
+    const unsigned int* size;
+};
+
+const ImageEntry kImages[] = {
+    {DemoImage::logoTex, logoTexPng, &logoTexPng_size},
+    {DemoImage::logoTex2, logoTex2Png, &logoTex2Png_size},
+    {DemoImage::logoTex3, logoTex3Png, &logoTex3Png_size},
+    {DemoImage::logoTex4, logoTex4Png, &logoTex4Png_size},
+    {DemoImage::glowstuffmap, glowstuffmapPng, &glowstuffmapPng_size},
+    {DemoImage::heartImage, heartImagePng, &heartImagePng_size},
+    {DemoImage::CredsImage, CredsImagePng, &CredsImagePng_size},
+    {DemoImage::letterAtlas, letterAtlasPng, &letterAtlasPng_size},
+    {DemoImage::letterAtlas2, letterAtlas2Png, &letterAtlas2Png_size},
+};
+
+// The codes are stored little-endian in the linked bytes; copying them out once gives a
+// properly typed and aligned array.
+const std::vector<std::int32_t>& codes() {
+    static const std::vector<std::int32_t> decoded = [] {
+        std::vector<std::int32_t> c(messageCodesBin_size / sizeof(std::int32_t));
+        std::memcpy(c.data(), messageCodesBin, c.size() * sizeof(std::int32_t));
+        return c;
+    }();
+    return decoded;
+}
+
+} // namespace
+
+AssetBlock demoShader(DemoShader shader) {
+    for (const ShaderEntry& e : kShaders)
+        if (e.id == shader)
+            return {e.code, *e.size};
+    return {nullptr, 0};
+}
+
+AssetBlock demoImage(DemoImage image) {
+    for (const ImageEntry& e : kImages)
+        if (e.id == image)
+            return {e.file, *e.size};
+    return {nullptr, 0};
+}
+
+const std::int32_t* messageCodes() {
+    return codes().data();
+}
+std::uint32_t messageCodeCount() {
+    return static_cast<std::uint32_t>(codes().size());
+}
+
+const void* showModule() {
+    return showModuleXm;
+}
+std::uint32_t showModuleSize() {
+    return showModuleXm_size;
+}

@@ -1,0 +1,55 @@
+// The assets linked into the executable: the shader programs, the images, the scroll message
+// and the music. Nothing is read from disk.
+#pragma once
+
+#include <cstdint>
+
+struct AssetBlock {
+    const void* data;
+    std::uint32_t size;
+};
+
+enum class DemoShader {
+    vsFullscreen,
+    vsFullscreenFlipY,
+    vsFullscreenFlipY2,
+    vsParticles,
+    vsGlyphs,
+    psPyramid,
+    psGlowBlur,
+    psParticle,
+    psComposite,
+    psPyramidPost,
+    psGlyphs,
+    psScrollerPost,
+    psGlowLogo,
+    psRasters,
+    psExplosion,
+    psCopy,
+    csPyramid,
+    csParticles,
+    csMessageLayout,
+};
+
+enum class DemoImage {
+    logoTex,
+    logoTex2,
+    logoTex3,
+    logoTex4,
+    glowstuffmap,
+    heartImage,
+    CredsImage,
+    letterAtlas,
+    letterAtlas2,
+};
+
+AssetBlock demoShader(DemoShader shader);
+AssetBlock demoImage(DemoImage image);
+
+// The scroll message as glyph codes (signed 32-bit) and their count.
+const std::int32_t* messageCodes();
+std::uint32_t messageCodeCount();
+
+// The XM module of the soundtrack.
+const void* showModule();
+std::uint32_t showModuleSize();

@@ -246,7 +246,9 @@ void TextureRuntime::upload(const void* pixels, uint32_t width, uint32_t height,
 }
 
 void TextureRuntime::generateMips() {
-    if (desc.mipmaps != 1)
+    // A texture too small for a second level has no chain to rebuild (and no generate-mips
+    // flag, without which the device refuses the call).
+    if (desc.mipmaps != 1 || mipLevelCount(desc) < 2)
         return;
     if (srvA)
         immediateContext()->GenerateMips(srvA);

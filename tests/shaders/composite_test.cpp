@@ -1,6 +1,7 @@
 // The final composite and the glow logo at every pixel of small targets, against the formulas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "shaders/gpu_harness.h"
@@ -114,6 +115,77 @@ TEST_F(Composite, HaloCentresOnTheLogoAnchor) {
     const ref::Vec3 wantNear = ref::compositePixel({pixelU(20, w), pixelV(43, h)}, in);
     EXPECT_NEAR(nearAnchor.r, wantNear.x, 1e-4f);
     EXPECT_GT(nearAnchor.r - far.r, 0.5f);
+}
+
+// A composite in which only the given slot shows: every other input is transparent black,
+// and the parameters pass that layer straight through.
+std::vector<Rgba> drawSingleLayer(GpuHarness& gpu, int slot, GpuTexture layer, ContextBlock ctx,
+                                  int w, int h) {
+    std::vector<GpuTexture> textures;
+    std::vector<ID3D11ShaderResourceView*> views;
+    for (int i = 0; i < 13; ++i) {
+        textures.push_back(i == slot ? std::move(layer) : gpu.uniformTexture({0, 0, 0, 0}));
+        views.push_back(textures.back().srv.get());
+    }
+    ctx.set("FadeIn", 1.0f);
+    ctx.set("Light_n_Saturation", 1.0f);
+    ctx.set("logoOpacity", 1.0f);
+    GpuTexture target = gpu.renderTarget(w, h);
+    gpu.draw(SHADER(vsFullscreen), SHADER(psComposite), views, ctx, target, 3);
+    return gpu.read(target);
+}
+
+TEST_F(Composite, LogoSitsAtItsNativeSizeAroundTheAnchor) {
+    // logoTex as a 764-texel ramp (texel i holds i / 764). With R = 1600 x 900 and a 400-pixel
+    // target, pixel x samples the logo at texel coordinate 4x - 416, so linear filtering gives
+    // (4x - 416.5) / 764 between the ends.
+    std::vector<Rgba> ramp;
+    for (int i = 0; i < 764; ++i)
+        ramp.push_back({i / 764.0f, 0, 0, 1});
+    const int w = 400;
+    std::vector<Rgba> px = drawSingleLayer(gpu, 2, gpu.texture(764, 1, ramp), ContextBlock(), w, 2);
+    for (int x = 0; x < w; ++x) {
+        const float c = std::clamp(4.0f * x - 416.5f, 0.0f, 763.0f);
+        EXPECT_NEAR(px[size_t(x)].r, c / 764, 1e-4f) << x;
+    }
+}
+
+TEST_F(Composite, CreditsColumnsBobOnTheirOwnPhase) {
+    // CredsImage as 68 rows, row r holding r / 68 in red; point sampling shows which row each
+    // pixel reads after the column's wave offset.
+    std::vector<Rgba> rows;
+    for (int r = 0; r < 68; ++r)
+        rows.push_back({r / 68.0f, 0, 0, 1});
+    const float t = 0.8f, visibility = 0.5f;
+    ContextBlock ctx;
+    ctx.setTime(t);
+    ctx.set("credsvisibility", visibility);
+    const int w = 299, h = 90;
+    std::vector<Rgba> px = drawSingleLayer(gpu, 12, gpu.texture(1, 68, rows), ctx, w, h);
+    int compared = 0, distinctRows = 0;
+    float previous = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const float cx = 0.5f + 1600.0f / 299 * (pixelU(x, w) - 0.5f);
+            const float cell = (299 * (cx - 0.5f) + 149.5f) / 13;
+            const float column = std::floor(cell);
+            const float cy = 0.1f + 900.0f / 17 * (pixelV(y, h) - 0.1f) +
+                             0.15f * std::sin(0.273f * column + 2 * t);
+            const float texel = cy * 68;
+            if (std::fabs(cell - std::round(cell)) < 1e-3f ||
+                std::fabs(texel - std::round(texel)) < 1e-2f)
+                continue;
+            ++compared;
+            const float row = std::clamp(std::floor(texel), 0.0f, 67.0f);
+            const float got = px[size_t(y) * w + x].r;
+            EXPECT_NEAR(got, visibility * row / 68, 1e-5f) << x << "," << y;
+            if (x == 150 && got != previous) {
+                ++distinctRows;
+                previous = got;
+            }
+        }
+    EXPECT_GT(compared, w * h * 9 / 10);
+    EXPECT_GT(distinctRows, 3);
 }
 
 // ---- glow logo -------------------------------------------------------------------------------

@@ -1,0 +1,142 @@
+// The device and swap chain on a window of the Win32 layer, as the show creates them, and
+// Present showing the back buffer the right way up.
+#include <gtest/gtest.h>
+
+#include <epoxy/gl.h>
+
+#include <vector>
+
+#include "platform/d3d11.h"
+#include "platform/win32.h"
+
+namespace {
+
+constexpr int width = 64;
+constexpr int height = 48;
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND makeWindow() {
+    static bool registered = false;
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    if (!registered) {
+        WNDCLASSEXW windowClass = {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_CLASSDC;
+        windowClass.lpfnWndProc = windowProcedure;
+        windowClass.hInstance = module;
+        windowClass.lpszClassName = L"SwapChainTest";
+        RegisterClassExW(&windowClass);
+        registered = true;
+    }
+    return CreateWindowExW(0, L"SwapChainTest", L"swap chain test", WS_POPUP | WS_VISIBLE, 0, 0,
+                           width, height, nullptr, nullptr, module, nullptr);
+}
+
+DXGI_SWAP_CHAIN_DESC showSwapChain(HWND window) {
+    DXGI_SWAP_CHAIN_DESC desc = {};
+    desc.BufferDesc.RefreshRate = {60, 1};
+    desc.BufferDesc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
+    desc.SampleDesc.Count = 1;
+    desc.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
+    desc.BufferCount = 2;
+    desc.OutputWindow = window;
+    desc.Windowed = TRUE;
+    desc.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
+    desc.Flags = DXGI_SWAP_CHAIN_FLAG_ALLOW_MODE_SWITCH;
+    return desc;
+}
+
+TEST(SwapChain, TheShowsStartUpGivesABackBufferOfTheWindowsSizeThatPresentShowsUpright) {
+    HWND window = makeWindow();
+    ASSERT_NE(nullptr, window);
+    DXGI_SWAP_CHAIN_DESC desc = showSwapChain(window);
+    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_0};
+    IDXGISwapChain* swapChain = nullptr;
+    ID3D11Device* device = nullptr;
+    ID3D11DeviceContext* context = nullptr;
+    D3D_FEATURE_LEVEL level;
+    HRESULT result = D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0,
+                                                   levels, 2, D3D11_SDK_VERSION, &desc, &swapChain,
+                                                   &device, &level, &context);
+    ASSERT_EQ(S_OK, result);
+    EXPECT_EQ(D3D_FEATURE_LEVEL_11_0, level);
+
+    DXGI_SWAP_CHAIN_DESC got;
+    ASSERT_EQ(S_OK, swapChain->GetDesc(&got));
+    EXPECT_EQ(UINT(width), got.BufferDesc.Width);
+    EXPECT_EQ(UINT(height), got.BufferDesc.Height);
+    ID3D11Texture2D* backBuffer = nullptr;
+    ASSERT_EQ(S_OK, swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
+                                         reinterpret_cast<void**>(&backBuffer)));
+    D3D11_TEXTURE2D_DESC textureDesc;
+    backBuffer->GetDesc(&textureDesc);
+    EXPECT_EQ(UINT(width), textureDesc.Width);
+    EXPECT_EQ(DXGI_FORMAT_R8G8B8A8_UNORM, textureDesc.Format);
+    void* other = nullptr;
+    EXPECT_EQ(DXGI_ERROR_INVALID_CALL, swapChain->GetBuffer(1, __uuidof(ID3D11Texture2D), &other));
+    ID3D11RenderTargetView* view = nullptr;
+    ASSERT_EQ(S_OK, device->CreateRenderTargetView(backBuffer, nullptr, &view));
+    backBuffer->Release();
+
+    // Memory rows 0 .. height/2 - 1 (the top of the picture) red, the rest blue, written
+    // through an upload so that the rows are exactly known.
+    const float blue[4] = {0, 0, 1, 1};
+    context->ClearRenderTargetView(view, blue);
+    ID3D11Resource* resource = nullptr;
+    view->GetResource(&resource);
+    std::vector<uint32_t> red(width * (height / 2), 0xff0000ffu);
+    D3D11_BOX topHalf = {0, 0, 0, UINT(width), UINT(height / 2), 1};
+    context->UpdateSubresource(resource, 0, &topHalf, red.data(), width * 4, 0);
+    resource->Release();
+    ASSERT_EQ(S_OK, swapChain->Present(1, 0));
+
+    // OpenGL numbers the window's rows from the bottom. llvmpipe (the reference device)
+    // keeps the presented picture in the back buffer after the swap; its front buffer under
+    // Xvfb cannot be read.
+    std::vector<uint8_t> shown(width * height * 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, shown.data());
+    const uint8_t* bottomRow = &shown[0];
+    const uint8_t* topRow = &shown[(height - 1) * width * 4];
+    EXPECT_EQ(255, topRow[0]);
+    EXPECT_EQ(0, topRow[2]);
+    EXPECT_EQ(0, bottomRow[0]);
+    EXPECT_EQ(255, bottomRow[2]);
+
+    view->Release();
+    swapChain->Release();
+    context->Release();
+    EXPECT_EQ(0u, device->Release());
+    DestroyWindow(window);
+}
+
+TEST(SwapChain, AWindowThatIsNotOneOfOursOrABadDescriptionIsRefused) {
+    HWND window = makeWindow();
+    ASSERT_NE(nullptr, window);
+    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0};
+    IDXGISwapChain* swapChain = nullptr;
+    ID3D11Device* device = nullptr;
+    DXGI_SWAP_CHAIN_DESC desc = showSwapChain(window);
+    desc.SampleDesc.Count = 0;
+    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
+                                nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
+                                D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr, nullptr));
+    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
+                                nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
+                                D3D11_SDK_VERSION, nullptr, &swapChain, &device, nullptr, nullptr));
+    desc = showSwapChain(reinterpret_cast<HWND>(0x1234));
+    EXPECT_EQ(DXGI_ERROR_INVALID_CALL,
+              D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_WARP, nullptr, 0, levels, 1,
+                                            D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr,
+                                            nullptr));
+    EXPECT_EQ(nullptr, device);
+    EXPECT_EQ(nullptr, swapChain);
+    DestroyWindow(window);
+}
+
+} // namespace

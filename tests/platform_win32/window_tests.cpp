@@ -86,6 +86,26 @@ TEST(Win32Window, ClosingEndsInQuitThroughTheWindowProcedure) {
     EXPECT_FALSE(window.pump()) << "the quit message comes once";
 }
 
+TEST(Win32Window, AGlContextOnTheWindowOutlivesItsDestruction) {
+    // The show renders and presents the frame during which the window was closed; the GL
+    // context the Direct3D layer made on the window must still be current and usable then.
+    TestWindow window;
+    SDL_Window* sdlWindow = window.sdlWindow();
+    SDL_GLContext context = SDL_GL_CreateContext(sdlWindow);
+    if (context == nullptr)
+        GTEST_SKIP() << "no OpenGL here: " << SDL_GetError();
+    ASSERT_EQ(SDL_GL_MakeCurrent(sdlWindow, context), 0);
+    window.pushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+    EXPECT_TRUE(window.pump());
+    EXPECT_EQ(quavelSdlWindowFromHwnd(window.handle()), nullptr) << "the handle is gone";
+    EXPECT_EQ(SDL_GL_GetCurrentContext(), context);
+    EXPECT_EQ(SDL_GL_GetCurrentWindow(), sdlWindow);
+    EXPECT_FALSE(SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_SHOWN) << "but no longer on screen";
+    SDL_GL_SwapWindow(sdlWindow);
+    SDL_GL_MakeCurrent(sdlWindow, nullptr);
+    SDL_GL_DeleteContext(context);
+}
+
 TEST(Win32Window, TerminationRequestClosesTheWindow) {
     TestWindow window;
     SDL_Event quit{};

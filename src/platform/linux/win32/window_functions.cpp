@@ -146,7 +146,11 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     SendMessageW(hWnd, WM_DESTROY, 0, 0);
     window = findWindow(hWnd);
     if (window != nullptr) {
-        SDL_DestroyWindow(window->sdlWindow);
+        // The handle dies here, but the SDL window is only hidden: the Direct3D layer may
+        // hold an OpenGL context made on it, and the frame in progress still renders and
+        // presents through that context (Present to a destroyed window fails softly on
+        // Windows too). Freeing it under a live context would leave no context current.
+        SDL_HideWindow(window->sdlWindow);
         removeWindow(hWnd);
     }
     discardMessagesFor(hWnd);

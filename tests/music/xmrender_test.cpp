@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+#include "module_info.h"
+#include "options.h"
+#include "player_test_support.h"
+#include "render.h"
+#include "wav_file.h"
+
+using namespace xmtest;
+
+namespace {
+
+bool parse(std::vector<const char*> args, RenderOptions* options, std::string* error) {
+    args.insert(args.begin(), "xmrender");
+    return parseOptions(static_cast<int>(args.size()), const_cast<char**>(args.data()), options,
+                        error);
+}
+
+uint32_t read32(const std::vector<uint8_t>& b, size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+}
+uint16_t read16(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+}
+
+std::vector<uint8_t> readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// A fresh folder for files; removed with whatever is left in it.
+struct TempFolder {
+    std::string path;
+    TempFolder() {
+        char name[] = "/tmp/xmrender-test-XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~TempFolder() {
+        for (const std::string& entry : entries()) {
+            unlink((path + "/" + entry).c_str());
+        }
+        rmdir(path.c_str());
+    }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        DIR* dir = opendir(path.c_str());
+        while (dirent* e = readdir(dir)) {
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) {
+                names.push_back(e->d_name);
+            }
+        }
+        closedir(dir);
+        return names;
+    }
+};
+
+// Three rows of one 882-frame tick each, a looped tone on row 0.
+std::vector<uint8_t> threeRowSong() {
+    XmSample s = constantSample(100, 100);
+    s.loopBits = 1;
+    s.loopLength = 100;
+    XmModule m = moduleWithSample(s);
+    m.tempo = 1;
+    m.patterns[0].rows = 3;
+    m.patterns[0].cells.resize(3);
+    m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
+    return m.build();
+}
+
+} // namespace
+
+TEST(XmrenderOptions, DefaultsAndRefusals) {
+    RenderOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({"in.xm", "out.wav"}, &o, &error)) << error;
+    EXPECT_EQ(o.rate, 44100u);
+    EXPECT_EQ(o.loops, 1u);
+    EXPECT_FALSE(o.pcm16);
+    EXPECT_LT(o.seconds, 0.0);
+
+    RenderOptions full;
+    ASSERT_TRUE(parse({"--rate", "22050", "--pcm16", "--loops", "3", "--seconds", "2.5", "--start",
+                       "1", "in.xm", "out.wav"},
+                      &full, &error))
+        << error;
+    EXPECT_EQ(full.rate, 22050u);
+    EXPECT_TRUE(full.pcm16);
+    EXPECT_EQ(full.loops, 3u);
+    EXPECT_EQ(full.seconds, 2.5);
+    EXPECT_EQ(full.start, 1.0);
+
+    const std::vector<std::vector<const char*>> refused = {
+        {"in.xm"},                            // no output
+        {"--loops", "0", "in.xm", "o.wav"},   // for ever without a cap
+        {"--loops", "256", "in.xm", "o.wav"}, // counters are 8-bit
+        {"--rate", "abc", "in.xm", "o.wav"},  // not a number
+        {"--rate", "44100.5", "in.xm", "o.wav"},
+        {"--seconds", "0", "in.xm", "o.wav"},
+        {"--start", "-1", "in.xm", "o.wav"},
+        {"--seconds"},                // value missing
+        {"--info", "in.xm", "o.wav"}, // --info writes nothing
+        {"--wat", "in.xm", "o.wav"},
+        {"a.xm", "b.wav", "c"},
+        {},
+    };
+    for (const auto& args : refused) {
+        RenderOptions r;
+        error.clear();
+        EXPECT_FALSE(parse(args, &r, &error)) << (args.empty() ? "" : args[0]);
+        EXPECT_FALSE(error.empty());
+    }
+    RenderOptions forever;
+    EXPECT_TRUE(parse({"--loops", "0", "--seconds", "3", "in.xm", "o.wav"}, &forever, &error));
+}
+
+TEST(WavFile, HeadersOfBothFormats) {
+    const std::vector<uint8_t> f = wavHeader(SampleFormat::Float32, 44100, 10);
+    ASSERT_EQ(f.size(), 58u);
+    EXPECT_EQ(std::memcmp(f.data(), "RIFF", 4), 0);
+    EXPECT_EQ(read32(f, 4), 58u - 8 + 80);
+    EXPECT_EQ(read32(f, 16), 18u);
+    EXPECT_EQ(read16(f, 20), 3); // IEEE float
+    EXPECT_EQ(read16(f, 22), 2);
+    EXPECT_EQ(read32(f, 24), 44100u);
+    EXPECT_EQ(read32(f, 28), 44100u * 8);
+    EXPECT_EQ(read16(f, 32), 8);
+    EXPECT_EQ(read16(f, 34), 32);
+    EXPECT_EQ(std::memcmp(&f[38], "fact", 4), 0);
+    EXPECT_EQ(read32(f, 46), 10u);
+    EXPECT_EQ(std::memcmp(&f[50], "data", 4), 0);
+    EXPECT_EQ(read32(f, 54), 80u);
+
+    const std::vector<uint8_t> p = wavHeader(SampleFormat::Pcm16, 22050, 10);
+    ASSERT_EQ(p.size(), 44u);
+    EXPECT_EQ(read16(p, 20), 1);
+    EXPECT_EQ(read16(p, 34), 16);
+    EXPECT_EQ(read32(p, 40), 40u);
+    EXPECT_EQ(read32(p, 4), 36u + 40);
+}
+
+TEST(WavFile, Pcm16ClipsInsteadOfWrapping) {
+    EXPECT_EQ(pcm16FromFloat(0.0f), 0);
+    EXPECT_EQ(pcm16FromFloat(0.5f), 16384);
+    EXPECT_EQ(pcm16FromFloat(-1.0f), -32768);
+    EXPECT_EQ(pcm16FromFloat(1.0f), 32767);
+    EXPECT_EQ(pcm16FromFloat(3.0f), 32767);
+    EXPECT_EQ(pcm16FromFloat(-7.0f), -32768);
+    EXPECT_EQ(pcm16FromFloat(INFINITY), 32767);
+    EXPECT_EQ(pcm16FromFloat(NAN), 0);
+}
+
+TEST(WavFile, AppearsUnderItsNameOnlyWhenComplete) {
+    TempFolder folder;
+    const std::string path = folder.path + "/out.wav";
+    const float frames[] = {0.25f, -0.5f, 1.5f, -2.0f};
+    std::string error;
+    {
+        WavFile abandoned;
+        ASSERT_TRUE(abandoned.create(path, SampleFormat::Float32, 44100, &error)) << error;
+        ASSERT_TRUE(abandoned.write(frames, 2, &error));
+        EXPECT_EQ(access(path.c_str(), F_OK), -1);
+    }
+    EXPECT_TRUE(folder.entries().empty()); // the temporary file went with it
+
+    WavFile wav;
+    ASSERT_TRUE(wav.create(path, SampleFormat::Pcm16, 8000, &error)) << error;
+    ASSERT_TRUE(wav.write(frames, 2, &error));
+    ASSERT_TRUE(wav.finish(&error)) << error;
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.wav"});
+    const std::vector<uint8_t> bytes = readAll(path);
+    ASSERT_EQ(bytes.size(), 44u + 8);
+    EXPECT_EQ(read32(bytes, 40), 8u);
+    EXPECT_EQ(static_cast<int16_t>(read16(bytes, 44)), 8192);
+    EXPECT_EQ(static_cast<int16_t>(read16(bytes, 48)), 32767);
+    EXPECT_EQ(static_cast<int16_t>(read16(bytes, 50)), -32768);
+
+    WavFile nowhere;
+    EXPECT_FALSE(
+        nowhere.create(folder.path + "/missing/out.wav", SampleFormat::Float32, 44100, &error));
+    EXPECT_NE(error.find("missing"), std::string::npos);
+}
+
+TEST(Render, StopsWhereTheSongEndsAndHonoursStartAndCap) {
+    const std::vector<uint8_t> song = threeRowSong();
+    auto run = [&](RenderPlan plan, std::vector<float>* kept) {
+        PlayerPtr p = createPlayer(song);
+        return renderModule(p.get(), plan, [&](const float* f, uint32_t n) {
+            kept->insert(kept->end(), f, f + 2 * n);
+            return true;
+        });
+    };
+    std::vector<float> once;
+    RenderResult r = run(RenderPlan{}, &once);
+    EXPECT_TRUE(r.songEnded);
+    EXPECT_EQ(r.frames, 3u * 882u);
+    EXPECT_EQ(once.size(), 2u * 3 * 882);
+
+    RenderPlan twice;
+    twice.loopLimit = 2;
+    std::vector<float> two;
+    EXPECT_EQ(run(twice, &two).frames, 2u * 3 * 882);
+
+    RenderPlan skip;
+    skip.skipFrames = 1000;
+    std::vector<float> tail;
+    r = run(skip, &tail);
+    EXPECT_EQ(r.frames, 3u * 882u - 1000);
+    EXPECT_EQ(std::memcmp(tail.data(), once.data() + 2000, tail.size() * sizeof(float)), 0);
+
+    RenderPlan capped;
+    capped.loopLimit = 0;
+    capped.maxFrames = 10000;
+    std::vector<float> forever;
+    r = run(capped, &forever);
+    EXPECT_FALSE(r.songEnded);
+    EXPECT_EQ(r.frames, 10000u);
+
+    bool ended = false;
+    EXPECT_EQ(songLengthFrames(song.data(), song.size(), 44100, 100000, &ended), 3u * 882u);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(songLengthFrames(song.data(), song.size(), 44100, 1000, &ended), 1000u);
+    EXPECT_FALSE(ended);
+}
+
+TEST(Render, InfoReportsHeaderValuesAndDuration) {
+    const std::vector<uint8_t> song = threeRowSong();
+    const std::string info = moduleInfo(song, 44100, 1000000);
+    EXPECT_NE(info.find("channels:          1"), std::string::npos) << info;
+    EXPECT_NE(info.find("frequency table:   linear"), std::string::npos) << info;
+    EXPECT_NE(info.find("BPM:               125"), std::string::npos) << info;
+    EXPECT_NE(info.find("0:00.060 (0.060 s)"), std::string::npos) << info;
+    EXPECT_EQ(formatDuration(368.0), "6:08.000 (368.000 s)");
+}

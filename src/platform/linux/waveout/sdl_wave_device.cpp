@@ -2,7 +2,10 @@
 
 #include <SDL2/SDL.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
+#include <string>
 
 namespace quavel::waveout {
 
@@ -12,6 +15,25 @@ namespace {
 bool playsInRealTime(const char* driver) {
     return driver != nullptr && std::strcmp(driver, "dummy") != 0 &&
            std::strcmp(driver, "disk") != 0;
+}
+
+// SDL tries every driver in turn, and a failing ALSA prints its configuration errors on
+// stderr. Without any ALSA device node neither ALSA nor sndio (whose server plays through
+// ALSA on Linux) can play, and a sound server would have been found by its own driver, so
+// both are left out of the default list; SDL_AUDIODRIVER set by the user still wins.
+void leaveOutDriversThatCannotPlay() {
+    struct stat info {};
+    if (stat("/dev/snd", &info) == 0)
+        return;
+    std::string drivers;
+    for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i) {
+        const char* name = SDL_GetAudioDriver(i);
+        const bool throughAlsa = std::strcmp(name, "alsa") == 0 || std::strcmp(name, "sndio") == 0;
+        if (throughAlsa || !playsInRealTime(name))
+            continue;
+        drivers += drivers.empty() ? name : std::string(",") + name;
+    }
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, drivers.c_str(), SDL_HINT_DEFAULT);
 }
 
 void SDLCALL fillFromDevice(void* device, Uint8* stream, int length) {
@@ -25,6 +47,7 @@ constexpr Uint16 kCallbackFrames = 512;
 
 std::unique_ptr<SdlWaveDevice>
 SdlWaveDevice::open(const WAVEFORMATEX& format, SDL_AudioFormat sampleFormat, std::string& whyNot) {
+    leaveOutDriversThatCannotPlay();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         whyNot = SDL_GetError();
         return nullptr;

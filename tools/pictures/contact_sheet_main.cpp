@@ -31,7 +31,10 @@ constexpr Entry entries[] = {
     {"logoTex4", 0, 1},    {"glowstuffmap", 1, 1}, {"heartImage", 2, 1},
     {"letterAtlas", 0, 2}, {"letterAtlas2", 1, 2}, {"CredsImage", 2, 2},
 };
-constexpr int cellWidth = 420, cellHeight = 380, margin = 20, labelHeight = 30;
+constexpr int cellWidth = 420, margin = 20, labelHeight = 30;
+// The overlay rows are short; the atlas row holds the two tall atlases.
+constexpr int rowTop[] = {0, 240, 480}, rowHeight[] = {240, 240, 380};
+constexpr int sheetHeight = 480 + 380 + margin;
 
 Canvas load(const std::string& path, std::string& error) {
     int w, h, n;
@@ -116,14 +119,15 @@ int main(int argc, char** argv) {
     if (!font.load(cl.get("font", defaultFontPath()), error)) {
         return fail(error);
     }
-    Canvas sheet(3 * cellWidth + margin, 3 * cellHeight + margin, {0.12f, 0.10f, 0.14f, 1});
+    Canvas sheet(3 * cellWidth + margin, sheetHeight, {0.12f, 0.10f, 0.14f, 1});
     for (const Entry& e : entries) {
         Canvas picture = load(cl.get("assets") + "/" + e.name + ".png", error);
         if (!error.empty()) {
             return fail(error);
         }
-        Canvas small = shrinkToFit(picture, cellWidth - margin, cellHeight - margin - labelHeight);
-        int ox = margin + e.column * cellWidth, oy = margin + e.row * cellHeight + labelHeight;
+        Canvas small =
+            shrinkToFit(picture, cellWidth - margin, rowHeight[e.row] - margin - labelHeight);
+        int ox = margin + e.column * cellWidth, oy = margin + rowTop[e.row] + labelHeight;
         label(sheet, font,
               std::string(e.name) + "  " + std::to_string(picture.width()) + " x " +
                   std::to_string(picture.height()),

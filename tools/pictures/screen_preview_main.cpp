@@ -24,10 +24,11 @@ namespace {
 
 const char* usage =
     "usage: screen-preview --assets DIR --output FILE [--scroll POS] [--letter-colour K]\n"
-    "                      [--credits V] [--time T] [--font FILE]\n"
+    "                      [--credits V] [--glass G] [--broken B] [--time T] [--font FILE]\n"
     "Writes an approximate 1600 x 900 screen picture of the scroller at Scroll1pos POS\n"
     "(default -152) with lettercolorglobal K (default 1), the logo over it and the credits\n"
-    "strip at visibility V (default 1), dithered at time T (default 0).\n";
+    "strip at visibility V (default 1), the glass layer at Glass1opacity G (default 0.8),\n"
+    "whole or, with B 1, shattered, dithered at time T (default 0).\n";
 
 struct Image {
     int w = 0, h = 0;
@@ -87,9 +88,9 @@ int fail(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    CommandLine cl = parseCommandLine(
-        argc, argv,
-        {"--assets", "--output", "--scroll", "--letter-colour", "--credits", "--time", "--font"});
+    CommandLine cl = parseCommandLine(argc, argv,
+                                      {"--assets", "--output", "--scroll", "--letter-colour",
+                                       "--credits", "--glass", "--broken", "--time", "--font"});
     if (cl.help) {
         std::fputs(usage, stdout);
         return 0;
@@ -105,15 +106,19 @@ int main(int argc, char** argv) {
     const float letterColour = std::stof(cl.get("letter-colour", "1"));
     const float credits = std::stof(cl.get("credits", "1"));
     const float t = std::stof(cl.get("time", "0"));
+    const float glassOpacity = std::stof(cl.get("glass", "0.8"));
+    const bool broken = cl.get("broken", "0") != "0";
 
     std::string error;
     Font font;
     GlyphLayout layout;
-    Image atlases[2], logo, strip;
+    Image atlases[2], logo, glass, strip;
     if (!font.load(cl.get("font", defaultFontPath()), error) ||
         !layoutGlyphs(font, layout, error) || !load(dir + "letterAtlas.png", atlases[0], error) ||
         !load(dir + "letterAtlas2.png", atlases[1], error) ||
-        !load(dir + "logoTex.png", logo, error) || !load(dir + "CredsImage.png", strip, error)) {
+        !load(dir + "logoTex.png", logo, error) ||
+        !load(dir + (broken ? "logoTex3.png" : "logoTex2.png"), glass, error) ||
+        !load(dir + "CredsImage.png", strip, error)) {
         return fail(error);
     }
     std::ifstream in(dir + "scroll_message.codes", std::ios::binary);
@@ -176,9 +181,13 @@ int main(int argc, char** argv) {
             px = {px.r + cr.r * credits, px.g + cr.g * credits, px.b + cr.b * credits, 1};
             screen::Point lp = screen::screenToLogoPicture({u, s});
             Rgba l1 = logo.linear(lp.x * logo.w, lp.y * logo.h);
-            out.at(x, y) = {clamp01(px.r * (1 - l1.a) + l1.r * l1.a),
-                            clamp01(px.g * (1 - l1.a) + l1.g * l1.a),
-                            clamp01(px.b * (1 - l1.a) + l1.b * l1.a), 1};
+            Rgba l2 = glass.at(static_cast<int>(std::floor(lp.x * glass.w)),
+                               static_cast<int>(std::floor(lp.y * glass.h)));
+            float keep = 1.0f - (glassOpacity * l2.a + l1.a);
+            auto mix = [&](float base, float logoC, float glassC) {
+                return clamp01(keep * base + logoC * l1.a + glassOpacity * l2.a * glassC);
+            };
+            out.at(x, y) = {mix(px.r, l1.r, l2.r), mix(px.g, l1.g, l2.g), mix(px.b, l1.b, l2.b), 1};
         }
     }
     std::vector<std::uint8_t> rgb;

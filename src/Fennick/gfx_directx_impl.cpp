@@ -498,13 +498,9 @@ void executeComputePass(ComputePassRuntime& pass, const uint8_t* block, uint32_t
         context->CSSetUnorderedAccessViews(UINT(firstOutput), outputCount, kNullUavs, nullptr);
     context->CSSetShader(nullptr, nullptr, 0);
 
-    for (const ResourceBinding& output : desc.outputs) {
-        if (output.kind != Texture || !output.resource)
-            continue;
-        // The binding's kind is the builder's word; only a real texture has a mip chain.
-        if (auto* texture = dynamic_cast<TextureRuntime*>(output.resource))
-            texture->generateMips();
-    }
+    for (const ResourceBinding& output : desc.outputs)
+        if (output.kind == Texture && output.resource)
+            output.resource->generateMips();
 }
 
 // ---------------------------------------------------------------------------------------

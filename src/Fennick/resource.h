@@ -26,6 +26,11 @@ public:
     virtual ID3D11ShaderResourceView* getSrv(bool read) = 0;
     virtual ID3D11RenderTargetView* getRtv(bool read) = 0;
     virtual ID3D11DepthStencilView* getDsv() = 0;
+    // Textures only: writes pixels into copy A, and rebuilds the mip chain. A buffer has
+    // nothing to do for either.
+    virtual void upload(const void* /*pixels*/, uint32_t /*width*/, uint32_t /*height*/,
+                        uint32_t /*bytesPerPixel*/) {}
+    virtual void generateMips() {}
 
     // Destroying an object does not release its device objects: graph objects live until the
     // process ends, and the frame context's buffer outlives the device at exit. Call release.

@@ -35,10 +35,10 @@ public:
     ID3D11DepthStencilView* getDsv() override;
 
     // Writes width x height pixels of bytesPerPixel bytes into the top-left of copy A, level 0.
-    virtual void upload(const void* pixels, uint32_t width, uint32_t height,
-                        uint32_t bytesPerPixel);
+    void upload(const void* pixels, uint32_t width, uint32_t height,
+                uint32_t bytesPerPixel) override;
     // Rebuilds the mip chain of both copies when the texture has one.
-    virtual void generateMips();
+    void generateMips() override;
 };
 
 } // namespace Fennick::gfx

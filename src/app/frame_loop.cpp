@@ -1,6 +1,7 @@
 #include "app/frame_loop.h"
 
 #include "app/show.h"
+#include "music/audio_refill.h"
 
 FrameLoopResult runFrameLoop(DemoApp& app,
                              const std::function<std::uint32_t(const DemoApp&)>& bytesPlayed) {
@@ -21,7 +22,7 @@ FrameLoopResult runFrameLoop(DemoApp& app,
         // The sound starts with the first frame, not during start-up.
         submitFirstWrite(app.audio);
 
-        time = showTimeFromBytes(bytesPlayed(app));
+        time = audioSecondsFromBytes(bytesPlayed(app));
         const float elapsedTime = time - previousTime;
         if (time >= kShowLengthSeconds)
             break;

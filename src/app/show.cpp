@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr std::uint32_t kBytesPerFrame = 8;
-constexpr double kSampleRate = 44100.0;
-
 const char* hresultText(HRESULT hr) {
     return hr == DXGI_ERROR_UNSUPPORTED ? "no Direct3D 11 or 10 device is available"
                                         : "the Direct3D device or swap chain cannot be created";
@@ -58,10 +55,6 @@ bool startShowAudio(DemoApp& app, std::string& error) {
         return false;
     }
     return true;
-}
-
-float showTimeFromBytes(std::uint32_t bytesPlayed) {
-    return static_cast<float>(static_cast<double>(bytesPlayed / kBytesPerFrame) / kSampleRate);
 }
 
 std::uint32_t audioBytesPlayed(const DemoApp& app) {

@@ -17,9 +17,6 @@ bool startShowGraphics(DemoApp& app, std::string& error);
 // false only when the audio thread cannot be started.
 bool startShowAudio(DemoApp& app, std::string& error);
 
-// The time of the device's play position: whole sample frames of 8 bytes at 44100 Hz.
-float showTimeFromBytes(std::uint32_t bytesPlayed);
-
 // Reads the wave-out device's play position in bytes (0 when there is no device).
 std::uint32_t audioBytesPlayed(const DemoApp& app);
 

@@ -99,6 +99,37 @@ TEST(EmbeddedPictures, RasterMaskLiesOnTheLetters) {
     EXPECT_EQ(offLetters, 0);
 }
 
+// The credits strip is waved in columns of 13 screen pixels (52 picture pixels): a letter that
+// crossed a column edge would tear apart. Each column's first screen pixel stays black, and the
+// strip holds one letter per column at most.
+TEST(EmbeddedPictures, CreditsLetteringKeepsToTheWavedColumns) {
+    DecodedImage credits = decodePng(assetPath("CredsImage.png"));
+    ASSERT_EQ(credits.width, 299 * 4);
+    int columnsWithInk = 0;
+    for (int column = 0; column < 23; ++column) {
+        float edge = 0, ink = 0;
+        for (int y = 0; y < credits.height; ++y) {
+            for (int x = column * 52; x < column * 52 + 4; ++x) {
+                edge += credits.mean(x, y);
+            }
+            for (int x = column * 52; x < column * 52 + 52; ++x) {
+                ink += credits.mean(x, y);
+            }
+        }
+        EXPECT_EQ(edge, 0.0f) << "column " << column;
+        columnsWithInk += ink > 0;
+    }
+    EXPECT_GE(columnsWithInk, 15);
+    // Drawn on the screen-pixel grid: every 4 x 4 block is one colour.
+    for (int y = 0; y < credits.height; ++y) {
+        for (int x = 0; x < credits.width; ++x) {
+            const std::uint8_t* p = credits.at(x, y);
+            const std::uint8_t* q = credits.at(x / 4 * 4, y / 4 * 4);
+            ASSERT_TRUE(p[0] == q[0] && p[1] == q[1] && p[2] == q[2]) << x << ", " << y;
+        }
+    }
+}
+
 // Glyph coverage is the mean of the channels; a grey atlas keeps the three channels equal and
 // leaves every row's top and bottom edge empty, so linear filtering cannot bleed between rows.
 TEST(EmbeddedPictures, AtlasesAreGreyWithEmptyRowEdges) {

@@ -55,8 +55,9 @@ bool drawCredits(const Font& font, const std::string& text, Canvas& out, std::st
         for (int x = 1; x < creditsScreenWidth - 1; ++x) {
             if (ink.at(x, y) > 0) {
                 screenPixels.at(x, y) = copper(y);
-            } else if (ink.at(x - 1, y - 1) > 0) {
-                screenPixels.at(x, y) = colours::aubergine; // drop shadow
+            } else if (ink.at(x - 1, y - 1) > 0 && x % creditsColumnWidth != 0) {
+                // Drop shadow, kept inside the letter's own waved column.
+                screenPixels.at(x, y) = colours::aubergine;
             }
         }
     }

@@ -9,7 +9,8 @@
 #     extern const unsigned int psCopy_size;
 # for each. A program is rebuilt when it or any file it includes changes.
 #
-# Windows: fxc /T vs_5_0|ps_5_0|cs_5_0 gives DXBC containers, linked as they are.
+# Windows: fxc /T vs_5_0|ps_5_0|cs_5_0 gives DXBC containers, linked as they are (by
+# quavel_embed_file of cmake/EmbedFiles.cmake).
 # Elsewhere: glslangValidator (HLSL -> SPIR-V), spirv-cross (GLSL 4.50 and reflection) and
 # shaderpack (the Direct3D layer's block of GLSL text and register table).
 
@@ -58,10 +59,12 @@ function(quavel_hlsl_shaders)
     file(MAKE_DIRECTORY ${work} ${include_dir})
 
     set(include_flags "")
+    set(fxc_include_flags "")
     set(include_dirs "")
     foreach(dir IN LISTS ARG_INCLUDE_DIRS)
         get_filename_component(dir ${dir} ABSOLUTE)
         list(APPEND include_flags -I${dir})
+        list(APPEND fxc_include_flags /I ${dir})
         list(APPEND include_dirs ${dir})
     endforeach()
 
@@ -111,11 +114,10 @@ function(quavel_hlsl_shaders)
             endforeach()
             add_custom_command(
                 OUTPUT ${source}
-                COMMAND ${QUAVEL_FXC} /nologo /T ${profile} /E ${entry} ${include_flags}
+                COMMAND ${QUAVEL_FXC} /nologo /T ${profile} /E ${entry} ${fxc_include_flags}
                         /Fo ${work}/${name}.cso ${file}
-                COMMAND shaderpack embed --input ${work}/${name}.cso --name ${name}
-                        --output ${source}
-                DEPENDS ${file} ${includes} shaderpack
+                COMMAND quavel_embed_file ${name} ${work}/${name}.cso ${source}
+                DEPENDS ${file} ${includes} quavel_embed_file
                 COMMENT "HLSL ${stem} (${profile})"
                 VERBATIM)
         else()

@@ -35,7 +35,7 @@ constexpr uint32_t kBlockFrames = 128;
 bool steady(const PlayerChannel* c) {
     return c->rampFrame >= kCrossfadeFrames && c->rampFrame <= UINT32_MAX - kBlockFrames &&
            c->actualVolume[0] == c->targetVolume[0] && c->actualVolume[1] == c->targetVolume[1] &&
-           c->sample->length != 0;
+           c->sample->length != 0 && steadyVolumesFold(c);
 }
 
 // Frame-by-frame contributions of an active voice until it is steady, stops, or the block
@@ -74,7 +74,7 @@ void startBlock(const ModulePlayer* player, VoiceBlock* v, uint32_t frames) {
 // Runs a steady voice on to frame `to`; it leaves the steady state only by stopping.
 void runSteady(VoiceBlock* v, uint32_t to) {
     if (v->steady && v->end < to) {
-        v->end = runSteadyVoice(v->channel, v->out, v->end, to);
+        v->end = runSteadyVoice(v->channel, v->out, v->end, to, false);
         v->steady = voiceActive(v->channel);
     }
 }
@@ -89,13 +89,26 @@ void finishBlock(VoiceBlock* v, uint32_t frames) {
 // channel order. A silent part of a block adds zeros, which leaves the sums unchanged.
 void mixChannelPair(const ModulePlayer* player, PlayerChannel* a, PlayerChannel* b, float* out,
                     uint32_t frames) {
-    VoiceBlock va;
-    VoiceBlock vb;
-    va.channel = voiceActive(a) ? a : nullptr;
-    vb.channel = b != nullptr && voiceActive(b) ? b : nullptr;
-    if (va.channel == nullptr && vb.channel == nullptr) {
+    PlayerChannel* first = voiceActive(a) ? a : nullptr;
+    PlayerChannel* second = b != nullptr && voiceActive(b) ? b : nullptr;
+    if (first == nullptr && second == nullptr) {
         return;
     }
+    // The common case: voices that stay steady through the block add straight to the frames.
+    if ((first == nullptr || steady(first)) && (second == nullptr || steady(second))) {
+        if (first != nullptr && second != nullptr) {
+            uint32_t endA = 0;
+            uint32_t endB = 0;
+            runSteadyVoicePair(first, out, second, out, 0, frames, &endA, &endB, true);
+        } else {
+            runSteadyVoice(first != nullptr ? first : second, out, 0, frames, true);
+        }
+        return;
+    }
+    VoiceBlock va;
+    VoiceBlock vb;
+    va.channel = first;
+    vb.channel = second;
     if (va.channel != nullptr) {
         startBlock(player, &va, frames);
     }
@@ -107,7 +120,7 @@ void mixChannelPair(const ModulePlayer* player, PlayerChannel* a, PlayerChannel*
         runSteady(&vb, va.end);
         if (va.steady && vb.steady && va.end < frames) {
             runSteadyVoicePair(va.channel, va.out, vb.channel, vb.out, va.end, frames, &va.end,
-                               &vb.end);
+                               &vb.end, false);
             va.steady = voiceActive(va.channel);
             vb.steady = voiceActive(vb.channel);
         }

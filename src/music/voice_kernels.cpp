@@ -26,9 +26,9 @@ template <typename Value, LoopType Loop> struct Stepper {
         : sample(c->sample), data(static_cast<const Value*>(c->sample->data)),
           last(c->sample->length - 1), length(static_cast<float>(c->sample->length)),
           loopStart(static_cast<float>(c->sample->loopStart)),
-          loopEnd(static_cast<float>(c->sample->loopEnd)), left(c->actualVolume[0]),
-          right(c->actualVolume[1]), step(c->step), position(c->position), forward(c->pingForward) {
-    }
+          loopEnd(static_cast<float>(c->sample->loopEnd)), left(c->actualVolume[0] * kScale),
+          right(c->actualVolume[1] * kScale), step(c->step), position(c->position),
+          forward(c->pingForward) {}
 
     void store(PlayerChannel* c, uint32_t frames) const {
         c->position = position;
@@ -36,13 +36,58 @@ template <typename Value, LoopType Loop> struct Stepper {
         c->rampFrame += frames;
     }
 
+    // Writes (or, accumulating, adds) the contribution of the value at `index`.
+    template <bool Add> [[gnu::always_inline]] void emit(float* out, uint32_t index) const {
+        // (d / 128) x volume rounds the same real number as d x (volume / 128): the scale is a
+        // power of two and steadyVolumesFold() keeps volume / 128 exact.
+        const float value = static_cast<float>(data[index]);
+        if (Add) {
+            out[0] += value * left;
+            out[1] += value * right;
+        } else {
+            out[0] = value * left;
+            out[1] = value * right;
+        }
+    }
+
+    // Four frames at once when none of them reaches a loop point or the end: the positions
+    // are the same repeated additions, and with a step of 0 or more they only grow (or, in a
+    // ping-pong loop's backward run, only shrink), so checking the fourth covers them all.
+    // Returns false, having done nothing, when a turn, wrap or end falls inside.
+    template <bool Add> [[gnu::always_inline]] bool frames4(float* out) {
+        if (!(step >= 0.0f)) {
+            return false;
+        }
+        const bool backward = Loop == PingPongLoop && !forward;
+        const float s = backward ? -step : step;
+        const float p0 = position;
+        const float p1 = p0 + s;
+        const float p2 = p1 + s;
+        const float p3 = p2 + s;
+        const float p4 = p3 + s;
+        if (backward) {
+            if (p4 <= loopStart || p4 <= 0.0f) {
+                return false;
+            }
+            // A backward run may start on the sample's end (a turn at the last frame).
+            emit<Add>(out, static_cast<uint32_t>(p0) < last ? static_cast<uint32_t>(p0) : last);
+        } else {
+            if (p4 >= (Loop == NoLoop ? length : loopEnd)) {
+                return false;
+            }
+            emit<Add>(out, static_cast<uint32_t>(p0));
+        }
+        emit<Add>(out + 2, static_cast<uint32_t>(p1));
+        emit<Add>(out + 4, static_cast<uint32_t>(p2));
+        emit<Add>(out + 6, static_cast<uint32_t>(p3));
+        position = p4;
+        return true;
+    }
+
     // One frame: writes its contribution and advances; false once the voice has stopped.
-    bool frame(float* out) {
+    template <bool Add> [[gnu::always_inline]] bool frame(float* out) {
         uint32_t index = position < length ? static_cast<uint32_t>(position) : last;
-        index = index < last ? index : last;
-        const float value = static_cast<float>(data[index]) * kScale;
-        out[0] = value * left;
-        out[1] = value * right;
+        emit<Add>(out, index < last ? index : last);
         if (Loop == ForwardLoop) {
             position += step;
             if (position >= loopEnd) {
@@ -76,10 +121,14 @@ template <typename Value, LoopType Loop> struct Stepper {
     }
 };
 
-template <typename S> uint32_t runSingle(S& s, float* out, uint32_t from, uint32_t to) {
+template <bool Add, typename S> uint32_t runSingle(S& s, float* out, uint32_t from, uint32_t to) {
     uint32_t f = from;
     while (f < to) {
-        const bool alive = s.frame(out + 2 * f);
+        if (f + 4 <= to && s.template frames4<Add>(out + 2 * f)) {
+            f += 4;
+            continue;
+        }
+        const bool alive = s.template frame<Add>(out + 2 * f);
         ++f;
         if (!alive) {
             break;
@@ -88,29 +137,47 @@ template <typename S> uint32_t runSingle(S& s, float* out, uint32_t from, uint32
     return f;
 }
 
-template <typename Value, LoopType Loop>
+// Four frames of a voice, in one go or one by one; false (with *f after the last frame
+// written) when the voice stopped on the way.
+template <bool Add, typename S>
+[[gnu::always_inline]] inline bool step4(S& s, float* out, uint32_t* f) {
+    if (s.template frames4<Add>(out + 2 * *f)) {
+        *f += 4;
+        return true;
+    }
+    for (int k = 0; k < 4; ++k) {
+        const bool alive = s.template frame<Add>(out + 2 * *f);
+        ++*f;
+        if (!alive) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <bool Add, typename Value, LoopType Loop>
 uint32_t steadyVoice(PlayerChannel* c, float* out, uint32_t from, uint32_t to) {
     Stepper<Value, Loop> s(c);
-    const uint32_t end = runSingle(s, out, from, to);
+    const uint32_t end = runSingle<Add>(s, out, from, to);
     s.store(c, end - from);
     return end;
 }
 
-template <typename A, typename B>
+template <bool Add, typename A, typename B>
 void steadyPair(PlayerChannel* a, float* outA, PlayerChannel* b, float* outB, uint32_t from,
                 uint32_t to, uint32_t* endA, uint32_t* endB) {
     A sa(a);
     B sb(b);
-    uint32_t f = from;
+    uint32_t fa = from;
+    uint32_t fb = from;
     bool aliveA = true;
     bool aliveB = true;
-    while (f < to && aliveA && aliveB) {
-        aliveA = sa.frame(outA + 2 * f);
-        aliveB = sb.frame(outB + 2 * f);
-        ++f;
+    while (aliveA && aliveB && fa + 4 <= to) {
+        aliveA = step4<Add>(sa, outA, &fa);
+        aliveB = step4<Add>(sb, outB, &fb);
     }
-    *endA = aliveA ? runSingle(sa, outA, f, to) : f;
-    *endB = aliveB ? runSingle(sb, outB, f, to) : f;
+    *endA = aliveA ? runSingle<Add>(sa, outA, fa, to) : fa;
+    *endB = aliveB ? runSingle<Add>(sb, outB, fb, to) : fb;
     sa.store(a, *endA - from);
     sb.store(b, *endB - from);
 }
@@ -118,6 +185,21 @@ void steadyPair(PlayerChannel* a, float* outA, PlayerChannel* b, float* outB, ui
 using SingleKernel = uint32_t (*)(PlayerChannel*, float*, uint32_t, uint32_t);
 using PairKernel = void (*)(PlayerChannel*, float*, PlayerChannel*, float*, uint32_t, uint32_t,
                             uint32_t*, uint32_t*);
+
+} // namespace
+
+bool steadyVolumesFold(const PlayerChannel* channel) {
+    // Volumes this small would lose bits when divided by 32768 (they are far below hearing).
+    constexpr float kSmallest = 1e-30f;
+    for (float v : channel->actualVolume) {
+        if (v != 0.0f && !(v >= kSmallest || v <= -kSmallest)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
 
 // Kernel index of a voice: 8- or 16-bit data times the three loop types.
 int kind(const PlayerChannel* c) {
@@ -135,31 +217,39 @@ template <> struct KindOf<3> { using type = Stepper<int16_t, NoLoop>; };
 template <> struct KindOf<4> { using type = Stepper<int16_t, ForwardLoop>; };
 template <> struct KindOf<5> { using type = Stepper<int16_t, PingPongLoop>; };
 
-template <int A, int B> constexpr PairKernel pairKernel() {
-    return &steadyPair<typename KindOf<A>::type, typename KindOf<B>::type>;
+template <bool Add, int A, int B> constexpr PairKernel pairKernel() {
+    return &steadyPair<Add, typename KindOf<A>::type, typename KindOf<B>::type>;
 }
 
-template <int A> constexpr std::array<PairKernel, 6> pairRow() {
-    return {pairKernel<A, 0>(), pairKernel<A, 1>(), pairKernel<A, 2>(),
-            pairKernel<A, 3>(), pairKernel<A, 4>(), pairKernel<A, 5>()};
+template <bool Add, int A> constexpr std::array<PairKernel, 6> pairRow() {
+    return {pairKernel<Add, A, 0>(), pairKernel<Add, A, 1>(), pairKernel<Add, A, 2>(),
+            pairKernel<Add, A, 3>(), pairKernel<Add, A, 4>(), pairKernel<Add, A, 5>()};
 }
 
-const SingleKernel kSingleKernels[6] = {
-    steadyVoice<int8_t, NoLoop>,       steadyVoice<int8_t, ForwardLoop>,
-    steadyVoice<int8_t, PingPongLoop>, steadyVoice<int16_t, NoLoop>,
-    steadyVoice<int16_t, ForwardLoop>, steadyVoice<int16_t, PingPongLoop>,
-};
+template <bool Add> constexpr std::array<SingleKernel, 6> singleKernels() {
+    return {steadyVoice<Add, int8_t, NoLoop>,       steadyVoice<Add, int8_t, ForwardLoop>,
+            steadyVoice<Add, int8_t, PingPongLoop>, steadyVoice<Add, int16_t, NoLoop>,
+            steadyVoice<Add, int16_t, ForwardLoop>, steadyVoice<Add, int16_t, PingPongLoop>};
+}
 
-const std::array<PairKernel, 6> kPairKernels[6] = {pairRow<0>(), pairRow<1>(), pairRow<2>(),
-                                                   pairRow<3>(), pairRow<4>(), pairRow<5>()};
+template <bool Add> constexpr std::array<std::array<PairKernel, 6>, 6> pairKernels() {
+    return {pairRow<Add, 0>(), pairRow<Add, 1>(), pairRow<Add, 2>(),
+            pairRow<Add, 3>(), pairRow<Add, 4>(), pairRow<Add, 5>()};
+}
+
+// [0]: write the contributions; [1]: add them to the frames.
+const std::array<SingleKernel, 6> kSingleKernels[2] = {singleKernels<false>(),
+                                                       singleKernels<true>()};
+const std::array<std::array<PairKernel, 6>, 6> kPairKernels[2] = {pairKernels<false>(),
+                                                                  pairKernels<true>()};
 
 } // namespace
 
-uint32_t runSteadyVoice(PlayerChannel* channel, float* out, uint32_t from, uint32_t to) {
-    return kSingleKernels[kind(channel)](channel, out, from, to);
+uint32_t runSteadyVoice(PlayerChannel* channel, float* out, uint32_t from, uint32_t to, bool add) {
+    return kSingleKernels[add][kind(channel)](channel, out, from, to);
 }
 
 void runSteadyVoicePair(PlayerChannel* a, float* outA, PlayerChannel* b, float* outB, uint32_t from,
-                        uint32_t to, uint32_t* endA, uint32_t* endB) {
-    kPairKernels[kind(a)][kind(b)](a, outA, b, outB, from, to, endA, endB);
+                        uint32_t to, uint32_t* endA, uint32_t* endB, bool add) {
+    kPairKernels[add][kind(a)][kind(b)](a, outA, b, outB, from, to, endA, endB);
 }

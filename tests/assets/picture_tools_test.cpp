@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <unistd.h>
+
 using namespace pictures;
 
 namespace {

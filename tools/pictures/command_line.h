@@ -1,6 +1,7 @@
 // Minimal "--name value" option parsing shared by the picture tools.
 #pragma once
 
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -41,6 +42,13 @@ inline CommandLine parseCommandLine(int argc, char** argv, const std::set<std::s
         }
     }
     return cl;
+}
+
+// Reads a whole string as a number; false for anything else.
+inline bool parseNumber(const std::string& text, float& value) {
+    char* end = nullptr;
+    value = std::strtof(text.c_str(), &end);
+    return !text.empty() && end && *end == '\0';
 }
 
 } // namespace pictures

@@ -106,8 +106,11 @@ int main(int argc, char** argv) {
                             std::to_string(glyphCodeCount - 1));
             }
         }
-        std::string text = cl.has("at") ? visibleText(codes, widths, std::stof(cl.get("at")))
-                                        : decodeMessage(codes);
+        float at = 0.0f;
+        if (cl.has("at") && !parseNumber(cl.get("at"), at)) {
+            return fail("--at needs a number");
+        }
+        std::string text = cl.has("at") ? visibleText(codes, widths, at) : decodeMessage(codes);
         std::printf("%s\n", text.c_str());
         return 0;
     }

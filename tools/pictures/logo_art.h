@@ -1,4 +1,10 @@
 // The 764 x 348 overlay pictures: logo, glass layers, raster mask, glow mask and heart.
+//
+// All of them are stored upright. The composite reads them with v growing downwards, the
+// picture loader flips their rows and the final pass turns the composite upside down: the two
+// flips cancel, and the logo lands at screen x 418..1182, y 77..425 (screen_placement.h works
+// this through). The glow shader reads glowstuffmap through a different anchor, so only the
+// mask's first row lies under its stars.
 #pragma once
 
 #include "canvas.h"

@@ -102,11 +102,18 @@ int main(int argc, char** argv) {
         return fail("both --assets and --output are required");
     }
     const std::string dir = cl.get("assets") + "/";
-    const float scroll = std::stof(cl.get("scroll", "-152"));
-    const float letterColour = std::stof(cl.get("letter-colour", "1"));
-    const float credits = std::stof(cl.get("credits", "1"));
-    const float t = std::stof(cl.get("time", "0"));
-    const float glassOpacity = std::stof(cl.get("glass", "0.8"));
+    float scroll, letterColour, credits, t, glassOpacity;
+    const std::pair<const char*, float*> numbers[] = {{"scroll", &scroll},
+                                                      {"letter-colour", &letterColour},
+                                                      {"credits", &credits},
+                                                      {"time", &t},
+                                                      {"glass", &glassOpacity}};
+    const char* defaults[] = {"-152", "1", "1", "0", "0.8"};
+    for (std::size_t i = 0; i < std::size(numbers); ++i) {
+        if (!parseNumber(cl.get(numbers[i].first, defaults[i]), *numbers[i].second)) {
+            return fail(std::string("--") + numbers[i].first + " needs a number");
+        }
+    }
     const bool broken = cl.get("broken", "0") != "0";
 
     std::string error;

@@ -19,6 +19,11 @@ constexpr float extrusionCoverage = 0.38f;
 // colour every coverage above 0.6 looks equally dark, so the ramp only shows in the bright
 // lettercolorglobal flashes, where it reads as a metallic sheen.
 constexpr float faceCoverageAtBaseline = 0.78f;
+// A thin horizon line across every letter, as on the logo's chrome. Its low coverage shows
+// lighter than the faces under the normal letter colour and darker in the bright flashes.
+constexpr float horizonHeight = 0.42f; // fraction of the cap height above the baseline
+constexpr float horizonHalfWidth = 7.0f;
+constexpr float horizonCoverage = 0.4f;
 
 struct Scales {
     float x, y;
@@ -93,6 +98,9 @@ Plane shadeGlyph(const Plane& face) {
         float t =
             std::clamp((atlas::baselineY - static_cast<float>(y)) / atlas::capHeight, 0.0f, 1.0f);
         float shade = faceCoverageAtBaseline + (1.0f - faceCoverageAtBaseline) * t;
+        if (std::fabs(t - horizonHeight) * atlas::capHeight < horizonHalfWidth) {
+            shade = horizonCoverage;
+        }
         for (int x = 0; x < face.width(); ++x) {
             float extrusion = 0.0f;
             for (int k = 1; k <= extrusionDepthY; ++k) {

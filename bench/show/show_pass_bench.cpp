@@ -1,0 +1,157 @@
+// Runs the show's graph once at a chosen time to bring every resource into its state, then
+// times each pass on its own at 1600 x 900. Passes run asynchronously on the device, so each
+// timed run ends by reading one texel or element of the pass's output back, which waits for
+// the pass to finish. Run under a display (xvfb-run on a machine without one).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Fennick/buffer_runtime.h"
+#include "Fennick/compute_pass_runtime.h"
+#include "Fennick/draw_pass_runtime.h"
+#include "Fennick/frame_execution.h"
+#include "Fennick/graph_runtime.h"
+#include "Fennick/texture_runtime.h"
+#include "Fennick/upload_block.h"
+#include "app/show.h"
+#include "params/frame_context.h"
+
+using namespace Fennick::gfx;
+
+namespace {
+
+constexpr float kShowTime = 150.0f; // the second main part: every layer is busy
+
+DemoApp& show() {
+    static DemoApp app;
+    static bool started = [] {
+        std::string error;
+        if (!startShowGraphics(app, error)) {
+            std::fprintf(stderr, "show_pass_bench: %s\n", error.c_str());
+            std::exit(1);
+        }
+        for (std::uint32_t frame = 0; frame < 3; ++frame)
+            renderShowFrame(app, kShowTime + frame / 60.0f, frame, 1.0f / 60.0f);
+        return true;
+    }();
+    (void)started;
+    return app;
+}
+
+// Reads one texel (or the first element) of `resource` back through a staging copy.
+class Fence {
+public:
+    Fence(ID3D11Device* device, ID3D11DeviceContext* context, Resource* output, bool isTexture)
+        : context_(context), source_(output->getResource(false)) {
+        if (isTexture) {
+            auto* texture = static_cast<TextureRuntime*>(output);
+            D3D11_TEXTURE2D_DESC desc = {};
+            desc.Width = 1;
+            desc.Height = 1;
+            desc.MipLevels = 1;
+            desc.ArraySize = 1;
+            desc.Format = DXGI_FORMAT_R32G32B32A32_FLOAT;
+            if (texture->desc.format == FormatR16G16B16A16Float)
+                desc.Format = DXGI_FORMAT_R16G16B16A16_FLOAT;
+            desc.SampleDesc.Count = 1;
+            desc.Usage = D3D11_USAGE_STAGING;
+            desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+            ID3D11Texture2D* staging = nullptr;
+            device->CreateTexture2D(&desc, nullptr, &staging);
+            staging_ = staging;
+            box_ = {0, 0, 0, 1, 1, 1};
+        } else {
+            auto* buffer = static_cast<BufferRuntime*>(output);
+            D3D11_BUFFER_DESC desc = {};
+            desc.ByteWidth = buffer->desc.stride;
+            desc.Usage = D3D11_USAGE_STAGING;
+            desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+            ID3D11Buffer* staging = nullptr;
+            device->CreateBuffer(&desc, nullptr, &staging);
+            staging_ = staging;
+            box_ = {0, 0, 0, buffer->desc.stride, 1, 1};
+        }
+    }
+    ~Fence() {
+        if (staging_)
+            staging_->Release();
+    }
+    void wait() {
+        context_->CopySubresourceRegion(staging_, 0, 0, 0, 0, source_, 0, &box_);
+        D3D11_MAPPED_SUBRESOURCE mapped;
+        if (SUCCEEDED(context_->Map(staging_, 0, D3D11_MAP_READ, 0, &mapped)))
+            context_->Unmap(staging_, 0);
+    }
+
+private:
+    ID3D11DeviceContext* context_;
+    ID3D11Resource* source_;
+    ID3D11Resource* staging_ = nullptr;
+    D3D11_BOX box_{};
+};
+
+std::vector<std::uint8_t> frameBlock(DemoApp& app) {
+    return buildUploadBlock(&frameContextData(), kContextDataSize, app.engine->frameParams);
+}
+
+const char* const kDrawNames[] = {
+    "draw0_pyramid_scene", "draw1_particle_glow_blur", "draw2_particle_sprites", "draw3_composite",
+    "draw4_pyramid_post",  "draw5_scroller_glyphs",    "draw6_scroller_post",    "draw7_glow_logo",
+    "draw8_raster_bars",   "draw9_particle_explosion"};
+const char* const kComputeNames[] = {"compute0_pyramid_update", "compute1_particle_simulation",
+                                     "compute2_message_layout"};
+
+void drawPass(benchmark::State& state, std::uint32_t id) {
+    DemoApp& app = show();
+    DrawPassRuntime& pass = *app.handles.drawPasses[id];
+    Fence fence(app.device, app.immediateContext, pass.desc.renderTargets[0].texture, true);
+    std::vector<std::uint8_t> block = frameBlock(app);
+    for (auto _ : state) {
+        executeDrawPass(pass, block.data(), static_cast<std::uint32_t>(block.size()));
+        fence.wait();
+    }
+}
+
+void computePass(benchmark::State& state, std::uint32_t id) {
+    DemoApp& app = show();
+    ComputePassRuntime& pass = *app.handles.computePasses[id];
+    Fence fence(app.device, app.immediateContext, pass.desc.outputs[0].resource, false);
+    std::vector<std::uint8_t> block = frameBlock(app);
+    for (auto _ : state) {
+        executeComputePass(pass, block.data(), static_cast<std::uint32_t>(block.size()));
+        fence.wait();
+    }
+}
+
+void wholeFrame(benchmark::State& state) {
+    DemoApp& app = show();
+    std::uint32_t frame = 3;
+    Fence fence(app.device, app.immediateContext, app.handles.resources[2], true);
+    for (auto _ : state) {
+        renderShowFrame(app, kShowTime + frame / 60.0f, frame, 1.0f / 60.0f);
+        ++frame;
+        fence.wait();
+    }
+}
+
+const bool registered = [] {
+    for (std::uint32_t id = 0; id < 10; ++id)
+        benchmark::RegisterBenchmark(kDrawNames[id], drawPass, id)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(3);
+    for (std::uint32_t id = 0; id < 3; ++id)
+        benchmark::RegisterBenchmark(kComputeNames[id], computePass, id)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(3);
+    benchmark::RegisterBenchmark("whole_frame", wholeFrame)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(3);
+    return true;
+}();
+
+} // namespace

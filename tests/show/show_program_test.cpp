@@ -1,0 +1,123 @@
+// The quavel1 program and the capture tool, run as their own processes.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include <stb/stb_image.h> // implemented by the engine
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgba;
+    // Mean of r, g and b over a box of pixels, 0..255.
+    double mean(int x0, int y0, int x1, int y1) const {
+        double sum = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                for (int c = 0; c < 3; ++c)
+                    sum += rgba[(std::size_t(y) * width + x) * 4 + c];
+        return sum / (3.0 * (x1 - x0) * (y1 - y0));
+    }
+};
+
+Picture load(const fs::path& path) {
+    Picture p;
+    int channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &channels, 4);
+    if (data) {
+        p.rgba.assign(data, data + std::size_t(p.width) * p.height * 4);
+        stbi_image_free(data);
+    }
+    return p;
+}
+
+int runCapture(const std::string& arguments) {
+    const std::string command = std::string(QUAVEL1_CAPTURE) + " " + arguments + " >/dev/null 2>&1";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+fs::path scratch(const char* name) {
+    fs::path dir =
+        fs::temp_directory_path() / ("quavel1-show-test-" + std::to_string(getpid())) / name;
+    fs::remove_all(dir);
+    return dir;
+}
+
+TEST(Capture, FirstFramesAreBlackWhileTheFadeIsClosed) {
+    fs::path out = scratch("black");
+    ASSERT_EQ(runCapture("--start 0 --frames 1 --out " + out.string()), 0);
+    Picture p = load(out / "frame_000000.png");
+    ASSERT_EQ(p.width, 1600);
+    ASSERT_EQ(p.height, 900);
+    EXPECT_LT(p.mean(0, 0, 1600, 900), 0.5);
+}
+
+TEST(Capture, TheLogoArrivesWithItsOpacity) {
+    // Two frames half a second apart: at 22.7 s (row 385) the logo's opacity is still 0, at
+    // 23.2 s (row 394) it is 1. The logo sits in the upper middle of the screen.
+    fs::path out = scratch("logo");
+    ASSERT_EQ(runCapture("--start 22.7 --frames 2 --fps 2 --out " + out.string()), 0);
+    Picture before = load(out / "frame_000000.png");
+    Picture after = load(out / "frame_000001.png");
+    ASSERT_EQ(before.width, 1600);
+    ASSERT_EQ(after.width, 1600);
+    const double logoBefore = before.mean(500, 110, 1100, 300);
+    const double logoAfter = after.mean(500, 110, 1100, 300);
+    EXPECT_GT(logoAfter, logoBefore + 30.0) << logoBefore << " -> " << logoAfter;
+    EXPECT_FALSE(fs::exists(out / "frame_000002.png"));
+}
+
+TEST(Capture, RefusesBadOptionsAndUnwritableOutput) {
+    EXPECT_EQ(runCapture("--start nonsense --out /tmp/x"), 2);
+    EXPECT_EQ(runCapture("--frames 2"), 2);
+    EXPECT_EQ(runCapture("--frames 2 --duration 1 --out /tmp/x"), 2);
+    EXPECT_EQ(runCapture("--frames 1 --out /proc/quavel1-cannot-write-here"), 1);
+    EXPECT_EQ(runCapture("--help"), 0);
+}
+
+// The show program ends in order with exit code 1 when asked to stop (the window is closed
+// through the termination request SDL turns into a close).
+TEST(ShowProgram, EndsInOrderWithExitCodeOne) {
+    int errPipe[2];
+    ASSERT_EQ(pipe(errPipe), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        dup2(errPipe[1], 2);
+        close(errPipe[0]);
+        setenv("SDL_AUDIODRIVER", "dummy", 1); // the silent device announces itself on stderr
+        execl(QUAVEL1_PROGRAM, QUAVEL1_PROGRAM, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(errPipe[1]);
+    // The silent audio device starts after the window, device and graph: the show is then
+    // about to enter its frame loop.
+    std::string seen;
+    char buffer[256];
+    while (seen.find("without sound") == std::string::npos) {
+        ssize_t n = read(errPipe[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        seen.append(buffer, std::size_t(n));
+    }
+    close(errPipe[0]);
+    ASSERT_NE(seen.find("without sound"), std::string::npos) << seen;
+    sleep(1);
+    kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+} // namespace

@@ -99,6 +99,33 @@ TEST(Transfer, ClearsWriteTheColourInEachFormatsLayout) {
     EXPECT_EQ(7u, readTexture2D(integer.get()).at<uint32_t>(0, 0));
 }
 
+TEST(Transfer, DepthTexturesReadBackInDirect3DsLayout) {
+    REQUIRE_DEVICE();
+    Com<ID3D11Texture2D> packed =
+        makeTexture2D(2, 2, DXGI_FORMAT_D24_UNORM_S8_UINT, D3D11_BIND_DEPTH_STENCIL);
+    Com<ID3D11Texture2D> single =
+        makeTexture2D(2, 2, DXGI_FORMAT_D32_FLOAT, D3D11_BIND_DEPTH_STENCIL);
+    Com<ID3D11DepthStencilView> packedView, singleView;
+    ASSERT_EQ(S_OK, device()->CreateDepthStencilView(packed.get(), nullptr, packedView.out()));
+    ASSERT_EQ(S_OK, device()->CreateDepthStencilView(single.get(), nullptr, singleView.out()));
+    context()->ClearDepthStencilView(packedView.get(), D3D11_CLEAR_DEPTH | D3D11_CLEAR_STENCIL,
+                                     0.5f, 7);
+    context()->ClearDepthStencilView(singleView.get(), D3D11_CLEAR_DEPTH, 0.25f, 0);
+    // Depth in the low 24 bits, stencil in the top byte.
+    uint32_t texel = readTexture2D(packed.get()).at<uint32_t>(1, 1);
+    EXPECT_NEAR(0.5 * 0xffffff, double(texel & 0xffffff), 1.0);
+    EXPECT_EQ(7u, texel >> 24);
+    EXPECT_EQ(0.25f, readTexture2D(single.get()).at<float>(0, 1));
+    // Initial data in that layout comes back unchanged.
+    const uint32_t texels[4] = {0x01000000u, 0x02ffffffu, 0x03123456u, 0xff000001u};
+    Com<ID3D11Texture2D> filled =
+        makeTexture2D(2, 2, DXGI_FORMAT_D24_UNORM_S8_UINT, D3D11_BIND_DEPTH_STENCIL, texels);
+    Pixels pixels = readTexture2D(filled.get());
+    for (UINT i = 0; i < 4; ++i) {
+        EXPECT_EQ(texels[i], pixels.at<uint32_t>(i % 2, i / 2)) << i;
+    }
+}
+
 TEST(Transfer, CopiesMoveWholeResourcesAndRegionsBetweenGpuAndStagingMemory) {
     REQUIRE_DEVICE();
     const UINT size = 4;

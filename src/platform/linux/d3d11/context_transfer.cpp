@@ -43,6 +43,15 @@ void readTextureRegion(const GlResource& texture, UINT level, const D3D11_BOX& b
     glGetTextureSubImage(texture.name, level, box.left, box.top, box.front, box.right - box.left,
                          box.bottom - box.top, box.back - box.front, format.transferFormat,
                          format.transferType, static_cast<GLsizei>(size), out);
+    if (format.kind == FormatKind::DepthStencil) {
+        uint8_t* bytes = static_cast<uint8_t*>(out);
+        for (size_t offset = 0; offset + 4 <= size; offset += 4) {
+            uint32_t texel;
+            std::memcpy(&texel, bytes + offset, 4);
+            texel = depthStencilFromGl(texel);
+            std::memcpy(bytes + offset, &texel, 4);
+        }
+    }
 }
 
 // Byte address of texel (x, y, z) of a level in staging memory.

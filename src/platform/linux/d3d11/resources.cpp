@@ -425,6 +425,25 @@ void uploadTextureRegion(const GlResource& texture, UINT level, const D3D11_BOX&
     rowPitch = rowPitch ? rowPitch : width * format.bytesPerTexel;
     depthPitch = depthPitch ? depthPitch : rowPitch * height;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (format.kind == FormatKind::DepthStencil) {
+        // Reordered texel by texel into a packed block.
+        std::vector<uint32_t> packed;
+        packed.reserve(size_t(width) * height * depth);
+        const uint8_t* bytes = static_cast<const uint8_t*>(data);
+        for (UINT z = 0; z < depth; ++z) {
+            for (UINT y = 0; y < height; ++y) {
+                for (UINT x = 0; x < width; ++x) {
+                    uint32_t texel;
+                    std::memcpy(&texel,
+                                bytes + size_t(z) * depthPitch + size_t(y) * rowPitch + x * 4, 4);
+                    packed.push_back(depthStencilToGl(texel));
+                }
+            }
+        }
+        writeTexels(texture, level, box.left, box.top, box.front, width, height, depth,
+                    packed.data());
+        return;
+    }
     if (rowPitch % format.bytesPerTexel == 0 && depthPitch % rowPitch == 0) {
         glPixelStorei(GL_UNPACK_ROW_LENGTH, rowPitch / format.bytesPerTexel);
         glPixelStorei(GL_UNPACK_IMAGE_HEIGHT, depthPitch / rowPitch);

@@ -6,6 +6,7 @@
 #include "font_renderer.h"
 #include "palette_quantizer.h"
 #include "png_writer.h"
+#include "screen_placement.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,30 @@ TEST(Utf8, DecodesAndReplacesBrokenBytes) {
     EXPECT_EQ(decodeUtf8("\xC3"), (std::vector<int>{0xFFFD}));
     EXPECT_EQ(decodeUtf8("\xFFZ"), (std::vector<int>{0xFFFD, 'Z'}));
     EXPECT_EQ(decodeUtf8("\xE2\x99Z"), (std::vector<int>{0xFFFD, 0xFFFD, 'Z'}));
+}
+
+} // namespace
+
+namespace {
+
+// The overlay placement the generators draw for: the logo at native size, centred
+// horizontally, its own point y = 0.14 fixed on screen; the glow mask mirrored below it.
+TEST(ScreenPlacement, LogoAndGlowMaskLandWhereTheShadersPutThem) {
+    using namespace pictures::screen;
+    Point topLeft = logoPictureToScreen({0, 0}), bottomRight = logoPictureToScreen({1, 1});
+    EXPECT_NEAR(topLeft.x * width, 418.0f, 0.01f);
+    EXPECT_NEAR(bottomRight.x * width, 1182.0f, 0.01f);
+    EXPECT_NEAR(topLeft.y * height, 77.28f, 0.01f);
+    EXPECT_NEAR(bottomRight.y * height, 425.28f, 0.01f);
+    Point back = screenToLogoPicture(logoPictureToScreen({0.3f, 0.7f}));
+    EXPECT_NEAR(back.x, 0.3f, 1e-5f);
+    EXPECT_NEAR(back.y, 0.7f, 1e-5f);
+    // The glow mask's first row sits at screen y 0.5275, below every star.
+    EXPECT_NEAR(glowPictureToScreen({0, 0}).y, 0.5275f, 1e-4f);
+    for (const Star& s : glowStars) {
+        EXPECT_LT(s.centre.y + glowReach(s.intensity), 0.5275f);
+        EXPECT_GT(glowReach(s.intensity), 0.05f);
+    }
 }
 
 } // namespace

@@ -47,11 +47,7 @@ inline Point screenToLogoPicture(Point s) {
             (1.0f - anchorY) + (s.y - (1.0f - anchorY)) * height / overlayHeight};
 }
 
-// glowstuffmap as psGlowLogo reads it (unclamped picture fractions).
-inline Point screenToGlowPicture(Point s) {
-    return {anchorX + (s.x - anchorX) * width / overlayWidth,
-            anchorY + (s.y - anchorY) * height / overlayHeight};
-}
+// glowstuffmap as psGlowLogo reads it: picture fractions to the screen point that reads them.
 inline Point glowPictureToScreen(Point p) {
     return {anchorX + (p.x - anchorX) * overlayWidth / width,
             anchorY + (p.y - anchorY) * overlayHeight / height};
@@ -87,6 +83,5 @@ constexpr int creditsScreenWidth = 299;
 constexpr int creditsScreenHeight = 17;
 constexpr int creditsPixelScale = 4;
 constexpr int creditsColumnWidth = 13;
-constexpr float creditsCentreY = 0.9f;
 
 } // namespace pictures::screen

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace pictures {
@@ -13,6 +14,7 @@ const char* logoText = "quavel1";
 constexpr float tracking = 2.0f; // logo pixels between letters
 constexpr float shadowOffsetX = 9.0f;
 constexpr float shadowOffsetY = 11.0f;
+constexpr float ascenderTop = 30.0f; // logo row of the top of the l and the 1
 
 // Upright lettering on the supersampled grid, condensed so that the slanted word is
 // targetInkWidth wide.
@@ -26,13 +28,13 @@ Plane renderUpright(const Font& font, int ss) {
         units += font.metrics(text[i], 1.0f).advance + font.kerning(text[i], text[i + 1], 1.0f);
     }
     units += font.metrics(text.back(), 1.0f).inkRight - font.metrics(text.front(), 1.0f).inkLeft;
-    const float slantExtent = LogoMetrics::slant * (LogoMetrics::baseline - 30.0f);
+    const float slantExtent = LogoMetrics::slant * (LogoMetrics::baseline - ascenderTop);
     const float fixed = tracking * static_cast<float>(text.size() - 1);
     float scaleX = (LogoMetrics::targetInkWidth - slantExtent - fixed) * ss / units;
     scaleX = std::min(scaleX, scaleY);
 
     Plane upright(LogoMetrics::width * ss, LogoMetrics::height * ss);
-    float pen = 0.0f - font.metrics(text.front(), scaleX).inkLeft;
+    float pen = -font.metrics(text.front(), scaleX).inkLeft;
     for (std::size_t i = 0; i < text.size(); ++i) {
         font.draw(upright, text[i], scaleX, scaleY, pen, LogoMetrics::baseline * ss);
         if (i + 1 < text.size()) {

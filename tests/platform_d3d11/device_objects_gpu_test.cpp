@@ -1,6 +1,7 @@
 // The device's objects as the system sees them: creation results for good and bad
 // descriptions, GetDesc, reference counting, interface queries and shader bytecode checks.
 #include <cfloat>
+#include <cstdlib>
 #include <cstring>
 
 #include "gpu_helpers.h"
@@ -49,6 +50,27 @@ TEST(DeviceObjects, DeviceCreationChoosesTheFirstSupportedLevelAndRefusesBadArgu
     device()->GetImmediateContext(&immediate);
     EXPECT_EQ(context(), immediate);
     immediate->Release();
+}
+
+// With Mesa (what Xvfb always provides) told to offer OpenGL 3.3 only, both driver types
+// must answer DXGI_ERROR_UNSUPPORTED, the result the show retries on. Exit code 0 when so.
+int createWithoutOpenGl45() {
+    setenv("MESA_GL_VERSION_OVERRIDE", "3.3", 1);
+    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_0};
+    ID3D11Device* made = nullptr;
+    HRESULT hardware = D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 2,
+                                         D3D11_SDK_VERSION, &made, nullptr, nullptr);
+    HRESULT warp = D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_WARP, nullptr, 0, levels, 2,
+                                     D3D11_SDK_VERSION, &made, nullptr, nullptr);
+    bool refused =
+        hardware == DXGI_ERROR_UNSUPPORTED && warp == DXGI_ERROR_UNSUPPORTED && made == nullptr;
+    return refused ? 0 : 1;
+}
+
+TEST(DeviceObjectsDeathTest, NoOpenGl45ContextMeansUnsupportedForEveryDriverType) {
+    // A fresh process, so that no context exists yet and the override takes effect.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(createWithoutOpenGl45()), testing::ExitedWithCode(0), "");
 }
 
 TEST(DeviceObjects, InvalidDescriptionsFailWithInvalidArg) {

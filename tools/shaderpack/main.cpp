@@ -1,6 +1,5 @@
-// shaderpack: makes the C++ source of one compiled shader block.
-//   pack:  spirv-cross GLSL + reflection -> our block (Linux builds)
-//   embed: any file as it stands, such as an fxc container (Windows builds)
+// shaderpack: makes the C++ source of one compiled shader block from spirv-cross GLSL and
+// its reflection (the Linux build's shader step; Windows links fxc containers as they are).
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -15,10 +14,8 @@ namespace {
 
 const char* const usage =
     "usage: shaderpack pack --stage vs|ps|cs --glsl FILE --reflect FILE --name NAME --output FILE\n"
-    "       shaderpack embed --input FILE --name NAME --output FILE\n"
-    "Writes a C++ source defining `const unsigned char NAME[]` and `NAME_size`.\n"
-    "pack turns spirv-cross GLSL and its --reflect JSON into the Direct3D layer's shader block;\n"
-    "embed takes the input bytes as they are.\n";
+    "Turns spirv-cross GLSL and its --reflect JSON into the Direct3D layer's shader block and\n"
+    "writes it as a C++ source defining `const unsigned char NAME[]` and `NAME_size`.\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "shaderpack: %s\n", message.c_str());
@@ -74,13 +71,7 @@ int main(int argc, char** argv) {
         }
     }
     std::vector<uint8_t> bytes;
-    if (mode == "embed") {
-        std::string input;
-        if (options.count("input") == 0 || !readFile(options["input"], input)) {
-            return fail("cannot read input " + options["input"]);
-        }
-        bytes.assign(input.begin(), input.end());
-    } else if (mode == "pack") {
+    if (mode == "pack") {
         quavel::d3d11::ShaderStage stage;
         if (!stageOf(options["stage"], stage)) {
             return fail("--stage must be vs, ps or cs");
@@ -98,7 +89,7 @@ int main(int argc, char** argv) {
         }
         bytes = quavel::d3d11::encodeShaderBlock(block);
     } else {
-        return fail("unknown mode " + mode + " (pack or embed)");
+        return fail("unknown mode " + mode + " (see --help)");
     }
     if (!writeFile(options["output"], shaderpack::byteBlockSource(options["name"], bytes))) {
         return fail("cannot write " + options["output"]);

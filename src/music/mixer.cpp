@@ -147,9 +147,11 @@ void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
     if (loopLimitSilences(player)) {
         return;
     }
-    for (uint32_t done = 0; done < frames; done += kBlockFrames) {
-        const uint32_t n = frames - done < kBlockFrames ? frames - done : kBlockFrames;
-        float* block = out + 2 * static_cast<size_t>(done);
+    // 64-bit counts: a request near 2^32 frames must not wrap them.
+    for (uint64_t done = 0; done < frames; done += kBlockFrames) {
+        const uint32_t n =
+            static_cast<uint32_t>(frames - done < kBlockFrames ? frames - done : kBlockFrames);
+        float* block = out + 2 * done;
         for (int i = 0; i < player->channelCount; i += 2) {
             PlayerChannel* second =
                 i + 1 < player->channelCount ? &player->channels[i + 1] : nullptr;
@@ -157,7 +159,7 @@ void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
         }
     }
     const float gain = player->amplification * player->globalVolume;
-    for (uint32_t k = 0; k < 2 * frames; ++k) {
+    for (uint64_t k = 0; k < 2 * static_cast<uint64_t>(frames); ++k) {
         out[k] *= gain;
     }
 }

@@ -304,13 +304,29 @@ TEST(Mixer, NoActiveChannelsGivesSilence) {
 }
 
 TEST(Mixer, ChannelLoopsMatchFrameByFrameMixingBitForBit) {
-    for (bool linear : {true, false}) {
-        const std::vector<uint8_t> bytes = busyModule(linear).build();
-        PlayerPtr reference = createPlayer(bytes);
-        PlayerPtr mixer = createPlayer(bytes);
+    struct Case {
+        bool linear;
+        uint16_t bpm;
+        uint32_t rate;
+        uint32_t frames;
+    };
+    // The first two run past the end of the song, into the silence; the others try tick
+    // lengths with other fractions.
+    const Case cases[] = {{true, 180, 44100, 80000},
+                          {false, 180, 44100, 80000},
+                          {true, 97, 8000, 20000},
+                          {true, 255, 48000, 20000},
+                          {false, 33, 22050, 20000}};
+    for (const Case& k : cases) {
+        const bool linear = k.linear;
+        XmModule module = busyModule(linear);
+        module.bpm = k.bpm;
+        const std::vector<uint8_t> bytes = module.build();
+        PlayerPtr reference = createPlayer(bytes, k.rate);
+        PlayerPtr mixer = createPlayer(bytes, k.rate);
         setLoopLimit(reference.get(), 1);
         setLoopLimit(mixer.get(), 1);
-        const uint32_t frames = 80000; // past the end of the song, into the silence
+        const uint32_t frames = k.frames;
         std::vector<float> expected(2 * frames);
         std::vector<float> actual(2 * frames);
         setRandomWaveformState(24492);
@@ -329,8 +345,9 @@ TEST(Mixer, ChannelLoopsMatchFrameByFrameMixingBitForBit) {
             ++firstDifference;
         }
         ASSERT_EQ(firstDifference, expected.size())
-            << (linear ? "linear" : "amiga") << ": frame " << firstDifference / 2 << " "
-            << expected[firstDifference] << " != " << actual[firstDifference];
+            << (linear ? "linear" : "amiga") << " bpm " << k.bpm << " rate " << k.rate << ": frame "
+            << firstDifference / 2 << " " << expected[firstDifference]
+            << " != " << actual[firstDifference];
         float peak = 0.0f;
         for (float v : actual) {
             peak = std::max(peak, std::fabs(v));

@@ -319,3 +319,24 @@ TEST(Effects, WaveformsAndTheSharedRandomGenerator) {
     }
     EXPECT_EQ(a, b);
 }
+
+TEST(Effects, InstrumentAutovibratoSweepsIn) {
+    XmModule m = moduleWithSample(constantSample(60000, 10));
+    m.tempo = 8;
+    m.instruments[0].vibratoType = 2; // the file's 2 is the ramp down
+    m.instruments[0].vibratoDepth = 15;
+    m.instruments[0].vibratoRate = 16;
+    m.instruments[0].vibratoSweep = 4;
+    m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
+    PlayerPtr p = createPlayer(m.build());
+    PlayerChannel& c = p->channels[0];
+    EXPECT_EQ(p->instruments[0].autovibratoWaveform, RampDown);
+    for (uint16_t t = 0; t < 6; ++t) {
+        playerTick(p.get());
+        const float sweep = t >= 4 ? 1.0f : t / 4.0f;
+        const float expected = waveformValue(RampDown, 16u * t / 4) * 0.25f * 15 / 15 * sweep;
+        EXPECT_FLOAT_EQ(c.autovibratoOffset, expected) << t;
+        EXPECT_EQ(c.autovibratoTicks, t + 1);
+        EXPECT_FLOAT_EQ(c.frequency, periodFrequency(p.get(), c.period, 0, c.autovibratoOffset));
+    }
+}

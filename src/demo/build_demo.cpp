@@ -148,23 +148,23 @@ constexpr OrderEntry kExecutionOrder[] = {
 
 constexpr std::uint32_t kOutputTexture = 2;
 
-ResourceKind kindOf(const ResourceSpec& spec) {
-    return spec.kind == Kind::Buffer || spec.kind == Kind::Message ? Buffer : Texture;
+ResourceKind kindOf(const ResourceSpec& entry) {
+    return entry.kind == Kind::Buffer || entry.kind == Kind::Message ? Buffer : Texture;
 }
 
-Resource* createResource(const ResourceSpec& spec, int windowWidth, int windowHeight) {
-    switch (spec.kind) {
+Resource* createResource(const ResourceSpec& entry, int windowWidth, int windowHeight) {
+    switch (entry.kind) {
     case Kind::WindowTexture:
     case Kind::FixedTexture: {
         TextureDesc desc;
         desc.dimension = Tex2D;
         desc.depth = 0;
         desc.mipmaps = 0;
-        desc.format = spec.format;
-        if (spec.kind == Kind::FixedTexture) {
+        desc.format = entry.format;
+        if (entry.kind == Kind::FixedTexture) {
             desc.fixedSize = 1;
-            desc.width = spec.width;
-            desc.height = spec.height;
+            desc.width = entry.width;
+            desc.height = entry.height;
         } else {
             desc.fixedSize = 0;
             desc.scale = 1.0f;
@@ -176,7 +176,7 @@ Resource* createResource(const ResourceSpec& spec, int windowWidth, int windowHe
         return texture;
     }
     case Kind::Image: {
-        AssetBlock file = demoImage(spec.image);
+        AssetBlock file = demoImage(entry.image);
         ImageDesc desc;
         desc.data = file.data;
         desc.dataSize = static_cast<std::int32_t>(file.size);
@@ -187,10 +187,10 @@ Resource* createResource(const ResourceSpec& spec, int windowWidth, int windowHe
     case Kind::Buffer: {
         BufferDesc desc;
         desc.constant = 0;
-        desc.stride = spec.stride;
-        desc.countX = spec.count;
+        desc.stride = entry.stride;
+        desc.countX = entry.count;
         auto* buf = new BufferRuntime();
-        buf->init(desc, spec.doubleBuffered);
+        buf->init(desc, entry.doubleBuffered);
         return buf;
     }
     case Kind::Message: {
@@ -254,22 +254,22 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight) {
     }
 
     for (std::uint32_t id = 0; id < kDemoDrawPassCount; ++id) {
-        const DrawSpec& spec = kDrawPasses[id];
+        const DrawSpec& entry = kDrawPasses[id];
         DrawPassDesc desc;
-        desc.shader = graphicsShader(spec.vertex, spec.pixel);
+        desc.shader = graphicsShader(entry.vertex, entry.pixel);
         if (id == kScrollerPass)
             std::memcpy(desc.clearColor, kScrollerClearBits, sizeof desc.clearColor);
         desc.clear = 1;
         desc.depth = 0;
         desc.cullBack = 0;
-        desc.blend = spec.blend;
-        desc.blendMode = spec.blendMode;
+        desc.blend = entry.blend;
+        desc.blendMode = entry.blendMode;
         desc.topology = TopologyTriangleList;
-        desc.vertexCount = spec.vertexCount;
-        desc.instanceCount = spec.instanceCount;
+        desc.vertexCount = entry.vertexCount;
+        desc.instanceCount = entry.instanceCount;
         desc.runCondition = EveryFrame;
-        desc.renderTargets.push_back({static_cast<TextureRuntime*>(h.resources[spec.target]), 1});
-        desc.inputs = bindings(h, spec.inputs);
+        desc.renderTargets.push_back({static_cast<TextureRuntime*>(h.resources[entry.target]), 1});
+        desc.inputs = bindings(h, entry.inputs);
         auto* pass = new DrawPassRuntime();
         pass->create(std::move(desc));
         h.drawPasses[id] = pass;
@@ -277,15 +277,15 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight) {
     }
 
     for (std::uint32_t id = 0; id < kDemoComputePassCount; ++id) {
-        const ComputeSpec& spec = kComputePasses[id];
+        const ComputeSpec& entry = kComputePasses[id];
         ComputePassDesc desc;
-        desc.shader = computeShader(spec.kernel);
-        desc.threadsX = spec.threadsX;
-        desc.threadsY = spec.threadsY;
-        desc.threadsZ = spec.threadsZ;
-        desc.runCondition = spec.runCondition;
-        desc.outputs = bindings(h, {spec.output});
-        desc.inputs = bindings(h, spec.inputs);
+        desc.shader = computeShader(entry.kernel);
+        desc.threadsX = entry.threadsX;
+        desc.threadsY = entry.threadsY;
+        desc.threadsZ = entry.threadsZ;
+        desc.runCondition = entry.runCondition;
+        desc.outputs = bindings(h, {entry.output});
+        desc.inputs = bindings(h, entry.inputs);
         auto* pass = new ComputePassRuntime();
         pass->create(std::move(desc));
         h.computePasses[id] = pass;

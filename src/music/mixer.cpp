@@ -1,14 +1,15 @@
 // Sample generation: ticks when due, every active voice into the frame, gain, loop limit.
 //
-// Frames between two ticks are rendered channel by channel into the output, which serves as
-// the accumulator: each frame still receives the channels in index order, so the sums are
-// the same as frame-by-frame mixing, but each voice runs in a tight loop of its own.
+// Frames between two ticks are rendered group by group of channels into the output, which
+// serves as the accumulator: each frame still receives the channels in index order, so the
+// sums are the same as frame-by-frame mixing, but the voices run in tight loops.
 #include <cmath>
 #include <cstring>
 
 #include "music/module_player.h"
 #include "music/sequencer.h"
 #include "music/voice.h"
+#include "music/voice_group.h"
 #include "music/voice_kernels.h"
 
 namespace {
@@ -27,14 +28,16 @@ void rampVolume(float* actual, float target, float step) {
     }
 }
 
-// Frames rendered per pass over the channels; each channel's contribution to them is built
-// in a buffer of this size and then added to the frames.
+// Frames of a group whose voices are not all steady are rendered in passes of at most this
+// many: each voice's contribution is built in a buffer of this size and then added.
 constexpr uint32_t kBlockFrames = 128;
+// Frames a group of steady voices runs in one go.
+constexpr uint32_t kSteadyFrames = 4096;
 
 // A voice whose crossfade is over and whose volumes sit on their targets can run in the
-// steady kernels. (rampFrame must not wrap within a block.)
-bool steady(const PlayerChannel* c) {
-    return c->rampFrame >= kCrossfadeFrames && c->rampFrame <= UINT32_MAX - kBlockFrames &&
+// steady kernels for `frames` frames. (rampFrame must not wrap within them.)
+bool steady(const PlayerChannel* c, uint32_t frames) {
+    return c->rampFrame >= kCrossfadeFrames && c->rampFrame <= UINT32_MAX - frames &&
            c->actualVolume[0] == c->targetVolume[0] && c->actualVolume[1] == c->targetVolume[1] &&
            c->sample->length != 0 && steadyVolumesFold(c);
 }
@@ -46,7 +49,7 @@ uint32_t mixChangingFrames(const ModulePlayer* player, PlayerChannel* c, float* 
     uint32_t f = 0;
     *steadyNow = false;
     while (f < frames && voiceActive(c)) {
-        if (steady(c)) {
+        if (steady(c, kBlockFrames)) {
             *steadyNow = true;
             return f;
         }
@@ -61,108 +64,73 @@ uint32_t mixChangingFrames(const ModulePlayer* player, PlayerChannel* c, float* 
     return f;
 }
 
-// out[i] = out[i] + a[i] (+ b[i]): one channel's contribution, then the next one's.
-void addTwo(float* out, const float* a, const float* b, uint32_t count) {
-    uint32_t i = 0;
-    if (b != nullptr) {
-        for (; i + 4 <= count; i += 4) {
-            out[i] = out[i] + a[i] + b[i];
-            out[i + 1] = out[i + 1] + a[i + 1] + b[i + 1];
-            out[i + 2] = out[i + 2] + a[i + 2] + b[i + 2];
-            out[i + 3] = out[i + 3] + a[i + 3] + b[i + 3];
-        }
-        for (; i < count; ++i) {
-            out[i] = out[i] + a[i] + b[i];
-        }
-        return;
+// The first frames of a group's pass, up to the point where every voice that goes on is
+// steady (at most `limit`, at most kBlockFrames): each voice's contribution is built in a
+// buffer, then the buffers are added to the frames in channel order. A voice that stopped
+// adds nothing, which leaves the sums unchanged. Returns the frames done; 0 only when every
+// voice is steady already.
+uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int count, float* out,
+                       uint32_t limit) {
+    float buffers[kGroupVoices][2 * kBlockFrames];
+    uint32_t ends[kGroupVoices];
+    bool steadyAt[kGroupVoices];
+    uint32_t reach = 0;
+    for (int k = 0; k < count; ++k) {
+        ends[k] = mixChangingFrames(player, voices[k], buffers[k], limit, &steadyAt[k]);
+        reach = ends[k] > reach ? ends[k] : reach;
     }
-    for (; i + 4 <= count; i += 4) {
-        out[i] += a[i];
-        out[i + 1] += a[i + 1];
-        out[i + 2] += a[i + 2];
-        out[i + 3] += a[i + 3];
-    }
-    for (; i < count; ++i) {
-        out[i] += a[i];
-    }
-}
-
-struct VoiceBlock {
-    PlayerChannel* channel = nullptr;
-    float out[2 * kBlockFrames];
-    uint32_t end = 0;    // frames written so far
-    bool steady = false; // goes on in a steady kernel from `end`
-};
-
-void startBlock(const ModulePlayer* player, VoiceBlock* v, uint32_t frames) {
-    v->end = mixChangingFrames(player, v->channel, v->out, frames, &v->steady);
-}
-
-// Runs a steady voice on to frame `to`; it leaves the steady state only by stopping.
-void runSteady(VoiceBlock* v, uint32_t to) {
-    if (v->steady && v->end < to) {
-        v->end = runSteadyVoice(v->channel, v->out, v->end, to, false);
-        v->steady = voiceActive(v->channel);
-    }
-}
-
-void finishBlock(VoiceBlock* v, uint32_t frames) {
-    for (uint32_t i = 2 * v->end; i < 2 * frames; ++i) {
-        v->out[i] = 0.0f;
-    }
-}
-
-// Contributions of channels a and b (b may be null) over one block, added to the frames in
-// channel order. A silent part of a block adds zeros, which leaves the sums unchanged.
-void mixChannelPair(const ModulePlayer* player, PlayerChannel* a, PlayerChannel* b, float* out,
-                    uint32_t frames) {
-    PlayerChannel* first = voiceActive(a) ? a : nullptr;
-    PlayerChannel* second = b != nullptr && voiceActive(b) ? b : nullptr;
-    if (first == nullptr && second == nullptr) {
-        return;
-    }
-    // The common case: voices that stay steady through the block add straight to the frames.
-    if ((first == nullptr || steady(first)) && (second == nullptr || steady(second))) {
-        if (first != nullptr && second != nullptr) {
-            uint32_t endA = 0;
-            uint32_t endB = 0;
-            runSteadyVoicePair(first, out, second, out, 0, frames, &endA, &endB, true);
-        } else {
-            runSteadyVoice(first != nullptr ? first : second, out, 0, frames, true);
-        }
-        return;
-    }
-    VoiceBlock va;
-    VoiceBlock vb;
-    va.channel = first;
-    vb.channel = second;
-    if (va.channel != nullptr) {
-        startBlock(player, &va, frames);
-    }
-    if (vb.channel != nullptr) {
-        startBlock(player, &vb, frames);
-    }
-    if (va.steady && vb.steady) {
-        runSteady(&va, vb.end);
-        runSteady(&vb, va.end);
-        if (va.steady && vb.steady && va.end < frames) {
-            runSteadyVoicePair(va.channel, va.out, vb.channel, vb.out, va.end, frames, &va.end,
-                               &vb.end, false);
-            va.steady = voiceActive(va.channel);
-            vb.steady = voiceActive(vb.channel);
+    for (int k = 0; k < count; ++k) {
+        if (steadyAt[k] && ends[k] < reach) {
+            ends[k] = runSteadyVoice(voices[k], buffers[k], ends[k], reach, false);
         }
     }
-    runSteady(&va, frames);
-    runSteady(&vb, frames);
-
-    if (va.channel != nullptr && vb.channel != nullptr) {
-        finishBlock(&va, frames);
-        finishBlock(&vb, frames);
-        addTwo(out, va.out, vb.out, 2 * frames);
-        return;
+    for (uint32_t i = 0; i < 2 * reach; ++i) {
+        float sum = out[i];
+        for (int k = 0; k < count; ++k) {
+            if (i < 2 * ends[k]) {
+                sum = sum + buffers[k][i];
+            }
+        }
+        out[i] = sum;
     }
-    VoiceBlock& only = va.channel != nullptr ? va : vb;
-    addTwo(out, only.out, nullptr, 2 * only.end);
+    return reach;
+}
+
+// Channels [first, first + count) over `frames` frames, added to the frames in channel order.
+void mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float* out,
+              uint32_t frames) {
+    uint32_t f = 0;
+    while (f < frames) {
+        PlayerChannel* voices[kGroupVoices];
+        int active = 0;
+        for (int k = 0; k < count; ++k) {
+            if (voiceActive(&first[k])) {
+                voices[active++] = &first[k];
+            }
+        }
+        if (active == 0) {
+            return;
+        }
+        const uint32_t left = frames - f;
+        const uint32_t span = left < kSteadyFrames ? left : kSteadyFrames;
+        bool allSteady = true;
+        for (int k = 0; k < active; ++k) {
+            allSteady = allSteady && steady(voices[k], span);
+        }
+        if (!allSteady) {
+            const uint32_t limit = left < kBlockFrames ? left : kBlockFrames;
+            const uint32_t done =
+                mixGroupStart(player, voices, active, out + 2 * static_cast<size_t>(f), limit);
+            if (done > 0) {
+                f += done;
+                continue;
+            }
+        }
+        // Steady for the span, or (a voice's ramp frame near its limit) for a short block.
+        const uint32_t run = allSteady ? span : (left < kBlockFrames ? left : kBlockFrames);
+        mixSteadyGroup(voices, active, out + 2 * static_cast<size_t>(f), run);
+        f += run;
+    }
 }
 
 void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
@@ -170,16 +138,11 @@ void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
     if (loopLimitSilences(player)) {
         return;
     }
-    // 64-bit counts: a request near 2^32 frames must not wrap them.
-    for (uint64_t done = 0; done < frames; done += kBlockFrames) {
-        const uint32_t n =
-            static_cast<uint32_t>(frames - done < kBlockFrames ? frames - done : kBlockFrames);
-        float* block = out + 2 * done;
-        for (int i = 0; i < player->channelCount; i += 2) {
-            PlayerChannel* second =
-                i + 1 < player->channelCount ? &player->channels[i + 1] : nullptr;
-            mixChannelPair(player, &player->channels[i], second, block, n);
-        }
+    // Channels in groups, each group added to the frames after the one before it.
+    for (int i = 0; i < player->channelCount; i += kGroupVoices) {
+        const int count =
+            player->channelCount - i < kGroupVoices ? player->channelCount - i : kGroupVoices;
+        mixGroup(player, &player->channels[i], count, out, frames);
     }
     const float gain = player->amplification * player->globalVolume;
     const uint64_t values = 2 * static_cast<uint64_t>(frames);

@@ -137,24 +137,6 @@ template <bool Add, typename S> uint32_t runSingle(S& s, float* out, uint32_t fr
     return f;
 }
 
-// Four frames of a voice, in one go or one by one; false (with *f after the last frame
-// written) when the voice stopped on the way.
-template <bool Add, typename S>
-[[gnu::always_inline]] inline bool step4(S& s, float* out, uint32_t* f) {
-    if (s.template frames4<Add>(out + 2 * *f)) {
-        *f += 4;
-        return true;
-    }
-    for (int k = 0; k < 4; ++k) {
-        const bool alive = s.template frame<Add>(out + 2 * *f);
-        ++*f;
-        if (!alive) {
-            return false;
-        }
-    }
-    return true;
-}
-
 template <bool Add, typename Value, LoopType Loop>
 uint32_t steadyVoice(PlayerChannel* c, float* out, uint32_t from, uint32_t to) {
     Stepper<Value, Loop> s(c);
@@ -163,28 +145,7 @@ uint32_t steadyVoice(PlayerChannel* c, float* out, uint32_t from, uint32_t to) {
     return end;
 }
 
-template <bool Add, typename A, typename B>
-void steadyPair(PlayerChannel* a, float* outA, PlayerChannel* b, float* outB, uint32_t from,
-                uint32_t to, uint32_t* endA, uint32_t* endB) {
-    A sa(a);
-    B sb(b);
-    uint32_t fa = from;
-    uint32_t fb = from;
-    bool aliveA = true;
-    bool aliveB = true;
-    while (aliveA && aliveB && fa + 4 <= to) {
-        aliveA = step4<Add>(sa, outA, &fa);
-        aliveB = step4<Add>(sb, outB, &fb);
-    }
-    *endA = aliveA ? runSingle<Add>(sa, outA, fa, to) : fa;
-    *endB = aliveB ? runSingle<Add>(sb, outB, fb, to) : fb;
-    sa.store(a, *endA - from);
-    sb.store(b, *endB - from);
-}
-
 using SingleKernel = uint32_t (*)(PlayerChannel*, float*, uint32_t, uint32_t);
-using PairKernel = void (*)(PlayerChannel*, float*, PlayerChannel*, float*, uint32_t, uint32_t,
-                            uint32_t*, uint32_t*);
 
 } // namespace
 
@@ -209,47 +170,18 @@ int kind(const PlayerChannel* c) {
     return (c->sample->bits == 16 ? 3 : 0) + loop;
 }
 
-template <int K> struct KindOf;
-template <> struct KindOf<0> { using type = Stepper<int8_t, NoLoop>; };
-template <> struct KindOf<1> { using type = Stepper<int8_t, ForwardLoop>; };
-template <> struct KindOf<2> { using type = Stepper<int8_t, PingPongLoop>; };
-template <> struct KindOf<3> { using type = Stepper<int16_t, NoLoop>; };
-template <> struct KindOf<4> { using type = Stepper<int16_t, ForwardLoop>; };
-template <> struct KindOf<5> { using type = Stepper<int16_t, PingPongLoop>; };
-
-template <bool Add, int A, int B> constexpr PairKernel pairKernel() {
-    return &steadyPair<Add, typename KindOf<A>::type, typename KindOf<B>::type>;
-}
-
-template <bool Add, int A> constexpr std::array<PairKernel, 6> pairRow() {
-    return {pairKernel<Add, A, 0>(), pairKernel<Add, A, 1>(), pairKernel<Add, A, 2>(),
-            pairKernel<Add, A, 3>(), pairKernel<Add, A, 4>(), pairKernel<Add, A, 5>()};
-}
-
 template <bool Add> constexpr std::array<SingleKernel, 6> singleKernels() {
     return {steadyVoice<Add, int8_t, NoLoop>,       steadyVoice<Add, int8_t, ForwardLoop>,
             steadyVoice<Add, int8_t, PingPongLoop>, steadyVoice<Add, int16_t, NoLoop>,
             steadyVoice<Add, int16_t, ForwardLoop>, steadyVoice<Add, int16_t, PingPongLoop>};
 }
 
-template <bool Add> constexpr std::array<std::array<PairKernel, 6>, 6> pairKernels() {
-    return {pairRow<Add, 0>(), pairRow<Add, 1>(), pairRow<Add, 2>(),
-            pairRow<Add, 3>(), pairRow<Add, 4>(), pairRow<Add, 5>()};
-}
-
 // [0]: write the contributions; [1]: add them to the frames.
 const std::array<SingleKernel, 6> kSingleKernels[2] = {singleKernels<false>(),
                                                        singleKernels<true>()};
-const std::array<std::array<PairKernel, 6>, 6> kPairKernels[2] = {pairKernels<false>(),
-                                                                  pairKernels<true>()};
 
 } // namespace
 
 uint32_t runSteadyVoice(PlayerChannel* channel, float* out, uint32_t from, uint32_t to, bool add) {
     return kSingleKernels[add][kind(channel)](channel, out, from, to);
-}
-
-void runSteadyVoicePair(PlayerChannel* a, float* outA, PlayerChannel* b, float* outB, uint32_t from,
-                        uint32_t to, uint32_t* endA, uint32_t* endB, bool add) {
-    kPairKernels[add][kind(a)][kind(b)](a, outA, b, outB, from, to, endA, endB);
 }

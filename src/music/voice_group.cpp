@@ -1,0 +1,249 @@
+#include "music/voice_group.h"
+
+#include <array>
+#include <cmath>
+#include <utility>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QUAVEL_GROUP_SSE2 1
+#endif
+
+#include "music/voice.h"
+#include "music/voice_position.h"
+
+namespace {
+
+// Frames a steady voice can run, at most `limit`, before any of its positions reaches a loop
+// point, a turn, the sample's end or the bottom of a backward run; 0 when that cannot be
+// shown. The positions stay the serial float additions; this only bounds them. Each addition
+// lands within half an ulp of the exact sum, and no position in the run exceeds `top`, so
+// after k additions the position is within k x (step + ulp(top)) of the start. Counting with
+// twice that ulp, and one frame less, leaves room for the double arithmetic's rounding.
+uint32_t framesWithoutEvent(const PlayerChannel* c, uint32_t limit) {
+    const ModuleSample* s = c->sample;
+    const float step = c->step;
+    const float p = c->position;
+    // Indices come from 32-bit signed conversions; steps that are negative, huge or NaN take
+    // the checked way.
+    if (!(step >= 0.0f && step < 1.0e30f) || s->length >= 0x80000000u) {
+        return 0;
+    }
+    const float length = static_cast<float>(s->length);
+    constexpr double kUlpPerValue = 1.0 / 4194304.0; // 2^-22: two ulps of the value
+    constexpr double kSmallestUlp = 1.0e-40;         // covers subnormal spacing
+    double room = 0.0;
+    double top = 0.0;
+    if (s->loopType == PingPongLoop && !c->pingForward) {
+        // Backward: a run must stay above the loop start (never below 0) and read in range.
+        if (!(p < length)) {
+            return 0;
+        }
+        room = static_cast<double>(p) - static_cast<double>(static_cast<float>(s->loopStart));
+        top = p;
+    } else {
+        const float bound = s->loopType == NoLoop ? length : static_cast<float>(s->loopEnd);
+        if (!(bound <= length)) {
+            return 0;
+        }
+        room = static_cast<double>(bound) - static_cast<double>(p);
+        top = bound;
+    }
+    if (!(room > 0.0)) {
+        return 0;
+    }
+    const double ulp = top * kUlpPerValue > kSmallestUlp ? top * kUlpPerValue : kSmallestUlp;
+    const double frames = std::floor(room / (static_cast<double>(step) + ulp)) - 1.0;
+    if (!(frames >= 1.0)) {
+        return 0;
+    }
+    return frames >= static_cast<double>(limit) ? limit : static_cast<uint32_t>(frames);
+}
+
+// A voice's state in locals for a run without events.
+struct Lane {
+    const void* data;
+    float position;
+    float step; // negative in a ping-pong loop's backward run: p + (-s) rounds as p - s
+    float left;
+    float right;
+};
+
+Lane loadLane(const PlayerChannel* c) {
+    // (d / 128) x volume rounds the same real number as d x (volume / 128): the scale is a
+    // power of two and the steady test keeps volume / 128 exact.
+    const float scale = c->sample->bits == 16 ? 1.0f / 32768.0f : 1.0f / 128.0f;
+    const bool backward = c->sample->loopType == PingPongLoop && !c->pingForward;
+    return {c->sample->data, c->position, backward ? -c->step : c->step, c->actualVolume[0] * scale,
+            c->actualVolume[1] * scale};
+}
+
+template <bool Wide> [[gnu::always_inline]] inline int32_t readValue(const void* data, float p) {
+    const int32_t index = static_cast<int32_t>(p);
+    return Wide ? static_cast<const int16_t*>(data)[index]
+                : static_cast<const int8_t*>(data)[index];
+}
+
+#ifdef QUAVEL_GROUP_SSE2
+
+// Two frames (left, right, left, right) of one voice added to the sums in acc.
+template <int K, unsigned WideMask>
+[[gnu::always_inline]] inline __m128 addTwoFrames(__m128 acc, float* position, const float* step,
+                                                  const void* const* data, const __m128* volume) {
+    constexpr bool wide = ((WideMask >> K) & 1u) != 0;
+    const int32_t v0 = readValue<wide>(data[K], position[K]);
+    position[K] = position[K] + step[K];
+    const int32_t v1 = readValue<wide>(data[K], position[K]);
+    position[K] = position[K] + step[K];
+    const __m128 values =
+        _mm_cvtepi32_ps(_mm_unpacklo_epi32(_mm_cvtsi32_si128(v0), _mm_cvtsi32_si128(v1)));
+    return _mm_add_ps(acc, _mm_mul_ps(_mm_unpacklo_ps(values, values), volume[K]));
+}
+
+template <unsigned WideMask, size_t... K>
+void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...>) {
+    float position[] = {lanes[K].position...};
+    const float step[] = {lanes[K].step...};
+    const void* const data[] = {lanes[K].data...};
+    const __m128 volume[] = {
+        _mm_setr_ps(lanes[K].left, lanes[K].right, lanes[K].left, lanes[K].right)...};
+    uint32_t f = 0;
+    for (; f + 2 <= frames; f += 2) {
+        __m128 acc = _mm_loadu_ps(out + 2 * f);
+        // The comma fold adds the voices in channel order.
+        ((acc = addTwoFrames<K, WideMask>(acc, position, step, data, volume)), ...);
+        _mm_storeu_ps(out + 2 * f, acc);
+    }
+    if (f < frames) {
+        float left = out[2 * f];
+        float right = out[2 * f + 1];
+        auto one = [&](size_t k, bool wide) {
+            const float value = static_cast<float>(wide ? readValue<true>(data[k], position[k])
+                                                        : readValue<false>(data[k], position[k]));
+            position[k] = position[k] + step[k];
+            left = left + value * lanes[k].left;
+            right = right + value * lanes[k].right;
+        };
+        (one(K, ((WideMask >> K) & 1u) != 0), ...);
+        out[2 * f] = left;
+        out[2 * f + 1] = right;
+    }
+    ((lanes[K].position = position[K]), ...);
+}
+
+#else
+
+template <unsigned WideMask, size_t... K>
+void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...>) {
+    for (uint32_t f = 0; f < frames; ++f) {
+        float left = out[2 * f];
+        float right = out[2 * f + 1];
+        auto one = [&](size_t k, bool wide) {
+            Lane& lane = lanes[k];
+            const float value =
+                static_cast<float>(wide ? readValue<true>(lane.data, lane.position)
+                                        : readValue<false>(lane.data, lane.position));
+            lane.position = lane.position + lane.step;
+            left = left + value * lane.left;
+            right = right + value * lane.right;
+        };
+        (one(K, ((WideMask >> K) & 1u) != 0), ...);
+        out[2 * f] = left;
+        out[2 * f + 1] = right;
+    }
+}
+
+#endif
+
+using LaneKernel = void (*)(Lane*, float*, uint32_t);
+
+template <int N, unsigned WideMask> void laneKernel(Lane* lanes, float* out, uint32_t frames) {
+    runLanes<WideMask>(lanes, out, frames, std::make_index_sequence<N>());
+}
+
+// Kernels for N voices, indexed by which of them have 16-bit data.
+template <int N, unsigned... Mask>
+constexpr std::array<LaneKernel, sizeof...(Mask)>
+kernelsFor(std::integer_sequence<unsigned, Mask...>) {
+    return {&laneKernel<N, Mask>...};
+}
+
+const std::array<LaneKernel, 2> kOneVoice =
+    kernelsFor<1>(std::make_integer_sequence<unsigned, 2>());
+const std::array<LaneKernel, 4> kTwoVoices =
+    kernelsFor<2>(std::make_integer_sequence<unsigned, 4>());
+const std::array<LaneKernel, 8> kThreeVoices =
+    kernelsFor<3>(std::make_integer_sequence<unsigned, 8>());
+const std::array<LaneKernel, 16> kFourVoices =
+    kernelsFor<4>(std::make_integer_sequence<unsigned, 16>());
+
+LaneKernel kernelFor(int count, unsigned wideMask) {
+    switch (count) {
+    case 1:
+        return kOneVoice[wideMask];
+    case 2:
+        return kTwoVoices[wideMask];
+    case 3:
+        return kThreeVoices[wideMask];
+    default:
+        return kFourVoices[wideMask];
+    }
+}
+
+// Runs `frames` frames without events through the kernel for these voices.
+void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+    Lane lanes[kGroupVoices];
+    unsigned wideMask = 0;
+    for (int k = 0; k < count; ++k) {
+        lanes[k] = loadLane(voices[k]);
+        wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
+    }
+    kernelFor(count, wideMask)(lanes, out, frames);
+    for (int k = 0; k < count; ++k) {
+        voices[k]->position = lanes[k].position;
+        voices[k]->rampFrame += frames;
+    }
+}
+
+// One frame in which some voice meets an event, mixed by the definition itself: the value,
+// then the position step with its wrap, turn or stop. Returns how many voices go on.
+int mixCheckedFrame(PlayerChannel** voices, int count, float* out) {
+    float left = out[0];
+    float right = out[1];
+    int kept = 0;
+    for (int k = 0; k < count; ++k) {
+        PlayerChannel* c = voices[k];
+        const float value = voiceValue(c->sample, c->position);
+        advanceVoice(c, c->sample);
+        left = left + value * c->actualVolume[0];
+        right = right + value * c->actualVolume[1];
+        ++c->rampFrame;
+        if (voiceActive(c)) {
+            voices[kept++] = c;
+        }
+    }
+    out[0] = left;
+    out[1] = right;
+    return kept;
+}
+
+} // namespace
+
+void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+    uint32_t f = 0;
+    while (f < frames && count > 0) {
+        uint32_t run = frames - f;
+        for (int k = 0; k < count && run > 0; ++k) {
+            run = framesWithoutEvent(voices[k], run);
+        }
+        if (run > 0) {
+            runWithoutEvents(voices, count, out + 2 * f, run);
+            f += run;
+            if (f == frames) {
+                break;
+            }
+        }
+        count = mixCheckedFrame(voices, count, out + 2 * f);
+        ++f;
+    }
+}

@@ -101,10 +101,12 @@ std::vector<int16_t> wave(uint32_t length, int amplitude, int period) {
 }
 
 // Four channels of notes, loops of every kind, 8- and 16-bit samples, and commands that move
-// volumes, panning, pitch and position, across two patterns and a restart.
-XmModule busyModule(bool linear) {
+// volumes, panning, pitch and position, across two patterns and a restart. Further channels
+// repeat the first four's columns a row later and transposed, so that channels beyond the
+// first four sound too, start and stop at other frames and sum in their own order.
+XmModule busyModule(bool linear, uint16_t channels = 4) {
     XmModule m;
-    m.channels = 4;
+    m.channels = channels;
     m.linear = linear;
     m.tempo = 3;
     m.bpm = 180;
@@ -163,6 +165,16 @@ XmModule busyModule(bool linear) {
     }
     m.cell(0, 13, 2) = {0, 0, 0, 0x10, 0x20};
     m.cell(0, 14, 0) = {0, 0, 0, 0x11, 0x03};
+    for (int c = 4; c < channels; ++c) {
+        for (int r = 0; r < 6; ++r) {
+            XmCell cell = cells[(r + c) % 6][c % 4];
+            if (cell.note >= 1 && cell.note <= 90) {
+                cell.note = static_cast<uint8_t>(cell.note + c);
+            }
+            m.cell(0, r * 2 + 1, c) = cell;
+            m.cell(1, r, c) = cells[(r + c + 3) % 6][c % 4];
+        }
+    }
     return m;
 }
 
@@ -309,17 +321,17 @@ TEST(Mixer, ChannelLoopsMatchFrameByFrameMixingBitForBit) {
         uint16_t bpm;
         uint32_t rate;
         uint32_t frames;
+        uint16_t channels;
     };
     // The first two run past the end of the song, into the silence; the others try tick
-    // lengths with other fractions.
-    const Case cases[] = {{true, 180, 44100, 80000},
-                          {false, 180, 44100, 80000},
-                          {true, 97, 8000, 20000},
-                          {true, 255, 48000, 20000},
-                          {false, 33, 22050, 20000}};
+    // lengths with other fractions, the last two with more channels than four.
+    const Case cases[] = {{true, 180, 44100, 80000, 4}, {false, 180, 44100, 80000, 4},
+                          {true, 97, 8000, 20000, 4},   {true, 255, 48000, 20000, 4},
+                          {false, 33, 22050, 20000, 4}, {true, 140, 44100, 60000, 9},
+                          {false, 120, 32000, 40000, 6}};
     for (const Case& k : cases) {
         const bool linear = k.linear;
-        XmModule module = busyModule(linear);
+        XmModule module = busyModule(linear, k.channels);
         module.bpm = k.bpm;
         const std::vector<uint8_t> bytes = module.build();
         PlayerPtr reference = createPlayer(bytes, k.rate);
@@ -345,9 +357,9 @@ TEST(Mixer, ChannelLoopsMatchFrameByFrameMixingBitForBit) {
             ++firstDifference;
         }
         ASSERT_EQ(firstDifference, expected.size())
-            << (linear ? "linear" : "amiga") << " bpm " << k.bpm << " rate " << k.rate << ": frame "
-            << firstDifference / 2 << " " << expected[firstDifference]
-            << " != " << actual[firstDifference];
+            << (linear ? "linear" : "amiga") << " " << k.channels << " channels, bpm " << k.bpm
+            << " rate " << k.rate << ": frame " << firstDifference / 2 << " "
+            << expected[firstDifference] << " != " << actual[firstDifference];
         float peak = 0.0f;
         for (float v : actual) {
             peak = std::max(peak, std::fabs(v));

@@ -79,7 +79,8 @@ Lane loadLane(const PlayerChannel* c) {
 }
 
 template <bool Wide> [[gnu::always_inline]] inline int32_t readValue(const void* data, float p) {
-    const int32_t index = static_cast<int32_t>(p);
+    // A 64-bit conversion: the index then needs no sign extension before the load.
+    const int64_t index = static_cast<int64_t>(p);
     return Wide ? static_cast<const int16_t*>(data)[index]
                 : static_cast<const int8_t*>(data)[index];
 }

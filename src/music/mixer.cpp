@@ -81,7 +81,7 @@ uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int c
     }
     for (int k = 0; k < count; ++k) {
         if (steadyAt[k] && ends[k] < reach) {
-            ends[k] = runSteadyVoice(voices[k], buffers[k], ends[k], reach, false);
+            ends[k] = runSteadyVoice(voices[k], buffers[k], ends[k], reach);
         }
     }
     for (uint32_t i = 0; i < 2 * reach; ++i) {

@@ -42,7 +42,8 @@ uint32_t framesWithoutEvent(const PlayerChannel* c, uint32_t limit) {
         room = static_cast<double>(p) - static_cast<double>(static_cast<float>(s->loopStart));
         top = p;
     } else {
-        const float bound = s->loopType == NoLoop ? length : static_cast<float>(s->loopEnd);
+        const bool loops = s->loopType == ForwardLoop || s->loopType == PingPongLoop;
+        const float bound = loops ? static_cast<float>(s->loopEnd) : length;
         if (!(bound <= length)) {
             return 0;
         }

@@ -36,25 +36,20 @@ template <typename Value, LoopType Loop> struct Stepper {
         c->rampFrame += frames;
     }
 
-    // Writes (or, accumulating, adds) the contribution of the value at `index`.
-    template <bool Add> [[gnu::always_inline]] void emit(float* out, uint32_t index) const {
+    // Writes the contribution of the value at `index`.
+    [[gnu::always_inline]] void emit(float* out, uint32_t index) const {
         // (d / 128) x volume rounds the same real number as d x (volume / 128): the scale is a
         // power of two and steadyVolumesFold() keeps volume / 128 exact.
         const float value = static_cast<float>(data[index]);
-        if (Add) {
-            out[0] += value * left;
-            out[1] += value * right;
-        } else {
-            out[0] = value * left;
-            out[1] = value * right;
-        }
+        out[0] = value * left;
+        out[1] = value * right;
     }
 
     // Four frames at once when none of them reaches a loop point or the end: the positions
     // are the same repeated additions, and with a step of 0 or more they only grow (or, in a
     // ping-pong loop's backward run, only shrink), so checking the fourth covers them all.
     // Returns false, having done nothing, when a turn, wrap or end falls inside.
-    template <bool Add> [[gnu::always_inline]] bool frames4(float* out) {
+    [[gnu::always_inline]] bool frames4(float* out) {
         if (!(step >= 0.0f)) {
             return false;
         }
@@ -70,24 +65,24 @@ template <typename Value, LoopType Loop> struct Stepper {
                 return false;
             }
             // A backward run may start on the sample's end (a turn at the last frame).
-            emit<Add>(out, static_cast<uint32_t>(p0) < last ? static_cast<uint32_t>(p0) : last);
+            emit(out, static_cast<uint32_t>(p0) < last ? static_cast<uint32_t>(p0) : last);
         } else {
             if (p4 >= (Loop == NoLoop ? length : loopEnd)) {
                 return false;
             }
-            emit<Add>(out, static_cast<uint32_t>(p0));
+            emit(out, static_cast<uint32_t>(p0));
         }
-        emit<Add>(out + 2, static_cast<uint32_t>(p1));
-        emit<Add>(out + 4, static_cast<uint32_t>(p2));
-        emit<Add>(out + 6, static_cast<uint32_t>(p3));
+        emit(out + 2, static_cast<uint32_t>(p1));
+        emit(out + 4, static_cast<uint32_t>(p2));
+        emit(out + 6, static_cast<uint32_t>(p3));
         position = p4;
         return true;
     }
 
     // One frame: writes its contribution and advances; false once the voice has stopped.
-    template <bool Add> [[gnu::always_inline]] bool frame(float* out) {
+    [[gnu::always_inline]] bool frame(float* out) {
         uint32_t index = position < length ? static_cast<uint32_t>(position) : last;
-        emit<Add>(out, index < last ? index : last);
+        emit(out, index < last ? index : last);
         if (Loop == ForwardLoop) {
             position += step;
             if (position >= loopEnd) {
@@ -121,14 +116,14 @@ template <typename Value, LoopType Loop> struct Stepper {
     }
 };
 
-template <bool Add, typename S> uint32_t runSingle(S& s, float* out, uint32_t from, uint32_t to) {
+template <typename S> uint32_t runSingle(S& s, float* out, uint32_t from, uint32_t to) {
     uint32_t f = from;
     while (f < to) {
-        if (f + 4 <= to && s.template frames4<Add>(out + 2 * f)) {
+        if (f + 4 <= to && s.frames4(out + 2 * f)) {
             f += 4;
             continue;
         }
-        const bool alive = s.template frame<Add>(out + 2 * f);
+        const bool alive = s.frame(out + 2 * f);
         ++f;
         if (!alive) {
             break;
@@ -137,10 +132,10 @@ template <bool Add, typename S> uint32_t runSingle(S& s, float* out, uint32_t fr
     return f;
 }
 
-template <bool Add, typename Value, LoopType Loop>
+template <typename Value, LoopType Loop>
 uint32_t steadyVoice(PlayerChannel* c, float* out, uint32_t from, uint32_t to) {
     Stepper<Value, Loop> s(c);
-    const uint32_t end = runSingle<Add>(s, out, from, to);
+    const uint32_t end = runSingle(s, out, from, to);
     s.store(c, end - from);
     return end;
 }
@@ -170,18 +165,13 @@ int kind(const PlayerChannel* c) {
     return (c->sample->bits == 16 ? 3 : 0) + loop;
 }
 
-template <bool Add> constexpr std::array<SingleKernel, 6> singleKernels() {
-    return {steadyVoice<Add, int8_t, NoLoop>,       steadyVoice<Add, int8_t, ForwardLoop>,
-            steadyVoice<Add, int8_t, PingPongLoop>, steadyVoice<Add, int16_t, NoLoop>,
-            steadyVoice<Add, int16_t, ForwardLoop>, steadyVoice<Add, int16_t, PingPongLoop>};
-}
-
-// [0]: write the contributions; [1]: add them to the frames.
-const std::array<SingleKernel, 6> kSingleKernels[2] = {singleKernels<false>(),
-                                                       singleKernels<true>()};
+const std::array<SingleKernel, 6> kSingleKernels = {
+    steadyVoice<int8_t, NoLoop>,       steadyVoice<int8_t, ForwardLoop>,
+    steadyVoice<int8_t, PingPongLoop>, steadyVoice<int16_t, NoLoop>,
+    steadyVoice<int16_t, ForwardLoop>, steadyVoice<int16_t, PingPongLoop>};
 
 } // namespace
 
-uint32_t runSteadyVoice(PlayerChannel* channel, float* out, uint32_t from, uint32_t to, bool add) {
-    return kSingleKernels[add][kind(channel)](channel, out, from, to);
+uint32_t runSteadyVoice(PlayerChannel* channel, float* out, uint32_t from, uint32_t to) {
+    return kSingleKernels[kind(channel)](channel, out, from, to);
 }

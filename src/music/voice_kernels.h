@@ -12,6 +12,6 @@
 bool steadyVolumesFold(const PlayerChannel* channel);
 
 // Writes the contributions (left, right interleaved) of frames [from, to) of one steady voice
-// to out[2 * from ...], or with `add` adds them to what is there; stops after the frame at
-// which the voice ends. Returns the frame after the last one written.
-uint32_t runSteadyVoice(PlayerChannel* channel, float* out, uint32_t from, uint32_t to, bool add);
+// to out[2 * from ...]; stops after the frame at which the voice ends. Returns the frame after
+// the last one written.
+uint32_t runSteadyVoice(PlayerChannel* channel, float* out, uint32_t from, uint32_t to);

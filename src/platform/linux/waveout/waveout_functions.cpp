@@ -70,6 +70,15 @@ bool validHeaderArguments(LPWAVEHDR header, UINT size) {
     return header != nullptr && size == sizeof(WAVEHDR) && header->lpData != nullptr;
 }
 
+// Pause, restart and reset: one device operation on an open handle.
+template <class Operation> MMRESULT onOpenDevice(HWAVEOUT hwo, Operation operation) {
+    const auto open = lookUp(hwo);
+    if (open == nullptr)
+        return MMSYSERR_INVALHANDLE;
+    operation(*open->device);
+    return MMSYSERR_NOERROR;
+}
+
 } // namespace
 
 } // namespace quavel::waveout
@@ -155,27 +164,15 @@ MMRESULT WINAPI waveOutWrite(HWAVEOUT hwo, LPWAVEHDR pwh, UINT cbwh) {
 }
 
 MMRESULT WINAPI waveOutPause(HWAVEOUT hwo) {
-    const auto open = lookUp(hwo);
-    if (open == nullptr)
-        return MMSYSERR_INVALHANDLE;
-    open->device->pause();
-    return MMSYSERR_NOERROR;
+    return onOpenDevice(hwo, [](auto& device) { device.pause(); });
 }
 
 MMRESULT WINAPI waveOutRestart(HWAVEOUT hwo) {
-    const auto open = lookUp(hwo);
-    if (open == nullptr)
-        return MMSYSERR_INVALHANDLE;
-    open->device->restart();
-    return MMSYSERR_NOERROR;
+    return onOpenDevice(hwo, [](auto& device) { device.restart(); });
 }
 
 MMRESULT WINAPI waveOutReset(HWAVEOUT hwo) {
-    const auto open = lookUp(hwo);
-    if (open == nullptr)
-        return MMSYSERR_INVALHANDLE;
-    open->device->reset();
-    return MMSYSERR_NOERROR;
+    return onOpenDevice(hwo, [](auto& device) { device.reset(); });
 }
 
 MMRESULT WINAPI waveOutGetPosition(HWAVEOUT hwo, LPMMTIME pmmt, UINT cbmmt) {

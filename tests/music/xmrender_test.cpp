@@ -8,8 +8,8 @@
 #include <iterator>
 #include <unistd.h>
 
+#include "module_extent.h"
 #include "module_info.h"
-#include "options.h"
 #include "player_test_support.h"
 #include "render.h"
 #include "wav_file.h"
@@ -17,12 +17,6 @@
 using namespace xmtest;
 
 namespace {
-
-bool parse(std::vector<const char*> args, RenderOptions* options, std::string* error) {
-    args.insert(args.begin(), "xmrender");
-    return parseOptions(static_cast<int>(args.size()), const_cast<char**>(args.data()), options,
-                        error);
-}
 
 uint32_t read32(const std::vector<uint8_t>& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
@@ -76,50 +70,6 @@ std::vector<uint8_t> threeRowSong() {
 }
 
 } // namespace
-
-TEST(XmrenderOptions, DefaultsAndRefusals) {
-    RenderOptions o;
-    std::string error;
-    ASSERT_TRUE(parse({"in.xm", "out.wav"}, &o, &error)) << error;
-    EXPECT_EQ(o.rate, 44100u);
-    EXPECT_EQ(o.loops, 1u);
-    EXPECT_FALSE(o.pcm16);
-    EXPECT_LT(o.seconds, 0.0);
-
-    RenderOptions full;
-    ASSERT_TRUE(parse({"--rate", "22050", "--pcm16", "--loops", "3", "--seconds", "2.5", "--start",
-                       "1", "in.xm", "out.wav"},
-                      &full, &error))
-        << error;
-    EXPECT_EQ(full.rate, 22050u);
-    EXPECT_TRUE(full.pcm16);
-    EXPECT_EQ(full.loops, 3u);
-    EXPECT_EQ(full.seconds, 2.5);
-    EXPECT_EQ(full.start, 1.0);
-
-    const std::vector<std::vector<const char*>> refused = {
-        {"in.xm"},                            // no output
-        {"--loops", "0", "in.xm", "o.wav"},   // for ever without a cap
-        {"--loops", "256", "in.xm", "o.wav"}, // counters are 8-bit
-        {"--rate", "abc", "in.xm", "o.wav"},  // not a number
-        {"--rate", "44100.5", "in.xm", "o.wav"},
-        {"--seconds", "0", "in.xm", "o.wav"},
-        {"--start", "-1", "in.xm", "o.wav"},
-        {"--seconds"},                // value missing
-        {"--info", "in.xm", "o.wav"}, // --info writes nothing
-        {"--wat", "in.xm", "o.wav"},
-        {"a.xm", "b.wav", "c"},
-        {},
-    };
-    for (const auto& args : refused) {
-        RenderOptions r;
-        error.clear();
-        EXPECT_FALSE(parse(args, &r, &error)) << (args.empty() ? "" : args[0]);
-        EXPECT_FALSE(error.empty());
-    }
-    RenderOptions forever;
-    EXPECT_TRUE(parse({"--loops", "0", "--seconds", "3", "in.xm", "o.wav"}, &forever, &error));
-}
 
 TEST(WavFile, HeadersOfBothFormats) {
     const std::vector<uint8_t> f = wavHeader(SampleFormat::Float32, 44100, 10);
@@ -238,4 +188,25 @@ TEST(Render, InfoReportsHeaderValuesAndDuration) {
     EXPECT_NE(info.find("BPM:               125"), std::string::npos) << info;
     EXPECT_NE(info.find("0:00.060 (0.060 s)"), std::string::npos) << info;
     EXPECT_EQ(formatDuration(368.0), "6:08.000 (368.000 s)");
+}
+
+// The stated size walks header, patterns (their own header lengths), instruments (an empty one
+// occupies only its header) and sample data of both widths; a complete file lacks nothing.
+TEST(ModuleExtent, CountsTheBytesATruncatedFileLacks) {
+    XmModule m = moduleWithSample(constantSample(100, 100));
+    m.headerSize = 300;
+    m.addPattern(5);
+    m.patterns[1].headerLength = 12;
+    XmInstrument empty;
+    empty.headerSize = 40;
+    m.instruments.push_back(empty);
+    XmSample wide = constantSample(77, 1000);
+    wide.sixteenBit = true;
+    m.instruments.push_back(singleSampleInstrument(wide));
+    const std::vector<uint8_t> bytes = m.build();
+    EXPECT_EQ(moduleStatedSize(bytes.data(), bytes.size()), bytes.size());
+    EXPECT_EQ(moduleMissingBytes(bytes.data(), bytes.size()), 0u);
+    for (size_t cut : {1u, 154u, 155u, 190u}) { // the last sample header's length stays
+        EXPECT_EQ(moduleMissingBytes(bytes.data(), bytes.size() - cut), cut) << cut;
+    }
 }

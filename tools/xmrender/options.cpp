@@ -1,136 +1,100 @@
 #include "options.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
+
+#include "command_line.h"
+#include "wav_file.h"
 
 const char* const kUsage =
     "usage: xmrender [options] INPUT.xm OUTPUT.wav\n"
     "       xmrender --info INPUT.xm\n"
-    "Renders an XM module to a stereo WAV file with the project's module player.\n"
+    "Renders an XM module to a stereo WAV file with the project's module player. OUTPUT may\n"
+    "be '-' for standard output, a FIFO or a device: those are written in order, the length\n"
+    "worked out first. A regular file appears under its name only when complete.\n"
     "\n"
-    "  --rate HZ      output sample rate (default 44100)\n"
+    "  --rate HZ      output sample rate, 1000..768000 (default 44100)\n"
     "  --pcm16        write 16-bit PCM, clipped (default: 32-bit IEEE float)\n"
     "  --loops N      play the song N times (1..255, default 1); 0 plays for ever and\n"
     "                 needs --seconds\n"
-    "  --seconds S    stop after S seconds of output\n"
-    "  --start S      skip the first S seconds of output\n"
+    "  --seconds S    stop after S seconds of output (up to what a WAV file holds: 4 GiB)\n"
+    "  --start S      skip the first S seconds of output (0..86400)\n"
     "  --info         print the module's header values and its duration; write nothing\n"
-    "  --help         show this help\n"
+    "  -h, --help     show this help\n"
     "\n"
     "By default the song plays once and the file ends where the song first comes back to\n"
-    "rows it has already played.\n";
+    "rows it has already played. Exit status: 0 done, 1 failed, 2 wrong command line.\n";
 
 namespace {
 
-bool parseNumber(const char* text, double* value) {
-    errno = 0;
-    char* end = nullptr;
-    *value = std::strtod(text, &end);
-    return errno == 0 && end != text && *end == '\0' && std::isfinite(*value);
+constexpr double kMaxSeconds = 86400.0;
+constexpr double kDefaultCapSeconds = 3600.0;
+
+SampleFormat formatOf(const RenderOptions& o) {
+    return o.pcm16 ? SampleFormat::Pcm16 : SampleFormat::Float32;
 }
 
-// Reads the value of option `name` (the next argument).
-bool takeValue(int argc, char** argv, int* i, const char* name, double* value, std::string* error) {
-    if (*i + 1 >= argc) {
-        *error = std::string(name) + " needs a value";
-        return false;
+// The checks that need several options together.
+std::string checkCombination(const RenderOptions& o, std::size_t positional) {
+    if (positional == 0) {
+        return "no input module given";
     }
-    ++*i;
-    if (!parseNumber(argv[*i], value)) {
-        *error = std::string(name) + ": not a number: '" + argv[*i] + "'";
-        return false;
+    if (o.info) {
+        return positional > 1 ? "--info writes nothing: give only the input module" : "";
     }
-    return true;
-}
-
-bool isWhole(double v) {
-    return v == std::floor(v);
+    if (positional < 2) {
+        return "no output file given";
+    }
+    if (positional > 2) {
+        return "more than one output given";
+    }
+    if (o.loops == 0 && o.seconds < 0) {
+        return "--loops 0 plays for ever: give --seconds too";
+    }
+    if (o.seconds >= 0) {
+        const uint64_t frames = framesOf(o.seconds, o.rate);
+        const uint64_t most = wavMaxFrames(formatOf(o));
+        if (frames == 0) {
+            return "--seconds is less than one frame at " + std::to_string(o.rate) + " Hz";
+        }
+        if (frames > most) {
+            return "--seconds: a WAV file of this format holds at most " +
+                   std::to_string(most / o.rate) + " s at " + std::to_string(o.rate) + " Hz";
+        }
+    }
+    return "";
 }
 
 } // namespace
 
-bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* error) {
-    int positional = 0;
-    bool endOfOptions = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        double value = 0.0;
-        if (!endOfOptions && std::strcmp(arg, "--") == 0) {
-            endOfOptions = true;
-        } else if (!endOfOptions && std::strcmp(arg, "--help") == 0) {
-            options->help = true;
-            return true;
-        } else if (!endOfOptions && std::strcmp(arg, "--pcm16") == 0) {
-            options->pcm16 = true;
-        } else if (!endOfOptions && std::strcmp(arg, "--info") == 0) {
-            options->info = true;
-        } else if (!endOfOptions && std::strcmp(arg, "--rate") == 0) {
-            if (!takeValue(argc, argv, &i, "--rate", &value, error)) {
-                return false;
-            }
-            if (!isWhole(value) || value < 1000 || value > 768000) {
-                *error = "--rate must be a whole number of Hz from 1000 to 768000";
-                return false;
-            }
-            options->rate = static_cast<uint32_t>(value);
-        } else if (!endOfOptions && std::strcmp(arg, "--loops") == 0) {
-            if (!takeValue(argc, argv, &i, "--loops", &value, error)) {
-                return false;
-            }
-            if (!isWhole(value) || value < 0 || value > 255) {
-                *error = "--loops must be a whole number from 0 to 255";
-                return false;
-            }
-            options->loops = static_cast<uint32_t>(value);
-        } else if (!endOfOptions && std::strcmp(arg, "--seconds") == 0) {
-            if (!takeValue(argc, argv, &i, "--seconds", &value, error)) {
-                return false;
-            }
-            if (value <= 0) {
-                *error = "--seconds must be above 0";
-                return false;
-            }
-            options->seconds = value;
-        } else if (!endOfOptions && std::strcmp(arg, "--start") == 0) {
-            if (!takeValue(argc, argv, &i, "--start", &value, error)) {
-                return false;
-            }
-            if (value < 0) {
-                *error = "--start must not be negative";
-                return false;
-            }
-            options->start = value;
-        } else if (!endOfOptions && arg[0] == '-' && arg[1] != '\0') {
-            *error = std::string("unknown option '") + arg + "'";
-            return false;
-        } else if (positional == 0) {
-            options->input = arg;
-            ++positional;
-        } else if (positional == 1) {
-            options->output = arg;
-            ++positional;
-        } else {
-            *error = std::string("unexpected argument '") + arg + "'";
-            return false;
-        }
+uint64_t framesOf(double seconds, uint32_t rate) {
+    return static_cast<uint64_t>(std::llround(seconds * rate));
+}
+
+uint64_t defaultCapFrames(const RenderOptions& options) {
+    return std::min(framesOf(kDefaultCapSeconds, options.rate), wavMaxFrames(formatOf(options)));
+}
+
+ParseOutcome parseOptions(int argc, char** argv, RenderOptions* options, std::string* error) {
+    cli::Parser parser;
+    parser.whole("--rate", &options->rate, 1000, 768000);
+    parser.flag("--pcm16", &options->pcm16);
+    parser.whole("--loops", &options->loops, 0, 255);
+    parser.number("--seconds", &options->seconds, 0.0, kMaxSeconds);
+    parser.number("--start", &options->start, 0.0, kMaxSeconds);
+    parser.flag("--info", &options->info);
+    const cli::Parsed parsed = parser.parse(argc, argv);
+    if (parsed.help) {
+        return ParseOutcome::Help;
     }
-    if (positional == 0) {
-        *error = "no input module given";
-        return false;
+    *error = parsed.error;
+    if (parsed.ok()) {
+        *error = checkCombination(*options, parsed.positional.size());
     }
-    if (!options->info && positional < 2) {
-        *error = "no output file given";
-        return false;
+    if (!error->empty()) {
+        return ParseOutcome::Refused;
     }
-    if (options->info && positional > 1) {
-        *error = "--info writes nothing: give only the input module";
-        return false;
-    }
-    if (!options->info && options->loops == 0 && options->seconds < 0) {
-        *error = "--loops 0 plays for ever: give --seconds too";
-        return false;
-    }
-    return true;
+    options->input = parsed.positional[0];
+    options->output = parsed.positional.size() > 1 ? parsed.positional[1] : "";
+    return ParseOutcome::Run;
 }

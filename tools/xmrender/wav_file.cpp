@@ -1,10 +1,7 @@
 #include "wav_file.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,18 +23,6 @@ void putTag(std::vector<uint8_t>& out, const char* tag) {
 // Float formats carry the extension size field and a fact chunk; PCM has neither.
 uint32_t headerBytes(SampleFormat format) {
     return format == SampleFormat::Pcm16 ? 44 : 58;
-}
-
-std::string folderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string describe(const std::string& what, const std::string& path) {
-    return what + " '" + path + "': " + std::strerror(errno);
 }
 
 } // namespace
@@ -87,60 +72,38 @@ int16_t pcm16FromFloat(float value) {
     return static_cast<int16_t>(scaled);
 }
 
-WavFile::~WavFile() {
-    abandon();
-}
-
-void WavFile::abandon() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
-    if (!temporary_.empty()) {
-        unlink(temporary_.c_str());
-        temporary_.clear();
-    }
-}
-
 bool WavFile::create(const std::string& path, SampleFormat format, uint32_t rate,
-                     std::string* error) {
-    path_ = path;
+                     std::string* error, const std::vector<std::string>& inputs) {
     format_ = format;
     rate_ = rate;
     frames_ = 0;
-    std::string pattern = folderOf(path) + "/.xmrender-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        *error = describe("cannot create a file in", folderOf(path));
+    expected_ = 0;
+    headerWritten_ = false;
+    if (!out_.open(path, inputs, error)) {
         return false;
     }
-    temporary_ = name.data();
-    // mkstemp makes the file private; give it the permissions a new file normally gets.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    file_ = fdopen(fd, "wb");
-    if (file_ == nullptr) {
-        close(fd);
-        *error = describe("cannot write", temporary_);
-        abandon();
+    // A rewritable file gets its header now and its sizes at the end.
+    return streaming() || writeHeader(0, error);
+}
+
+bool WavFile::writeHeader(uint64_t frames, std::string* error) {
+    const std::vector<uint8_t> header = wavHeader(format_, rate_, frames);
+    if (std::fwrite(header.data(), 1, header.size(), out_.stream()) != header.size()) {
+        *error = out_.writeError();
+        out_.abandon();
         return false;
     }
-    const std::vector<uint8_t> header = wavHeader(format_, rate_, 0);
-    if (std::fwrite(header.data(), 1, header.size(), file_) != header.size()) {
-        *error = describe("cannot write", path_);
-        abandon();
-        return false;
-    }
+    headerWritten_ = true;
     return true;
 }
 
 bool WavFile::write(const float* interleaved, uint32_t frames, std::string* error) {
     if (frames_ + frames > wavMaxFrames(format_)) {
         *error = "the output is longer than a WAV file can hold (4 GiB)";
-        abandon();
+        out_.abandon();
+        return false;
+    }
+    if (!headerWritten_ && !writeHeader(expected_, error)) {
         return false;
     }
     buffer_.clear();
@@ -154,9 +117,9 @@ bool WavFile::write(const float* interleaved, uint32_t frames, std::string* erro
             put32(buffer_, bits);
         }
     }
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
-        *error = describe("cannot write", path_);
-        abandon();
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), out_.stream()) != buffer_.size()) {
+        *error = out_.writeError();
+        out_.abandon();
         return false;
     }
     frames_ += frames;
@@ -164,27 +127,24 @@ bool WavFile::write(const float* interleaved, uint32_t frames, std::string* erro
 }
 
 bool WavFile::finish(std::string* error) {
-    const std::vector<uint8_t> header = wavHeader(format_, rate_, frames_);
-    const bool written = std::fseek(file_, 0, SEEK_SET) == 0 &&
-                         std::fwrite(header.data(), 1, header.size(), file_) == header.size() &&
-                         std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
-    if (!written) {
-        *error = describe("cannot write", path_);
-        abandon();
-        return false;
+    if (streaming()) {
+        if (!headerWritten_ && !writeHeader(expected_, error)) {
+            return false;
+        }
+        if (frames_ != expected_) {
+            *error = "'" + out_.path() + "' got " + std::to_string(frames_) +
+                     " frames but its header states " + std::to_string(expected_);
+            out_.abandon();
+            return false;
+        }
+    } else {
+        const std::vector<uint8_t> header = wavHeader(format_, rate_, frames_);
+        if (std::fseek(out_.stream(), 0, SEEK_SET) != 0 ||
+            std::fwrite(header.data(), 1, header.size(), out_.stream()) != header.size()) {
+            *error = out_.writeError();
+            out_.abandon();
+            return false;
+        }
     }
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!closed) {
-        *error = describe("cannot write", path_);
-        abandon();
-        return false;
-    }
-    if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        *error = describe("cannot create", path_);
-        abandon();
-        return false;
-    }
-    temporary_.clear();
-    return true;
+    return out_.commit(error);
 }

@@ -1,11 +1,14 @@
-// A stereo WAV file written under a temporary name in the destination's folder and renamed
-// into place only when complete, so a failed run never leaves a half-written file behind.
+// A stereo WAV file. A regular file is written under a temporary name and renamed into place
+// only when complete, so a failed or interrupted run never leaves a half-written file behind;
+// standard output ("-"), FIFOs and devices are streamed, with the length stated up front.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "output_file.h"
 
 enum class SampleFormat { Float32, Pcm16 };
 
@@ -28,24 +31,28 @@ public:
     WavFile() = default;
     WavFile(const WavFile&) = delete;
     WavFile& operator=(const WavFile&) = delete;
-    ~WavFile(); // removes the temporary file unless finish() succeeded
-
-    // Creates the temporary file next to `path`; false with *error on failure.
-    bool create(const std::string& path, SampleFormat format, uint32_t rate, std::string* error);
+    // Opens `path` for writing (see cli::OutputFile; `inputs` are the files it must not be);
+    // false with *error on failure.
+    bool create(const std::string& path, SampleFormat format, uint32_t rate, std::string* error,
+                const std::vector<std::string>& inputs = {});
+    // True when the header cannot be rewritten at the end: give the length with expectFrames
+    // before the first write.
+    bool streaming() const { return !out_.seekable(); }
+    void expectFrames(uint64_t frames) { expected_ = frames; }
     bool write(const float* interleaved, uint32_t frames, std::string* error);
-    // Completes the header and renames the file to its final name.
+    // Completes the header and delivers the file under its final name.
     bool finish(std::string* error);
 
     uint64_t frames() const { return frames_; }
 
 private:
-    void abandon();
+    bool writeHeader(uint64_t frames, std::string* error);
 
-    std::string path_;
-    std::string temporary_;
-    std::FILE* file_ = nullptr;
+    cli::OutputFile out_;
     SampleFormat format_ = SampleFormat::Float32;
     uint32_t rate_ = 0;
     uint64_t frames_ = 0;
+    uint64_t expected_ = 0;
+    bool headerWritten_ = false;
     std::vector<uint8_t> buffer_;
 };

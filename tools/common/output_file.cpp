@@ -1,0 +1,230 @@
+#include "output_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "temporary_cleanup.h"
+
+namespace cli {
+namespace {
+
+std::string because(const std::string& what, const std::string& path) {
+    return what + " '" + path + "': " + std::strerror(errno);
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The input that is the same regular file as the output, if any.
+const std::string* sameAsInput(const struct stat& output, const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs) {
+        struct stat info {};
+        if (stat(input.c_str(), &info) == 0 && info.st_dev == output.st_dev &&
+            info.st_ino == output.st_ino) {
+            return &input;
+        }
+    }
+    return nullptr;
+}
+
+mode_t newFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// What an output path turns out to be, and how it is written.
+struct Destination {
+    enum Kind { Refused, NewFile, RegularFile, Direct } kind = Refused;
+    std::string target; // the regular file to create or replace, links resolved
+    mode_t mode = 0;    // permissions of the file written
+};
+
+Destination classify(const std::string& path, const std::vector<std::string>& inputs,
+                     std::string* error) {
+    if (path == "-") {
+        return {Destination::Direct, path, 0};
+    }
+    struct stat link {};
+    if (lstat(path.c_str(), &link) != 0) {
+        if (errno != ENOENT) {
+            *error = because("cannot write", path);
+            return {};
+        }
+        return {Destination::NewFile, path, newFileMode()};
+    }
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        *error = errno == ENOENT ? "'" + path + "' is a symbolic link to a missing file; " +
+                                       "refusing to write through it"
+                                 : because("cannot write", path);
+        return {};
+    }
+    if (S_ISDIR(info.st_mode)) {
+        *error = "'" + path + "' is a directory; give a file name";
+        return {};
+    }
+    if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode)) {
+        return {Destination::Direct, path, 0};
+    }
+    if (!S_ISREG(info.st_mode)) {
+        *error = "'" + path + "' is not a regular file, a character device or a FIFO; " +
+                 "refusing to write to it";
+        return {};
+    }
+    if (const std::string* input = sameAsInput(info, inputs)) {
+        *error = "'" + path + "' is the input file '" + *input + "'; choose another output";
+        return {};
+    }
+    if (access(path.c_str(), W_OK) != 0) {
+        *error = because("cannot write", path);
+        return {};
+    }
+    // Through links the file itself is replaced, not the link.
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr) {
+        *error = because("cannot write", path);
+        return {};
+    }
+    return {Destination::RegularFile, resolved, static_cast<mode_t>(info.st_mode & 07777)};
+}
+
+} // namespace
+
+bool checkOutput(const std::string& path, const std::vector<std::string>& inputs,
+                 std::string* error) {
+    const Destination d = classify(path, inputs, error);
+    if (d.kind == Destination::NewFile || d.kind == Destination::RegularFile) {
+        // The temporary file goes next to the target: its folder must take new files.
+        const std::string folder = folderOf(d.target);
+        if (access(folder.c_str(), W_OK | X_OK) != 0) {
+            *error = because("cannot create", path) + " (in '" + folder + "')";
+            return false;
+        }
+    }
+    return d.kind != Destination::Refused;
+}
+
+OutputFile::~OutputFile() {
+    abandon();
+}
+
+bool OutputFile::open(const std::string& path, const std::vector<std::string>& inputs,
+                      std::string* error) {
+    abandon();
+    path_ = path;
+    const Destination d = classify(path, inputs, error);
+    switch (d.kind) {
+    case Destination::Refused:
+        return false;
+    case Destination::Direct:
+        return openDirect(path == "-" ? dup(STDOUT_FILENO)
+                                      : ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY),
+                          error);
+    case Destination::NewFile:
+    case Destination::RegularFile:
+        break;
+    }
+    return openTemporary(d.target, d.mode, error);
+}
+
+bool OutputFile::openDirect(int fd, std::string* error) {
+    if (fd < 0) {
+        *error = because("cannot write", path_);
+        return false;
+    }
+    file_ = fdopen(fd, "wb");
+    if (file_ == nullptr) {
+        *error = because("cannot write", path_);
+        close(fd);
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::openTemporary(const std::string& target, unsigned mode, std::string* error) {
+    target_ = target;
+    std::string pattern = folderOf(target) + "/." + nameOf(target) + ".partial-XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        *error = because("cannot create", path_);
+        return false;
+    }
+    temporary_ = pattern;
+    cleanupSlot_ = rememberTemporary(temporary_.c_str());
+    // mkstemp makes the file private; give it the permissions the final file should have.
+    fchmod(fd, static_cast<mode_t>(mode));
+    file_ = fdopen(fd, "wb");
+    if (file_ == nullptr) {
+        *error = because("cannot create", path_);
+        close(fd);
+        abandon();
+        return false;
+    }
+    return true;
+}
+
+std::string OutputFile::writeError() const {
+    return because("cannot write", path_);
+}
+
+bool OutputFile::commit(std::string* error) {
+    if (file_ == nullptr) {
+        *error = "'" + path_ + "' is not open";
+        return false;
+    }
+    bool written = std::fflush(file_) == 0;
+    if (written && seekable()) {
+        written = fsync(fileno(file_)) == 0;
+    }
+    const int savedErrno = errno;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!written || !closed) {
+        errno = written ? errno : savedErrno;
+        *error = writeError();
+        abandon();
+        return false;
+    }
+    if (seekable()) {
+        if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+            *error = because("cannot create", path_);
+            abandon();
+            return false;
+        }
+        forgetTemporary(cleanupSlot_);
+        cleanupSlot_ = -1;
+        temporary_.clear();
+    }
+    return true;
+}
+
+void OutputFile::abandon() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!temporary_.empty()) {
+        unlink(temporary_.c_str());
+        forgetTemporary(cleanupSlot_);
+        cleanupSlot_ = -1;
+        temporary_.clear();
+    }
+}
+
+} // namespace cli

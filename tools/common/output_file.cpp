@@ -120,6 +120,19 @@ bool checkOutput(const std::string& path, const std::vector<std::string>& inputs
     return d.kind != Destination::Refused;
 }
 
+bool writeWholeFile(const std::string& path, const void* data, std::size_t size,
+                    const std::vector<std::string>& inputs, std::string* error) {
+    OutputFile out;
+    if (!out.open(path, inputs, error)) {
+        return false;
+    }
+    if (std::fwrite(data, 1, size, out.stream()) != size) {
+        *error = out.writeError();
+        return false;
+    }
+    return out.commit(error);
+}
+
 OutputFile::~OutputFile() {
     abandon();
 }

@@ -14,6 +14,7 @@
 // devices, dangling links, read-only files and the tool's own inputs are refused.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ namespace cli {
 // files, or writes at the end of long work, to refuse a bad output before it starts.
 bool checkOutput(const std::string& path, const std::vector<std::string>& inputs,
                  std::string* error);
+
+// Writes `size` bytes as the whole of `path`, through an OutputFile.
+bool writeWholeFile(const std::string& path, const void* data, std::size_t size,
+                    const std::vector<std::string>& inputs, std::string* error);
 
 class OutputFile {
 public:

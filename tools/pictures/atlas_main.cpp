@@ -3,6 +3,7 @@
 #include "atlas_layout.h"
 #include "command_line.h"
 #include "glyph_atlas.h"
+#include "output_file.h"
 #include "png_writer.h"
 #include "table_writer.h"
 
@@ -18,7 +19,10 @@ const char* usage =
     "Renders the scroller font (DejaVu Sans Bold by default) into letterAtlas.png and\n"
     "letterAtlas2.png (4096 x 3318, 4-bit grey) in --assets, and writes the glyph tables as\n"
     "glyph_tables.hlsli in --shaders and glyph_table.h/.cpp in --source. At least one output\n"
-    "folder is required; the output is the same byte for byte on every run.\n";
+    "folder is required; the output is the same byte for byte on every run.\n"
+    "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
+
+constexpr const char* kTool = "picture-atlas";
 
 bool writeAtlas(const std::string& path, const Plane& coverage, std::string& error) {
     std::vector<std::uint8_t> levels;
@@ -30,49 +34,70 @@ bool writeAtlas(const std::string& path, const Plane& coverage, std::string& err
 }
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "picture-atlas: %s\n", message.c_str());
-    return 1;
+    return cli::failure(kTool, message);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    CommandLine cl = parseCommandLine(argc, argv, {"--assets", "--shaders", "--source", "--font"});
-    if (cl.help) {
+    std::string assets, shaders, source, fontPath = defaultFontPath();
+    cli::Parser parser;
+    parser.text("--assets", &assets);
+    parser.text("--shaders", &shaders);
+    parser.text("--source", &source);
+    parser.text("--font", &fontPath);
+    const cli::Parsed parsed = parser.parse(argc, argv);
+    if (parsed.help) {
         std::fputs(usage, stdout);
-        return 0;
+        return cli::kExitOk;
     }
-    if (!cl.error.empty()) {
-        return fail(cl.error);
+    if (!parsed.ok()) {
+        return cli::usageError(kTool, parsed.error);
     }
-    if (!cl.has("assets") && !cl.has("shaders") && !cl.has("source")) {
-        return fail("no output folder given (see --help)");
+    if (!parsed.positional.empty()) {
+        return cli::usageError(kTool, "unexpected argument '" + parsed.positional[0] + "'");
+    }
+    if (assets.empty() && shaders.empty() && source.empty()) {
+        return cli::usageError(kTool, "no output folder given");
+    }
+    std::vector<std::string> outputs;
+    if (!shaders.empty()) {
+        outputs.push_back(shaders + "/glyph_tables.hlsli");
+    }
+    if (!source.empty()) {
+        outputs.push_back(source + "/glyph_table.h");
+        outputs.push_back(source + "/glyph_table.cpp");
+    }
+    if (!assets.empty()) {
+        outputs.push_back(assets + "/letterAtlas.png");
+        outputs.push_back(assets + "/letterAtlas2.png");
     }
     std::string error;
-    Font font;
-    if (!font.load(cl.get("font", defaultFontPath()), error)) {
-        return fail(error);
-    }
-    GlyphLayout layout;
-    if (!layoutGlyphs(font, layout, error)) {
-        return fail(error);
-    }
-    if (cl.has("shaders") &&
-        !writeTextFile(cl.get("shaders") + "/glyph_tables.hlsli", hlslGlyphTable(layout), error)) {
-        return fail(error);
-    }
-    if (cl.has("source") &&
-        (!writeTextFile(cl.get("source") + "/glyph_table.h", cppGlyphTableHeader(), error) ||
-         !writeTextFile(cl.get("source") + "/glyph_table.cpp", cppGlyphTableSource(layout),
-                        error))) {
-        return fail(error);
-    }
-    if (cl.has("assets")) {
-        std::array<Plane, 2> atlases = renderAtlases(font, layout);
-        if (!writeAtlas(cl.get("assets") + "/letterAtlas.png", atlases[0], error) ||
-            !writeAtlas(cl.get("assets") + "/letterAtlas2.png", atlases[1], error)) {
+    for (const std::string& output : outputs) {
+        if (!cli::checkOutput(output, {fontPath}, &error)) {
             return fail(error);
         }
     }
-    return 0;
+    Font font;
+    GlyphLayout layout;
+    if (!font.load(fontPath, error) || !layoutGlyphs(font, layout, error)) {
+        return fail(error);
+    }
+    if (!shaders.empty() &&
+        !writeTextFile(shaders + "/glyph_tables.hlsli", hlslGlyphTable(layout), error)) {
+        return fail(error);
+    }
+    if (!source.empty() &&
+        (!writeTextFile(source + "/glyph_table.h", cppGlyphTableHeader(), error) ||
+         !writeTextFile(source + "/glyph_table.cpp", cppGlyphTableSource(layout), error))) {
+        return fail(error);
+    }
+    if (!assets.empty()) {
+        std::array<Plane, 2> atlases = renderAtlases(font, layout);
+        if (!writeAtlas(assets + "/letterAtlas.png", atlases[0], error) ||
+            !writeAtlas(assets + "/letterAtlas2.png", atlases[1], error)) {
+            return fail(error);
+        }
+    }
+    return cli::kExitOk;
 }

@@ -6,7 +6,9 @@
 
 #include "command_line.h"
 #include "font_renderer.h"
+#include "output_file.h"
 #include "picture_output.h"
+#include "png_writer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +21,10 @@ namespace {
 
 const char* usage =
     "usage: contact-sheet --assets DIR --output FILE [--font FILE]\n"
-    "Reads the nine embedded pictures from DIR and writes a contact sheet PNG to FILE.\n";
+    "Reads the nine embedded pictures from DIR and writes a contact sheet PNG to FILE.\n"
+    "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
+
+constexpr const char* kTool = "contact-sheet";
 
 struct Entry {
     const char* name;
@@ -40,7 +45,7 @@ Canvas load(const std::string& path, std::string& error) {
     int w, h, n;
     unsigned char* data = stbi_load(path.c_str(), &w, &h, &n, 4);
     if (!data) {
-        error = "cannot decode " + path;
+        error = "cannot decode '" + path + "': " + stbi_failure_reason();
         return {};
     }
     Canvas c(w, h);
@@ -96,32 +101,43 @@ void label(Canvas& sheet, const Font& font, const std::string& text, int x, int 
 }
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "contact-sheet: %s\n", message.c_str());
-    return 1;
+    return cli::failure(kTool, message);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    CommandLine cl = parseCommandLine(argc, argv, {"--assets", "--output", "--font"});
-    if (cl.help) {
+    std::string assets, output, fontPath = defaultFontPath();
+    cli::Parser parser;
+    parser.text("--assets", &assets);
+    parser.text("--output", &output);
+    parser.text("--font", &fontPath);
+    const cli::Parsed parsed = parser.parse(argc, argv);
+    if (parsed.help) {
         std::fputs(usage, stdout);
-        return 0;
+        return cli::kExitOk;
     }
-    if (!cl.error.empty()) {
-        return fail(cl.error);
+    std::string wrong = parsed.error;
+    if (wrong.empty() && !parsed.positional.empty()) {
+        wrong = "unexpected argument '" + parsed.positional[0] + "'";
     }
-    if (!cl.has("assets") || !cl.has("output")) {
-        return fail("both --assets and --output are required");
+    if (wrong.empty() && (assets.empty() || output.empty())) {
+        wrong = "both --assets and --output are required";
+    }
+    if (wrong.empty()) {
+        wrong = pngOutputNameError(output);
+    }
+    if (!wrong.empty()) {
+        return cli::usageError(kTool, wrong);
     }
     std::string error;
     Font font;
-    if (!font.load(cl.get("font", defaultFontPath()), error)) {
+    if (!cli::checkOutput(output, {}, &error) || !font.load(fontPath, error)) {
         return fail(error);
     }
     Canvas sheet(3 * cellWidth + margin, sheetHeight, {0.12f, 0.10f, 0.14f, 1});
     for (const Entry& e : entries) {
-        Canvas picture = load(cl.get("assets") + "/" + e.name + ".png", error);
+        Canvas picture = load(assets + "/" + e.name + ".png", error);
         if (!error.empty()) {
             return fail(error);
         }
@@ -140,5 +156,5 @@ int main(int argc, char** argv) {
             }
         }
     }
-    return writeIndexed(cl.get("output"), sheet, 256, error) ? 0 : fail(error);
+    return writeIndexed(output, sheet, 256, error) ? cli::kExitOk : fail(error);
 }

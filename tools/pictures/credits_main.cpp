@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "credits_art.h"
+#include "output_file.h"
 #include "picture_output.h"
 
 #include <cstdio>
@@ -13,36 +14,44 @@ namespace {
 const char* usage =
     "usage: picture-credits --assets DIR [--text TEXT] [--font FILE]\n"
     "Draws CredsImage.png (1196 x 68, 4-bit palette) into DIR: the credit roles and the\n"
-    "project's name in pixel lettering, one character per waved 13-pixel column (at most 23).\n";
+    "project's name in pixel lettering, one character per waved 13-pixel column (at most 23).\n"
+    "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
+
+constexpr const char* kTool = "picture-credits";
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "picture-credits: %s\n", message.c_str());
-    return 1;
+    return cli::failure(kTool, message);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    CommandLine cl = parseCommandLine(argc, argv, {"--assets", "--text", "--font"});
-    if (cl.help) {
+    std::string assets, text = creditsText, fontPath = defaultFontPath();
+    cli::Parser parser;
+    parser.text("--assets", &assets);
+    parser.text("--text", &text);
+    parser.text("--font", &fontPath);
+    const cli::Parsed parsed = parser.parse(argc, argv);
+    if (parsed.help) {
         std::fputs(usage, stdout);
-        return 0;
+        return cli::kExitOk;
     }
-    if (!cl.error.empty()) {
-        return fail(cl.error);
+    if (!parsed.ok()) {
+        return cli::usageError(kTool, parsed.error);
     }
-    if (!cl.has("assets")) {
-        return fail("no output folder given (--assets DIR)");
+    if (!parsed.positional.empty()) {
+        return cli::usageError(kTool, "unexpected argument '" + parsed.positional[0] + "'");
     }
+    if (assets.empty()) {
+        return cli::usageError(kTool, "no output folder given (--assets DIR)");
+    }
+    const std::string output = assets + "/CredsImage.png";
     std::string error;
     Font font;
-    if (!font.load(cl.get("font", defaultFontPath()), error)) {
-        return fail(error);
-    }
     Canvas strip;
-    if (!drawCredits(font, cl.get("text", creditsText), strip, error) ||
-        !writeIndexed(cl.get("assets") + "/CredsImage.png", strip, 16, error)) {
+    if (!cli::checkOutput(output, {fontPath}, &error) || !font.load(fontPath, error) ||
+        !drawCredits(font, text, strip, error) || !writeIndexed(output, strip, 16, error)) {
         return fail(error);
     }
-    return 0;
+    return cli::kExitOk;
 }

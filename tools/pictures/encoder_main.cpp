@@ -3,142 +3,149 @@
 #include "atlas_layout.h"
 #include "command_line.h"
 #include "glyph_atlas.h"
+#include "input_file.h"
 #include "message_codec.h"
+#include "output_file.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 using namespace pictures;
 
 namespace {
 
+constexpr const char* kTool = "message-encoder";
+// Far more than any scroll text or codes file; keeps /dev/zero from filling memory.
+constexpr std::uint64_t kMaxInputBytes = 16u << 20;
+constexpr int kMaxLength = 1 << 20;
+// Scroll1pos runs over a few hundred units in the show.
+constexpr double kMaxScrollPos = 1e6;
+
 const char* usage =
     "usage: message-encoder --input TEXT --output CODES [--length N] [--report] [--font FILE]\n"
     "       message-encoder --decode CODES [--at SCROLLPOS] [--font FILE]\n"
-    "Encodes a UTF-8 scroll text into exactly N (default 1569) little-endian int32 glyph codes,\n"
-    "padding with spaces; refuses a longer text and names any character the font lacks with\n"
-    "its line and column. Line breaks count as spaces; a line \"@-152\" centres the next line\n"
-    "on screen at Scroll1pos -152. --report prints the glyphs used and where the text ends.\n"
+    "Encodes a UTF-8 scroll text into exactly N (1..1048576, default 1569) little-endian int32\n"
+    "glyph codes, padding with spaces; refuses a longer text and names any character the font\n"
+    "lacks with its line and column. Line breaks count as spaces; a line \"@-152\" centres the\n"
+    "next line on screen at Scroll1pos -152. Scroll1pos is the show's track that shifts the\n"
+    "message line, in half screen widths (800 pixels); it falls from -2 to -614 over the show,\n"
+    "so the text moves left. --report prints the glyphs used and where the text ends.\n"
     "--decode prints the text of a codes file, or with --at only the glyphs on screen at that\n"
-    "Scroll1pos.\n";
+    "Scroll1pos. CODES may be '-' for standard output.\n"
+    "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "message-encoder: %s\n", message.c_str());
-    return 1;
+    return cli::failure(kTool, message);
 }
 
-bool readFile(const std::string& path, std::string& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
-        return false;
+struct Options {
+    std::string input, output, decode, font = defaultFontPath();
+    int length = atlas::messageLength;
+    double at = 0.0;
+    bool report = false;
+};
+
+// A usage error in the combination of options, or "".
+std::string checkCombination(const cli::Parsed& parsed) {
+    if (!parsed.positional.empty()) {
+        return "unexpected argument '" + parsed.positional[0] + "'";
     }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
-std::vector<std::int32_t> codesFromBytes(const std::string& bytes) {
-    std::vector<std::int32_t> codes;
-    for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4) {
-        std::uint32_t v = 0;
-        for (int b = 3; b >= 0; --b) {
-            v = (v << 8) | static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(b)]);
+    if (parsed.has("--decode")) {
+        for (const char* encodeOnly : {"--input", "--output", "--length", "--report"}) {
+            if (parsed.has(encodeOnly)) {
+                return std::string(encodeOnly) + " does not go with --decode";
+            }
         }
-        codes.push_back(static_cast<std::int32_t>(v));
+        return "";
     }
-    return codes;
+    if (parsed.has("--at")) {
+        return "--at goes with --decode";
+    }
+    if (!parsed.has("--input") || !parsed.has("--output")) {
+        return "--input and --output are required";
+    }
+    return "";
 }
 
-bool writeCodes(const std::string& path, const std::vector<std::int32_t>& codes,
-                std::string& error) {
-    std::string bytes;
-    for (std::int32_t c : codes) {
-        auto v = static_cast<std::uint32_t>(c);
-        for (int b = 0; b < 4; ++b) {
-            bytes += static_cast<char>((v >> (8 * b)) & 0xFF);
-        }
-    }
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-    if (!out) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    CommandLine cl = parseCommandLine(
-        argc, argv, {"--input", "--output", "--length", "--decode", "--at", "--font"},
-        {"--report"});
-    if (cl.help) {
-        std::fputs(usage, stdout);
-        return 0;
-    }
-    if (!cl.error.empty()) {
-        return fail(cl.error);
-    }
-    std::string error;
+bool loadWidths(const std::string& fontPath, GlyphWidths& widths, std::string& error) {
     Font font;
     GlyphLayout layout;
-    if (!font.load(cl.get("font", defaultFontPath()), error) ||
-        !layoutGlyphs(font, layout, error)) {
-        return fail(error);
+    if (!font.load(fontPath, error) || !layoutGlyphs(font, layout, error)) {
+        return false;
     }
-    GlyphWidths widths;
     for (const GlyphCell& cell : layout) {
         widths.push_back(cell.width);
     }
+    return true;
+}
 
-    if (cl.has("decode")) {
-        std::string bytes;
-        if (!readFile(cl.get("decode"), bytes, error)) {
-            return fail(error);
-        }
-        std::vector<std::int32_t> codes = codesFromBytes(bytes);
-        for (std::int32_t c : codes) {
-            if (c < 0 || c >= glyphCodeCount) {
-                return fail("code " + std::to_string(c) + " is outside 0.." +
-                            std::to_string(glyphCodeCount - 1));
-            }
-        }
-        float at = 0.0f;
-        if (cl.has("at") && !parseNumber(cl.get("at"), at)) {
-            return fail("--at needs a number");
-        }
-        std::string text = cl.has("at") ? visibleText(codes, widths, at) : decodeMessage(codes);
-        std::printf("%s\n", text.c_str());
-        return 0;
-    }
-
-    if (!cl.has("input") || !cl.has("output")) {
-        return fail("--input and --output are required (see --help)");
-    }
-    int length = atlas::messageLength;
-    if (cl.has("length")) {
-        std::istringstream in(cl.get("length"));
-        if (!(in >> length) || length <= 0) {
-            return fail("--length needs a positive number");
-        }
-    }
-    std::string text;
-    EncodedMessage message;
-    if (!readFile(cl.get("input"), text, error) ||
-        !encodeMessage(text, widths, length, message, error) ||
-        !writeCodes(cl.get("output"), message.codes, error)) {
+int decode(const Options& o, const cli::Parsed& parsed) {
+    std::string bytes, error;
+    std::vector<std::int32_t> codes;
+    if (!cli::readInputFile(o.decode, kMaxInputBytes, &bytes, &error)) {
         return fail(error);
     }
-    if (cl.has("report")) {
+    if (!codesFromFileBytes(bytes, codes, error)) {
+        return fail("'" + o.decode + "' is " + error);
+    }
+    if (!parsed.has("--at")) {
+        std::printf("%s\n", decodeMessage(codes).c_str());
+        return cli::kExitOk;
+    }
+    GlyphWidths widths;
+    if (!loadWidths(o.font, widths, error)) {
+        return fail(error);
+    }
+    std::printf("%s\n", visibleText(codes, widths, static_cast<float>(o.at)).c_str());
+    return cli::kExitOk;
+}
+
+int encode(const Options& o) {
+    std::string text, error;
+    GlyphWidths widths;
+    EncodedMessage message;
+    if (!cli::checkOutput(o.output, {o.input}, &error) ||
+        !cli::readInputFile(o.input, kMaxInputBytes, &text, &error) ||
+        !loadWidths(o.font, widths, error)) {
+        return fail(error);
+    }
+    if (!encodeMessage(text, widths, o.length, message, error)) {
+        return fail("'" + o.input + "', " + error);
+    }
+    const std::string bytes = codesFileBytes(message.codes);
+    if (!cli::writeWholeFile(o.output, bytes.data(), bytes.size(), {o.input}, &error)) {
+        return fail(error);
+    }
+    if (o.report) {
         std::vector<std::int32_t> used(message.codes.begin(),
                                        message.codes.begin() + message.usedCodes);
         // The text has left the screen once its right end passes the left edge.
         float end = glyphEdges(used, widths).back();
         std::printf("%d of %d codes used; the text has scrolled off at Scroll1pos %.2f\n",
-                    message.usedCodes, length, -1.0f - end - scrollOffset(0.0f));
+                    message.usedCodes, o.length, -1.0f - end - scrollOffset(0.0f));
     }
-    return 0;
+    return cli::kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    cli::Parser parser;
+    parser.text("--input", &o.input);
+    parser.text("--output", &o.output);
+    parser.whole("--length", &o.length, 1, kMaxLength);
+    parser.text("--decode", &o.decode);
+    parser.number("--at", &o.at, -kMaxScrollPos, kMaxScrollPos);
+    parser.text("--font", &o.font);
+    parser.flag("--report", &o.report);
+    const cli::Parsed parsed = parser.parse(argc, argv);
+    if (parsed.help) {
+        std::fputs(usage, stdout);
+        return cli::kExitOk;
+    }
+    const std::string wrong = parsed.ok() ? checkCombination(parsed) : parsed.error;
+    if (!wrong.empty()) {
+        return cli::usageError(kTool, wrong);
+    }
+    return parsed.has("--decode") ? decode(o, parsed) : encode(o);
 }

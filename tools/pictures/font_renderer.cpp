@@ -3,11 +3,46 @@
 
 #include "font_renderer.h"
 
+#include "input_file.h"
+
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 namespace pictures {
+namespace {
+
+// Font files larger than this are not what the generators draw with.
+constexpr std::uint64_t kMaxFontBytes = 64u << 20;
+
+std::uint32_t bigEndian(const std::vector<unsigned char>& b, std::size_t at, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i) {
+        v = v << 8 | b[at + static_cast<std::size_t>(i)];
+    }
+    return v;
+}
+
+// stb_truetype trusts the table directory; a file whose tables reach past its end is refused
+// before it can make the renderer read outside the bytes.
+bool tablesInside(const std::vector<unsigned char>& bytes, std::size_t start) {
+    if (start + 12 > bytes.size()) {
+        return false;
+    }
+    const std::size_t tables = bigEndian(bytes, start + 4, 2);
+    if (start + 12 + 16 * tables > bytes.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < tables; ++i) {
+        const std::size_t record = start + 12 + 16 * i;
+        const std::uint64_t offset = bigEndian(bytes, record + 8, 4);
+        const std::uint64_t length = bigEndian(bytes, record + 12, 4);
+        if (offset + length > bytes.size()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
 
 struct Font::Impl {
     std::vector<unsigned char> bytes;
@@ -20,15 +55,18 @@ Font::~Font() {
 }
 
 bool Font::load(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read font " + path;
+    std::vector<std::uint8_t> bytes;
+    if (!cli::readInputFile(path, kMaxFontBytes, &bytes, &error)) {
+        error = "font: " + error;
         return false;
     }
-    impl_->bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!stbtt_InitFont(&impl_->info, impl_->bytes.data(),
-                        stbtt_GetFontOffsetForIndex(impl_->bytes.data(), 0))) {
-        error = "not a TrueType font: " + path;
+    impl_->bytes.assign(bytes.begin(), bytes.end());
+    // The offset reads the first bytes only; a short file cannot hold a font at all.
+    const int offset =
+        impl_->bytes.size() < 16 ? -1 : stbtt_GetFontOffsetForIndex(impl_->bytes.data(), 0);
+    if (offset < 0 || !tablesInside(impl_->bytes, static_cast<std::size_t>(offset)) ||
+        !stbtt_InitFont(&impl_->info, impl_->bytes.data(), offset)) {
+        error = "'" + path + "' is not a TrueType font";
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "logo_art.h"
+#include "output_file.h"
 #include "picture_output.h"
 
 #include <cstdio>
@@ -15,31 +16,47 @@ const char* usage =
     "Draws the 764 x 348 overlay pictures into DIR: logoTex.png (the quavel1 logo),\n"
     "logoTex2.png and logoTex3.png (its glass plate, whole and shattered), logoTex4.png (where\n"
     "the raster bars show through the letters), glowstuffmap.png (where the star glow may\n"
-    "show) and heartImage.png (the beat overlay). The output is the same on every run.\n";
+    "show) and heartImage.png (the beat overlay). The output is the same on every run.\n"
+    "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
+
+constexpr const char* kTool = "picture-logo";
+constexpr const char* kPictures[] = {"logoTex.png",  "logoTex2.png",     "logoTex3.png",
+                                     "logoTex4.png", "glowstuffmap.png", "heartImage.png"};
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "picture-logo: %s\n", message.c_str());
-    return 1;
+    return cli::failure(kTool, message);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    CommandLine cl = parseCommandLine(argc, argv, {"--assets", "--font"});
-    if (cl.help) {
+    std::string assets, fontPath = defaultFontPath();
+    cli::Parser parser;
+    parser.text("--assets", &assets);
+    parser.text("--font", &fontPath);
+    const cli::Parsed parsed = parser.parse(argc, argv);
+    if (parsed.help) {
         std::fputs(usage, stdout);
-        return 0;
+        return cli::kExitOk;
     }
-    if (!cl.error.empty()) {
-        return fail(cl.error);
+    if (!parsed.ok()) {
+        return cli::usageError(kTool, parsed.error);
     }
-    if (!cl.has("assets")) {
-        return fail("no output folder given (--assets DIR)");
+    if (!parsed.positional.empty()) {
+        return cli::usageError(kTool, "unexpected argument '" + parsed.positional[0] + "'");
     }
-    const std::string dir = cl.get("assets") + "/";
+    if (assets.empty()) {
+        return cli::usageError(kTool, "no output folder given (--assets DIR)");
+    }
+    const std::string dir = assets + "/";
     std::string error;
+    for (const char* picture : kPictures) {
+        if (!cli::checkOutput(dir + picture, {fontPath}, &error)) {
+            return fail(error);
+        }
+    }
     Font font;
-    if (!font.load(cl.get("font", defaultFontPath()), error)) {
+    if (!font.load(fontPath, error)) {
         return fail(error);
     }
     LogoShape shape = buildLogoShape(font);
@@ -50,5 +67,5 @@ int main(int argc, char** argv) {
               writeMaskGrey(dir + "logoTex4.png", rasterMask(shape), error) &&
               writeMaskIndexed(dir + "glowstuffmap.png", glowMask(), error) &&
               writeIndexed(dir + "heartImage.png", drawHeart(), 16, error);
-    return ok ? 0 : fail(error);
+    return ok ? cli::kExitOk : fail(error);
 }

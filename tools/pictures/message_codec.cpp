@@ -4,6 +4,7 @@
 #include "font_renderer.h"
 #include "glyph_set.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -49,6 +50,12 @@ bool parseAnchor(const std::string& line, float& position) {
     char* end = nullptr;
     position = std::strtof(line.c_str() + 1, &end);
     return end && *end == '\0';
+}
+
+std::string formatCount(float count) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f", count);
+    return text;
 }
 
 std::string describeCodepoint(int cp) {
@@ -136,6 +143,11 @@ bool encodeMessage(const std::string& text, const GlyphWidths& widths, int lengt
     for (std::size_t n = 0; n < lines.size(); ++n) {
         float position;
         if (parseAnchor(lines[n], position)) {
+            if (!std::isfinite(position)) {
+                error = "line " + std::to_string(n + 1) + ": '" + lines[n] +
+                        "' is not a Scroll1pos position";
+                return false;
+            }
             anchored = true;
             anchor = position;
             continue;
@@ -159,6 +171,14 @@ bool encodeMessage(const std::string& text, const GlyphWidths& widths, int lengt
                         std::to_string(over) + " standard glyphs too long";
                 return false;
             }
+            // The padding is counted before it is added, so a far anchor is refused at once.
+            const float spaces = std::ceil((target - start) / space - 0.5f);
+            if (spaces > static_cast<float>(length) - static_cast<float>(out.codes.size())) {
+                error = "line " + std::to_string(n) + ": the anchor '" + lines[n - 1] + "' needs " +
+                        formatCount(spaces) + " spaces of padding, more than the " +
+                        std::to_string(length) + " codes hold";
+                return false;
+            }
             while (start + space * 0.5f < target) {
                 out.codes.push_back(0);
                 start += space;
@@ -177,6 +197,41 @@ bool encodeMessage(const std::string& text, const GlyphWidths& widths, int lengt
         return false;
     }
     out.codes.resize(static_cast<std::size_t>(length), 0);
+    return true;
+}
+
+std::string codesFileBytes(const std::vector<std::int32_t>& codes) {
+    std::string bytes;
+    for (std::int32_t c : codes) {
+        const auto v = static_cast<std::uint32_t>(c);
+        for (int b = 0; b < 4; ++b) {
+            bytes += static_cast<char>((v >> (8 * b)) & 0xFF);
+        }
+    }
+    return bytes;
+}
+
+bool codesFromFileBytes(const std::string& bytes, std::vector<std::int32_t>& codes,
+                        std::string& error) {
+    codes.clear();
+    if (bytes.empty() || bytes.size() % 4 != 0) {
+        error = "not a codes file: " + std::to_string(bytes.size()) +
+                " bytes are not a whole number of 4-byte glyph codes";
+        return false;
+    }
+    for (std::size_t i = 0; i < bytes.size(); i += 4) {
+        std::uint32_t v = 0;
+        for (std::size_t b = 4; b-- > 0;) {
+            v = (v << 8) | static_cast<unsigned char>(bytes[i + b]);
+        }
+        if (v >= static_cast<std::uint32_t>(glyphCodeCount)) {
+            error = "not a codes file: the value at byte " + std::to_string(i) + " (" +
+                    std::to_string(static_cast<std::int32_t>(v)) + ") is not a glyph code 0.." +
+                    std::to_string(glyphCodeCount - 1);
+            return false;
+        }
+        codes.push_back(static_cast<std::int32_t>(v));
+    }
     return true;
 }
 

@@ -12,7 +12,8 @@ using GlyphWidths = std::vector<int>;
 
 // Message text format: UTF-8; each line break counts as one space. A line that is exactly
 // "@<position>" (for example "@-152") is an anchor: spaces are inserted so that the next line
-// is centred on the screen when Scroll1pos has that value. Letters with a diaeresis (ä ë ö ü ÿ)
+// is centred on the screen when Scroll1pos has that value (an anchor that would need more
+// padding than the message holds is refused). Letters with a diaeresis (ä ë ö ü ÿ)
 // become code 19 followed by the bare letter.
 struct EncodedMessage {
     std::vector<std::int32_t> codes;
@@ -21,6 +22,13 @@ struct EncodedMessage {
 
 bool encodeMessage(const std::string& text, const GlyphWidths& widths, int length,
                    EncodedMessage& out, std::string& error);
+
+// A codes file as the show embeds it: one little-endian int32 per glyph.
+std::string codesFileBytes(const std::vector<std::int32_t>& codes);
+// The codes of a codes file; false with "not a codes file: <reason>" when the size is not a
+// whole number of codes or a value is not a glyph code.
+bool codesFromFileBytes(const std::string& bytes, std::vector<std::int32_t>& codes,
+                        std::string& error);
 
 // The text the codes stand for, diaeresis pairs recombined, trailing spaces removed.
 std::string decodeMessage(const std::vector<std::int32_t>& codes);

@@ -1,16 +1,14 @@
 #include "png_writer.h"
 
-#include <png.h>
+#include "output_file.h"
 
-#include <cstdio>
-#include <memory>
+#include <png.h>
+#include <sys/stat.h>
+
+#include <cctype>
 
 namespace pictures {
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // Packs samples of less than 8 bits most significant first, as PNG stores them.
 std::vector<std::uint8_t> packRow(const std::uint8_t* samples, int width, int bitDepth) {
@@ -31,9 +29,8 @@ struct PngHeader {
 bool writePng(const std::string& path, const PngHeader& header,
               const std::vector<std::uint8_t>& samples, const std::vector<PaletteEntry>* palette,
               std::optional<int> greyKey, std::string& error) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        error = "cannot open " + path + " for writing";
+    cli::OutputFile file;
+    if (!file.open(path, {}, &error)) {
         return false;
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -48,7 +45,7 @@ bool writePng(const std::string& path, const PngHeader& header,
         error = "libpng failed while writing " + path;
         return false;
     }
-    png_init_io(png, file.get());
+    png_init_io(png, file.stream());
     png_set_compression_level(png, 9);
     png_set_IHDR(png, info, static_cast<png_uint_32>(header.width),
                  static_cast<png_uint_32>(header.height), header.bitDepth, header.colorType,
@@ -84,7 +81,7 @@ bool writePng(const std::string& path, const PngHeader& header,
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return true;
+    return file.commit(&error);
 }
 
 bool checkSize(int width, int height, std::size_t count, std::string& error) {
@@ -149,6 +146,23 @@ bool writeRgbPng(const std::string& path, int width, int height,
     }
     return writePng(path, {width, height, 8, PNG_COLOR_TYPE_RGB}, rgb, nullptr, std::nullopt,
                     error);
+}
+
+std::string pngOutputNameError(const std::string& path) {
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot == 0) {
+        return "";
+    }
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    struct stat info {};
+    if (extension == "png" || (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))) {
+        return "";
+    }
+    return "'" + path + "': only PNG is written; give a name ending in .png";
 }
 
 } // namespace pictures

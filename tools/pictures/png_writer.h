@@ -31,4 +31,8 @@ bool writeIndexedPng(const std::string& path, int width, int height,
 bool writeRgbPng(const std::string& path, int width, int height,
                  const std::vector<std::uint8_t>& rgb, std::string& error);
 
+// The refusal of an output name whose extension promises another format ("x.jpg"), or "".
+// Names without an extension, standard output and existing devices or FIFOs pass.
+std::string pngOutputNameError(const std::string& path);
+
 } // namespace pictures

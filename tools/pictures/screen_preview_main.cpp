@@ -9,14 +9,14 @@
 #include "atlas_layout.h"
 #include "command_line.h"
 #include "glyph_atlas.h"
+#include "input_file.h"
 #include "message_codec.h"
+#include "output_file.h"
 #include "png_writer.h"
 #include "screen_placement.h"
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 using namespace pictures;
 
@@ -28,7 +28,17 @@ const char* usage =
     "Writes an approximate 1600 x 900 screen picture of the scroller at Scroll1pos POS\n"
     "(default -152) with lettercolorglobal K (default 1), the logo over it and the credits\n"
     "strip at visibility V (default 1), the glass layer at Glass1opacity G (default 0.8),\n"
-    "whole or, with B 1, shattered, dithered at time T (default 0).\n";
+    "whole or, with B 1, shattered, dithered at time T (default 0). FILE is a PNG file (a name\n"
+    "ending in .png, or '-' for standard output).\n"
+    "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
+
+constexpr const char* kTool = "screen-preview";
+
+struct Options {
+    std::string assets, output, font = defaultFontPath();
+    float scroll = -152, letterColour = 1, credits = 1, time = 0, glass = 0.8f;
+    int broken = 0;
+};
 
 struct Image {
     int w = 0, h = 0;
@@ -53,7 +63,7 @@ bool load(const std::string& path, Image& image, std::string& error) {
     int n;
     unsigned char* data = stbi_load(path.c_str(), &image.w, &image.h, &n, 4);
     if (!data) {
-        error = "cannot decode " + path;
+        error = "cannot decode '" + path + "': " + stbi_failure_reason();
         return false;
     }
     image.rgba.assign(data, data + static_cast<std::size_t>(image.w) * image.h * 4);
@@ -81,62 +91,78 @@ float ditherQuantise(float l, float step, float n) {
 }
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "screen-preview: %s\n", message.c_str());
-    return 1;
+    return cli::failure(kTool, message);
+}
+
+// Refusal of the command line, or "".
+std::string parse(int argc, char** argv, Options& o, bool& help) {
+    cli::Parser parser;
+    parser.text("--assets", &o.assets);
+    parser.text("--output", &o.output);
+    parser.text("--font", &o.font);
+    parser.number("--scroll", &o.scroll, -1e6, 1e6);
+    parser.number("--letter-colour", &o.letterColour, 0, 100);
+    parser.number("--credits", &o.credits, 0, 100);
+    parser.number("--glass", &o.glass, 0, 1);
+    parser.number("--time", &o.time, 0, 1e6);
+    parser.whole("--broken", &o.broken, 0, 1);
+    const cli::Parsed parsed = parser.parse(argc, argv);
+    help = parsed.help;
+    if (!parsed.ok() || help) {
+        return parsed.error;
+    }
+    if (!parsed.positional.empty()) {
+        return "unexpected argument '" + parsed.positional[0] + "'";
+    }
+    if (o.assets.empty() || o.output.empty()) {
+        return "both --assets and --output are required";
+    }
+    return pngOutputNameError(o.output);
+}
+
+bool loadCodes(const std::string& path, std::vector<std::int32_t>& codes, std::string& error) {
+    std::string bytes;
+    if (!cli::readInputFile(path, 1u << 20, &bytes, &error)) {
+        return false;
+    }
+    if (!codesFromFileBytes(bytes, codes, error)) {
+        error = "'" + path + "' is " + error;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    CommandLine cl = parseCommandLine(argc, argv,
-                                      {"--assets", "--output", "--scroll", "--letter-colour",
-                                       "--credits", "--glass", "--broken", "--time", "--font"});
-    if (cl.help) {
+    Options o;
+    bool help = false;
+    const std::string wrong = parse(argc, argv, o, help);
+    if (help) {
         std::fputs(usage, stdout);
-        return 0;
+        return cli::kExitOk;
     }
-    if (!cl.error.empty()) {
-        return fail(cl.error);
+    if (!wrong.empty()) {
+        return cli::usageError(kTool, wrong);
     }
-    if (!cl.has("assets") || !cl.has("output")) {
-        return fail("both --assets and --output are required");
-    }
-    const std::string dir = cl.get("assets") + "/";
-    float scroll, letterColour, credits, t, glassOpacity;
-    const std::pair<const char*, float*> numbers[] = {{"scroll", &scroll},
-                                                      {"letter-colour", &letterColour},
-                                                      {"credits", &credits},
-                                                      {"time", &t},
-                                                      {"glass", &glassOpacity}};
-    const char* defaults[] = {"-152", "1", "1", "0", "0.8"};
-    for (std::size_t i = 0; i < std::size(numbers); ++i) {
-        if (!parseNumber(cl.get(numbers[i].first, defaults[i]), *numbers[i].second)) {
-            return fail(std::string("--") + numbers[i].first + " needs a number");
-        }
-    }
-    const bool broken = cl.get("broken", "0") != "0";
+    const std::string dir = o.assets + "/";
+    const float scroll = o.scroll, letterColour = o.letterColour, credits = o.credits, t = o.time,
+                glassOpacity = o.glass;
+    const bool broken = o.broken != 0;
 
     std::string error;
     Font font;
     GlyphLayout layout;
     Image atlases[2], logo, glass, strip;
-    if (!font.load(cl.get("font", defaultFontPath()), error) ||
+    std::vector<std::int32_t> codes;
+    if (!cli::checkOutput(o.output, {}, &error) || !font.load(o.font, error) ||
         !layoutGlyphs(font, layout, error) || !load(dir + "letterAtlas.png", atlases[0], error) ||
         !load(dir + "letterAtlas2.png", atlases[1], error) ||
         !load(dir + "logoTex.png", logo, error) ||
         !load(dir + (broken ? "logoTex3.png" : "logoTex2.png"), glass, error) ||
-        !load(dir + "CredsImage.png", strip, error)) {
+        !load(dir + "CredsImage.png", strip, error) ||
+        !loadCodes(dir + "scroll_message.codes", codes, error)) {
         return fail(error);
-    }
-    std::ifstream in(dir + "scroll_message.codes", std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::int32_t> codes(bytes.size() / 4);
-    for (std::size_t i = 0; i < codes.size(); ++i) {
-        std::uint32_t v = 0;
-        for (int b = 3; b >= 0; --b) {
-            v = (v << 8) | static_cast<unsigned char>(bytes[i * 4 + static_cast<std::size_t>(b)]);
-        }
-        codes[i] = static_cast<std::int32_t>(std::clamp<std::uint32_t>(v, 0, glyphCodeCount - 1));
     }
     GlyphWidths widths;
     for (const GlyphCell& c : layout) {
@@ -201,5 +227,5 @@ int main(int argc, char** argv) {
     for (const Rgba& c : out.cells()) {
         rgb.insert(rgb.end(), {toByte(c.r), toByte(c.g), toByte(c.b)});
     }
-    return writeRgbPng(cl.get("output"), W, H, rgb, error) ? 0 : fail(error);
+    return writeRgbPng(o.output, W, H, rgb, error) ? cli::kExitOk : fail(error);
 }

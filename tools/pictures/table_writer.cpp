@@ -1,10 +1,10 @@
 #include "table_writer.h"
 
 #include "atlas_layout.h"
+#include "output_file.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -89,13 +89,7 @@ std::string cppGlyphTableSource(const GlyphLayout& layout) {
 }
 
 bool writeTextFile(const std::string& path, const std::string& text, std::string& error) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    if (!out) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    return cli::writeWholeFile(path, text.data(), text.size(), {}, &error);
 }
 
 } // namespace pictures

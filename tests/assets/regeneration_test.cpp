@@ -58,14 +58,4 @@ TEST(Regeneration, GeneratorsReproduceTheCommittedFiles) {
     fs::remove_all(dir);
 }
 
-TEST(Regeneration, ToolsExplainThemselvesAndFailClearly) {
-    for (const char* tool :
-         {PICTURE_ATLAS_TOOL, PICTURE_LOGO_TOOL, PICTURE_CREDITS_TOOL, MESSAGE_ENCODER_TOOL}) {
-        SCOPED_TRACE(tool);
-        EXPECT_TRUE(run(std::string(tool) + " --help > /dev/null"));
-        EXPECT_FALSE(run(std::string(tool) + " --no-such-option 2> /dev/null"));
-        EXPECT_FALSE(run(std::string(tool) + " 2> /dev/null"));
-    }
-}
-
 } // namespace

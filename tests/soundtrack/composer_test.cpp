@@ -40,11 +40,14 @@ TEST(Composer, TwoRunsWriteTheCommittedModuleByteForByte) {
     EXPECT_TRUE(composeSoundtrackBytes() == committed);
 }
 
+// Usage errors exit with 2, an output that cannot be written with 1.
 TEST(Composer, CommandLineHelpAndErrors) {
     EXPECT_EQ(runComposer("--help"), 0);
-    EXPECT_NE(runComposer(""), 0);
-    EXPECT_NE(runComposer("--bogus"), 0);
-    EXPECT_NE(runComposer("--output /nonexistent-dir/x.xm"), 0);
+    EXPECT_EQ(runComposer(""), 2);
+    EXPECT_EQ(runComposer("--bogus"), 2);
+    EXPECT_EQ(runComposer("-o a.xm extra"), 2);
+    EXPECT_EQ(runComposer("--output /nonexistent-dir/x.xm"), 1);
+    EXPECT_EQ(runComposer("--output=" + ::testing::TempDir()), 1); // a directory
 }
 
 } // namespace

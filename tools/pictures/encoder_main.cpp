@@ -27,7 +27,7 @@ const char* usage =
     "glyph codes, padding with spaces; refuses a longer text and names any character the font\n"
     "lacks with its line and column. Line breaks count as spaces; a line \"@-152\" centres the\n"
     "next line on screen at Scroll1pos -152. Scroll1pos is the show's track that shifts the\n"
-    "message line, in half screen widths (800 pixels); it falls from -2 to -614 over the show,\n"
+    "message line, in half screen widths (800 pixels); it falls from -1 to -580 over the show,\n"
     "so the text moves left. --report prints the glyphs used and where the text ends.\n"
     "--decode prints the text of a codes file, or with --at only the glyphs on screen at that\n"
     "Scroll1pos. CODES may be '-' for standard output.\n"

@@ -24,11 +24,16 @@ ToolRun runIn(const ScratchFolder& folder, const std::string& tool, const std::s
     return runTool("cd " + quoted(folder.path("")) + " && " + quoted(tool) + " " + args);
 }
 
-// A TrueType header whose one table lies past the end of the file.
-std::string fontWithATableOutside() {
-    std::string bytes("\x00\x01\x00\x00\x00\x01\x00\x10\x00\x00\x00\x00", 12);
-    bytes += "cmap";
-    bytes += std::string("\x00\x00\x00\x00\x00\x00\x03\xE8\x00\x00\x00\x10", 12);
+// A TrueType table directory with the tables a font needs, all of them 1 GiB past the end of
+// the file: a renderer that trusted it would read far outside the bytes.
+std::string fontWithTablesOutside() {
+    auto big16 = [](unsigned v) { return std::string{char(v >> 8), char(v)}; };
+    auto big32 = [&](unsigned v) { return big16(v >> 16) + big16(v & 0xFFFF); };
+    const char* tags[] = {"cmap", "glyf", "head", "hhea", "hmtx", "loca", "maxp"};
+    std::string bytes = big32(0x00010000) + big16(std::size(tags)) + std::string(6, '\0');
+    for (const char* tag : tags) {
+        bytes += std::string(tag) + big32(0) + big32(1u << 30) + big32(64);
+    }
     return bytes + std::string(64, '\0');
 }
 
@@ -38,7 +43,7 @@ TEST(PictureTools, RefuseBadRequestsWithOneLineAndTheAgreedExitCode) {
     writeText(f.path("far.txt"), "HI\n@-99999999\nYO\n");
     writeText(f.path("nan.txt"), "HI\n@nan\nYO\n");
     writeText(f.path("bad.codes"), std::string("\x01\0\0\0\x62\0\0\0", 8));
-    writeText(f.path("fake.ttf"), fontWithATableOutside());
+    writeText(f.path("fake.ttf"), fontWithTablesOutside());
     mkdir(f.path("dir").c_str(), 0700);
     const std::string a = quoted(kAssets);
     const Case cases[] = {

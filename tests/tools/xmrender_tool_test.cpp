@@ -8,8 +8,8 @@
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <spawn.h>
 #include <sys/stat.h>

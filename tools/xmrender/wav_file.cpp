@@ -78,6 +78,7 @@ bool WavFile::create(const std::string& path, SampleFormat format, uint32_t rate
     rate_ = rate;
     frames_ = 0;
     expected_ = 0;
+    announced_ = false;
     headerWritten_ = false;
     if (!out_.open(path, inputs, error)) {
         return false;
@@ -87,6 +88,11 @@ bool WavFile::create(const std::string& path, SampleFormat format, uint32_t rate
 }
 
 bool WavFile::writeHeader(uint64_t frames, std::string* error) {
+    if (streaming() && !announced_) {
+        *error = "'" + out_.path() + "' is written as a stream: its length is needed first";
+        out_.abandon();
+        return false;
+    }
     const std::vector<uint8_t> header = wavHeader(format_, rate_, frames);
     if (std::fwrite(header.data(), 1, header.size(), out_.stream()) != header.size()) {
         *error = out_.writeError();

@@ -38,7 +38,10 @@ public:
     // True when the header cannot be rewritten at the end: give the length with expectFrames
     // before the first write.
     bool streaming() const { return !out_.seekable(); }
-    void expectFrames(uint64_t frames) { expected_ = frames; }
+    void expectFrames(uint64_t frames) {
+        expected_ = frames;
+        announced_ = true;
+    }
     bool write(const float* interleaved, uint32_t frames, std::string* error);
     // Completes the header and delivers the file under its final name.
     bool finish(std::string* error);
@@ -53,6 +56,7 @@ private:
     uint32_t rate_ = 0;
     uint64_t frames_ = 0;
     uint64_t expected_ = 0;
+    bool announced_ = false;
     bool headerWritten_ = false;
     std::vector<uint8_t> buffer_;
 };

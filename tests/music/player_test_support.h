@@ -24,6 +24,20 @@ inline XmModule moduleWithSample(XmSample sample, uint16_t channels = 1) {
     return module;
 }
 
+// Three rows of one tick each (882 frames at 44.1 kHz, 2646 in all), a looped tone started on
+// row 0, then the song comes back to row 0.
+inline XmModule threeRowSong() {
+    XmSample s = constantSample(100, 100);
+    s.loopBits = 1;
+    s.loopLength = 100;
+    XmModule m = moduleWithSample(s);
+    m.tempo = 1;
+    m.patterns[0].rows = 3;
+    m.patterns[0].cells.resize(3);
+    m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
+    return m;
+}
+
 inline std::vector<float> render(ModulePlayer* player, uint32_t frames) {
     std::vector<float> out(2 * static_cast<size_t>(frames));
     generateSamples(player, out.data(), frames);

@@ -56,19 +56,6 @@ struct TempFolder {
     }
 };
 
-// Three rows of one 882-frame tick each, a looped tone on row 0.
-std::vector<uint8_t> threeRowSong() {
-    XmSample s = constantSample(100, 100);
-    s.loopBits = 1;
-    s.loopLength = 100;
-    XmModule m = moduleWithSample(s);
-    m.tempo = 1;
-    m.patterns[0].rows = 3;
-    m.patterns[0].cells.resize(3);
-    m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
-    return m.build();
-}
-
 } // namespace
 
 TEST(WavFile, HeadersOfBothFormats) {
@@ -139,7 +126,7 @@ TEST(WavFile, AppearsUnderItsNameOnlyWhenComplete) {
 }
 
 TEST(Render, StopsWhereTheSongEndsAndHonoursStartAndCap) {
-    const std::vector<uint8_t> song = threeRowSong();
+    const std::vector<uint8_t> song = threeRowSong().build();
     auto run = [&](RenderPlan plan, std::vector<float>* kept) {
         PlayerPtr p = createPlayer(song);
         return renderModule(p.get(), plan, [&](const float* f, uint32_t n) {
@@ -181,7 +168,7 @@ TEST(Render, StopsWhereTheSongEndsAndHonoursStartAndCap) {
 }
 
 TEST(Render, InfoReportsHeaderValuesAndDuration) {
-    const std::vector<uint8_t> song = threeRowSong();
+    const std::vector<uint8_t> song = threeRowSong().build();
     const std::string info = moduleInfo(song, 44100, 1000000);
     EXPECT_NE(info.find("channels:          1"), std::string::npos) << info;
     EXPECT_NE(info.find("frequency table:   linear"), std::string::npos) << info;

@@ -24,18 +24,7 @@ namespace {
 
 const std::string kTool = XMRENDER_TOOL;
 
-// Three rows of one 882-frame tick at 44.1 kHz: 2646 frames, 0.06 s.
-std::vector<uint8_t> shortSong() {
-    XmSample s = constantSample(100, 100);
-    s.loopBits = 1;
-    s.loopLength = 100;
-    XmModule m = moduleWithSample(s);
-    m.tempo = 1;
-    m.patterns[0].rows = 3;
-    m.patterns[0].cells.resize(3);
-    m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
-    return m.build();
-}
+// threeRowSong lasts 2646 frames, 0.06 s.
 constexpr uint32_t kSongFrames = 3 * 882;
 constexpr size_t kFloatHeader = 58;
 
@@ -57,7 +46,7 @@ ToolRun xmrender(const ScratchFolder& folder, const std::string& arguments) {
 struct Fixture {
     ScratchFolder folder;
     Fixture() {
-        const std::vector<uint8_t> song = shortSong();
+        const std::vector<uint8_t> song = threeRowSong().build();
         writeBytes(folder.path("song.xm"), song, song.size());
         writeBytes(folder.path("cut.xm"), song, song.size() - 37);
         mkdir(folder.path("dir").c_str(), 0700);

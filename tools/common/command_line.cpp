@@ -56,22 +56,20 @@ void Parser::text(const std::string& name, std::string* target, const std::strin
 }
 
 void Parser::number(const std::string& name, double* target, double min, double max) {
-    options_.push_back({name, "", true, [=](const std::string& text) {
-                            double v = 0;
-                            std::string why = checkNumber(text, min, max, &v);
-                            if (why.empty()) {
-                                *target = v;
-                            }
-                            return why;
-                        }});
+    addNumber(name, min, max, [target](double v) { *target = v; });
 }
 
 void Parser::number(const std::string& name, float* target, double min, double max) {
+    addNumber(name, min, max, [target](double v) { *target = static_cast<float>(v); });
+}
+
+void Parser::addNumber(const std::string& name, double min, double max,
+                       std::function<void(double)> store) {
     options_.push_back({name, "", true, [=](const std::string& text) {
                             double v = 0;
                             std::string why = checkNumber(text, min, max, &v);
                             if (why.empty()) {
-                                *target = static_cast<float>(v);
+                                store(v);
                             }
                             return why;
                         }});
@@ -102,13 +100,21 @@ const Parser::Option* Parser::find(const std::string& name) const {
     return nullptr;
 }
 
-Parsed Parser::parse(int argc, char** argv) const {
+Parsed Parser::parse(int argc, char** argv, std::size_t maxPositional) const {
     Parsed parsed;
+    std::string extra;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool looksLikeOption = arg.size() > 1 && arg[0] == '-';
         if (optionsEnded || !looksLikeOption) {
+            if (parsed.positional.size() == maxPositional) {
+                // Reported at the end, so that a later --help still wins.
+                if (extra.empty()) {
+                    extra = "unexpected argument '" + arg + "'";
+                }
+                continue;
+            }
             parsed.positional.push_back(arg);
             continue;
         }
@@ -149,7 +155,19 @@ Parsed Parser::parse(int argc, char** argv) const {
         }
         parsed.given.insert(option->name);
     }
+    parsed.error = extra;
     return parsed;
+}
+
+std::optional<int> earlyExit(const Parsed& parsed, const char* tool, const char* usage) {
+    if (parsed.help) {
+        std::fputs(usage, stdout);
+        return kExitOk;
+    }
+    if (!parsed.ok()) {
+        return usageError(tool, parsed.error);
+    }
+    return std::nullopt;
 }
 
 int usageError(const char* tool, const std::string& message) {

@@ -6,17 +6,18 @@
 //   parser.whole("--rate", &rate, 1000, 768000);
 //   parser.number("--seconds", &seconds, 0.001, 86400);
 //   parser.text("--font", &fontPath);
-//   cli::Parsed parsed = parser.parse(argc, argv);
-//   if (parsed.help) { print usage; return cli::kExitOk; }
-//   if (!parsed.ok()) return cli::usageError("tool", parsed.error);
-//   parsed.positional holds the other arguments.
+//   cli::Parsed parsed = parser.parse(argc, argv, 2); // at most two plain arguments
+//   if (std::optional<int> code = cli::earlyExit(parsed, "tool", usage)) return *code;
+//   parsed.positional holds the plain arguments.
 //
 // Values go as "--name value" or "--name=value"; "-h" and "--help" ask for the usage text;
 // "--" ends the options. Numbers must be finite and whole where whole numbers are meant.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -53,7 +54,8 @@ public:
         addWhole(name, min, max, [target](long long v) { *target = static_cast<Int>(v); });
     }
 
-    Parsed parse(int argc, char** argv) const;
+    // More than maxPositional plain arguments is a usage error.
+    Parsed parse(int argc, char** argv, std::size_t maxPositional = SIZE_MAX) const;
 
 private:
     struct Option {
@@ -63,6 +65,8 @@ private:
         // Checks and stores a value; returns the reason when it is refused.
         std::function<std::string(const std::string&)> store;
     };
+    void addNumber(const std::string& name, double min, double max,
+                   std::function<void(double)> store);
     void addWhole(const std::string& name, long long min, long long max,
                   std::function<void(long long)> store);
     const Option* find(const std::string& name) const;
@@ -72,6 +76,10 @@ private:
 
 // Reads a whole string as a finite number; false for anything else ("", "1x", "nan", "inf").
 bool parseFinite(const std::string& text, double* value);
+
+// For a request for help: the usage text on stdout and kExitOk; for a refused command line:
+// usageError. Otherwise nothing: the tool goes on.
+std::optional<int> earlyExit(const Parsed& parsed, const char* tool, const char* usage);
 
 // "tool: message (see --help)" on stderr; returns kExitUsage.
 int usageError(const char* tool, const std::string& message);

@@ -28,16 +28,9 @@ int main(int argc, char** argv) {
     std::string output;
     cli::Parser parser;
     parser.text("--output", &output, "-o");
-    const cli::Parsed parsed = parser.parse(argc, argv);
-    if (parsed.help) {
-        std::fputs(kUsage, stdout);
-        return cli::kExitOk;
-    }
-    if (!parsed.ok()) {
-        return cli::usageError(kTool, parsed.error);
-    }
-    if (!parsed.positional.empty()) {
-        return cli::usageError(kTool, "unexpected argument '" + parsed.positional[0] + "'");
+    const cli::Parsed parsed = parser.parse(argc, argv, 0);
+    if (std::optional<int> code = cli::earlyExit(parsed, kTool, kUsage)) {
+        return *code;
     }
     if (output.empty()) {
         return cli::usageError(kTool, "no output file given");

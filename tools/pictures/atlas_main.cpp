@@ -46,16 +46,9 @@ int main(int argc, char** argv) {
     parser.text("--shaders", &shaders);
     parser.text("--source", &source);
     parser.text("--font", &fontPath);
-    const cli::Parsed parsed = parser.parse(argc, argv);
-    if (parsed.help) {
-        std::fputs(usage, stdout);
-        return cli::kExitOk;
-    }
-    if (!parsed.ok()) {
-        return cli::usageError(kTool, parsed.error);
-    }
-    if (!parsed.positional.empty()) {
-        return cli::usageError(kTool, "unexpected argument '" + parsed.positional[0] + "'");
+    const cli::Parsed parsed = parser.parse(argc, argv, 0);
+    if (std::optional<int> code = cli::earlyExit(parsed, kTool, usage)) {
+        return *code;
     }
     if (assets.empty() && shaders.empty() && source.empty()) {
         return cli::usageError(kTool, "no output folder given");

@@ -112,21 +112,13 @@ int main(int argc, char** argv) {
     parser.text("--assets", &assets);
     parser.text("--output", &output);
     parser.text("--font", &fontPath);
-    const cli::Parsed parsed = parser.parse(argc, argv);
-    if (parsed.help) {
-        std::fputs(usage, stdout);
-        return cli::kExitOk;
+    const cli::Parsed parsed = parser.parse(argc, argv, 0);
+    if (std::optional<int> code = cli::earlyExit(parsed, kTool, usage)) {
+        return *code;
     }
-    std::string wrong = parsed.error;
-    if (wrong.empty() && !parsed.positional.empty()) {
-        wrong = "unexpected argument '" + parsed.positional[0] + "'";
-    }
-    if (wrong.empty() && (assets.empty() || output.empty())) {
-        wrong = "both --assets and --output are required";
-    }
-    if (wrong.empty()) {
-        wrong = pngOutputNameError(output);
-    }
+    const std::string wrong = assets.empty() || output.empty()
+                                  ? "both --assets and --output are required"
+                                  : pngOutputNameError(output);
     if (!wrong.empty()) {
         return cli::usageError(kTool, wrong);
     }

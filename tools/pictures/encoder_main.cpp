@@ -46,9 +46,6 @@ struct Options {
 
 // A usage error in the combination of options, or "".
 std::string checkCombination(const cli::Parsed& parsed) {
-    if (!parsed.positional.empty()) {
-        return "unexpected argument '" + parsed.positional[0] + "'";
-    }
     if (parsed.has("--decode")) {
         for (const char* encodeOnly : {"--input", "--output", "--length", "--report"}) {
             if (parsed.has(encodeOnly)) {
@@ -138,12 +135,11 @@ int main(int argc, char** argv) {
     parser.number("--at", &o.at, -kMaxScrollPos, kMaxScrollPos);
     parser.text("--font", &o.font);
     parser.flag("--report", &o.report);
-    const cli::Parsed parsed = parser.parse(argc, argv);
-    if (parsed.help) {
-        std::fputs(usage, stdout);
-        return cli::kExitOk;
+    const cli::Parsed parsed = parser.parse(argc, argv, 0);
+    if (std::optional<int> code = cli::earlyExit(parsed, kTool, usage)) {
+        return *code;
     }
-    const std::string wrong = parsed.ok() ? checkCombination(parsed) : parsed.error;
+    const std::string wrong = checkCombination(parsed);
     if (!wrong.empty()) {
         return cli::usageError(kTool, wrong);
     }

@@ -106,13 +106,10 @@ std::string parse(int argc, char** argv, Options& o, bool& help) {
     parser.number("--glass", &o.glass, 0, 1);
     parser.number("--time", &o.time, 0, 1e6);
     parser.whole("--broken", &o.broken, 0, 1);
-    const cli::Parsed parsed = parser.parse(argc, argv);
+    const cli::Parsed parsed = parser.parse(argc, argv, 0);
     help = parsed.help;
     if (!parsed.ok() || help) {
         return parsed.error;
-    }
-    if (!parsed.positional.empty()) {
-        return "unexpected argument '" + parsed.positional[0] + "'";
     }
     if (o.assets.empty() || o.output.empty()) {
         return "both --assets and --output are required";

@@ -45,9 +45,6 @@ std::string checkCombination(const RenderOptions& o, std::size_t positional) {
     if (positional < 2) {
         return "no output file given";
     }
-    if (positional > 2) {
-        return "more than one output given";
-    }
     if (o.loops == 0 && o.seconds < 0) {
         return "--loops 0 plays for ever: give --seconds too";
     }
@@ -83,7 +80,7 @@ ParseOutcome parseOptions(int argc, char** argv, RenderOptions* options, std::st
     parser.number("--seconds", &options->seconds, 0.0, kMaxSeconds);
     parser.number("--start", &options->start, 0.0, kMaxSeconds);
     parser.flag("--info", &options->info);
-    const cli::Parsed parsed = parser.parse(argc, argv);
+    const cli::Parsed parsed = parser.parse(argc, argv, 2);
     if (parsed.help) {
         return ParseOutcome::Help;
     }

@@ -83,6 +83,10 @@ TEST(PictureTools, RefuseBadRequestsWithOneLineAndTheAgreedExitCode) {
         {SCREEN_PREVIEW_TOOL, "--assets dir --output x.png", 1, "cannot decode 'dir/"},
         {CONTACT_SHEET_TOOL, "--assets " + a + " --output sheet.JPEG", 2,
          "'sheet.JPEG': only PNG is written"},
+        {CONTACT_SHEET_TOOL, "--assets " + a + " --output " + quoted(kAssets + "/logoTex.png"), 1,
+         "is the input file"},
+        {SCREEN_PREVIEW_TOOL, "--assets " + a + " --output " + quoted(kAssets + "/logoTex.png"), 1,
+         "is the input file"},
     };
     for (const Case& c : cases) {
         const ToolRun run = runIn(f, c.tool, c.arguments);

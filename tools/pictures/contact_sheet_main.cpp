@@ -124,7 +124,11 @@ int main(int argc, char** argv) {
     }
     std::string error;
     Font font;
-    if (!cli::checkOutput(output, {}, &error) || !font.load(fontPath, error)) {
+    std::vector<std::string> inputs{fontPath};
+    for (const Entry& e : entries) {
+        inputs.push_back(assets + "/" + e.name + ".png");
+    }
+    if (!cli::checkOutput(output, inputs, &error) || !font.load(fontPath, error)) {
         return fail(error);
     }
     Canvas sheet(3 * cellWidth + margin, sheetHeight, {0.12f, 0.10f, 0.14f, 1});

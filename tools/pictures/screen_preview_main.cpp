@@ -152,7 +152,15 @@ int main(int argc, char** argv) {
     GlyphLayout layout;
     Image atlases[2], logo, glass, strip;
     std::vector<std::int32_t> codes;
-    if (!cli::checkOutput(o.output, {}, &error) || !font.load(o.font, error) ||
+    const std::vector<std::string> inputs = {o.font,
+                                             dir + "letterAtlas.png",
+                                             dir + "letterAtlas2.png",
+                                             dir + "logoTex.png",
+                                             dir + "logoTex2.png",
+                                             dir + "logoTex3.png",
+                                             dir + "CredsImage.png",
+                                             dir + "scroll_message.codes"};
+    if (!cli::checkOutput(o.output, inputs, &error) || !font.load(o.font, error) ||
         !layoutGlyphs(font, layout, error) || !load(dir + "letterAtlas.png", atlases[0], error) ||
         !load(dir + "letterAtlas2.png", atlases[1], error) ||
         !load(dir + "logoTex.png", logo, error) ||

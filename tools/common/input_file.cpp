@@ -1,10 +1,9 @@
 #include "input_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace cli {
 namespace {
@@ -22,46 +21,43 @@ std::string sizeText(std::uint64_t bytes) {
 template <typename Bytes>
 bool readAll(const std::string& path, std::uint64_t maxBytes, Bytes* out, std::string* error) {
     out->clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
         *error = reason(path);
         return false;
     }
     struct stat info {};
-    if (fstat(fd, &info) != 0) {
+    if (fstat(fileno(file), &info) != 0) {
         *error = reason(path);
-        close(fd);
+        std::fclose(file);
         return false;
     }
     if (S_ISDIR(info.st_mode) || S_ISBLK(info.st_mode)) {
         *error = "'" + path + "' is a " + (S_ISDIR(info.st_mode) ? "directory" : "block device") +
                  ", not a file";
-        close(fd);
+        std::fclose(file);
         return false;
     }
     char chunk[1 << 16];
     for (;;) {
-        const ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            *error = reason(path);
-            close(fd);
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        if (out->size() + static_cast<std::uint64_t>(got) > maxBytes) {
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        if (out->size() + got > maxBytes) {
             *error =
                 "'" + path + "' is larger than " + sizeText(maxBytes) + "; refusing to read it";
-            close(fd);
+            std::fclose(file);
             return false;
         }
         out->insert(out->end(), chunk, chunk + got);
+        if (got < sizeof chunk) {
+            break;
+        }
     }
-    close(fd);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        *error = reason(path);
+        return false;
+    }
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,7 +111,7 @@ bool checkOutput(const std::string& path, const std::vector<std::string>& inputs
     if (d.kind == Destination::NewFile || d.kind == Destination::RegularFile) {
         // The temporary file goes next to the target: its folder must take new files.
         const std::string folder = folderOf(d.target);
-        if (access(folder.c_str(), W_OK | X_OK) != 0) {
+        if (access(folder.c_str(), W_OK) != 0) {
             *error = because("cannot create", path) + " (in '" + folder + "')";
             return false;
         }
@@ -146,9 +145,7 @@ bool OutputFile::open(const std::string& path, const std::vector<std::string>& i
     case Destination::Refused:
         return false;
     case Destination::Direct:
-        return openDirect(path == "-" ? dup(STDOUT_FILENO)
-                                      : ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY),
-                          error);
+        return openDirect(error);
     case Destination::NewFile:
     case Destination::RegularFile:
         break;
@@ -156,15 +153,21 @@ bool OutputFile::open(const std::string& path, const std::vector<std::string>& i
     return openTemporary(d.target, d.mode, error);
 }
 
-bool OutputFile::openDirect(int fd, std::string* error) {
-    if (fd < 0) {
-        *error = because("cannot write", path_);
-        return false;
+bool OutputFile::openDirect(std::string* error) {
+    if (path_ == "-") {
+        // A stream of its own on standard output, so commit() can close it like any other.
+        std::fflush(stdout);
+        const int fd = dup(fileno(stdout));
+        file_ = fd < 0 ? nullptr : fdopen(fd, "wb");
+        if (file_ == nullptr && fd >= 0) {
+            close(fd);
+        }
+    } else {
+        // Devices and FIFOs ignore the truncation that "wb" asks for.
+        file_ = std::fopen(path_.c_str(), "wb");
     }
-    file_ = fdopen(fd, "wb");
     if (file_ == nullptr) {
         *error = because("cannot write", path_);
-        close(fd);
         return false;
     }
     return true;

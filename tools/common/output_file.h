@@ -55,7 +55,7 @@ public:
     std::string writeError() const;
 
 private:
-    bool openDirect(int fd, std::string* error);
+    bool openDirect(std::string* error);
     bool openTemporary(const std::string& target, unsigned mode, std::string* error);
 
     std::string path_;      // as given

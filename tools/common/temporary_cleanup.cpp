@@ -15,7 +15,12 @@ char names[kSlots][PATH_MAX];
 std::atomic<bool> used[kSlots];
 std::atomic<bool> installed{false};
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// SIGHUP (a closed terminal) exists only where there are terminals to close.
+constexpr int kSignals[] = {SIGINT, SIGTERM,
+#ifdef SIGHUP
+                            SIGHUP
+#endif
+};
 
 void removeAndStop(int signal) {
     for (int i = 0; i < kSlots; ++i) {
@@ -32,18 +37,10 @@ void install() {
     if (installed.exchange(true)) {
         return;
     }
-    struct sigaction action {};
-    action.sa_handler = removeAndStop;
-    sigemptyset(&action.sa_mask);
     for (int s : kSignals) {
-        sigaddset(&action.sa_mask, s);
-    }
-    for (int s : kSignals) {
-        struct sigaction previous {};
-        sigaction(s, nullptr, &previous);
         // A signal the caller chose to ignore (nohup, a shell's background job) stays ignored.
-        if (previous.sa_handler != SIG_IGN) {
-            sigaction(s, &action, nullptr);
+        if (std::signal(s, removeAndStop) == SIG_IGN) {
+            std::signal(s, SIG_IGN);
         }
     }
 }

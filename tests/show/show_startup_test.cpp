@@ -1,16 +1,20 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "Fennick/buffer_runtime.h"
+#include "Fennick/compute_pass_runtime.h"
+#include "Fennick/draw_pass_runtime.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/texture_runtime.h"
 #include "app/frame_loop.h"
 #include "app/show.h"
+#include "demo/show_assets.h"
 #include "params/frame_context.h"
 
 namespace {
@@ -61,45 +65,141 @@ TEST(ShowWindow, BorderlessCentredWithItsClassAndTitle) {
     EXPECT_EQ(window.top, (desktop.bottom - 900) / 2);
 }
 
-TEST(ShowGraph, ResourcesPassesAndOrder) {
+// Tables written from the show's description of its graph: the 25 resources, the 13 passes
+// with every field and binding, and their order.
+std::uint32_t floatBits(float f) {
+    std::uint32_t b;
+    std::memcpy(&b, &f, 4);
+    return b;
+}
+
+TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
     DemoApp& app = show();
     GraphRuntime& g = *app.engine;
+    const DemoHandles& h = app.handles;
     EXPECT_EQ(g.resources.count, 25u);
     EXPECT_EQ(g.drawPasses.count, 10u);
     EXPECT_EQ(g.computePasses.count, 3u);
     for (std::uint32_t id = 0; id < 25; ++id)
-        EXPECT_EQ(g.resources.find(id), app.handles.resources[id]) << "resource " << id;
+        EXPECT_EQ(g.resources.find(id), h.resources[id]) << "resource " << id;
 
-    // Window-relative, fixed and image textures as the graph needs them.
-    auto texture = [&](std::uint32_t id) {
-        return static_cast<TextureRuntime*>(app.handles.resources[id]);
-    };
-    struct Size {
+    // Textures and images by id: W window-sized half floats, F fixed float, then image sizes.
+    const TextureFormat W = FormatR16G16B16A16Float, F = FormatR32G32B32A32Float,
+                        I = FormatR8G8B8A8Unorm;
+    struct Texture {
         std::uint32_t id, width, height;
         TextureFormat format;
-    } sizes[] = {{0, 1600, 900, FormatR16G16B16A16Float}, {1, 1904, 818, FormatR32G32B32A32Float},
-                 {2, 1904, 818, FormatR32G32B32A32Float}, {18, 1600, 900, FormatR16G16B16A16Float},
-                 {10, 4096, 3318, FormatR8G8B8A8Unorm},   {23, 1196, 68, FormatR8G8B8A8Unorm},
-                 {15, 764, 348, FormatR8G8B8A8Unorm},     {16, 764, 348, FormatR8G8B8A8Unorm}};
-    for (const Size& s : sizes) {
-        TextureRuntime* t = texture(s.id);
-        EXPECT_EQ(t->desc.width, s.width) << "texture " << s.id;
-        EXPECT_EQ(t->desc.height, s.height) << "texture " << s.id;
-        EXPECT_EQ(t->desc.format, s.format) << "texture " << s.id;
-        EXPECT_NE(t->srvA, nullptr) << "texture " << s.id;
+    } textures[] = {{0, 1600, 900, W},   {1, 1904, 818, F},   {2, 1904, 818, F},  {3, 1600, 900, W},
+                    {6, 764, 348, I},    {7, 1600, 900, W},   {8, 764, 348, I},   {9, 1600, 900, W},
+                    {10, 4096, 3318, I}, {11, 1600, 900, W},  {12, 764, 348, I},  {13, 764, 348, I},
+                    {14, 1600, 900, W},  {15, 764, 348, I},   {16, 764, 348, I},  {17, 764, 348, I},
+                    {18, 1600, 900, W},  {20, 4096, 3318, I}, {21, 1600, 900, W}, {22, 764, 348, I},
+                    {23, 1196, 68, I}};
+    auto texture = [&](std::uint32_t id) { return static_cast<TextureRuntime*>(h.resources[id]); };
+    for (const Texture& t : textures) {
+        EXPECT_EQ(texture(t.id)->desc.width, t.width) << "texture " << t.id;
+        EXPECT_EQ(texture(t.id)->desc.height, t.height) << "texture " << t.id;
+        EXPECT_EQ(texture(t.id)->desc.format, t.format) << "texture " << t.id;
+        EXPECT_EQ(texture(t.id)->doubleBuffered, 0) << "texture " << t.id;
     }
     EXPECT_NE(texture(15)->resourceA, texture(16)->resourceA); // two objects, one file
-
-    auto buffer = [&](std::uint32_t id) {
-        return static_cast<BufferRuntime*>(app.handles.resources[id]);
+    EXPECT_NE(texture(13)->resourceA, texture(17)->resourceA);
+    struct Buffer {
+        std::uint32_t id, stride, count;
+        std::uint8_t doubleBuffered;
+    } buffers[] = {{4, 12, 1, 1}, {5, 80, 1000, 1}, {19, 48, 1569, 0}, {24, 4, 1569, 0}};
+    for (const Buffer& b : buffers) {
+        auto* buffer = static_cast<BufferRuntime*>(h.resources[b.id]);
+        EXPECT_EQ(buffer->desc.stride, b.stride) << "buffer " << b.id;
+        EXPECT_EQ(buffer->desc.countX, b.count) << "buffer " << b.id;
+        EXPECT_EQ(buffer->doubleBuffered, b.doubleBuffered) << "buffer " << b.id;
+    }
+    auto expectInputs = [&](const std::vector<ResourceBinding>& actual,
+                            const std::vector<std::uint32_t>& ids, const std::string& pass) {
+        ASSERT_EQ(actual.size(), ids.size()) << pass;
+        for (std::size_t slot = 0; slot < ids.size(); ++slot) {
+            const bool buffer =
+                ids[slot] == 4 || ids[slot] == 5 || ids[slot] == 19 || ids[slot] == 24;
+            EXPECT_EQ(actual[slot].resource, h.resources[ids[slot]]) << pass << " slot " << slot;
+            EXPECT_EQ(actual[slot].kind, buffer ? Fennick::gfx::Buffer : Fennick::gfx::Texture)
+                << pass << " slot " << slot;
+        }
     };
-    EXPECT_EQ(buffer(4)->desc.stride, 12u);
-    EXPECT_EQ(buffer(4)->doubleBuffered, 1);
-    EXPECT_EQ(buffer(5)->desc.stride, 80u);
-    EXPECT_EQ(buffer(5)->desc.countX, 1000u);
-    EXPECT_EQ(buffer(19)->desc.stride, 48u);
-    EXPECT_EQ(buffer(19)->desc.countX, 1569u);
-    EXPECT_EQ(buffer(24)->desc.countX, 1569u);
+
+    using S = DemoShader;
+    struct Draw {
+        S vertex, pixel;
+        std::uint8_t blend;
+        BlendMode mode;
+        std::uint32_t vertices, instances, target;
+        std::vector<std::uint32_t> inputs;
+    } draws[] = {
+        {S::vsFullscreenFlipY, S::psPyramid, 0, BlendAlphaReplace, 3, 4, 0, {4}},
+        {S::vsFullscreen, S::psGlowBlur, 1, BlendAdditive, 3, 1, 1, {3}},
+        {S::vsParticles, S::psParticle, 0, BlendAlphaReplace, 8600, 1, 3, {5}},
+        {S::vsFullscreen,
+         S::psComposite,
+         0,
+         BlendAdditive,
+         3,
+         1,
+         2,
+         {7, 1, 6, 8, 11, 12, 13, 14, 16, 18, 21, 22, 23}},
+        {S::vsFullscreen, S::psPyramidPost, 1, BlendAlphaReplace, 3, 1, 7, {0}},
+        {S::vsGlyphs, S::psGlyphs, 1, BlendAlphaOver, 6, 1569, 9, {10, 19, 20}},
+        {S::vsFullscreen, S::psScrollerPost, 1, BlendAlphaReplace, 3, 1, 11, {9}},
+        {S::vsFullscreenFlipY2, S::psGlowLogo, 1, BlendAlphaOver, 3, 1, 14, {15, 17}},
+        {S::vsFullscreen, S::psRasters, 0, BlendAdditive, 192, 1, 18, {}},
+        {S::vsFullscreen, S::psExplosion, 1, BlendAdditive, 300, 1, 21, {}},
+    };
+    for (std::uint32_t id = 0; id < 10; ++id) {
+        const Draw& e = draws[id];
+        const DrawPassDesc& d = h.drawPasses[id]->desc;
+        const std::string pass = "draw pass " + std::to_string(id);
+        EXPECT_EQ(g.drawPasses.find(id), h.drawPasses[id]) << pass;
+        EXPECT_EQ(d.shader.vertexCode, demoShader(e.vertex).data) << pass;
+        EXPECT_EQ(d.shader.pixelCode, demoShader(e.pixel).data) << pass;
+        EXPECT_EQ(d.blend, e.blend) << pass;
+        EXPECT_EQ(d.blendMode, e.mode) << pass;
+        EXPECT_EQ(d.vertexCount, e.vertices) << pass;
+        EXPECT_EQ(d.instanceCount, e.instances) << pass;
+        EXPECT_EQ(d.topology, TopologyTriangleList) << pass;
+        EXPECT_EQ(d.runCondition, EveryFrame) << pass;
+        EXPECT_EQ(d.clear, 1) << pass;
+        EXPECT_EQ(d.depth + d.cullBack, 0) << pass;
+        ASSERT_EQ(d.renderTargets.size(), 1u) << pass;
+        EXPECT_EQ(d.renderTargets[0].texture, texture(e.target)) << pass;
+        EXPECT_EQ(d.renderTargets[0].flag, 1) << pass;
+        // 32/255, 5/255, 32/255 behind the scroller, black elsewhere.
+        const std::uint32_t clear[4] = {id == 5 ? 0x3E008073u : 0u, id == 5 ? 0x3CA0A0F5u : 0u,
+                                        id == 5 ? 0x3E008073u : 0u, 0x3F800000u};
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(floatBits(d.clearColor[c]), clear[c]) << pass << " clear " << c;
+        expectInputs(d.inputs, e.inputs, pass);
+    }
+
+    struct Compute {
+        S kernel;
+        std::uint32_t x, y, z;
+        RunCondition run;
+        std::uint32_t output;
+        std::vector<std::uint32_t> inputs;
+    } computes[] = {{S::csPyramid, 1, 1, 0, EveryFrame, 4, {4}},
+                    {S::csParticles, 1000, 1, 1, EveryFrame, 5, {5, 4}},
+                    {S::csMessageLayout, 1569, 0, 0, FirstFrame, 19, {24}}};
+    for (std::uint32_t id = 0; id < 3; ++id) {
+        const Compute& e = computes[id];
+        const ComputePassDesc& d = h.computePasses[id]->desc;
+        const std::string pass = "compute pass " + std::to_string(id);
+        EXPECT_EQ(g.computePasses.find(id), h.computePasses[id]) << pass;
+        EXPECT_EQ(d.shader.computeCode, demoShader(e.kernel).data) << pass;
+        EXPECT_EQ(d.threadsX, e.x) << pass;
+        EXPECT_EQ(d.threadsY, e.y) << pass;
+        EXPECT_EQ(d.threadsZ, e.z) << pass;
+        EXPECT_EQ(d.runCondition, e.run) << pass;
+        expectInputs(d.outputs, {e.output}, pass + " output");
+        expectInputs(d.inputs, e.inputs, pass);
+    }
 
     // Thirteen passes in their order, then the engine's final copy into the window.
     ASSERT_EQ(g.passes.size(), 14u);
@@ -111,10 +211,9 @@ TEST(ShowGraph, ResourcesPassesAndOrder) {
     for (std::size_t i = 0; i < 13; ++i) {
         EXPECT_EQ(g.passes[i].kind, order[i].first) << "pass " << i;
         if (order[i].first == PassKind::Draw)
-            EXPECT_EQ(g.passes[i].draw, app.handles.drawPasses[order[i].second]) << "pass " << i;
+            EXPECT_EQ(g.passes[i].draw, h.drawPasses[order[i].second]) << "pass " << i;
         else
-            EXPECT_EQ(g.passes[i].compute, app.handles.computePasses[order[i].second])
-                << "pass " << i;
+            EXPECT_EQ(g.passes[i].compute, h.computePasses[order[i].second]) << "pass " << i;
     }
     EXPECT_EQ(g.passes[13].kind, PassKind::Draw);
     EXPECT_EQ(g.output->rtvA, app.backBufferView);

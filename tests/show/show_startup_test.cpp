@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Fennick/buffer_runtime.h"
@@ -67,12 +68,6 @@ TEST(ShowWindow, BorderlessCentredWithItsClassAndTitle) {
 
 // Tables written from the show's description of its graph: the 25 resources, the 13 passes
 // with every field and binding, and their order.
-std::uint32_t floatBits(float f) {
-    std::uint32_t b;
-    std::memcpy(&b, &f, 4);
-    return b;
-}
-
 TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
     DemoApp& app = show();
     GraphRuntime& g = *app.engine;
@@ -97,10 +92,11 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
                     {23, 1196, 68, I}};
     auto texture = [&](std::uint32_t id) { return static_cast<TextureRuntime*>(h.resources[id]); };
     for (const Texture& t : textures) {
-        EXPECT_EQ(texture(t.id)->desc.width, t.width) << "texture " << t.id;
-        EXPECT_EQ(texture(t.id)->desc.height, t.height) << "texture " << t.id;
-        EXPECT_EQ(texture(t.id)->desc.format, t.format) << "texture " << t.id;
-        EXPECT_EQ(texture(t.id)->doubleBuffered, 0) << "texture " << t.id;
+        const TextureRuntime& r = *texture(t.id);
+        EXPECT_EQ(
+            std::make_tuple(r.desc.width, r.desc.height, r.desc.format, int(r.doubleBuffered)),
+            std::make_tuple(t.width, t.height, t.format, 0))
+            << "texture " << t.id;
     }
     EXPECT_NE(texture(15)->resourceA, texture(16)->resourceA); // two objects, one file
     EXPECT_NE(texture(13)->resourceA, texture(17)->resourceA);
@@ -109,10 +105,10 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
         std::uint8_t doubleBuffered;
     } buffers[] = {{4, 12, 1, 1}, {5, 80, 1000, 1}, {19, 48, 1569, 0}, {24, 4, 1569, 0}};
     for (const Buffer& b : buffers) {
-        auto* buffer = static_cast<BufferRuntime*>(h.resources[b.id]);
-        EXPECT_EQ(buffer->desc.stride, b.stride) << "buffer " << b.id;
-        EXPECT_EQ(buffer->desc.countX, b.count) << "buffer " << b.id;
-        EXPECT_EQ(buffer->doubleBuffered, b.doubleBuffered) << "buffer " << b.id;
+        const BufferRuntime& r = *static_cast<BufferRuntime*>(h.resources[b.id]);
+        EXPECT_EQ(std::make_tuple(r.desc.stride, r.desc.countX, int(r.doubleBuffered)),
+                  std::make_tuple(b.stride, b.count, int(b.doubleBuffered)))
+            << "buffer " << b.id;
     }
     auto expectInputs = [&](const std::vector<ResourceBinding>& actual,
                             const std::vector<std::uint32_t>& ids, const std::string& pass) {
@@ -157,24 +153,22 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
         const DrawPassDesc& d = h.drawPasses[id]->desc;
         const std::string pass = "draw pass " + std::to_string(id);
         EXPECT_EQ(g.drawPasses.find(id), h.drawPasses[id]) << pass;
-        EXPECT_EQ(d.shader.vertexCode, demoShader(e.vertex).data) << pass;
-        EXPECT_EQ(d.shader.pixelCode, demoShader(e.pixel).data) << pass;
-        EXPECT_EQ(d.blend, e.blend) << pass;
-        EXPECT_EQ(d.blendMode, e.mode) << pass;
-        EXPECT_EQ(d.vertexCount, e.vertices) << pass;
-        EXPECT_EQ(d.instanceCount, e.instances) << pass;
-        EXPECT_EQ(d.topology, TopologyTriangleList) << pass;
-        EXPECT_EQ(d.runCondition, EveryFrame) << pass;
-        EXPECT_EQ(d.clear, 1) << pass;
-        EXPECT_EQ(d.depth + d.cullBack, 0) << pass;
+        EXPECT_EQ(std::make_tuple(d.shader.vertexCode, d.shader.pixelCode, int(d.blend),
+                                  d.blendMode, d.vertexCount, d.instanceCount),
+                  std::make_tuple(demoShader(e.vertex).data, demoShader(e.pixel).data, int(e.blend),
+                                  e.mode, e.vertices, e.instances))
+            << pass;
+        EXPECT_EQ(
+            std::make_tuple(d.topology, d.runCondition, d.clear + 2 * d.depth + 4 * d.cullBack),
+            std::make_tuple(TopologyTriangleList, EveryFrame, 1))
+            << pass;
         ASSERT_EQ(d.renderTargets.size(), 1u) << pass;
         EXPECT_EQ(d.renderTargets[0].texture, texture(e.target)) << pass;
         EXPECT_EQ(d.renderTargets[0].flag, 1) << pass;
-        // 32/255, 5/255, 32/255 behind the scroller, black elsewhere.
-        const std::uint32_t clear[4] = {id == 5 ? 0x3E008073u : 0u, id == 5 ? 0x3CA0A0F5u : 0u,
-                                        id == 5 ? 0x3E008073u : 0u, 0x3F800000u};
-        for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(floatBits(d.clearColor[c]), clear[c]) << pass << " clear " << c;
+        // 32/255, 5/255, 32/255 behind the scroller, black elsewhere, to the bit.
+        const std::uint32_t scroller[4] = {0x3E008073u, 0x3CA0A0F5u, 0x3E008073u, 0x3F800000u},
+                            black[4] = {0, 0, 0, 0x3F800000u};
+        EXPECT_EQ(std::memcmp(d.clearColor, id == 5 ? scroller : black, 16), 0) << pass;
         expectInputs(d.inputs, e.inputs, pass);
     }
 
@@ -193,10 +187,9 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
         const std::string pass = "compute pass " + std::to_string(id);
         EXPECT_EQ(g.computePasses.find(id), h.computePasses[id]) << pass;
         EXPECT_EQ(d.shader.computeCode, demoShader(e.kernel).data) << pass;
-        EXPECT_EQ(d.threadsX, e.x) << pass;
-        EXPECT_EQ(d.threadsY, e.y) << pass;
-        EXPECT_EQ(d.threadsZ, e.z) << pass;
-        EXPECT_EQ(d.runCondition, e.run) << pass;
+        EXPECT_EQ(std::make_tuple(d.threadsX, d.threadsY, d.threadsZ, d.runCondition),
+                  std::make_tuple(e.x, e.y, e.z, e.run))
+            << pass;
         expectInputs(d.outputs, {e.output}, pass + " output");
         expectInputs(d.inputs, e.inputs, pass);
     }

@@ -6,8 +6,8 @@ using namespace xmtest;
 
 namespace {
 
-// Plays rows one tick each (tempo 1) and reports which cells the channel saw, by the note
-// value each row's cell carries (cells are tagged with note = 10 x order + row by the test).
+// Plays rows one tick each (tempo 1) and reports which cells channel 0 saw, by the tag in
+// each cell's volume column (see taggedModule).
 std::vector<int> tags(ModulePlayer* p, int rows) {
     std::vector<int> out;
     for (int i = 0; i < rows; ++i) {

@@ -1,0 +1,40 @@
+// A GUI-subsystem program gets no console. Its standard error leads somewhere only when the
+// starting process redirected it (tests, scripts) or gave it a console; a double-click gives
+// it neither, and then only a message box can tell the user what went wrong.
+#include "platform/startup_failure.h"
+
+#include <cstdio>
+
+#include "platform/win32.h"
+
+namespace {
+
+bool standardErrorLeadsSomewhere() {
+    HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    if (handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN)
+        return true;
+    return GetConsoleWindow() != nullptr;
+}
+
+std::wstring wide(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return L"";
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &result[0], length);
+    result.resize(static_cast<std::size_t>(length - 1));
+    return result;
+}
+
+} // namespace
+
+void reportStartupFailure(const char* program, const std::string& message) {
+    if (standardErrorLeadsSomewhere()) {
+        std::fprintf(stderr, "%s: %s\n", program, message.c_str());
+        std::fflush(stderr);
+        return;
+    }
+    const std::wstring title = wide(std::string(program) + " cannot start");
+    MessageBoxW(nullptr, wide(message).c_str(), title.c_str(),
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+}

@@ -67,10 +67,12 @@ bool prepareShaderCode(std::string& error) {
         return false;
     }
     // Registration follows the link order; compiling in name order makes the first failure the
-    // same on every build.
+    // same on every build. Every program is tried, so the message can list all that fail.
     std::sort(sources.begin(), sources.end(), [](const ShaderSource& a, const ShaderSource& b) {
         return std::string(a.program) < std::string(b.program);
     });
+    std::string failed;
+    int failures = 0;
     for (const ShaderSource& s : sources) {
         if (compiled().count(s.text))
             continue;
@@ -82,17 +84,22 @@ bool prepareShaderCode(std::string& error) {
         const std::string message = blobText(messages);
         if (messages)
             messages->Release();
-        if (FAILED(hr) || !code) {
+        if (SUCCEEDED(hr) && code) {
+            compiled()[s.text] = code;
+            continue;
+        }
+        if (code)
+            code->Release();
+        if (failures++ == 0)
             error = std::string("shader program ") + s.program + " (" + s.target +
                     ") cannot be compiled by d3dcompiler_47.dll (" + hresultText(hr) + ")" +
                     (message.empty() ? "" : ":\n" + message);
-            if (code)
-                code->Release();
-            return false;
-        }
-        compiled()[s.text] = code;
+        failed += (failed.empty() ? "" : ", ") + std::string(s.program);
     }
-    return true;
+    if (failures > 0)
+        error += "\n(" + std::to_string(failures) + " of " + std::to_string(sources.size()) +
+                 " programs cannot be compiled: " + failed + ")";
+    return failures == 0;
 }
 
 ShaderCode shaderBytecode(const void* block, std::uint32_t) {

@@ -5,8 +5,9 @@
 # naming the first program that failed and exit code 2: never a crash, never a hang.
 #   wine_show.sh stderr   standard error redirected: the message goes there
 #   wine_show.sh window   started as from the desktop (no console, no standard error): the
-#                         window is looked at, the message comes in a message box, and Escape
-#                         in it, or closing the show's window, ends the process
+#                         window is looked at (class, title, place, size, no cursor), the
+#                         message comes in a message box, and Escape in it, or closing the
+#                         show's window, ends the process
 source "$(dirname "$0")/wine_env.sh"
 require_windows_build
 if [ -z "${DISPLAY:-}" ]; then
@@ -45,6 +46,24 @@ check_message() {
     echo "first failing program: $first; failing: $list"
 }
 
+# The pointer over the show's window shows no cursor: a screen grab that draws the cursor
+# equals one that does not. Over the bare desktop the two differ, which shows the grab sees a
+# cursor where there is one.
+grab() {
+    ffmpeg -loglevel error -y -f x11grab -draw_mouse "$1" -video_size 1920x1080 -i "$DISPLAY" \
+        -frames:v 1 -f rawvideo -pix_fmt rgb24 "$2"
+}
+check_no_cursor() {
+    sleep 2 # Wine maps the window contents after the box appears
+    xdotool mousemove 400 700 && sleep 0.5
+    grab 1 "$work/over-with" && grab 0 "$work/over-without"
+    cmp -s "$work/over-with" "$work/over-without" || fail "a cursor shows over the window"
+    xdotool mousemove 60 40 && sleep 0.5
+    grab 1 "$work/desk-with" && grab 0 "$work/desk-without"
+    ! cmp -s "$work/desk-with" "$work/desk-without" || fail "the grab shows no cursor anywhere"
+    echo "no cursor over the window"
+}
+
 case "${1:-}" in
 stderr)
     status=0
@@ -61,7 +80,9 @@ window)
         run_wine 120 start /wait /unix "$show" >/dev/null 2>&1 &
         started=$!
         probe_status=0
-        run_wine 90 "$probe" 60 "$action" >"$work/probe" 2>/dev/null || probe_status=$?
+        run_wine 90 "$probe" 60 >"$work/probe" 2>/dev/null || probe_status=$?
+        [ "$action" = escape ] && check_no_cursor
+        run_wine 30 "$probe" 10 "$action" >/dev/null 2>&1 || probe_status=$?
         status=0
         wait "$started" || status=$?
         tr -d '\r' <"$work/probe" >"$work/seen"

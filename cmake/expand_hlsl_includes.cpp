@@ -76,7 +76,8 @@ bool expand(Expansion& x, const std::string& path, int depth, std::string& out) 
             }
         }
         if (found.empty()) {
-            x.error = path + ":" + std::to_string(number) + ": cannot find include \"" + wanted + "\"";
+            x.error =
+                path + ":" + std::to_string(number) + ": cannot find include \"" + wanted + "\"";
             return false;
         }
         if (!expand(x, found, depth + 1, out))

@@ -7,10 +7,10 @@ namespace pictures {
 namespace {
 
 // The show's dither palette, light to dark.
-const Rgba kPalette[8] = {
-    {0.718f, 0.859f, 0.718f, 1}, {1.0f, 0.718f, 0.431f, 1},   {1.0f, 0.573f, 0.286f, 1},
-    {0.859f, 0.431f, 0.286f, 1}, {0.859f, 0.286f, 0.145f, 1}, {0.573f, 0.145f, 0.286f, 1},
-    {0.431f, 0.145f, 0.286f, 1}, {0.282f, 0.141f, 0.282f, 1}};
+const Rgba kPalette[8] = {{0.718f, 0.859f, 0.718f, 1}, {1.0f, 0.718f, 0.431f, 1},
+                          {1.0f, 0.573f, 0.286f, 1},   {0.859f, 0.431f, 0.286f, 1},
+                          {0.859f, 0.286f, 0.145f, 1}, {0.573f, 0.145f, 0.286f, 1},
+                          {0.431f, 0.145f, 0.286f, 1}, {0.282f, 0.141f, 0.282f, 1}};
 
 // 4 x 4 ordered-dither thresholds in (0, 1).
 float bayer(int x, int y) {
@@ -115,7 +115,8 @@ std::vector<std::uint8_t> encodeIco(const std::vector<Canvas>& pictures) {
             std::vector<std::uint8_t> row(maskRow, 0);
             for (int x = 0; x < c.width(); ++x)
                 if (toByte(c.at(x, y).a) == 0)
-                    row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+                    row[static_cast<std::size_t>(x / 8)] |=
+                        static_cast<std::uint8_t>(0x80 >> (x % 8));
             image.insert(image.end(), row.begin(), row.end());
         }
         images.push_back(std::move(image));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # xmrender.exe under Wine renders the show's module and a few generated test modules to the
-# same bytes as the Linux xmrender: same code, no fused multiply-adds, SSE2 on both.
+# same bytes as the Linux xmrender (same code, no fused multiply-adds, SSE2 on both), and
+# replaces an existing output file.
 #   wine_xmrender.sh LINUX_XMRENDER SHOW_MODULE MODULE_WRITER
 source "$(dirname "$0")/wine_env.sh"
 require_windows_build
@@ -28,7 +29,8 @@ for module in "$work/modules"/*; do
         cmp "$work/linux.wav" "$work/windows.wav" ||
             fail "xmrender.exe and xmrender differ on $name ($format)"
         count=$((count + 1))
-        rm -f "$work/linux.wav" "$work/windows.wav"
+        # windows.wav stays: every later rendering replaces an existing file, as a user's
+        # second run does.
     done
 done
 [ "$count" -ge 6 ] || fail "only $count renderings compared"

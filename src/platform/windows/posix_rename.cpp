@@ -7,23 +7,10 @@
 #include <string>
 
 #include "platform/win32.h"
-
-namespace {
-
-std::wstring widePath(const char* path) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, path, -1, nullptr, 0);
-    if (length <= 0)
-        return L"";
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path, -1, &wide[0], length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
-
-} // namespace
+#include "platform/windows/wide_text.h"
 
 extern "C" int __wrap_rename(const char* from, const char* to) {
-    const std::wstring source = widePath(from), target = widePath(to);
+    const std::wstring source = wideText(from), target = wideText(to);
     if (source.empty() || target.empty() ||
         !MoveFileExW(source.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/win32.h"
+#include "platform/windows/wide_text.h"
 
 namespace {
 
@@ -16,16 +17,6 @@ bool standardErrorLeadsSomewhere() {
     return GetConsoleWindow() != nullptr;
 }
 
-std::wstring wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return L"";
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &result[0], length);
-    result.resize(static_cast<std::size_t>(length - 1));
-    return result;
-}
-
 } // namespace
 
 void reportStartupFailure(const char* program, const std::string& message) {
@@ -34,7 +25,7 @@ void reportStartupFailure(const char* program, const std::string& message) {
         std::fflush(stderr);
         return;
     }
-    const std::wstring title = wide(std::string(program) + " cannot start");
-    MessageBoxW(nullptr, wide(message).c_str(), title.c_str(),
+    const std::wstring title = wideText((std::string(program) + " cannot start").c_str());
+    MessageBoxW(nullptr, wideText(message.c_str()).c_str(), title.c_str(),
                 MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }

@@ -49,17 +49,18 @@ check_message() {
 # The pointer over the show's window shows no cursor: a screen grab that draws the cursor
 # equals one that does not. Over the bare desktop the two differ, which shows the grab sees a
 # cursor where there is one.
+# grab DRAW_CURSOR X Y FILE: the 64 x 64 pixels around (X, Y), the cursor drawn in or not.
 grab() {
-    ffmpeg -loglevel error -y -f x11grab -draw_mouse "$1" -video_size 1920x1080 -i "$DISPLAY" \
-        -frames:v 1 -f rawvideo -pix_fmt rgb24 "$2"
+    ffmpeg -loglevel error -y -f x11grab -draw_mouse "$1" -video_size 64x64 \
+        -i "$DISPLAY+$(($2 - 32)),$(($3 - 32))" -frames:v 1 -f rawvideo -pix_fmt rgb24 "$4"
 }
 check_no_cursor() {
     sleep 2 # Wine maps the window contents after the box appears
     xdotool mousemove 400 700 && sleep 0.5
-    grab 1 "$work/over-with" && grab 0 "$work/over-without"
+    grab 1 400 700 "$work/over-with" && grab 0 400 700 "$work/over-without"
     cmp -s "$work/over-with" "$work/over-without" || fail "a cursor shows over the window"
     xdotool mousemove 60 40 && sleep 0.5
-    grab 1 "$work/desk-with" && grab 0 "$work/desk-without"
+    grab 1 60 40 "$work/desk-with" && grab 0 60 40 "$work/desk-without"
     ! cmp -s "$work/desk-with" "$work/desk-without" || fail "the grab shows no cursor anywhere"
     echo "no cursor over the window"
 }

@@ -25,5 +25,5 @@ quavel_library(quavel_gpu
         shader_runtime.cpp
         texture_runtime.cpp
         ${QUAVEL_SRC}/params/frame_context.cpp
-    LIBS quavel_engine_shaders quavel_engine_logic quavel_graph quavel_camera quavel_platform_d3d11)
+    LIBS quavel_engine_shaders quavel_shader_code quavel_engine_logic quavel_graph quavel_camera quavel_platform_d3d11)
 target_include_directories(quavel_gpu PRIVATE ${QUAVEL_STB_INCLUDE_DIR})

@@ -10,6 +10,7 @@
 #include "demo/build_demo.h"
 #include "demo/show_assets.h"
 #include "params/frame_context.h"
+#include "platform/shader_code.h"
 
 namespace {
 
@@ -26,6 +27,10 @@ bool startShowGraphics(DemoApp& app, std::string& error) {
         error = hresultText(hr);
         return false;
     }
+    // Where the shaders are linked as source, they become bytecode here, before the graph
+    // hands them to the device.
+    if (!prepareShaderCode(error))
+        return false;
 
     ContextInit init{};
     init.device = app.device;

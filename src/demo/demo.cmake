@@ -14,7 +14,7 @@ quavel_embed_files(TARGET quavel_demo_assets HEADER demo_asset_files.h ASSETS
     showModuleXm ${assets}/quavel1.xm)
 
 quavel_library(quavel_show_assets SOURCES show_assets.cpp
-    LIBS quavel_demo_assets quavel_demo_shaders)
+    LIBS quavel_demo_assets quavel_demo_shaders quavel_shader_code)
 
 if(TARGET quavel_gpu)
     quavel_library(quavel_demo SOURCES build_demo.cpp

@@ -7,8 +7,12 @@
 // menu (Alt, F10) are swallowed, everything else takes the default path.
 LRESULT CALLBACK demoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Whether the window is put on the screen. An offline renderer draws into the same swap chain
+// on a window that is never shown.
+enum class WindowShown { OnScreen, Never };
+
 // Registers the class, opens the borderless 1600 x 900 window centred on the desktop and
 // creates the device, its immediate context, the swap chain and the back-buffer view (with one
 // retry on the WARP driver when the hardware driver is unsupported). Returns the result of
 // device creation; members that could not be made stay null.
-HRESULT initWindowAndDevice(DemoApp& app);
+HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown = WindowShown::OnScreen);

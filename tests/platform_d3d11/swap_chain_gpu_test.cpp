@@ -154,6 +154,17 @@ TEST(SwapChain, AWindowThatIsNotOneOfOursOrABadDescriptionIsRefused) {
     EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
                                 nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
                                 D3D11_SDK_VERSION, nullptr, &swapChain, &device, nullptr, nullptr));
+    // Full-screen and multisample quality levels are refused, not quietly ignored.
+    desc = showSwapChain(window);
+    desc.Windowed = FALSE;
+    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
+                                nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
+                                D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr, nullptr));
+    desc = showSwapChain(window);
+    desc.SampleDesc.Quality = 1;
+    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
+                                nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
+                                D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr, nullptr));
     desc = showSwapChain(reinterpret_cast<HWND>(0x1234));
     EXPECT_EQ(DXGI_ERROR_INVALID_CALL,
               D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_WARP, nullptr, 0, levels, 1,

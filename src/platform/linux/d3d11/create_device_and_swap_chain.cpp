@@ -2,6 +2,7 @@
 // window behind the swap chain's output window.
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/device_creation.h"
+#include "platform/linux/d3d11/refusals.h"
 #include "platform/linux/d3d11/swap_chain.h"
 #include "platform/linux/win32/sdl_window_access.h"
 
@@ -33,6 +34,14 @@ HRESULT WINAPI D3D11CreateDeviceAndSwapChain(IDXGIAdapter* adapter, D3D_DRIVER_T
     }
     if (swapChain != nullptr && (swapChainDesc == nullptr || !validSwapChainDesc(*swapChainDesc))) {
         return E_INVALIDARG;
+    }
+    if (swapChain != nullptr && !swapChainDesc->Windowed) {
+        return refuse("D3D11CreateDeviceAndSwapChain",
+                      "Windowed FALSE: full-screen swap chains are not supported");
+    }
+    if (swapChain != nullptr && swapChainDesc->SampleDesc.Quality != 0) {
+        return refuse("D3D11CreateDeviceAndSwapChain",
+                      "SampleDesc.Quality must be 0 for one sample");
     }
     std::unique_ptr<GlContext> gl;
     if (swapChain != nullptr) {

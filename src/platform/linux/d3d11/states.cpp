@@ -3,6 +3,7 @@
 #include <new>
 
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/refusals.h"
 
 namespace quavel::d3d11 {
 namespace {
@@ -239,6 +240,14 @@ HRESULT createRasterizerState(Device& device, const D3D11_RASTERIZER_DESC* desc,
     GlRasterizer rasterizer;
     if (desc == nullptr || !translateRasterizer(*desc, rasterizer)) {
         return E_INVALIDARG;
+    }
+    // Accepting these and drawing without them would give a different picture.
+    if (desc->ScissorEnable) {
+        return refuse("CreateRasterizerState",
+                      "ScissorEnable: scissor rectangles are not supported");
+    }
+    if (desc->DepthBiasClamp != 0.0f) {
+        return refuse("CreateRasterizerState", "DepthBiasClamp: only 0 (no clamp) is supported");
     }
     if (out == nullptr) {
         return S_FALSE;

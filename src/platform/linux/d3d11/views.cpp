@@ -3,6 +3,7 @@
 #include <new>
 
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/refusals.h"
 
 namespace quavel::d3d11 {
 namespace {
@@ -12,26 +13,47 @@ constexpr UINT allRemaining = static_cast<UINT>(-1);
 template <class Interface, class Desc>
 class ViewObject final : public DeviceChildObject<Interface>, public GlView {
 public:
+    // The view holds its resource with a public reference while the application holds the
+    // view, and with an internal one after that (while only bindings keep the view).
     ViewObject(Device& device, ID3D11Resource* viewed, const Desc& desc)
         : DeviceChildObject<Interface>(device), viewed_(viewed), desc_(desc) {
         resource = glResource(viewed);
+        viewed_->AddRef();
     }
     ~ViewObject() override {
         if (ownsTexture) {
             this->device().makeCurrent();
             glDeleteTextures(1, &texture);
         }
+        if (publicHold_) {
+            viewed_->Release();
+        } else if (auto* counted = dynamic_cast<InternallyCounted*>(viewed_)) {
+            counted->releaseInternalReference();
+        }
     }
     void GetResource(ID3D11Resource** out) override {
-        *out = viewed_.get();
+        *out = viewed_;
         (*out)->AddRef();
     }
     void GetDesc(Desc* desc) override { *desc = desc_; }
+    DXGI_FORMAT requestedFormat() const { return desc_.Format; }
 
     bool ownsTexture = false;
 
+protected:
+    void lastPublicReferenceReleased() override {
+        auto* counted = dynamic_cast<InternallyCounted*>(viewed_);
+        if (publicHold_ && counted != nullptr) {
+            counted->addInternalReference();
+            publicHold_ = false;
+            viewed_->Release();
+        }
+        DeviceChildObject<Interface>::lastPublicReferenceReleased();
+    }
+
 private:
-    Ref<ID3D11Resource> viewed_;
+    ID3D11Resource* viewed_;
+    bool publicHold_ = true;
     Desc desc_;
 };
 
@@ -60,8 +82,9 @@ constexpr DimensionOf<D3D11_RTV_DIMENSION> rtvDimensions = {
 constexpr DimensionOf<D3D11_DSV_DIMENSION> dsvDimensions = {
     D3D11_DSV_DIMENSION_TEXTURE1D, D3D11_DSV_DIMENSION_TEXTURE2D, D3D11_DSV_DIMENSION_UNKNOWN};
 
+// A texture's view names its format; UNKNOWN is for structured buffers only.
 bool formatMatches(DXGI_FORMAT requested, const GlResource& texture) {
-    return requested == DXGI_FORMAT_UNKNOWN || requested == texture.format->format;
+    return requested == texture.format->format;
 }
 
 // A structured buffer range in bytes; false when it leaves the buffer or cannot be bound.
@@ -80,8 +103,12 @@ bool resolveBufferRange(Device& device, const GlResource& buffer, UINT first, UI
 template <class Interface, class Desc, class Out>
 HRESULT publish(ViewObject<Interface, Desc>* view, bool valid, Out** out) {
     if (!valid) {
+        const bool unknownOnTexture =
+            !view->resource->isBuffer() && view->requestedFormat() == DXGI_FORMAT_UNKNOWN;
         view->Release();
-        return E_INVALIDARG;
+        return unknownOnTexture
+                   ? refuse("Create view", "Format UNKNOWN: a texture view names its format")
+                   : E_INVALIDARG;
     }
     if (out == nullptr) {
         view->Release();

@@ -128,17 +128,7 @@ TEST(Direct3DRules, UnorderedAccessClearsCopyBitsAndTheFloatClearNeedsAFormat) {
 }
 
 D3D11_TEXTURE2D_DESC textureDesc(DXGI_FORMAT format, UINT binds, UINT misc = 0) {
-    D3D11_TEXTURE2D_DESC desc = {};
-    desc.Width = 4;
-    desc.Height = 4;
-    desc.MipLevels = misc ? 0 : 1;
-    desc.ArraySize = 1;
-    desc.Format = format;
-    desc.SampleDesc.Count = 1;
-    desc.Usage = D3D11_USAGE_DEFAULT;
-    desc.BindFlags = binds;
-    desc.MiscFlags = misc;
-    return desc;
+    return describeTexture2D(4, 4, format, binds, misc ? 0 : 1, misc);
 }
 
 // A block that passes every format check but names two resources alike.

@@ -18,6 +18,17 @@ constexpr std::uint64_t kBytesPerSecond = 352800; // 44100 Hz float stereo
 constexpr int kBlockBytes = 512 * 8;
 constexpr nanoseconds kBlockTime{11609977}; // 512 / 44100 s
 
+// A header over `bytes`, written to the device; looping forever when `loops`.
+void writeHeader(SdlWaveDevice& device, WAVEHDR& header, std::vector<std::uint8_t>& bytes,
+                 bool loops) {
+    header = WAVEHDR{};
+    header.lpData = reinterpret_cast<LPSTR>(bytes.data());
+    header.dwBufferLength = static_cast<DWORD>(bytes.size());
+    header.dwFlags = WHDR_PREPARED | (loops ? WHDR_BEGINLOOP | WHDR_ENDLOOP : 0);
+    header.dwLoops = loops ? 0xFFFFFFFF : 0;
+    device.write(&header);
+}
+
 struct PolledDevice {
     nanoseconds now{std::chrono::seconds(5)};
     WAVEFORMATEX format = [] {
@@ -59,12 +70,8 @@ struct PolledDevice {
 TEST(SdlWavePosition, AdvancesSmoothlyBehindWhatTheCallbackTookByTheLatency) {
     PolledDevice fake;
     std::vector<std::uint8_t> loop(32768);
-    WAVEHDR header{};
-    header.lpData = reinterpret_cast<LPSTR>(loop.data());
-    header.dwBufferLength = 32768;
-    header.dwFlags = WHDR_PREPARED | WHDR_BEGINLOOP | WHDR_ENDLOOP;
-    header.dwLoops = 0xFFFFFFFF;
-    fake.device.write(&header);
+    WAVEHDR header;
+    writeHeader(fake.device, header, loop, true);
 
     std::uint64_t largestStep = 0;
     fake.run(std::chrono::seconds(2), UINT64_MAX, [&](std::uint64_t previous, std::uint64_t now) {
@@ -85,11 +92,8 @@ TEST(SdlWavePosition, AdvancesSmoothlyBehindWhatTheCallbackTookByTheLatency) {
 TEST(SdlWavePosition, AHeaderThatEndsIsHeardToItsLastByteAndResetStartsAgainAtZero) {
     PolledDevice fake;
     std::vector<std::uint8_t> bytes(10000);
-    WAVEHDR header{};
-    header.lpData = reinterpret_cast<LPSTR>(bytes.data());
-    header.dwBufferLength = 10000;
-    header.dwFlags = WHDR_PREPARED;
-    fake.device.write(&header);
+    WAVEHDR header;
+    writeHeader(fake.device, header, bytes, false);
     fake.run(std::chrono::milliseconds(100), 10000,
              [&](std::uint64_t, std::uint64_t now) { ASSERT_LE(now, fake.taken); });
     EXPECT_EQ(fake.device.bytesPlayed(), 10000u) << "the silence after it drains the queue";

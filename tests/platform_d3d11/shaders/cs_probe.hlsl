@@ -8,7 +8,8 @@ cbuffer Wide : register(b0) {
 };
 RWStructuredBuffer<float> seen : register(u0);
 
-[numthreads(1, 1, 1)] void kernel_main() {
+[numthreads(1, 1, 1)]
+void kernel_main() {
     float4 texel = image.SampleLevel(nearest, float2(0.5, 0.5), 0);
     seen[0] = texel.r;
     seen[1] = texel.g;

@@ -210,6 +210,12 @@ TEST(Direct3DRules, WhatDirect3DRefusesIsRefusedAndTheDebugSwitchSaysWhy) {
     d->CreateRasterizerState(&rasterizer, &state);
     d->CreateTexture2D(&integerMips, nullptr, &texture);
     context()->CopyResource(bytes.get(), floats.get());
+    EXPECT_EQ(E_INVALIDARG, d->CreateShaderResourceView(image.get(), &unknown, &view));
+    D3D11_SAMPLER_DESC sampler = {};
+    sampler.AddressU = sampler.AddressV = sampler.AddressW = D3D11_TEXTURE_ADDRESS_CLAMP;
+    sampler.MaxAnisotropy = 17;
+    ID3D11SamplerState* samplerState = nullptr;
+    EXPECT_EQ(E_INVALIDARG, d->CreateSamplerState(&sampler, &samplerState));
     const std::string said = testing::internal::GetCapturedStderr();
     unsetenv("QUAVEL_D3D11_DEBUG");
     EXPECT_NE(std::string::npos, said.find("CreateRasterizerState refused: ScissorEnable")) << said;
@@ -217,6 +223,9 @@ TEST(Direct3DRules, WhatDirect3DRefusesIsRefusedAndTheDebugSwitchSaysWhy) {
         << said;
     EXPECT_NE(std::string::npos, said.find("CopyResource dropped: source and destination formats"))
         << said;
+    EXPECT_NE(std::string::npos, said.find("CreateShaderResourceView refused: Format UNKNOWN"))
+        << said;
+    EXPECT_NE(std::string::npos, said.find("CreateSamplerState refused: ")) << said;
     testing::internal::CaptureStderr();
     d->CreateRasterizerState(&rasterizer, &state);
     EXPECT_EQ("", testing::internal::GetCapturedStderr()) << "quiet without the switch";

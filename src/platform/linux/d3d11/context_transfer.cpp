@@ -351,7 +351,8 @@ HRESULT DeviceContext::Map(ID3D11Resource* target, UINT subresource, D3D11_MAP t
                            D3D11_MAPPED_SUBRESOURCE* mapped) {
     GlResource* resource = glResource(target);
     if (resource == nullptr || !validSubresource(*resource, subresource) || resource->mapped) {
-        return E_INVALIDARG;
+        return refuse("Map", "not a resource of this device, no such subresource, or already "
+                             "mapped");
     }
     bool reads = type == D3D11_MAP_READ || type == D3D11_MAP_READ_WRITE;
     bool writes = type != D3D11_MAP_READ;
@@ -368,7 +369,7 @@ HRESULT DeviceContext::Map(ID3D11Resource* target, UINT subresource, D3D11_MAP t
         }
     }
     if (!allowed) {
-        return E_INVALIDARG;
+        return refuse("Map", "the map type does not fit the resource's usage and CPU access");
     }
     resource->mapped = true;
     if (mapped != nullptr) {

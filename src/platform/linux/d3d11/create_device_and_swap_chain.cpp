@@ -30,10 +30,14 @@ HRESULT WINAPI D3D11CreateDeviceAndSwapChain(IDXGIAdapter* adapter, D3D_DRIVER_T
     D3D_FEATURE_LEVEL level;
     if (sdkVersion != D3D11_SDK_VERSION || adapter != nullptr || !isOpenGlDriver(driverType) ||
         !chooseFeatureLevel(featureLevels, featureLevelCount, level)) {
-        return E_INVALIDARG;
+        return refuse("D3D11CreateDeviceAndSwapChain",
+                      "SDK version, adapter (must be null), driver type or feature levels");
     }
     if (swapChain != nullptr && (swapChainDesc == nullptr || !validSwapChainDesc(*swapChainDesc))) {
-        return E_INVALIDARG;
+        return refuse("D3D11CreateDeviceAndSwapChain",
+                      "swap chain: null description, BufferDesc.Format other than R8G8B8A8, "
+                      "B8G8R8A8 or R16G16B16A16_FLOAT, SampleDesc.Count not 1, no buffers, or "
+                      "BufferUsage without RENDER_TARGET_OUTPUT");
     }
     if (swapChain != nullptr && !swapChainDesc->Windowed) {
         return refuse("D3D11CreateDeviceAndSwapChain",

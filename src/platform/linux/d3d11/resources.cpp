@@ -271,14 +271,16 @@ HRESULT finishTexture(Device& device, const char* call, const Desc& desc, const 
     }
     if (!acceptTextureShape(shape, initialData != nullptr, *texture)) {
         texture->Release();
-        return E_INVALIDARG;
+        return refuse(call, "size, MipLevels, ArraySize 1, SampleDesc.Count 1, a supported "
+                            "format, Usage/CPUAccessFlags/BindFlags that go together, or "
+                            "MiscFlags this layer knows");
     }
     texture->recordMipLevels();
     if (initialData != nullptr) {
         for (UINT level = 0; level < texture->levels; ++level) {
             if (initialData[level].pSysMem == nullptr) {
                 texture->Release();
-                return E_INVALIDARG;
+                return refuse(call, "initial data: pSysMem is null for a mip level");
             }
         }
     }
@@ -342,7 +344,9 @@ HRESULT createBuffer(Device& device, const D3D11_BUFFER_DESC* desc,
     bool hasData = initialData != nullptr && initialData->pSysMem != nullptr;
     if (desc == nullptr || !validBufferDesc(*desc, hasData) ||
         (initialData != nullptr && initialData->pSysMem == nullptr)) {
-        return E_INVALIDARG;
+        return refuse("CreateBuffer", "a null description, a null pSysMem, or ByteWidth, "
+                                      "Usage, BindFlags, MiscFlags and StructureByteStride "
+                                      "that do not go together");
     }
     if (out == nullptr) {
         return S_FALSE;

@@ -265,7 +265,7 @@ HRESULT makeShader(Device& device, ShaderStage stage, const void* bytecode, SIZE
     ShaderBlock block;
     if (bytecode == nullptr || !decodeShaderBlock(bytecode, length, block) ||
         block.stage != stage) {
-        return E_INVALIDARG;
+        return refuse(creatorOf(stage), "the bytecode is not a shader block of this stage");
     }
     if (const char* feature = unsupportedFeature(block)) {
         return refuse(creatorOf(stage), feature);
@@ -273,7 +273,7 @@ HRESULT makeShader(Device& device, ShaderStage stage, const void* bytecode, SIZE
     device.makeCurrent();
     GLuint shader = compileStage(block, declaredFormats(block));
     if (shader == 0) {
-        return E_INVALIDARG;
+        return refuse(creatorOf(stage), "the shader's GLSL does not compile (see the log)");
     }
     if (out == nullptr) {
         glDeleteShader(shader);

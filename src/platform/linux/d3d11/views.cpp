@@ -101,14 +101,15 @@ bool resolveBufferRange(Device& device, const GlResource& buffer, UINT first, UI
 }
 
 template <class Interface, class Desc, class Out>
-HRESULT publish(ViewObject<Interface, Desc>* view, bool valid, Out** out) {
+HRESULT publish(const char* call, ViewObject<Interface, Desc>* view, bool valid, Out** out) {
     if (!valid) {
         const bool unknownOnTexture =
             !view->resource->isBuffer() && view->requestedFormat() == DXGI_FORMAT_UNKNOWN;
         view->Release();
-        return unknownOnTexture
-                   ? refuse("Create view", "Format UNKNOWN: a texture view names its format")
-                   : E_INVALIDARG;
+        return refuse(call, unknownOnTexture
+                                ? "Format UNKNOWN: a texture view names its format"
+                                : "the description does not fit the resource (format, view "
+                                  "dimension, mip range or element range)");
     }
     if (out == nullptr) {
         view->Release();
@@ -129,7 +130,9 @@ HRESULT createShaderResourceView(Device& device, ID3D11Resource* resource,
                                  ID3D11ShaderResourceView** out) {
     GlResource* viewed = glResource(resource);
     if (viewed == nullptr || !(viewed->bindFlags & D3D11_BIND_SHADER_RESOURCE)) {
-        return E_INVALIDARG;
+        return refuse("CreateShaderResourceView",
+                      "not a resource of this device, or one without the bind flag "
+                      "for this view");
     }
     D3D11_SHADER_RESOURCE_VIEW_DESC desc = {};
     if (requested != nullptr) {
@@ -155,7 +158,7 @@ HRESULT createShaderResourceView(Device& device, ID3D11Resource* resource,
                      resolveBufferRange(device, *viewed, desc.Buffer.FirstElement,
                                         desc.Buffer.NumElements, *view);
         view->texture = viewed->name;
-        return publish(view, valid, out);
+        return publish("CreateShaderResourceView", view, valid, out);
     }
     UINT first = desc.Texture2D.MostDetailedMip;
     UINT count = desc.Texture2D.MipLevels == allRemaining && first < viewed->levels
@@ -177,7 +180,7 @@ HRESULT createShaderResourceView(Device& device, ID3D11Resource* resource,
         view->format = viewed->format;
         view->level = first;
     }
-    return publish(view, valid, out);
+    return publish("CreateShaderResourceView", view, valid, out);
 }
 
 HRESULT createUnorderedAccessView(Device& device, ID3D11Resource* resource,
@@ -185,7 +188,9 @@ HRESULT createUnorderedAccessView(Device& device, ID3D11Resource* resource,
                                   ID3D11UnorderedAccessView** out) {
     GlResource* viewed = glResource(resource);
     if (viewed == nullptr || !(viewed->bindFlags & D3D11_BIND_UNORDERED_ACCESS)) {
-        return E_INVALIDARG;
+        return refuse("CreateUnorderedAccessView",
+                      "not a resource of this device, or one without the bind flag "
+                      "for this view");
     }
     D3D11_UNORDERED_ACCESS_VIEW_DESC desc = {};
     if (requested != nullptr) {
@@ -214,7 +219,7 @@ HRESULT createUnorderedAccessView(Device& device, ID3D11Resource* resource,
                      desc.Format == DXGI_FORMAT_UNKNOWN && desc.Buffer.Flags == 0 &&
                      resolveBufferRange(device, *viewed, desc.Buffer.FirstElement,
                                         desc.Buffer.NumElements, *view);
-        return publish(view, valid, out);
+        return publish("CreateUnorderedAccessView", view, valid, out);
     }
     UINT level = desc.Texture2D.MipSlice; // same place in the 1D, 2D and 3D members
     bool valid = desc.ViewDimension == uavDimensions.of(viewed->dimension) &&
@@ -229,7 +234,7 @@ HRESULT createUnorderedAccessView(Device& device, ID3D11Resource* resource,
     view->target = viewed->target;
     view->level = level;
     view->format = viewed->format;
-    return publish(view, valid, out);
+    return publish("CreateUnorderedAccessView", view, valid, out);
 }
 
 HRESULT createRenderTargetView(Device& device, ID3D11Resource* resource,
@@ -238,7 +243,9 @@ HRESULT createRenderTargetView(Device& device, ID3D11Resource* resource,
     GlResource* viewed = glResource(resource);
     if (viewed == nullptr || viewed->isBuffer() ||
         !(viewed->bindFlags & D3D11_BIND_RENDER_TARGET)) {
-        return E_INVALIDARG;
+        return refuse("CreateRenderTargetView",
+                      "not a resource of this device, or one without the bind flag "
+                      "for this view");
     }
     D3D11_RENDER_TARGET_VIEW_DESC desc = {};
     if (requested != nullptr) {
@@ -265,7 +272,7 @@ HRESULT createRenderTargetView(Device& device, ID3D11Resource* resource,
     view->target = viewed->target;
     view->level = level;
     view->format = viewed->format;
-    return publish(view, valid, out);
+    return publish("CreateRenderTargetView", view, valid, out);
 }
 
 HRESULT createDepthStencilView(Device& device, ID3D11Resource* resource,
@@ -274,7 +281,9 @@ HRESULT createDepthStencilView(Device& device, ID3D11Resource* resource,
     GlResource* viewed = glResource(resource);
     if (viewed == nullptr || viewed->isBuffer() ||
         !(viewed->bindFlags & D3D11_BIND_DEPTH_STENCIL)) {
-        return E_INVALIDARG;
+        return refuse("CreateDepthStencilView",
+                      "not a resource of this device, or one without the bind flag "
+                      "for this view");
     }
     D3D11_DEPTH_STENCIL_VIEW_DESC desc = {};
     if (requested != nullptr) {
@@ -295,7 +304,7 @@ HRESULT createDepthStencilView(Device& device, ID3D11Resource* resource,
     view->target = viewed->target;
     view->level = level;
     view->format = viewed->format;
-    return publish(view, valid, out);
+    return publish("CreateDepthStencilView", view, valid, out);
 }
 
 } // namespace quavel::d3d11

@@ -1,6 +1,7 @@
 #include "app/show.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "Fennick/graph_runtime.h"
@@ -19,10 +20,23 @@ const char* hresultText(HRESULT hr) {
                                         : "the Direct3D device or swap chain cannot be created";
 }
 
+// Windows opens a window on any desktop; elsewhere the one reason a window cannot open is a
+// display that is missing or refuses us, named by DISPLAY.
+std::string noWindowText() {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0')
+        return "cannot open a display (DISPLAY is not set)";
+    return std::string("cannot open the display '") + display + "'";
+}
+
 } // namespace
 
-bool startShowGraphics(DemoApp& app, std::string& error) {
-    HRESULT hr = initWindowAndDevice(app);
+bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown) {
+    HRESULT hr = initWindowAndDevice(app, shown);
+    if (app.window == nullptr) {
+        error = noWindowText();
+        return false;
+    }
     if (FAILED(hr)) {
         error = hresultText(hr);
         return false;

@@ -81,6 +81,8 @@ TEST(PictureTools, RefuseBadRequestsWithOneLineAndTheAgreedExitCode) {
         {PICTURE_LOGO_TOOL, "--assets missing", 1, "No such file or directory"},
         {PICTURE_LOGO_TOOL, "--assets . extra", 2, "unexpected argument 'extra'"},
         {PICTURE_CREDITS_TOOL, "--font dir --assets .", 1, "'dir' is a directory"},
+        {PICTURE_ICON_TOOL, "", 2, "no output file given"},
+        {PICTURE_ICON_TOOL, "--output dir", 1, "'dir' is a directory"},
         {PICTURE_ATLAS_TOOL, "--font", 2, "--font needs a value"},
         {PICTURE_ATLAS_TOOL, "", 2, "no output folder given"},
         {SCREEN_PREVIEW_TOOL, "--scroll nan --assets " + a + " --output x.png", 2,
@@ -109,8 +111,9 @@ TEST(PictureTools, RefuseBadRequestsWithOneLineAndTheAgreedExitCode) {
                                                      "far.txt", "nan.txt", "t.txt"}));
     EXPECT_TRUE(readText(f.path("copy/logoTex.png")) == readText(kAssets + "/logoTex.png"));
     EXPECT_TRUE(readText(f.path("copy/CredsImage.png")) == readText(kAssets + "/CredsImage.png"));
-    for (const char* tool : {MESSAGE_ENCODER_TOOL, PICTURE_LOGO_TOOL, PICTURE_CREDITS_TOOL,
-                             PICTURE_ATLAS_TOOL, SCREEN_PREVIEW_TOOL, CONTACT_SHEET_TOOL}) {
+    for (const char* tool :
+         {MESSAGE_ENCODER_TOOL, PICTURE_LOGO_TOOL, PICTURE_CREDITS_TOOL, PICTURE_ICON_TOOL,
+          PICTURE_ATLAS_TOOL, SCREEN_PREVIEW_TOOL, CONTACT_SHEET_TOOL}) {
         EXPECT_EQ(runIn(f, tool, "--help").status, 0) << tool;
         EXPECT_EQ(runIn(f, tool, "-h --bogus").status, 0) << tool;
         EXPECT_EQ(runIn(f, tool, "--bogus").status, 2) << tool;

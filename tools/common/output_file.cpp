@@ -1,5 +1,6 @@
 #include "output_file.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -29,12 +30,27 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The input that is the same regular file as the output, if any.
-const std::string* sameAsInput(const struct stat& output, const std::vector<std::string>& inputs) {
+std::string lowerAbsolute(const std::string& path) {
+    char resolved[PATH_MAX];
+    std::string name = realpath(path.c_str(), resolved) ? resolved : path;
+    for (char& c : name) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return name;
+}
+
+// The input that is the same regular file as the output, if any: by device and file number,
+// or, where the system gives no file numbers (Windows' C runtime reports 0), by absolute
+// name, ignoring case as Windows does.
+const std::string* sameAsInput(const std::string& path, const struct stat& output,
+                               const std::vector<std::string>& inputs) {
     for (const std::string& input : inputs) {
         struct stat info {};
-        if (stat(input.c_str(), &info) == 0 && info.st_dev == output.st_dev &&
-            info.st_ino == output.st_ino) {
+        if (stat(input.c_str(), &info) != 0 || info.st_dev != output.st_dev ||
+            info.st_ino != output.st_ino) {
+            continue;
+        }
+        if (output.st_ino != 0 || lowerAbsolute(input) == lowerAbsolute(path)) {
             return &input;
         }
     }
@@ -86,7 +102,7 @@ Destination classify(const std::string& path, const std::vector<std::string>& in
                  "refusing to write to it";
         return {};
     }
-    if (const std::string* input = sameAsInput(info, inputs)) {
+    if (const std::string* input = sameAsInput(path, info, inputs)) {
         *error = "'" + path + "' is the input file '" + *input + "'; choose another output";
         return {};
     }

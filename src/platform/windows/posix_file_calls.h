@@ -24,9 +24,18 @@ inline int lstat(const char* path, struct stat* info) {
     return stat(path, info);
 }
 
-// The absolute form of a path (the buffer holds _MAX_PATH characters).
+// The absolute form of a path (the buffer holds _MAX_PATH characters), with forward slashes
+// as the tools split names at them (Windows accepts both).
 inline char* realpath(const char* path, char* resolved) {
-    return _fullpath(resolved, path, _MAX_PATH);
+    if (_fullpath(resolved, path, _MAX_PATH) == nullptr) {
+        return nullptr;
+    }
+    for (char* c = resolved; *c != '\0'; ++c) {
+        if (*c == '\\') {
+            *c = '/';
+        }
+    }
+    return resolved;
 }
 
 // A copy of a descriptor that writes bytes unchanged (standard output starts in text mode,

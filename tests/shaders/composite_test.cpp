@@ -56,10 +56,10 @@ std::vector<Rgba> drawComposite(GpuHarness& gpu, const ref::CompositeInputs& in,
         in.pyramid,   in.particle,      in.logo,    in.logo2,     in.scroller, in.logo3, in.logo4,
         in.glowstuff, {50, 50, 50, 50}, in.rasters, in.explosion, in.heart,    in.creds};
     std::vector<GpuTexture> textures;
-    std::vector<ID3D11ShaderResourceView*> views;
+    std::vector<Input> views;
     for (const ref::Vec4& c : slots) {
         textures.push_back(gpu.uniformTexture(toRgba(c)));
-        views.push_back(textures.back().srv.get());
+        views.push_back(textures.back());
     }
     ContextBlock ctx;
     ctx.setTime(in.time);
@@ -122,10 +122,10 @@ TEST_F(Composite, HaloCentresOnTheLogoAnchor) {
 std::vector<Rgba> drawSingleLayer(GpuHarness& gpu, int slot, GpuTexture layer, ContextBlock ctx,
                                   int w, int h) {
     std::vector<GpuTexture> textures;
-    std::vector<ID3D11ShaderResourceView*> views;
+    std::vector<Input> views;
     for (int i = 0; i < 13; ++i) {
         textures.push_back(i == slot ? std::move(layer) : gpu.uniformTexture({0, 0, 0, 0}));
-        views.push_back(textures.back().srv.get());
+        views.push_back(textures.back());
     }
     ctx.set("FadeIn", 1.0f);
     ctx.set("Light_n_Saturation", 1.0f);
@@ -200,8 +200,7 @@ std::vector<Rgba> drawGlowLogo(GpuHarness& gpu, Rgba mask, float brokenlogo, flo
     ctx.set("Brokenlogo", brokenlogo);
     ctx.set("scenechange", scenechange);
     GpuTexture target = gpu.renderTarget(w, h);
-    gpu.draw(SHADER(vsFullscreenFlipY2), SHADER(psGlowLogo), {glowMap.srv.get(), unused.srv.get()},
-             ctx, target, 3);
+    gpu.draw(SHADER(vsFullscreenFlipY2), SHADER(psGlowLogo), {glowMap, unused}, ctx, target, 3);
     return gpu.read(target);
 }
 

@@ -25,7 +25,7 @@ protected:
                           const ContextBlock& ctx) {
         GpuTexture in = gpu.texture(w, h, input);
         GpuTexture target = gpu.renderTarget(w, h);
-        gpu.draw(SHADER(vsFullscreen), ps, {in.srv.get()}, ctx, target, 3, 1, {9, 9, 9, 9});
+        gpu.draw(SHADER(vsFullscreen), ps, {in}, ctx, target, 3, 1, {9, 9, 9, 9});
         return gpu.read(target);
     }
 

@@ -63,7 +63,7 @@ TEST_F(SpritePrograms, ActiveParticlesAndFreshCollisionsOnlyReachTheScreen) {
     ctx.setResolution(float(n), float(n));
     ctx.setFrame(7);
     GpuTexture target = gpu.renderTarget(n, n);
-    gpu.draw(SHADER(vsParticles), SHADER(psParticle), {buffer.srv.get()}, ctx, target, 8600);
+    gpu.draw(SHADER(vsParticles), SHADER(psParticle), {buffer}, ctx, target, 8600);
     std::vector<Rgba> px = gpu.read(target);
 
     const std::map<std::pair<int, int>, Rgba> expected = {{{10, 20}, colour}, {{40, 10}, flash},
@@ -95,8 +95,7 @@ TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlag) {
         ctx.setResolution(float(n), float(n));
         ctx.setFrame(frame);
         GpuTexture target = gpu.renderTarget(n, n);
-        gpu.draw(SHADER(vsParticles), SHADER(psParticleProbe), {buffer.srv.get()}, ctx, target,
-                 8600);
+        gpu.draw(SHADER(vsParticles), SHADER(psParticleProbe), {buffer}, ctx, target, 8600);
         std::vector<Rgba> px = gpu.read(target);
         const Rgba& flash = px[size_t(8) * n + 4];
         const Rgba& sprite = px[size_t(8) * n + 8];
@@ -134,8 +133,7 @@ TEST_F(SpritePrograms, GlyphQuadsSampleTheirAtlasAndTakeTheLetterColour) {
     ctx.set("Scroll1pos", scroll);
     ctx.set("lettercolorglobal", letterColour);
     GpuTexture target = gpu.renderTarget(w, h);
-    gpu.draw(SHADER(vsGlyphs), SHADER(psGlyphs),
-             {atlas1.srv.get(), buffer.srv.get(), atlas2.srv.get()}, ctx, target, 6,
+    gpu.draw(SHADER(vsGlyphs), SHADER(psGlyphs), {atlas1, buffer, atlas2}, ctx, target, 6,
              unsigned(quads.size()));
     std::vector<Rgba> px = gpu.read(target);
 
@@ -178,8 +176,7 @@ TEST_F(SpritePrograms, GlyphAtlasRowsCountFromTheTop) {
     ctx.set("Scroll1pos", 4.39f - h / 100.0f);
     ctx.set("lettercolorglobal", 1.0f);
     GpuTexture target = gpu.renderTarget(w, h);
-    gpu.draw(SHADER(vsGlyphs), SHADER(psGlyphs),
-             {atlas.srv.get(), buffer.srv.get(), other.srv.get()}, ctx, target, 6);
+    gpu.draw(SHADER(vsGlyphs), SHADER(psGlyphs), {atlas, buffer, other}, ctx, target, 6);
     std::vector<Rgba> px = gpu.read(target);
     // q runs 0 .. 1 from the target's bottom row to its top, so the atlas row's top (band 4)
     // lands near the bottom and its bottom (band 5) near the top; coverage is red / 3. Rows 47

@@ -1,4 +1,4 @@
-// Samples t0 at (p0, p1), level 0, through each of the six shared samplers s0 to s5; one
+// Samples t0 at (p0, p1), level p2, through each of the six shared samplers s0 to s5; one
 // render target per sampler.
 #include "test_context_buffer.hlsli"
 
@@ -22,11 +22,11 @@ struct Targets {
 Targets pixel_main(float4 position : SV_POSITION, float2 uv : TEXCOORD0) {
     float2 c = float2(p0, p1);
     Targets o;
-    o.s0 = source.SampleLevel(sampler0, c, 0);
-    o.s1 = source.SampleLevel(sampler1, c, 0);
-    o.s2 = source.SampleLevel(sampler2, c, 0);
-    o.s3 = source.SampleLevel(sampler3, c, 0);
-    o.s4 = source.SampleLevel(sampler4, c, 0);
-    o.s5 = source.SampleLevel(sampler5, c, 0);
+    o.s0 = source.SampleLevel(sampler0, c, p2);
+    o.s1 = source.SampleLevel(sampler1, c, p2);
+    o.s2 = source.SampleLevel(sampler2, c, p2);
+    o.s3 = source.SampleLevel(sampler3, c, p2);
+    o.s4 = source.SampleLevel(sampler4, c, p2);
+    o.s5 = source.SampleLevel(sampler5, c, p2);
     return o;
 }

@@ -37,8 +37,17 @@ void releaseProgram(ShaderRuntime& program) {
     release(program.computeShader);
 }
 
-const uint8_t* bytes(const ContextBlock& context) {
-    return static_cast<const uint8_t*>(context.data());
+// Creates the pass with the given inputs, executes it once as the show executes its passes and
+// releases its shaders.
+template <class Pass, class Desc>
+void runOnce(Desc d, const std::vector<Input>& inputs, const ContextBlock& context,
+             void (*execute)(Pass&, const uint8_t*, uint32_t)) {
+    for (const Input& in : inputs)
+        d.inputs.push_back(in.binding);
+    Pass pass;
+    pass.create(std::move(d));
+    execute(pass, static_cast<const uint8_t*>(context.data()), ContextBlock::kSize);
+    releaseProgram(pass.program);
 }
 
 } // namespace
@@ -97,12 +106,7 @@ void GpuHarness::draw(ShaderBlock vs, ShaderBlock ps, const std::vector<Input>& 
     d.vertexCount = vertexCount;
     d.instanceCount = instanceCount;
     d.renderTargets.push_back({target.runtime.get(), 1});
-    for (const Input& in : inputs)
-        d.inputs.push_back(in.binding);
-    DrawPassRuntime pass;
-    pass.create(std::move(d));
-    executeDrawPass(pass, bytes(context), ContextBlock::kSize);
-    releaseProgram(pass.program);
+    runOnce<DrawPassRuntime>(std::move(d), inputs, context, executeDrawPass);
 }
 
 void GpuHarness::dispatch(ShaderBlock cs, const std::vector<Input>& inputs,
@@ -114,14 +118,9 @@ void GpuHarness::dispatch(ShaderBlock cs, const std::vector<Input>& inputs,
     d.threadsX = groupsX * 8;
     d.threadsY = 1;
     d.threadsZ = 1;
-    for (const Input& in : inputs)
-        d.inputs.push_back(in.binding);
     for (const Input& out : outputs)
         d.outputs.push_back(out.binding);
-    ComputePassRuntime pass;
-    pass.create(std::move(d));
-    executeComputePass(pass, bytes(context), ContextBlock::kSize);
-    releaseProgram(pass.program);
+    runOnce<ComputePassRuntime>(std::move(d), inputs, context, executeComputePass);
 }
 
 namespace {

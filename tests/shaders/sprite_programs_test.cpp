@@ -77,14 +77,16 @@ TEST_F(SpritePrograms, ActiveParticlesAndFreshCollisionsOnlyReachTheScreen) {
         }
 }
 
-TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlag) {
-    const int n = 16;
+TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlagAndSpritesKeepTheirAspect) {
+    // A 16 x 1000 target: a sprite is 3 pixels across in both directions (0.003 x R.y / R.x
+    // clip units wide), a flash 5.
+    const int w = 16, h = 1000, row = 500;
     std::vector<ref::Particle> ps(1000);
     // Particle 1 active and just hit (sprite, then flash), particle 2 active only.
     for (uint32_t i : {1u, 2u}) {
         ps[i].isActive = 1;
-        ps[i].position[0] = 2 * pixelU(int(4 * i), n) - 1;
-        ps[i].position[1] = 1 - 2 * pixelV(8, n);
+        ps[i].position[0] = 2 * pixelU(int(8 * i - 4), w) - 1;
+        ps[i].position[1] = 1 - 2 * pixelV(row, h);
         ps[i].position[3] = 1;
         ps[i].color[3] = 0.5f;
     }
@@ -92,19 +94,26 @@ TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlag) {
     GpuBuffer buffer = gpu.structuredBuffer(ps.data(), 80, ps.size());
     for (uint32_t frame : {7u, 9u}) {
         ContextBlock ctx;
-        ctx.setResolution(float(n), float(n));
+        ctx.setResolution(float(w), float(h));
         ctx.setFrame(frame);
-        GpuTexture target = gpu.renderTarget(n, n);
+        GpuTexture target = gpu.renderTarget(w, h);
         gpu.draw(SHADER(vsParticles), SHADER(psParticleProbe), {buffer}, ctx, target, 8600);
         std::vector<Rgba> px = gpu.read(target);
-        const Rgba& flash = px[size_t(8) * n + 4];
-        const Rgba& sprite = px[size_t(8) * n + 8];
-        EXPECT_EQ(flash.r, float(frame % 3)) << frame;
-        EXPECT_EQ(flash.g, 1.0f);
-        EXPECT_EQ(flash.b, 0.25f);
-        EXPECT_EQ(sprite.r, 0.0f);
-        EXPECT_EQ(sprite.g, 0.0f);
-        EXPECT_EQ(sprite.b, 0.5f);
+        for (int x = 2; x <= 6; ++x) {
+            const Rgba& flash = px[size_t(row + x - 4) * w + x];
+            EXPECT_EQ(flash.r, float(frame % 3)) << frame << " " << x;
+            EXPECT_EQ(flash.g, 1.0f) << x;
+            EXPECT_EQ(flash.b, 0.25f) << x;
+        }
+        EXPECT_EQ(px[size_t(row) * w + 7].b, 0.0f);
+        for (int x = 11; x <= 13; ++x) {
+            const Rgba& sprite = px[size_t(row + x - 12) * w + x];
+            EXPECT_EQ(sprite.r, 0.0f) << x;
+            EXPECT_EQ(sprite.g, 0.0f) << x;
+            EXPECT_EQ(sprite.b, 0.5f) << x;
+        }
+        EXPECT_EQ(px[size_t(row) * w + 14].b, 0.0f);
+        EXPECT_EQ(px[size_t(row + 2) * w + 12].b, 0.0f);
     }
 }
 

@@ -35,16 +35,16 @@ struct Moment {
     int frames;
 };
 
-// explosion: row 2163.5, all six explosions under way (their dots add up over the pass's 50
-//   full-screen triangles) just after the saturation burst, over the broken logo;
-// credits: the whole logo under full glass, the credits fading in over the scroller and the
-//   pyramid; particles: the broken logo's glow stars and raster glass and the first particles
-//   entering (they need two frames of history to reach the screen).
 // Names the moment in test listings instead of dumping its bytes.
 void PrintTo(const Moment& m, std::ostream* os) {
     *os << m.name << " at " << m.start << " s";
 }
 
+// explosion: row 2163.5, all six explosions under way (their dots add up over the pass's 50
+//   full-screen triangles) just after the saturation burst, over the broken logo;
+// credits: the whole logo under full glass, the credits fading in over the scroller and the
+//   pyramid; particles: the broken logo's glow stars and raster glass and the first particles
+//   entering (they need two frames of history to reach the screen).
 const Moment kMoments[] = {
     {"explosion", 127.2647, 1},
     {"credits", 350.0, 1},

@@ -10,6 +10,7 @@
 #endif
 
 #include "music/voice.h"
+#include "music/voice_grid.h"
 #include "music/voice_position.h"
 
 namespace {
@@ -192,8 +193,54 @@ LaneKernel kernelFor(int count, unsigned wideMask) {
     }
 }
 
-// Runs `frames` frames without events through the kernel for these voices.
+// Frames below which a run is not worth putting on the grid, and the frames run the plain way
+// when some voice is off its grid for the moment (crossing into the next binade, below 1).
+constexpr uint32_t kGridMinFrames = 16;
+constexpr uint32_t kOffGridFrames = 32;
+
+// Frames from the start of an event-free run that the grid kernel mixes (a multiple of 8, at
+// most `frames`); 0 when some voice cannot go on the grid now.
+uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+    GridRun runs[kGroupVoices];
+    uint32_t n = frames;
+    for (int k = 0; k < count; ++k) {
+        if (!gridRunOf(voices[k], n, &runs[k])) {
+            return 0;
+        }
+        n = runs[k].frames < n ? runs[k].frames : n;
+    }
+    const uint32_t blocks = n / 8;
+    if (blocks > 0) {
+        mixOnGrid(voices, runs, count, out, blocks);
+    }
+    return 8 * blocks;
+}
+
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames);
+
+// Runs `frames` frames without events through the kernels for these voices.
 void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+    uint32_t f = 0;
+    if (gridKernelAvailable()) {
+        while (frames - f >= kGridMinFrames) {
+            const uint32_t done =
+                runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
+            if (done > 0) {
+                f += done;
+                continue;
+            }
+            const uint32_t plain = frames - f < kOffGridFrames ? frames - f : kOffGridFrames;
+            runPlain(voices, count, out + 2 * static_cast<size_t>(f), plain);
+            f += plain;
+        }
+    }
+    if (f < frames) {
+        runPlain(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
+    }
+}
+
+// The same frames through the scalar lane kernels.
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames) {
     Lane lanes[kGroupVoices];
     unsigned wideMask = 0;
     for (int k = 0; k < count; ++k) {

@@ -1,6 +1,6 @@
 #include "music/voice_grid.h"
 
-#include <cmath>
+#include <cstring>
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
@@ -21,29 +21,36 @@ bool gridRunOf(const PlayerChannel* channel, uint32_t limit, GridRun* run) {
     if (!(position >= 1.0f && position < 8388608.0f) || !(step >= 0.0f && step < 8388608.0f)) {
         return false;
     }
-    const int exponent = std::ilogb(position); // 0 .. 22
+    // A float from 1 up is normal: its mantissa with the hidden bit is P, and its exponent
+    // gives the spacing.
+    uint32_t bits = 0;
+    std::memcpy(&bits, &position, sizeof bits);
+    const int32_t exponent = static_cast<int32_t>(bits >> 23) - 127; // 0 .. 22
     const int32_t shift = 23 - exponent;
-    const float unit = std::ldexp(1.0f, -shift);
-    const auto p = static_cast<int32_t>(position / unit); // exact: 2^23 <= P < 2^24
+    const auto p = static_cast<int32_t>((bits & 0x7FFFFFu) | 0x800000u); // 2^23 <= P < 2^24
+    const uint32_t unitBits = static_cast<uint32_t>(127 - shift) << 23;
+    float unit = 0.0f;
+    std::memcpy(&unit, &unitBits, sizeof unit);
     // The step in units, exact in double; a tie would round differently depending on P.
-    const double units = static_cast<double>(step) * std::ldexp(1.0, shift);
-    const double whole = std::floor(units);
+    const double units = static_cast<double>(step) * static_cast<double>(int32_t{1} << shift);
+    if (!(units < static_cast<double>(kBinadeTop))) {
+        return false;
+    }
+    const auto whole = static_cast<double>(static_cast<int32_t>(units));
     if (units - whole == 0.5) {
         return false;
     }
     const double rounded = units - whole < 0.5 ? whole : whole + 1.0;
-    if (rounded >= static_cast<double>(kBinadeTop)) {
-        return false;
-    }
     const auto m = static_cast<int32_t>(rounded);
     const bool backward = sample->loopType == PingPongLoop && !channel->pingForward;
 
     // Every position the run reaches stays strictly inside the binade, where the grid holds.
+    // (32-bit divisions: every quantity here is below 2^25.)
     int64_t frames = limit;
     if (m > 0) {
-        frames = backward ? (int64_t{p} - kBinadeBottom - 1) / m
-                          : (int64_t{kBinadeTop} - 1 - int64_t{p}) / m;
-        frames = frames > 0 ? frames : 0;
+        const auto span =
+            static_cast<uint32_t>(backward ? p - kBinadeBottom - 1 : kBinadeTop - 1 - p);
+        frames = p == kBinadeBottom && backward ? 0 : span / static_cast<uint32_t>(m);
     }
     // Each read takes four bytes at the value's index: the last readable index leaves three
     // bytes (8-bit) or one value (16-bit) after it.
@@ -56,7 +63,11 @@ bool gridRunOf(const PlayerChannel* channel, uint32_t limit, GridRun* run) {
         return false;
     }
     if (!backward && m > 0) {
-        const int64_t readable = (lastP - p) / m + 1; // frames whose reads stay in the data
+        // Frames whose reads stay in the data.
+        const int64_t readable =
+            lastP - p >= (int64_t{1} << 32)
+                ? frames
+                : static_cast<uint32_t>(lastP - p) / static_cast<uint32_t>(m) + 1;
         frames = frames < readable ? frames : readable;
     }
     run->position = p;
@@ -163,6 +174,8 @@ __attribute__((target("avx2"))) void mixOnGrid(PlayerChannel* const* voices, con
         gridKernel<4>(lanes, out, blocks);
         break;
     }
+    // Leaves the upper register halves clean for the plain code that runs next.
+    _mm256_zeroupper();
     const int32_t frames = static_cast<int32_t>(8 * blocks);
     for (int k = 0; k < count; ++k) {
         // The end position is again on the grid and inside the binade: exact as a float.

@@ -194,25 +194,31 @@ LaneKernel kernelFor(int count, unsigned wideMask) {
 }
 
 // Frames below which a run is not worth putting on the grid, and the frames run the plain way
-// when some voice is off its grid for the moment (crossing into the next binade, below 1).
-constexpr uint32_t kGridMinFrames = 16;
+// when some voice cannot go on a grid for now (a position below 1, a tie).
+constexpr uint32_t kGridMinFrames = 32;
 constexpr uint32_t kOffGridFrames = 32;
 
 // Frames from the start of an event-free run that the grid kernel mixes (a multiple of 8, at
-// most `frames`); 0 when some voice cannot go on the grid now.
-uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+// most `frames`). When that is 0, *plain tells how many frames to run the plain way before
+// trying again: up to the step that takes the first voice into its next binade, or a few.
+uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames,
+                   uint32_t* plain) {
     GridRun runs[kGroupVoices];
     uint32_t n = frames;
     for (int k = 0; k < count; ++k) {
         if (!gridRunOf(voices[k], n, &runs[k])) {
+            *plain = kOffGridFrames;
             return 0;
         }
         n = runs[k].frames < n ? runs[k].frames : n;
     }
-    const uint32_t blocks = n / 8;
-    if (blocks > 0) {
-        mixOnGrid(voices, runs, count, out, blocks);
+    // Short runs (low positions, whose binades are only a few steps wide) go the plain way.
+    if (n < kGridMinFrames) {
+        *plain = n + 1;
+        return 0;
     }
+    const uint32_t blocks = n / 8;
+    mixOnGrid(voices, runs, count, out, blocks);
     return 8 * blocks;
 }
 
@@ -223,13 +229,14 @@ void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t fr
     uint32_t f = 0;
     if (gridKernelAvailable()) {
         while (frames - f >= kGridMinFrames) {
+            uint32_t plain = 0;
             const uint32_t done =
-                runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
+                runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f, &plain);
             if (done > 0) {
                 f += done;
                 continue;
             }
-            const uint32_t plain = frames - f < kOffGridFrames ? frames - f : kOffGridFrames;
+            plain = frames - f < plain ? frames - f : plain;
             runPlain(voices, count, out + 2 * static_cast<size_t>(f), plain);
             f += plain;
         }

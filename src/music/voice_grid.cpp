@@ -45,12 +45,13 @@ bool gridRunOf(const PlayerChannel* channel, uint32_t limit, GridRun* run) {
     const bool backward = sample->loopType == PingPongLoop && !channel->pingForward;
 
     // Every position the run reaches stays strictly inside the binade, where the grid holds.
-    // (32-bit divisions: every quantity here is below 2^25.)
+    // The divisions are skipped where the limit binds first.
     int64_t frames = limit;
     if (m > 0) {
-        const auto span =
-            static_cast<uint32_t>(backward ? p - kBinadeBottom - 1 : kBinadeTop - 1 - p);
-        frames = p == kBinadeBottom && backward ? 0 : span / static_cast<uint32_t>(m);
+        const int64_t span = backward ? p - kBinadeBottom - 1 : kBinadeTop - 1 - p;
+        if (span < int64_t{limit} * m) {
+            frames = span < 0 ? 0 : static_cast<uint32_t>(span) / static_cast<uint32_t>(m);
+        }
     }
     // Each read takes four bytes at the value's index: the last readable index leaves three
     // bytes (8-bit) or one value (16-bit) after it.
@@ -62,13 +63,9 @@ bool gridRunOf(const PlayerChannel* channel, uint32_t limit, GridRun* run) {
     if (p > lastP) {
         return false;
     }
-    if (!backward && m > 0) {
+    if (!backward && m > 0 && frames > 0 && lastP - p < (frames - 1) * m) {
         // Frames whose reads stay in the data.
-        const int64_t readable =
-            lastP - p >= (int64_t{1} << 32)
-                ? frames
-                : static_cast<uint32_t>(lastP - p) / static_cast<uint32_t>(m) + 1;
-        frames = frames < readable ? frames : readable;
+        frames = static_cast<uint32_t>(lastP - p) / static_cast<uint32_t>(m) + 1;
     }
     run->position = p;
     run->delta = backward ? -m : m;

@@ -198,47 +198,41 @@ LaneKernel kernelFor(int count, unsigned wideMask) {
 constexpr uint32_t kGridMinFrames = 32;
 constexpr uint32_t kOffGridFrames = 32;
 
-// Frames from the start of an event-free run that the grid kernel mixes (a multiple of 8, at
-// most `frames`). When that is 0, *plain tells how many frames to run the plain way before
-// trying again: up to the step that takes the first voice into its next binade, or a few.
-uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames,
-                   uint32_t* plain) {
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames);
+
+// Mixes the start of an event-free run of `frames` frames: on the grid while every voice stays
+// on its grid, then the plain way up to and including the step that takes the first voice
+// off it (into its next binade). Short stretches go the plain way throughout (low positions,
+// whose binades are only a few steps wide). Returns the frames done, at least 1.
+uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames) {
     GridRun runs[kGroupVoices];
     uint32_t n = frames;
     for (int k = 0; k < count; ++k) {
         if (!gridRunOf(voices[k], n, &runs[k])) {
-            *plain = kOffGridFrames;
-            return 0;
+            const uint32_t plain = frames < kOffGridFrames ? frames : kOffGridFrames;
+            runPlain(voices, count, out, plain);
+            return plain;
         }
         n = runs[k].frames < n ? runs[k].frames : n;
     }
-    // Short runs (low positions, whose binades are only a few steps wide) go the plain way.
-    if (n < kGridMinFrames) {
-        *plain = n + 1;
-        return 0;
+    uint32_t done = 0;
+    if (n >= kGridMinFrames) {
+        mixOnGrid(voices, runs, count, out, n / 8);
+        done = n / 8 * 8;
     }
-    const uint32_t blocks = n / 8;
-    mixOnGrid(voices, runs, count, out, blocks);
-    return 8 * blocks;
+    const uint32_t stepOff = n < frames ? n + 1 : frames;
+    if (stepOff > done) {
+        runPlain(voices, count, out + 2 * static_cast<size_t>(done), stepOff - done);
+    }
+    return stepOff > done ? stepOff : done;
 }
-
-void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames);
 
 // Runs `frames` frames without events through the kernels for these voices.
 void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames) {
     uint32_t f = 0;
     if (gridKernelAvailable()) {
         while (frames - f >= kGridMinFrames) {
-            uint32_t plain = 0;
-            const uint32_t done =
-                runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f, &plain);
-            if (done > 0) {
-                f += done;
-                continue;
-            }
-            plain = frames - f < plain ? frames - f : plain;
-            runPlain(voices, count, out + 2 * static_cast<size_t>(f), plain);
-            f += plain;
+            f += runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
         }
     }
     if (f < frames) {

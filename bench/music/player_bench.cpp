@@ -1,6 +1,9 @@
 // Rendering speed of the module player in audio seconds per CPU second, and the size of its
 // single allocation per byte of module, for a 6-channel and a 32-channel module in which
-// every channel sounds all the time.
+// every channel sounds all the time, for a 4-channel Amiga-table module of short one-shot
+// samples (voices end and sit idle, frequencies come from the Amiga periods) and for a
+// 32-channel linear-table module of looped samples with envelopes and a volume-column command
+// on every cell.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -63,8 +66,107 @@ std::vector<uint8_t> busyModule(uint16_t channels) {
     return m.build();
 }
 
-void renderBusyModule(benchmark::State& state) {
-    const std::vector<uint8_t> module = busyModule(static_cast<uint16_t>(state.range(0)));
+// A decaying one-shot of `length` frames: a falling tone with noise, as drums and plucks are.
+xmtest::XmSample oneShotSample(int shape, bool sixteenBit) {
+    xmtest::XmSample s;
+    s.sixteenBit = sixteenBit;
+    const int length = 300 + 400 * shape;
+    uint32_t noise = 12345u + static_cast<uint32_t>(shape);
+    for (int i = 0; i < length; ++i) {
+        noise = noise * 1103515245u + 12345u;
+        const double tone = std::sin(i * (0.3 - 0.0001 * i) / (1 + shape));
+        const double hiss = static_cast<double>((noise >> 16) & 0xFF) / 128.0 - 1.0;
+        const double level = std::exp(-3.0 * i / length) * (sixteenBit ? 30000 : 120);
+        s.values.push_back(static_cast<int16_t>(level * (0.7 * tone + 0.3 * hiss)));
+    }
+    return s;
+}
+
+// Four channels, Amiga table, speed 6 at 125 BPM, the way tracked 4-channel songs are: a note
+// on most rows of short one-shot samples with the usual effects between (arpeggio, slides,
+// volume slides, vibrato). Most of the time a voice has run out and waits for its next note.
+std::vector<uint8_t> amigaOneShotModule() {
+    xmtest::XmModule m;
+    m.channels = 4;
+    m.linear = false;
+    m.tempo = 6;
+    m.bpm = 125;
+    m.orders = {0, 1, 2, 3};
+    for (int i = 0; i < 4; ++i) {
+        m.instruments.push_back(xmtest::singleSampleInstrument(oneShotSample(i, false)));
+    }
+    static const uint8_t kEffects[][2] = {{0x00, 0x37}, {0x01, 0x04}, {0x02, 0x04}, {0x0A, 0x04},
+                                          {0x04, 0x44}, {0x0C, 0x30}, {0x00, 0x00}};
+    for (int p = 0; p < 4; ++p) {
+        m.addPattern(64);
+        for (int r = 0; r < 64; ++r) {
+            for (int c = 0; c < 4; ++c) {
+                xmtest::XmCell& cell = m.cell(p, r, c);
+                if ((r + c) % 2 == 0 || c == 0) {
+                    cell.note = static_cast<uint8_t>(49 + (c * 7 + r * 5 + p) % 24);
+                    cell.instrument = static_cast<uint8_t>(1 + (c + r / 4) % 4);
+                }
+                const uint8_t* e = kEffects[(r + 3 * c + p) % 7];
+                cell.effect = e[0];
+                cell.param = e[1];
+            }
+        }
+    }
+    return m.build();
+}
+
+// 32 channels, linear table: looped 8- and 16-bit samples (forward and ping-pong), volume and
+// panning envelopes with loops, fadeout and autovibrato, notes with key-offs, and a volume
+// column command on every cell (set volume, slides, fine slides, panning slides, vibrato).
+std::vector<uint8_t> linearLoopedModule() {
+    xmtest::XmModule m;
+    m.channels = 32;
+    m.tempo = 5;
+    m.bpm = 140;
+    m.orders = {0, 1, 2, 3};
+    for (int i = 0; i < 4; ++i) {
+        xmtest::XmInstrument in = xmtest::singleSampleInstrument(loopedSample(i, i % 2 == 0));
+        in.volumeEnvelope.points = {{0, 0}, {4, 64}, {16, 40}, {24, 52}, {40, 30}};
+        in.volumeEnvelope.type = 7; // on, sustain, loop
+        in.volumeEnvelope.sustain = 3;
+        in.volumeEnvelope.loopStart = 2;
+        in.volumeEnvelope.loopEnd = 3;
+        in.panningEnvelope.points = {{0, 16}, {30, 48}, {60, 16}};
+        in.panningEnvelope.type = 5; // on, loop
+        in.panningEnvelope.loopStart = 0;
+        in.panningEnvelope.loopEnd = 2;
+        in.fadeout = 800;
+        in.vibratoType = static_cast<uint8_t>(i % 3);
+        in.vibratoSweep = 20;
+        in.vibratoDepth = static_cast<uint8_t>(4 + i);
+        in.vibratoRate = 12;
+        m.instruments.push_back(in);
+    }
+    static const uint8_t kVolumeColumn[] = {0x62, 0x71, 0x30, 0x83, 0x92, 0xD2,
+                                            0xE2, 0xA4, 0xB3, 0x64, 0x73, 0x48};
+    for (int p = 0; p < 4; ++p) {
+        m.addPattern(64);
+        for (int r = 0; r < 64; ++r) {
+            for (int c = 0; c < 32; ++c) {
+                xmtest::XmCell& cell = m.cell(p, r, c);
+                const int phase = (r + 3 * c) % 16;
+                if (phase == 0) {
+                    cell.note = static_cast<uint8_t>(25 + (c * 5 + r + p * 7) % 48);
+                    cell.instrument = static_cast<uint8_t>(1 + (c + p) % 4);
+                    cell.volume = static_cast<uint8_t>(0x10 + 32 + (c % 4) * 8);
+                    continue;
+                }
+                if (phase == 12) {
+                    cell.note = 97; // key off: fadeout from here
+                }
+                cell.volume = kVolumeColumn[(r + c + p) % 12];
+            }
+        }
+    }
+    return m.build();
+}
+
+void renderModule(benchmark::State& state, const std::vector<uint8_t>& module) {
     ModulePlayer* player = nullptr;
     if (createModulePlayer(&player, module.data(), module.size(), kRate) != kPlayerOk) {
         state.SkipWithError("module did not load");
@@ -86,6 +188,18 @@ void renderBusyModule(benchmark::State& state) {
     destroyModulePlayer(player);
 }
 
+void renderBusyModule(benchmark::State& state) {
+    renderModule(state, busyModule(static_cast<uint16_t>(state.range(0))));
+}
+
+void renderAmigaOneShots(benchmark::State& state) {
+    renderModule(state, amigaOneShotModule());
+}
+
+void renderLinearLooped(benchmark::State& state) {
+    renderModule(state, linearLoopedModule());
+}
+
 void loadBusyModule(benchmark::State& state) {
     const std::vector<uint8_t> module = busyModule(static_cast<uint16_t>(state.range(0)));
     for (auto _ : state) {
@@ -100,4 +214,6 @@ void loadBusyModule(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(renderBusyModule)->Arg(6)->Arg(32)->Unit(benchmark::kMillisecond);
+BENCHMARK(renderAmigaOneShots)->Unit(benchmark::kMillisecond);
+BENCHMARK(renderLinearLooped)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadBusyModule)->Arg(6)->Arg(32)->Unit(benchmark::kMicrosecond);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "music/frame_gain.h"
 #include "music/module_player.h"
 #include "music/sequencer.h"
 #include "music/voice.h"
@@ -144,21 +145,8 @@ void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
             player->channelCount - i < kGroupVoices ? player->channelCount - i : kGroupVoices;
         mixGroup(player, &player->channels[i], count, out, frames);
     }
-    const float gain = player->amplification * player->globalVolume;
-    const uint64_t values = 2 * static_cast<uint64_t>(frames);
-    uint64_t k = 0;
-    // Groups of four let the compiler use vector instructions.
-    for (; k + 4 <= values; k += 4) {
-        out[k] *= gain;
-        out[k + 1] *= gain;
-        out[k + 2] *= gain;
-        out[k + 3] *= gain;
-    }
-    for (; k < values; ++k) {
-        out[k] *= gain;
-    }
+    applyGain(out, 2 * static_cast<uint64_t>(frames), player->amplification * player->globalVolume);
 }
-
 // Frames from here up to (not including) the next tick, at most `limit`; consumes their
 // share of the tick length as the per-frame test would, one subtraction of 1 per frame.
 // Below 2^24 those subtractions are exact until the one that reaches 0 or less, so the count

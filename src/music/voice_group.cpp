@@ -10,6 +10,7 @@
 #endif
 
 #include "music/voice.h"
+#include "music/voice_grid.h"
 #include "music/voice_position.h"
 
 namespace {
@@ -192,8 +193,55 @@ LaneKernel kernelFor(int count, unsigned wideMask) {
     }
 }
 
-// Runs `frames` frames without events through the kernel for these voices.
+// Frames below which a run is not worth putting on the grid, and the frames run the plain way
+// when some voice cannot go on a grid for now (a position below 1, a tie).
+constexpr uint32_t kGridMinFrames = 32;
+constexpr uint32_t kOffGridFrames = 32;
+
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames);
+
+// Mixes the start of an event-free run of `frames` frames: on the grid while every voice stays
+// on its grid, then the plain way up to and including the step that takes the first voice
+// off it (into its next binade). Short stretches go the plain way throughout (low positions,
+// whose binades are only a few steps wide). Returns the frames done, at least 1.
+uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+    GridRun runs[kGroupVoices];
+    uint32_t n = frames;
+    for (int k = 0; k < count; ++k) {
+        if (!gridRunOf(voices[k], n, &runs[k])) {
+            const uint32_t plain = frames < kOffGridFrames ? frames : kOffGridFrames;
+            runPlain(voices, count, out, plain);
+            return plain;
+        }
+        n = runs[k].frames < n ? runs[k].frames : n;
+    }
+    uint32_t done = 0;
+    if (n >= kGridMinFrames) {
+        mixOnGrid(voices, runs, count, out, n / 8);
+        done = n / 8 * 8;
+    }
+    const uint32_t stepOff = n < frames ? n + 1 : frames;
+    if (stepOff > done) {
+        runPlain(voices, count, out + 2 * static_cast<size_t>(done), stepOff - done);
+    }
+    return stepOff > done ? stepOff : done;
+}
+
+// Runs `frames` frames without events through the kernels for these voices.
 void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+    uint32_t f = 0;
+    if (gridKernelAvailable()) {
+        while (frames - f >= kGridMinFrames) {
+            f += runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
+        }
+    }
+    if (f < frames) {
+        runPlain(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
+    }
+}
+
+// The same frames through the scalar lane kernels.
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames) {
     Lane lanes[kGroupVoices];
     unsigned wideMask = 0;
     for (int k = 0; k < count; ++k) {

@@ -330,6 +330,60 @@ TEST_F(EnginePasses, BlendModesCombineAlphaAsDescribed) {
     }
 }
 
+TEST_F(EnginePasses, TheSixSharedSamplersFilterAndAddressAsTheirTableSays) {
+    // The frame context's samplers, bound once at start-up, sample a 2 x 2 texture whose red
+    // is 1 2 / 3 4 (row 0 on top); the engine binds no sampler of its own.
+    TextureRuntime* square = texture(2, 2, FormatR32G32B32A32Float);
+    const float texels[4][4] = {{1, 0, 0, 1}, {2, 0, 0, 1}, {3, 0, 0, 1}, {4, 0, 0, 1}};
+    square->upload(texels, 2, 2, 16);
+    // A 4 x 4 texture with its mip chain, red 0 to 15: level 2 holds the mean, 7.5.
+    TextureRuntime* chain = texture(4, 4, FormatR32G32B32A32Float, 1);
+    float ramp[16][4] = {};
+    for (int i = 0; i < 16; ++i)
+        ramp[i][0] = float(i);
+    chain->upload(ramp, 4, 4, 16);
+    chain->generateMips();
+    struct Probe {
+        TextureRuntime* source;
+        float u, v, level;
+        float expected[6]; // linear clamp, border, wrap; point clamp, border, wrap
+    };
+    // Texel coordinates are u x 2 - 0.5: 0.55 lies 0.6 of the way from texel 0 to 1; -0.25
+    // and 1.3 lie outside, where clamping, the transparent border and wrapping differ; 1.8
+    // tells clamping from mirroring.
+    const Probe probes[] = {
+        {square, 0.25f, 0.25f, 0, {1, 1, 1, 1, 1, 1}},
+        {square, 0.55f, 0.25f, 0, {1.6f, 1.6f, 1.6f, 2, 2, 2}},
+        {square, 0.25f, 0.55f, 0, {2.2f, 2.2f, 2.2f, 3, 3, 3}},
+        {square, -0.25f, 0.25f, 0, {1, 0, 2, 1, 0, 2}},
+        {square, 1.3f, 0.75f, 0, {4, 0, 3.1f, 4, 0, 3}},
+        {square, 1.8f, 0.75f, 0, {4, 0, 3.9f, 4, 0, 4}},
+        {chain, 0.5f, 0.5f, 2, {7.5f, 7.5f, 7.5f, 7.5f, 7.5f, 7.5f}},
+    };
+    for (const Probe& p : probes) {
+        DrawPassDesc desc;
+        desc.shader = graphicsShader(finalPassVertexShader(), psSixSamplers());
+        std::vector<TextureRuntime*> targets;
+        for (int s = 0; s < 6; ++s) {
+            targets.push_back(texture(1, 1, FormatR32G32B32A32Float));
+            desc.renderTargets.push_back({targets.back(), 1});
+        }
+        desc.inputs = {{Texture, p.source}};
+        auto* pass = keep(new DrawPassRuntime());
+        pass->create(std::move(desc));
+        GraphRuntime graph;
+        setParams(graph, {p.u, p.v, p.level});
+        addDraw(graph, pass);
+        graph.executeFrame();
+        for (int s = 0; s < 6; ++s) {
+            float rgba[4];
+            texelRgba(readTexture2D(targets[s]->resourceA), 0, 0, rgba);
+            EXPECT_NEAR(rgba[0], p.expected[s], 0.02f)
+                << "s" << s << " at " << p.u << "," << p.v << " level " << p.level;
+        }
+    }
+}
+
 TEST_F(EnginePasses, UnknownBlendModeDrawsWithoutBlending) {
     // The incomplete description is refused by the device; the pass then draws with the
     // default state, which writes the source unblended.

@@ -31,6 +31,9 @@ ShaderBytecode psPattern() {
 ShaderBytecode psScaledCopy() {
     return {::psScaledCopy, ::psScaledCopy_size};
 }
+ShaderBytecode psSixSamplers() {
+    return {::psSixSamplers, ::psSixSamplers_size};
+}
 
 Fennick::gfx::ShaderDesc graphicsShader(ShaderBytecode vertex, ShaderBytecode pixel) {
     Fennick::gfx::ShaderDesc desc;

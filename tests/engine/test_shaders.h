@@ -18,6 +18,7 @@ ShaderBytecode csFillTexture();
 ShaderBytecode psParamColour();
 ShaderBytecode psPattern();
 ShaderBytecode psScaledCopy();
+ShaderBytecode psSixSamplers();
 
 // A shader description with the given programs.
 Fennick::gfx::ShaderDesc graphicsShader(ShaderBytecode vertex, ShaderBytecode pixel);

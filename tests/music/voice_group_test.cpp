@@ -43,12 +43,13 @@ void setUpVoice(TestVoice* v, uint32_t* rng) {
                     : s.loopStart + 1 + nextRandom(rng) % (length - s.loopStart);
     s.loopLength = s.loopEnd - s.loopStart;
 
-    const float steps[] = {0.0f, 1e-4f, 3.1e-4f, 0.0372f, 0.5f,
-                           1.0f, 1.37f, 3.999f,  47.3f,   1000.5f};
+    // 3 x 2^-14 lies exactly half-way between two spacings of positions in 1024..2047.
+    const float steps[] = {0.0f,  1e-4f,  3.1e-4f, 1.8310546875e-4f, 0.0372f, 0.5f, 1.0f,
+                           1.37f, 3.999f, 47.3f,   1000.5f};
     PlayerChannel& c = v->channel;
     c.instrument = &v->instrument;
     c.sample = &s;
-    c.step = steps[nextRandom(rng) % 10];
+    c.step = steps[nextRandom(rng) % 11];
     c.pingForward = static_cast<uint8_t>(nextRandom(rng) % 2);
     const float points[] = {0.0f, static_cast<float>(s.loopStart), static_cast<float>(s.loopEnd),
                             static_cast<float>(length)};

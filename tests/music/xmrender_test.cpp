@@ -92,6 +92,12 @@ TEST(WavFile, Pcm16ClipsInsteadOfWrapping) {
     EXPECT_EQ(pcm16FromFloat(-7.0f), -32768);
     EXPECT_EQ(pcm16FromFloat(INFINITY), 32767);
     EXPECT_EQ(pcm16FromFloat(NAN), 0);
+    // Rounded to nearest, halves to even.
+    EXPECT_EQ(pcm16FromFloat(2.5f / 32768.0f), 2);
+    EXPECT_EQ(pcm16FromFloat(3.5f / 32768.0f), 4);
+    EXPECT_EQ(pcm16FromFloat(-2.5f / 32768.0f), -2);
+    EXPECT_EQ(pcm16FromFloat(-2.6f / 32768.0f), -3);
+    EXPECT_EQ(pcm16FromFloat(32766.5f / 32768.0f), 32766);
 }
 
 TEST(WavFile, AppearsUnderItsNameOnlyWhenComplete) {

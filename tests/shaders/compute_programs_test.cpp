@@ -39,7 +39,7 @@ PyramidElement stepPyramid(GpuHarness& gpu, PyramidElement in, uint32_t frame, f
     ctx.setFrame(frame);
     ctx.setElapsedTime(dt);
     ctx.set("Pyramid_Rotation", speed);
-    gpu.dispatch(SHADER(csPyramid), {input.srv.get()}, {output.uav.get()}, ctx, 1);
+    gpu.dispatch(SHADER(csPyramid), {input}, {output}, ctx, 1);
     return gpu.readAs<PyramidElement>(output)[0];
 }
 
@@ -135,8 +135,7 @@ std::vector<ref::Particle> stepParticles(GpuHarness& gpu, const std::vector<ref:
     ContextBlock ctx;
     ctx.set("GLOBAL_PARTICLE_COUNT", count);
     ctx.set("partikelfart", speed);
-    gpu.dispatch(SHADER(csParticles), {particles.srv.get(), pyramidBuffer.srv.get()},
-                 {output.uav.get()}, ctx, 125);
+    gpu.dispatch(SHADER(csParticles), {particles, pyramidBuffer}, {output}, ctx, 125);
     return gpu.readAs<ref::Particle>(output);
 }
 
@@ -240,7 +239,7 @@ TEST_F(ComputePrograms, MessageLayoutPlacesGlyphsEndToEndAndBacksUpAfterCode19) 
     const float fs = 3.0f;
     ContextBlock ctx;
     ctx.set("fontresizeX", fs);
-    gpu.dispatch(SHADER(csMessageLayout), {message.srv.get()}, {out.uav.get()}, ctx, 197);
+    gpu.dispatch(SHADER(csMessageLayout), {message}, {out}, ctx, 197);
 
     const std::vector<uint8_t> bytes = gpu.read(out);
     std::vector<ref::CharData> got(threads);

@@ -181,7 +181,7 @@ PyramidRender drawPyramid(GpuHarness& gpu, const ref::PyramidState& s, float ran
     PyramidRender r{{}, 240, 240};
     GpuTexture target = gpu.renderTarget(r.w, r.h);
     // Four instances with blending off, as the show draws it.
-    gpu.draw(SHADER(vsFullscreenFlipY), SHADER(psPyramid), {buffer.srv.get()}, ctx, target, 3, 4,
+    gpu.draw(SHADER(vsFullscreenFlipY), SHADER(psPyramid), {buffer}, ctx, target, 3, 4,
              {0.5f, 0.5f, 0.5f, 0.5f});
     r.pixels = gpu.read(target);
     return r;
@@ -266,7 +266,7 @@ TEST_F(FullscreenPrograms, FullscreenTrianglesMapRowsUpOrDown) {
          {Case{SHADER(vsFullscreen), false, 3}, Case{SHADER(vsFullscreen), false, 192},
           Case{SHADER(vsFullscreenFlipY), true, 3}, Case{SHADER(vsFullscreenFlipY2), true, 3}}) {
         GpuTexture target = gpu.renderTarget(w, h);
-        gpu.draw(c.vs, SHADER(psCopy), {input.srv.get()}, ctx, target, c.vertices);
+        gpu.draw(c.vs, SHADER(psCopy), {input}, ctx, target, c.vertices);
         std::vector<Rgba> px = gpu.read(target);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {

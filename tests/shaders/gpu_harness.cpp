@@ -1,232 +1,177 @@
 #include "shaders/gpu_harness.h"
 
-#include <cfloat>
-#include <cstring>
+#include "Fennick/compute_pass_runtime.h"
+#include "Fennick/draw_pass_runtime.h"
+#include "Fennick/frame_execution.h"
+#include "params/frame_context.h"
+
+using namespace Fennick::gfx;
 
 namespace {
 
-// The show's six samplers: linear then point, each clamped, bordered and wrapped.
-D3D11_SAMPLER_DESC samplerDesc(int slot) {
-    static const D3D11_TEXTURE_ADDRESS_MODE modes[3] = {
-        D3D11_TEXTURE_ADDRESS_CLAMP, D3D11_TEXTURE_ADDRESS_BORDER, D3D11_TEXTURE_ADDRESS_WRAP};
-    D3D11_SAMPLER_DESC d{};
-    d.Filter = slot < 3 ? D3D11_FILTER_MIN_MAG_MIP_LINEAR : D3D11_FILTER_MIN_MAG_MIP_POINT;
-    d.AddressU = d.AddressV = d.AddressW = modes[slot % 3];
-    d.MaxAnisotropy = 1;
-    d.ComparisonFunc = D3D11_COMPARISON_NEVER;
-    d.MinLOD = -FLT_MAX;
-    d.MaxLOD = FLT_MAX;
-    return d;
+// One device for the whole test program, handed to the frame context, which creates and binds
+// the show's six samplers.
+bool deviceReady() {
+    static const bool ready = [] {
+        ID3D11Device* device = nullptr;
+        ID3D11DeviceContext* context = nullptr;
+        D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL_11_0;
+        if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, &level, 1,
+                                     D3D11_SDK_VERSION, &device, nullptr, &context)))
+            return false;
+        initFrameContext(ContextInit{ContextData{}, std::string(), device, context});
+        return true;
+    }();
+    return ready;
+}
+
+template <class T> void release(T* object) {
+    if (object)
+        object->Release();
+}
+
+// Shader objects of a pass made for one draw or dispatch.
+void releaseProgram(ShaderRuntime& program) {
+    release(program.vertexShader);
+    release(program.pixelShader);
+    release(program.computeShader);
+}
+
+// Creates the pass with the given inputs, executes it once as the show executes its passes and
+// releases its shaders.
+template <class Pass, class Desc>
+void runOnce(Desc d, const std::vector<Input>& inputs, const ContextBlock& context,
+             void (*execute)(Pass&, const uint8_t*, uint32_t)) {
+    for (const Input& in : inputs)
+        d.inputs.push_back(in.binding);
+    Pass pass;
+    pass.create(std::move(d));
+    execute(pass, static_cast<const uint8_t*>(context.data()), ContextBlock::kSize);
+    releaseProgram(pass.program);
 }
 
 } // namespace
 
-GpuHarness::GpuHarness() {
-    D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL_11_0;
-    if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, &level, 1,
-                                 D3D11_SDK_VERSION, device_.out(), nullptr, context_.out()))) {
-        device_.reset();
-        return;
-    }
-    std::vector<ID3D11SamplerState*> raw;
-    for (int slot = 0; slot < 6; ++slot) {
-        D3D11_SAMPLER_DESC d = samplerDesc(slot);
-        Ref<ID3D11SamplerState> s;
-        device_->CreateSamplerState(&d, s.out());
-        raw.push_back(s.get());
-        samplers_.push_back(std::move(s));
-    }
-    context_->VSSetSamplers(0, 6, raw.data());
-    context_->PSSetSamplers(0, 6, raw.data());
-    context_->CSSetSamplers(0, 6, raw.data());
+void ReleaseResource::operator()(Resource* r) const {
+    r->release();
+    delete r;
 }
 
-GpuTexture GpuHarness::texture(int width, int height, const std::vector<Rgba>& texels) {
-    GpuTexture t;
-    t.width = width;
-    t.height = height;
-    D3D11_TEXTURE2D_DESC d{};
-    d.Width = width;
-    d.Height = height;
-    d.MipLevels = 1;
-    d.ArraySize = 1;
-    d.Format = DXGI_FORMAT_R32G32B32A32_FLOAT;
-    d.SampleDesc.Count = 1;
-    d.Usage = D3D11_USAGE_DEFAULT;
-    d.BindFlags = D3D11_BIND_SHADER_RESOURCE;
-    D3D11_SUBRESOURCE_DATA init{texels.data(), UINT(width * sizeof(Rgba)), 0};
-    device_->CreateTexture2D(&d, &init, t.texture.out());
-    device_->CreateShaderResourceView(t.texture.get(), nullptr, t.srv.out());
-    return t;
+GpuHarness::GpuHarness() {
+    deviceReady();
+}
+
+bool GpuHarness::ready() const {
+    return deviceReady();
 }
 
 GpuTexture GpuHarness::renderTarget(int width, int height) {
-    GpuTexture t;
-    t.width = width;
-    t.height = height;
-    D3D11_TEXTURE2D_DESC d{};
-    d.Width = width;
-    d.Height = height;
-    d.MipLevels = 1;
-    d.ArraySize = 1;
-    d.Format = DXGI_FORMAT_R32G32B32A32_FLOAT;
-    d.SampleDesc.Count = 1;
-    d.Usage = D3D11_USAGE_DEFAULT;
-    d.BindFlags = D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE;
-    device_->CreateTexture2D(&d, nullptr, t.texture.out());
-    device_->CreateRenderTargetView(t.texture.get(), nullptr, t.rtv.out());
-    device_->CreateShaderResourceView(t.texture.get(), nullptr, t.srv.out());
+    TextureDesc d;
+    d.width = uint32_t(width);
+    d.height = uint32_t(height);
+    d.format = FormatR32G32B32A32Float;
+    GpuTexture t{decltype(GpuTexture::runtime)(new TextureRuntime()), width, height};
+    t.runtime->init(d, 0);
+    return t;
+}
+
+GpuTexture GpuHarness::texture(int width, int height, const std::vector<Rgba>& texels) {
+    GpuTexture t = renderTarget(width, height);
+    t.runtime->upload(texels.data(), uint32_t(width), uint32_t(height), sizeof(Rgba));
     return t;
 }
 
 GpuBuffer GpuHarness::structuredBuffer(const void* data, size_t stride, size_t count) {
-    GpuBuffer b;
-    D3D11_BUFFER_DESC d{};
-    d.ByteWidth = UINT(stride * count);
-    d.Usage = D3D11_USAGE_DEFAULT;
-    d.BindFlags = D3D11_BIND_SHADER_RESOURCE | D3D11_BIND_UNORDERED_ACCESS;
-    d.MiscFlags = D3D11_RESOURCE_MISC_BUFFER_STRUCTURED;
-    d.StructureByteStride = UINT(stride);
-    D3D11_SUBRESOURCE_DATA init{data, 0, 0};
-    device_->CreateBuffer(&d, data ? &init : nullptr, b.buffer.out());
-
-    D3D11_SHADER_RESOURCE_VIEW_DESC srv{};
-    srv.Format = DXGI_FORMAT_UNKNOWN;
-    srv.ViewDimension = D3D11_SRV_DIMENSION_BUFFER;
-    srv.Buffer.FirstElement = 0;
-    srv.Buffer.NumElements = UINT(count);
-    device_->CreateShaderResourceView(b.buffer.get(), &srv, b.srv.out());
-
-    D3D11_UNORDERED_ACCESS_VIEW_DESC uav{};
-    uav.Format = DXGI_FORMAT_UNKNOWN;
-    uav.ViewDimension = D3D11_UAV_DIMENSION_BUFFER;
-    uav.Buffer.FirstElement = 0;
-    uav.Buffer.NumElements = UINT(count);
-    device_->CreateUnorderedAccessView(b.buffer.get(), &uav, b.uav.out());
+    BufferDesc d;
+    d.stride = uint32_t(stride);
+    d.countX = uint32_t(count);
+    d.initialData = data;
+    GpuBuffer b{decltype(GpuBuffer::runtime)(new BufferRuntime())};
+    b.runtime->init(d, 0);
     return b;
 }
 
-Ref<ID3D11Buffer> GpuHarness::constantBuffer(const ContextBlock& context) {
-    Ref<ID3D11Buffer> cb;
-    D3D11_BUFFER_DESC d{};
-    d.ByteWidth = ContextBlock::kSize;
-    d.Usage = D3D11_USAGE_DEFAULT;
-    d.BindFlags = D3D11_BIND_CONSTANT_BUFFER;
-    device_->CreateBuffer(&d, nullptr, cb.out());
-    context_->UpdateSubresource(cb.get(), 0, nullptr, context.data(), 0, 0);
-    return cb;
-}
-
-void GpuHarness::draw(ShaderBlock vs, ShaderBlock ps,
-                      const std::vector<ID3D11ShaderResourceView*>& inputs,
+void GpuHarness::draw(ShaderBlock vs, ShaderBlock ps, const std::vector<Input>& inputs,
                       const ContextBlock& context, GpuTexture& target, unsigned vertexCount,
                       unsigned instanceCount, Rgba clear) {
-    Ref<ID3D11VertexShader> vertex;
-    Ref<ID3D11PixelShader> pixel;
-    device_->CreateVertexShader(vs.data, vs.size, nullptr, vertex.out());
-    device_->CreatePixelShader(ps.data, ps.size, nullptr, pixel.out());
-    Ref<ID3D11Buffer> cb = constantBuffer(context);
-
-    D3D11_RASTERIZER_DESC rd{};
-    rd.FillMode = D3D11_FILL_SOLID;
-    rd.CullMode = D3D11_CULL_NONE;
-    rd.DepthClipEnable = TRUE;
-    Ref<ID3D11RasterizerState> rs;
-    device_->CreateRasterizerState(&rd, rs.out());
-    D3D11_BLEND_DESC bd{};
-    bd.RenderTarget[0].RenderTargetWriteMask = D3D11_COLOR_WRITE_ENABLE_ALL;
-    Ref<ID3D11BlendState> bs;
-    device_->CreateBlendState(&bd, bs.out());
-
-    D3D11_VIEWPORT vp{0, 0, float(target.width), float(target.height), 0, 1};
-    context_->RSSetViewports(1, &vp);
-    context_->RSSetState(rs.get());
-    context_->OMSetBlendState(bs.get(), nullptr, 0xFFFFFFFF);
-    const FLOAT clearColour[4] = {clear.r, clear.g, clear.b, clear.a};
-    context_->ClearRenderTargetView(target.rtv.get(), clearColour);
-    ID3D11RenderTargetView* rtv = target.rtv.get();
-    context_->OMSetRenderTargets(1, &rtv, nullptr);
-    context_->IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY_TRIANGLELIST);
-    ID3D11Buffer* cbs = cb.get();
-    context_->VSSetConstantBuffers(8, 1, &cbs);
-    context_->PSSetConstantBuffers(8, 1, &cbs);
-    for (size_t i = 0; i < inputs.size(); ++i) {
-        context_->VSSetShaderResources(UINT(i), 1, &inputs[i]);
-        context_->PSSetShaderResources(UINT(i), 1, &inputs[i]);
-    }
-    context_->VSSetShader(vertex.get(), nullptr, 0);
-    context_->PSSetShader(pixel.get(), nullptr, 0);
-    context_->DrawInstanced(vertexCount, instanceCount, 0, 0);
-
-    std::vector<ID3D11ShaderResourceView*> none(inputs.size(), nullptr);
-    if (!none.empty()) {
-        context_->VSSetShaderResources(0, UINT(none.size()), none.data());
-        context_->PSSetShaderResources(0, UINT(none.size()), none.data());
-    }
-    context_->OMSetRenderTargets(0, nullptr, nullptr);
+    DrawPassDesc d;
+    d.shader.vertexCode = vs.data;
+    d.shader.vertexCodeSize = uint32_t(vs.size);
+    d.shader.pixelCode = ps.data;
+    d.shader.pixelCodeSize = uint32_t(ps.size);
+    d.clearColor[0] = clear.r;
+    d.clearColor[1] = clear.g;
+    d.clearColor[2] = clear.b;
+    d.clearColor[3] = clear.a;
+    d.vertexCount = vertexCount;
+    d.instanceCount = instanceCount;
+    d.renderTargets.push_back({target.runtime.get(), 1});
+    runOnce<DrawPassRuntime>(std::move(d), inputs, context, executeDrawPass);
 }
 
-void GpuHarness::dispatch(ShaderBlock cs, const std::vector<ID3D11ShaderResourceView*>& inputs,
-                          const std::vector<ID3D11UnorderedAccessView*>& outputs,
-                          const ContextBlock& context, unsigned groupsX) {
-    Ref<ID3D11ComputeShader> kernel;
-    device_->CreateComputeShader(cs.data, cs.size, nullptr, kernel.out());
-    Ref<ID3D11Buffer> cb = constantBuffer(context);
-    ID3D11Buffer* cbs = cb.get();
-    context_->CSSetConstantBuffers(8, 1, &cbs);
-    if (!inputs.empty())
-        context_->CSSetShaderResources(0, UINT(inputs.size()), inputs.data());
-    context_->CSSetUnorderedAccessViews(UINT(inputs.size()), UINT(outputs.size()), outputs.data(),
-                                        nullptr);
-    context_->CSSetShader(kernel.get(), nullptr, 0);
-    context_->Dispatch(groupsX, 1, 1);
-
-    std::vector<ID3D11ShaderResourceView*> noInputs(inputs.size(), nullptr);
-    std::vector<ID3D11UnorderedAccessView*> noOutputs(outputs.size(), nullptr);
-    if (!noInputs.empty())
-        context_->CSSetShaderResources(0, UINT(noInputs.size()), noInputs.data());
-    context_->CSSetUnorderedAccessViews(UINT(inputs.size()), UINT(noOutputs.size()),
-                                        noOutputs.data(), nullptr);
-    context_->CSSetShader(nullptr, nullptr, 0);
+void GpuHarness::dispatch(ShaderBlock cs, const std::vector<Input>& inputs,
+                          const std::vector<Input>& outputs, const ContextBlock& context,
+                          unsigned groupsX) {
+    ComputePassDesc d;
+    d.shader.computeCode = cs.data;
+    d.shader.computeCodeSize = uint32_t(cs.size);
+    d.threadsX = groupsX * 8;
+    d.threadsY = 1;
+    d.threadsZ = 1;
+    for (const Input& out : outputs)
+        d.outputs.push_back(out.binding);
+    runOnce<ComputePassRuntime>(std::move(d), inputs, context, executeComputePass);
 }
 
-std::vector<Rgba> GpuHarness::read(GpuTexture& t) {
-    D3D11_TEXTURE2D_DESC d{};
-    t.texture->GetDesc(&d);
+namespace {
+
+// Copies a resource into a CPU-readable twin and maps it.
+template <class Desc, class Object>
+std::vector<uint8_t> readThroughStaging(ID3D11Resource* resource, Desc d, size_t rowBytes,
+                                        size_t rows) {
     d.Usage = D3D11_USAGE_STAGING;
     d.BindFlags = 0;
     d.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
     d.MiscFlags = 0;
-    Ref<ID3D11Texture2D> staging;
-    device_->CreateTexture2D(&d, nullptr, staging.out());
-    context_->CopyResource(staging.get(), t.texture.get());
-    std::vector<Rgba> out(size_t(t.width) * t.height);
+    FrameContext& fc = frameContext();
+    Object* staging = nullptr;
+    if constexpr (std::is_same_v<Object, ID3D11Buffer>)
+        fc.device->CreateBuffer(&d, nullptr, &staging);
+    else
+        fc.device->CreateTexture2D(&d, nullptr, &staging);
+    std::vector<uint8_t> out(rowBytes * rows);
+    if (!staging)
+        return out;
+    fc.context->CopyResource(staging, resource);
     D3D11_MAPPED_SUBRESOURCE m{};
-    if (SUCCEEDED(context_->Map(staging.get(), 0, D3D11_MAP_READ, 0, &m))) {
-        for (int y = 0; y < t.height; ++y)
-            std::memcpy(&out[size_t(y) * t.width],
-                        static_cast<const uint8_t*>(m.pData) + y * m.RowPitch,
-                        t.width * sizeof(Rgba));
-        context_->Unmap(staging.get(), 0);
+    if (SUCCEEDED(fc.context->Map(staging, 0, D3D11_MAP_READ, 0, &m))) {
+        for (size_t y = 0; y < rows; ++y)
+            std::memcpy(&out[y * rowBytes], static_cast<const uint8_t*>(m.pData) + y * m.RowPitch,
+                        rowBytes);
+        fc.context->Unmap(staging, 0);
     }
+    staging->Release();
+    return out;
+}
+
+} // namespace
+
+std::vector<Rgba> GpuHarness::read(GpuTexture& t) {
+    D3D11_TEXTURE2D_DESC d{};
+    auto* texture = static_cast<ID3D11Texture2D*>(t.runtime->resourceA);
+    texture->GetDesc(&d);
+    d.MipLevels = 1;
+    const std::vector<uint8_t> raw = readThroughStaging<D3D11_TEXTURE2D_DESC, ID3D11Texture2D>(
+        texture, d, t.width * sizeof(Rgba), size_t(t.height));
+    std::vector<Rgba> out(size_t(t.width) * t.height);
+    std::memcpy(out.data(), raw.data(), raw.size());
     return out;
 }
 
 std::vector<uint8_t> GpuHarness::read(GpuBuffer& b) {
     D3D11_BUFFER_DESC d{};
-    b.buffer->GetDesc(&d);
-    d.Usage = D3D11_USAGE_STAGING;
-    d.BindFlags = 0;
-    d.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-    d.MiscFlags = 0;
-    Ref<ID3D11Buffer> staging;
-    device_->CreateBuffer(&d, nullptr, staging.out());
-    context_->CopyResource(staging.get(), b.buffer.get());
-    std::vector<uint8_t> out(d.ByteWidth);
-    D3D11_MAPPED_SUBRESOURCE m{};
-    if (SUCCEEDED(context_->Map(staging.get(), 0, D3D11_MAP_READ, 0, &m))) {
-        std::memcpy(out.data(), m.pData, out.size());
-        context_->Unmap(staging.get(), 0);
-    }
-    return out;
+    b.runtime->bufferA->GetDesc(&d);
+    d.StructureByteStride = 0;
+    return readThroughStaging<D3D11_BUFFER_DESC, ID3D11Buffer>(b.runtime->bufferA, d, d.ByteWidth,
+                                                               1);
 }

@@ -1,46 +1,18 @@
-// Runs single shader programs through the Direct3D interface: a device with the show's six
-// samplers, resources made from plain arrays, one draw or dispatch, and read-back.
+// Runs single shader programs through the engine: the frame context's device and its six
+// shared samplers, engine textures and buffers filled from plain arrays, one draw or compute
+// pass executed as the show executes its passes, and read-back.
 #pragma once
-
-#include "platform/d3d11.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <utility>
+#include <memory>
 #include <vector>
 
+#include "Fennick/buffer_runtime.h"
+#include "Fennick/pass_bindings.h"
+#include "Fennick/texture_runtime.h"
 #include "shaders/context_block.h"
-
-// Owns one reference to a Direct3D object.
-template <class T> class Ref {
-public:
-    Ref() = default;
-    explicit Ref(T* p) : p_(p) {}
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-    Ref(Ref&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-    Ref& operator=(Ref&& o) noexcept {
-        reset();
-        p_ = std::exchange(o.p_, nullptr);
-        return *this;
-    }
-    ~Ref() { reset(); }
-    void reset() {
-        if (p_)
-            p_->Release();
-        p_ = nullptr;
-    }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** out() {
-        reset();
-        return &p_;
-    }
-
-private:
-    T* p_ = nullptr;
-};
 
 struct Rgba {
     float r = 0, g = 0, b = 0, a = 0;
@@ -52,23 +24,31 @@ struct ShaderBlock {
     size_t size;
 };
 
+// Engine resources owned by a test; their device objects are released with them.
+struct ReleaseResource {
+    void operator()(Fennick::gfx::Resource* r) const;
+};
+
 struct GpuTexture {
-    Ref<ID3D11Texture2D> texture;
-    Ref<ID3D11ShaderResourceView> srv;
-    Ref<ID3D11RenderTargetView> rtv;
+    std::unique_ptr<Fennick::gfx::TextureRuntime, ReleaseResource> runtime;
     int width = 0, height = 0;
 };
 
 struct GpuBuffer {
-    Ref<ID3D11Buffer> buffer;
-    Ref<ID3D11ShaderResourceView> srv;
-    Ref<ID3D11UnorderedAccessView> uav;
+    std::unique_ptr<Fennick::gfx::BufferRuntime, ReleaseResource> runtime;
+};
+
+// One input slot of a pass.
+struct Input {
+    Input(GpuTexture& t) : binding{Fennick::gfx::Texture, t.runtime.get()} {}
+    Input(GpuBuffer& b) : binding{Fennick::gfx::Buffer, b.runtime.get()} {}
+    Fennick::gfx::ResourceBinding binding;
 };
 
 class GpuHarness {
 public:
     GpuHarness();
-    bool ready() const { return device_.get() != nullptr; }
+    bool ready() const;
 
     // Textures: uniform or per-texel RGBA float data, row 0 first.
     GpuTexture texture(int width, int height, const std::vector<Rgba>& texels);
@@ -77,13 +57,12 @@ public:
     GpuBuffer structuredBuffer(const void* data, size_t stride, size_t count);
 
     // Draws vertexCount x instanceCount vertices into target after clearing it to clear.
-    void draw(ShaderBlock vs, ShaderBlock ps, const std::vector<ID3D11ShaderResourceView*>& inputs,
+    void draw(ShaderBlock vs, ShaderBlock ps, const std::vector<Input>& inputs,
               const ContextBlock& context, GpuTexture& target, unsigned vertexCount,
               unsigned instanceCount = 1, Rgba clear = {0, 0, 0, 0});
     // Dispatches groups along x; outputs go to u(inputs.size()) on.
-    void dispatch(ShaderBlock cs, const std::vector<ID3D11ShaderResourceView*>& inputs,
-                  const std::vector<ID3D11UnorderedAccessView*>& outputs,
-                  const ContextBlock& context, unsigned groupsX);
+    void dispatch(ShaderBlock cs, const std::vector<Input>& inputs,
+                  const std::vector<Input>& outputs, const ContextBlock& context, unsigned groupsX);
 
     std::vector<Rgba> read(GpuTexture& t);
     std::vector<uint8_t> read(GpuBuffer& b);
@@ -93,13 +72,6 @@ public:
         std::memcpy(out.data(), bytes.data(), out.size() * sizeof(T));
         return out;
     }
-
-private:
-    Ref<ID3D11Buffer> constantBuffer(const ContextBlock& context);
-
-    Ref<ID3D11Device> device_;
-    Ref<ID3D11DeviceContext> context_;
-    std::vector<Ref<ID3D11SamplerState>> samplers_;
 };
 
 // Pixel-centre texture coordinate of pixel (x, y) in a w x h target with v growing downwards.

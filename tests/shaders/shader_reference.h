@@ -298,15 +298,44 @@ inline Vec4 starGlow(Vec2 uv, const GlowLogoInputs& in, float* margin) {
     return total;
 }
 
-// ---- composite -------------------------------------------------------------------------------
+// ---- sampling --------------------------------------------------------------------------------
 
-// The thirteen inputs as uniform colours (t8 is bound but unused).
-struct CompositeInputs {
-    Vec4 pyramid, particle, logo, logo2, scroller, logo3, logo4, glowstuff, rasters, explosion,
-        heart, creds;
-    float time, fadeIn, logoGlow, glass1, lightSaturation, logoOpacity, brokenlogo, heartOpacity,
-        credsvisibility;
+// A texture as a program samples it: w x h texels, row 0 at v = 0.
+struct Image {
+    int w = 1, h = 1;
+    std::vector<Vec4> texels;
+    Vec4 at(int x, int y) const {
+        return texels[size_t(std::clamp(y, 0, h - 1)) * w + std::clamp(x, 0, w - 1)];
+    }
 };
+
+inline Vec4 lerp(Vec4 a, Vec4 b, float t) {
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t,
+            a.w + (b.w - a.w) * t};
+}
+
+// Sampler s0: the four nearest texel centres weighted by distance, clamped at the edges.
+inline Vec4 sampleLinear(const Image& im, Vec2 uv) {
+    const float x = uv.x * im.w - 0.5f, y = uv.y * im.h - 0.5f;
+    const int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+    const float tx = x - std::floor(x), ty = y - std::floor(y);
+    return lerp(lerp(im.at(x0, y0), im.at(x0 + 1, y0), tx),
+                lerp(im.at(x0, y0 + 1), im.at(x0 + 1, y0 + 1), tx), ty);
+}
+
+// How far (in texels) x lies from a boundary between texels 0 .. n - 1 that changes the pick.
+inline float boundaryDistance(float x, int n) {
+    const float nearest = std::round(x);
+    return nearest >= 1 && nearest <= n - 1 ? std::fabs(x - nearest) : 1.0f;
+}
+
+// Sampler s3: the texel the coordinate falls in, clamped at the edges. margin receives the
+// distance to the nearest texel boundary, where GPU rounding may pick the neighbour.
+inline Vec4 samplePoint(const Image& im, Vec2 uv, float* margin) {
+    const float x = uv.x * im.w, y = uv.y * im.h;
+    *margin = std::min({*margin, boundaryDistance(x, im.w), boundaryDistance(y, im.h)});
+    return im.at(int(std::floor(x)), int(std::floor(y)));
+}
 
 inline Vec3 rgb(Vec4 c) {
     return {c.x, c.y, c.z};
@@ -315,30 +344,76 @@ inline Vec4 scale(Vec4 c, float s) {
     return {c.x * s, c.y * s, c.z * s, c.w * s};
 }
 
-inline Vec3 compositePixel(Vec2 uv, const CompositeInputs& in) {
-    const float g = in.glass1;
-    Vec4 P = in.pyramid, Q = in.particle, G = in.glowstuff, B = in.rasters, H = in.heart;
-    Vec3 S = rgb(in.scroller);
-    Vec4 L1 = scale(in.logo, in.logoOpacity);
-    Vec4 L2 = scale(in.brokenlogo == 0 ? in.logo2 : in.logo3, in.logoOpacity);
-    float kr = in.logo4.x * in.logoOpacity, ka = in.logo4.w * in.logoOpacity;
-    Vec2 fromAnchor = uv - Vec2{0.5f, 0.86f};
-    float h = std::exp(-dot(fromAnchor, fromAnchor) / 0.09f) * in.logoGlow * g * L2.w;
+// ---- particle glow ---------------------------------------------------------------------------
 
-    Vec3 base = rgb(Q) * Q.w + S + rgb(in.creds) * in.credsvisibility;
+inline Vec3 glowBlurPixel(const Image& im, Vec2 uv, float glowrad, float glowintens) {
+    Vec3 c = rgb(sampleLinear(im, uv));
+    const float y = lum(c);
+    c = (c - y) * 1.25f + y;
+    Vec3 sum{};
+    float weights = 0;
+    for (int k = 1; k <= 10; ++k) {
+        const float r = glowrad * k / 10, w = 1 / (r + 1);
+        for (int j = 0; j < 32; ++j) {
+            const float a = j * 6.28318f / 32;
+            sum = sum + rgb(sampleLinear(im, uv + Vec2{std::cos(a), std::sin(a)} * (r / 1000))) * w;
+            weights += w;
+        }
+    }
+    const Vec3 out = c + sum * (0.35f * glowintens / weights);
+    return {clamp01(out.x), clamp01(out.y), clamp01(out.z)};
+}
+
+// ---- composite -------------------------------------------------------------------------------
+
+// The thirteen inputs (t8 is bound but unused) and the parameters the composite reads.
+struct CompositeInputs {
+    Image pyramid, particle, logo, logo2, scroller, logo3, logo4, glowstuff, rasters, explosion,
+        heart, creds;
+    float time, fadeIn, logoGlow, glass1, lightSaturation, logoOpacity, brokenlogo, heartOpacity,
+        credsvisibility;
+    Vec2 resolution{1600, 900};
+};
+
+// margin receives how close the pixel comes to a discontinuity (a point sample's texel
+// boundary, a credits column boundary, the broken logo's mask threshold).
+inline Vec3 compositePixel(Vec2 uv, const CompositeInputs& in, float* margin) {
+    const float g = in.glass1;
+    const Vec2 anchor{0.5f, 0.86f}, R = in.resolution;
+    const Vec2 lu{anchor.x + R.x / 764 * (uv.x - anchor.x),
+                  anchor.y + R.y / 348 * (uv.y - anchor.y)};
+    const Vec4 P = sampleLinear(in.pyramid, uv), Q = sampleLinear(in.particle, uv);
+    const Vec4 G = sampleLinear(in.glowstuff, uv), B = sampleLinear(in.rasters, uv);
+    const Vec3 S = rgb(sampleLinear(in.scroller, uv));
+    const Vec4 L1 = scale(sampleLinear(in.logo, lu), in.logoOpacity);
+    const Vec4 L2 =
+        scale(samplePoint(in.brokenlogo == 0 ? in.logo2 : in.logo3, lu, margin), in.logoOpacity);
+    const Vec4 K = sampleLinear(in.logo4, lu);
+    const float kr = K.x * in.logoOpacity, ka = K.w * in.logoOpacity;
+    const Vec4 H = samplePoint(in.heart, lu, margin);
+    const Vec2 fromAnchor = uv - anchor;
+    const float h = std::exp(-dot(fromAnchor, fromAnchor) / 0.09f) * in.logoGlow * g * L2.w;
+
+    Vec2 cu{0.5f + R.x / 299 * (uv.x - 0.5f), 0.1f + R.y / 17 * (uv.y - 0.1f)};
+    const float cell = (299 * (cu.x - 0.5f) + 149.5f) / 13;
+    *margin = std::min(*margin, std::fabs(cell - std::round(cell)));
+    cu.y += 0.15f * std::sin(0.273f * std::floor(cell) + 2 * in.time);
+    const Vec3 C = rgb(samplePoint(in.creds, cu, margin));
+
+    Vec3 base = rgb(Q) * Q.w + S + C * in.credsvisibility;
     base = rgb(P) * P.w + base * (1 - P.w);
     Vec3 colour = base * (1 - (g * L2.w + L1.w)) + rgb(L1) * L1.w +
                   rgb(L2) * (g * L2.w + 0.15f * B.w * L2.w) + Vec3{1, 0.5f, 0.2f} * h;
     if (in.brokenlogo == 1) {
-        float m = kr >= 0.5f ? 1.0f : 0.0f;
+        *margin = std::min(*margin, std::fabs(kr - 0.5f));
+        const float m = kr >= 0.5f ? 1.0f : 0.0f;
         colour =
             colour + rgb(B) * (m * ka) + rgb(G) * ((1 - m) * G.w * 0.25f * in.logoOpacity * 0.5f);
     }
-    colour = colour * in.fadeIn + rgb(in.explosion);
-    float y = 0.5f * lum(colour);
+    colour = colour * in.fadeIn + rgb(sampleLinear(in.explosion, uv));
+    const float y = 0.5f * lum(colour);
     colour = (colour - y) * in.lightSaturation + y;
-    colour = colour + (rgb(H) * (in.heartOpacity * 1.9f) - colour) * (H.w * in.heartOpacity * 0.9f);
-    return colour;
+    return colour + (rgb(H) * (in.heartOpacity * 1.9f) - colour) * (H.w * in.heartOpacity * 0.9f);
 }
 
 // ---- particles -------------------------------------------------------------------------------

@@ -63,7 +63,7 @@ TEST_F(SpritePrograms, ActiveParticlesAndFreshCollisionsOnlyReachTheScreen) {
     ctx.setResolution(float(n), float(n));
     ctx.setFrame(7);
     GpuTexture target = gpu.renderTarget(n, n);
-    gpu.draw(SHADER(vsParticles), SHADER(psParticle), {buffer.srv.get()}, ctx, target, 8600);
+    gpu.draw(SHADER(vsParticles), SHADER(psParticle), {buffer}, ctx, target, 8600);
     std::vector<Rgba> px = gpu.read(target);
 
     const std::map<std::pair<int, int>, Rgba> expected = {{{10, 20}, colour}, {{40, 10}, flash},
@@ -77,14 +77,16 @@ TEST_F(SpritePrograms, ActiveParticlesAndFreshCollisionsOnlyReachTheScreen) {
         }
 }
 
-TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlag) {
-    const int n = 16;
+TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlagAndSpritesKeepTheirAspect) {
+    // A 16 x 1000 target: a sprite is 3 pixels across in both directions (0.003 x R.y / R.x
+    // clip units wide), a flash 5.
+    const int w = 16, h = 1000, row = 500;
     std::vector<ref::Particle> ps(1000);
     // Particle 1 active and just hit (sprite, then flash), particle 2 active only.
     for (uint32_t i : {1u, 2u}) {
         ps[i].isActive = 1;
-        ps[i].position[0] = 2 * pixelU(int(4 * i), n) - 1;
-        ps[i].position[1] = 1 - 2 * pixelV(8, n);
+        ps[i].position[0] = 2 * pixelU(int(8 * i - 4), w) - 1;
+        ps[i].position[1] = 1 - 2 * pixelV(row, h);
         ps[i].position[3] = 1;
         ps[i].color[3] = 0.5f;
     }
@@ -92,20 +94,26 @@ TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlag) {
     GpuBuffer buffer = gpu.structuredBuffer(ps.data(), 80, ps.size());
     for (uint32_t frame : {7u, 9u}) {
         ContextBlock ctx;
-        ctx.setResolution(float(n), float(n));
+        ctx.setResolution(float(w), float(h));
         ctx.setFrame(frame);
-        GpuTexture target = gpu.renderTarget(n, n);
-        gpu.draw(SHADER(vsParticles), SHADER(psParticleProbe), {buffer.srv.get()}, ctx, target,
-                 8600);
+        GpuTexture target = gpu.renderTarget(w, h);
+        gpu.draw(SHADER(vsParticles), SHADER(psParticleProbe), {buffer}, ctx, target, 8600);
         std::vector<Rgba> px = gpu.read(target);
-        const Rgba& flash = px[size_t(8) * n + 4];
-        const Rgba& sprite = px[size_t(8) * n + 8];
-        EXPECT_EQ(flash.r, float(frame % 3)) << frame;
-        EXPECT_EQ(flash.g, 1.0f);
-        EXPECT_EQ(flash.b, 0.25f);
-        EXPECT_EQ(sprite.r, 0.0f);
-        EXPECT_EQ(sprite.g, 0.0f);
-        EXPECT_EQ(sprite.b, 0.5f);
+        for (int x = 2; x <= 6; ++x) {
+            const Rgba& flash = px[size_t(row + x - 4) * w + x];
+            EXPECT_EQ(flash.r, float(frame % 3)) << frame << " " << x;
+            EXPECT_EQ(flash.g, 1.0f) << x;
+            EXPECT_EQ(flash.b, 0.25f) << x;
+        }
+        EXPECT_EQ(px[size_t(row) * w + 7].b, 0.0f);
+        for (int x = 11; x <= 13; ++x) {
+            const Rgba& sprite = px[size_t(row + x - 12) * w + x];
+            EXPECT_EQ(sprite.r, 0.0f) << x;
+            EXPECT_EQ(sprite.g, 0.0f) << x;
+            EXPECT_EQ(sprite.b, 0.5f) << x;
+        }
+        EXPECT_EQ(px[size_t(row) * w + 14].b, 0.0f);
+        EXPECT_EQ(px[size_t(row + 2) * w + 12].b, 0.0f);
     }
 }
 
@@ -134,8 +142,7 @@ TEST_F(SpritePrograms, GlyphQuadsSampleTheirAtlasAndTakeTheLetterColour) {
     ctx.set("Scroll1pos", scroll);
     ctx.set("lettercolorglobal", letterColour);
     GpuTexture target = gpu.renderTarget(w, h);
-    gpu.draw(SHADER(vsGlyphs), SHADER(psGlyphs),
-             {atlas1.srv.get(), buffer.srv.get(), atlas2.srv.get()}, ctx, target, 6,
+    gpu.draw(SHADER(vsGlyphs), SHADER(psGlyphs), {atlas1, buffer, atlas2}, ctx, target, 6,
              unsigned(quads.size()));
     std::vector<Rgba> px = gpu.read(target);
 
@@ -178,8 +185,7 @@ TEST_F(SpritePrograms, GlyphAtlasRowsCountFromTheTop) {
     ctx.set("Scroll1pos", 4.39f - h / 100.0f);
     ctx.set("lettercolorglobal", 1.0f);
     GpuTexture target = gpu.renderTarget(w, h);
-    gpu.draw(SHADER(vsGlyphs), SHADER(psGlyphs),
-             {atlas.srv.get(), buffer.srv.get(), other.srv.get()}, ctx, target, 6);
+    gpu.draw(SHADER(vsGlyphs), SHADER(psGlyphs), {atlas, buffer, other}, ctx, target, 6);
     std::vector<Rgba> px = gpu.read(target);
     // q runs 0 .. 1 from the target's bottom row to its top, so the atlas row's top (band 4)
     // lands near the bottom and its bottom (band 5) near the top; coverage is red / 3. Rows 47

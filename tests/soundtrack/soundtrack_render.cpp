@@ -35,10 +35,22 @@ void keepOnly(ModulePlayer* p, uint32_t keepChannels) {
     }
 }
 
-// An onset is a hop where the next ~4 ms are much louder than the ~10 ms before: the short
+// An onset is a hop where the next ~4.5 ms are much louder than the ~10 ms before: the short
 // window pins the rise down to a few milliseconds.
-constexpr int kAfterHops = 3;
-constexpr int kBeforeHops = 7;
+constexpr int kAfterHops = 9;
+constexpr int kBeforeHops = 20;
+
+long hopAt(double seconds) {
+    return long(std::floor(seconds * kSampleRate / kHopFrames));
+}
+
+double hopSum(const Rendering& r, long first, int hops) {
+    double sum = 0;
+    for (long h = first; h < first + hops; ++h)
+        if (h >= 0 && h < long(r.hopEnergy.size()))
+            sum += r.hopEnergy[size_t(h)];
+    return sum;
+}
 
 } // namespace
 
@@ -82,13 +94,8 @@ Rendering render(const std::vector<uint8_t>& module, uint32_t keepChannels) {
 }
 
 bool hasOnsetNear(const Rendering& r, double seconds, double toleranceSeconds, double ratio) {
-    const auto hopAt = [](double s) { return long(std::floor(s * kSampleRate / kHopFrames)); };
     const auto meanSquare = [&](long first, int hops) {
-        double sum = 0;
-        for (long h = first; h < first + hops; ++h)
-            if (h >= 0 && h < long(r.hopEnergy.size()))
-                sum += r.hopEnergy[size_t(h)];
-        return sum / (hops * kHopFrames);
+        return hopSum(r, first, hops) / (hops * kHopFrames);
     };
     constexpr double kAudible = 1e-4; // -40 dB
     for (long h = hopAt(seconds - toleranceSeconds); h <= hopAt(seconds + toleranceSeconds); ++h) {
@@ -97,6 +104,25 @@ bool hasOnsetNear(const Rendering& r, double seconds, double toleranceSeconds, d
             return true;
     }
     return false;
+}
+
+double riseNear(const Rendering& r, double seconds) {
+    constexpr int kWindowHops = 10; // 220 frames: 5 ms
+    constexpr double kSpan = 0.010;
+    double best = -1e9;
+    for (long h = hopAt(seconds - kSpan); h <= hopAt(seconds + kSpan); ++h) {
+        double before = 0;
+        for (long b = h - 2 * kWindowHops; b <= h - kWindowHops; ++b)
+            before = std::fmax(before, hopSum(r, b, kWindowHops));
+        const double after = hopSum(r, h, kWindowHops);
+        if (after < 1e-5 * kWindowHops * kHopFrames)
+            continue; // below -50 dB: no hit at all
+        // Silence before a hit counts as a rise of 60 dB.
+        const double rise =
+            10 * std::log10(std::fmax(after, 1e-30) / std::fmax(before, after * 1e-6));
+        best = std::fmax(best, rise);
+    }
+    return best;
 }
 
 } // namespace soundtrack

@@ -8,7 +8,7 @@
 namespace soundtrack {
 
 constexpr double kSampleRate = 44100.0;
-constexpr int kHopFrames = 64; // energy is kept per hop of this many frames
+constexpr int kHopFrames = 22; // energy is kept per hop of this many frames (0.5 ms)
 
 // The module's channel roles: the drums are on the first four channels.
 constexpr int kKickChannel = 0;
@@ -32,5 +32,10 @@ Rendering render(const std::vector<uint8_t>& module, uint32_t keepChannels = ~0u
 // True when, at some point within `toleranceSeconds` of `seconds`, the mean energy of the
 // next ~4 ms is clearly audible and at least `ratio` times that of the ~10 ms before it.
 bool hasOnsetNear(const Rendering& r, double seconds, double toleranceSeconds, double ratio = 4.0);
+
+// How far a hit near `seconds` stands out, in dB: over the 5 ms windows that start within
+// 10 ms of that time, the largest ratio of a window's energy to the highest energy of any
+// 5 ms window in the 10 ms before it.
+double riseNear(const Rendering& r, double seconds);
 
 } // namespace soundtrack

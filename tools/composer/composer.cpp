@@ -13,6 +13,7 @@ XmModule composeSoundtrack() {
     writeHarmony(song);
     writeMelody(song);
     writeEffects(song);
+    duckUnderFlashKicks(song);
 
     XmModule module;
     module.name = "quavel1";

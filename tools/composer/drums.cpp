@@ -84,7 +84,8 @@ void swellSnares(Song& song, const Section& s) {
 void chokeDoubleKicks(Song& song) {
     int previous = -100;
     for (int row = 0; row < kSongRows; ++row) {
-        if (song.cell(row, KickChannel).instrument != Kick)
+        const int instrument = song.cell(row, KickChannel).instrument;
+        if (instrument != Kick && instrument != FlashKick)
             continue;
         const int gap = row - previous;
         if (gap <= kRowsPerSixteenth && gap >= 2)
@@ -108,9 +109,9 @@ void writeDrums(Song& song) {
                 swellSnares(song, s);
         }
 
-    // Every heart flash is a full kick, whatever the groove.
+    // Every heart flash is a full, hard kick, whatever the groove.
     for (int r : heartFlashRows())
-        song.note(showRow(r), KickChannel, kDrumMidi, Kick, 64);
+        song.note(showRow(r), KickChannel, kDrumMidi, FlashKick, 64);
 
     // The strobes are snare rolls rising in volume. A hit followed closely by the next is cut
     // just before it, so each strike of the roll stands out.

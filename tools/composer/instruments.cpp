@@ -92,17 +92,29 @@ XmInstrument single(const char* name, XmSample sample) {
     return ins;
 }
 
-XmInstrument kick() {
+// A kick drum: a sine whose pitch falls fast from a high knock to the boom, with a noise click
+// on the attack; `attack` is the fade-in time constant, `click` the click's level.
+std::vector<double> kickSignal(double attack, double click, double drive) {
     Prng noise(11);
     double phase = 0;
-    auto signal = render(0.30, kSynthRate, [&](double t) {
+    return render(0.30, kSynthRate, [&](double t) {
         const double f = 46 + 120 * decay(t, 0.028) + 250 * decay(t, 0.004);
         phase += f / kSynthRate;
-        const double body = stableSin(2 * kPi * phase) * decay(t, 0.11) * (1 - decay(t, 0.0006));
-        const double click = noise.bipolar() * 0.35 * decay(t, 0.0015);
-        return stableTanh(1.8 * (body + click));
+        const double body = stableSin(2 * kPi * phase) * decay(t, 0.11) * (1 - decay(t, attack));
+        const double knock = noise.bipolar() * click * decay(t, 0.0015);
+        return stableTanh(drive * (body + knock));
     });
-    return single("kick", drumSample("kick", signal, true, kSynthRate, 64));
+}
+
+XmInstrument kick() {
+    return single("kick", drumSample("kick", kickSignal(0.0006, 0.35, 1.8), true, kSynthRate, 64));
+}
+
+// The kick of the heart flashes: the same drum struck harder, so it reaches full level at
+// once and its first milliseconds are louder than anything ringing under it.
+XmInstrument flashKick() {
+    return single("flash kick",
+                  drumSample("flash kick", kickSignal(0.0002, 0.6, 2.6), true, kSynthRate, 64));
 }
 
 XmInstrument snare() {
@@ -355,8 +367,8 @@ XmInstrument impact() {
 std::vector<XmInstrument> buildInstruments() {
     // In instrument-number order; see the Instrument enumeration.
     static const std::function<XmInstrument()> makers[] = {
-        kick, snare,   clap,    closedHat, openHat, crash, tom,   bass,
-        pad,  strings, gatePad, lead,      pluck,   chip,  riser, impact,
+        kick,    snare,   clap, closedHat, openHat, crash, tom,    bass,      pad,
+        strings, gatePad, lead, pluck,     chip,    riser, impact, flashKick,
     };
     std::vector<XmInstrument> out;
     for (const auto& make : makers)

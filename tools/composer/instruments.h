@@ -26,6 +26,7 @@ enum Instrument : uint8_t {
     Chip,
     Riser,
     Impact,
+    FlashKick,
     kInstrumentEnd
 };
 

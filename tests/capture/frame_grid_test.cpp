@@ -11,9 +11,10 @@ TEST(FrameGrid, StartsLandOnTheFirstGridFrameAtOrAfterThem) {
         std::int64_t frame;
     };
     const Case cases[] = {
-        {0.0, 60.0, 0},   {150.0, 60.0, 9000}, {22.4, 1.25, 28},   // on the grid
-        {0.001, 60.0, 1}, {8.0, 0.25, 2},      {8.1, 0.25, 3},     // between frames
-        {30.0, 0.125, 4}, {1.0 / 3, 3.0, 1},   {10.0, 29.97, 300}, // 299.7 -> 300
+        {0.0, 60.0, 0},    {150.0, 60.0, 9000}, {22.4, 1.25, 28},   // on the grid
+        {4.15, 60.0, 249}, {8.3, 30.0, 249},    {0.28, 25.0, 7},    // 249.00000000000003 -> 249
+        {0.001, 60.0, 1},  {8.0, 0.25, 2},      {8.1, 0.25, 3},     // between frames
+        {30.0, 0.125, 4},  {1.0 / 3, 3.0, 1},   {10.0, 29.97, 300}, // 299.7 -> 300
     };
     for (const Case& c : cases)
         EXPECT_EQ(firstGridFrameAtOrAfter(c.seconds, c.fps), c.frame) << c.seconds << " s";

@@ -18,6 +18,7 @@
 #include "app/show.h"
 #include "params/frame_context.h"
 #include "read_back_fence.h"
+#include "started_show.h"
 
 using namespace Fennick::gfx;
 
@@ -26,18 +27,12 @@ namespace {
 constexpr float kShowTime = 150.0f; // the second main part: every layer is busy
 
 DemoApp& show() {
-    static DemoApp app;
-    static bool started = [] {
-        std::string error;
-        if (!startShowGraphics(app, error)) {
-            std::fprintf(stderr, "show_pass_bench: %s\n", error.c_str());
-            std::exit(1);
-        }
+    static DemoApp& app = []() -> DemoApp& {
+        DemoApp& started = startedShow("show_pass_bench");
         for (std::uint32_t frame = 0; frame < 3; ++frame)
-            renderShowFrame(app, kShowTime + frame / 60.0f, frame, 1.0f / 60.0f);
-        return true;
+            renderShowFrame(started, kShowTime + frame / 60.0f, frame, 1.0f / 60.0f);
+        return started;
     }();
-    (void)started;
     return app;
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/show.h"
 #include "read_back_fence.h"
+#include "started_show.h"
 
 using namespace Fennick::gfx;
 
@@ -19,17 +20,7 @@ namespace {
 constexpr double kFps = 60.0;
 
 DemoApp& show() {
-    static DemoApp app;
-    static bool started = [] {
-        std::string error;
-        if (!startShowGraphics(app, error)) {
-            std::fprintf(stderr, "show_speed_bench: %s\n", error.c_str());
-            std::exit(1);
-        }
-        return true;
-    }();
-    (void)started;
-    return app;
+    return startedShow("show_speed_bench");
 }
 
 // The frame counter keeps rising across benchmarks, as in one run.

@@ -139,8 +139,8 @@ const OptionRow kOptions[] = {
     {"--frames", "N", "capture N frames (instead of --duration; default 1)", takeFrames},
     {"--fps", "F", "frames per second: grid frame n is at n / F seconds (default 60)", takeFps},
     {"--out", "PATH",
-     "a folder: PNG files named by grid index (frame_000480.png is at 480 / F s);\n"
-     "a path ending in .mkv (lossless FFV1) or .mp4 (H.264): a video with the soundtrack",
+     "a folder of PNGs named by grid index (frame_000480.png: 480 / F s),\n"
+     "or a video with the soundtrack: .mkv (lossless FFV1) or .mp4 (H.264)",
      takeOut},
     {"--audio", "PATH", "also write the matching stretch of the soundtrack as a WAV file",
      takeAudio},

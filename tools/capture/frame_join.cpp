@@ -1,10 +1,12 @@
 #include "frame_join.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -70,7 +72,7 @@ bool encodeWithSoundtrack(const std::string& inputs, const std::string& videoArg
         return false;
     const bool ok =
         runFfmpeg(inputs + " -i " + shellQuoted(wav) + " -map 0:v -map 1:a " + videoArgs + " " +
-                      format.audio + " " + format.muxer + " " + shellQuoted(out),
+                      format.audio + " " + format.file + " " + shellQuoted(out),
                   error);
     fs::remove(wav);
     return ok;
@@ -79,10 +81,18 @@ bool encodeWithSoundtrack(const std::string& inputs, const std::string& videoArg
 bool joinFrames(const std::string& folder, const std::set<std::int64_t>& present,
                 const RenderRecord* record, double fps, const VideoFormat& format,
                 const std::string& out, std::string& error) {
+    // The recorded render's range; frames of other captures sharing the folder are left out.
     std::int64_t first = *present.begin(), last = *present.rbegin();
     if (record && record->whole.count > 0) {
-        first = std::min(first, record->whole.first);
-        last = std::max(last, record->whole.end() - 1);
+        first = record->whole.first;
+        last = record->whole.end() - 1;
+        const auto inside = std::distance(present.lower_bound(first), present.upper_bound(last));
+        if (std::size_t(inside) < present.size())
+            std::fprintf(stderr,
+                         "join: %zu frames outside the recorded grid frames %lld-%lld "
+                         "are left out\n",
+                         present.size() - std::size_t(inside), static_cast<long long>(first),
+                         static_cast<long long>(last));
     }
     std::set<std::int64_t> missing;
     for (std::int64_t n = first; n <= last; ++n)
@@ -101,7 +111,8 @@ bool joinFrames(const std::string& folder, const std::set<std::int64_t>& present
     int width = 0, height = 0;
     std::vector<std::int64_t> odd;
     std::string oddSize;
-    for (std::int64_t n : present) {
+    for (auto it = present.lower_bound(first); it != present.upper_bound(last); ++it) {
+        const std::int64_t n = *it;
         const std::string path = (fs::path(folder) / gridFrameName(n)).string();
         int w = 0, h = 0, channels = 0;
         if (!stbi_info(path.c_str(), &w, &h, &channels)) {

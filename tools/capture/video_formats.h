@@ -8,7 +8,8 @@ struct VideoFormat {
     const char* extension;
     const char* video; // encoder arguments for the pictures
     const char* audio; // encoder arguments for the soundtrack
-    const char* muxer; // container arguments
+    const char* muxer; // container arguments while frames stream in from a capture
+    const char* file;  // container arguments for a file made in one go (the join)
 };
 
 // The format for `path`'s extension, or null when it names no video.

@@ -2,9 +2,8 @@
 # Builds a static library whose sources define each file's bytes as `const unsigned char
 # symbol[]` with `const unsigned int symbol_size`, plus a generated header declaring them all
 # (included as "<header_name.h>" by users of the target).
-if(NOT TARGET quavel_embed_file)
-    add_executable(quavel_embed_file ${CMAKE_CURRENT_LIST_DIR}/embed_file.cpp)
-endif()
+include(HostTools)
+quavel_host_tool(quavel_embed_file ${CMAKE_CURRENT_LIST_DIR}/embed_file.cpp)
 
 function(quavel_embed_files)
     cmake_parse_arguments(ARG "" "TARGET;HEADER" "ASSETS" ${ARGN})
@@ -22,7 +21,7 @@ function(quavel_embed_files)
         set(source ${out_dir}/${symbol}.cpp)
         add_custom_command(OUTPUT ${source}
             COMMAND quavel_embed_file ${symbol} ${path} ${source}
-            DEPENDS quavel_embed_file ${path}
+            DEPENDS $<TARGET_FILE:quavel_embed_file> ${path}
             COMMENT "Embedding ${symbol}" VERBATIM)
         list(APPEND sources ${source})
         string(APPEND declarations "extern const unsigned char ${symbol}[];\n"

@@ -9,8 +9,11 @@
 #     extern const unsigned int psCopy_size;
 # for each. A program is rebuilt when it or any file it includes changes.
 #
-# Windows: fxc /T vs_5_0|ps_5_0|cs_5_0 gives DXBC containers, linked as they are (by
-# quavel_embed_file of cmake/EmbedFiles.cmake).
+# Windows with fxc (the Windows SDK): fxc /T vs_5_0|ps_5_0|cs_5_0 gives DXBC containers,
+# linked as they are (by quavel_embed_file of cmake/EmbedFiles.cmake).
+# Windows without fxc (the mingw-w64 cross build): nothing here can make DXBC, so a block is
+# the program's HLSL source with its includes expanded; the program registers it with
+# platform/shader_code.h, whose prepareShaderCode compiles it once at start-up.
 # Elsewhere: glslangValidator (HLSL -> SPIR-V), spirv-cross (GLSL 4.50 and reflection) and
 # shaderpack (the Direct3D layer's block of GLSL text and register table).
 
@@ -22,6 +25,18 @@ set(QUAVEL_HLSL_BINDING_SHIFTS
     --shift-UBO-binding 300
     --shift-uav-binding 400
     --shift-ssbo-binding 500)
+
+# What a block holds on this build: bytecode (fxc, or the SPIR-V/GLSL path) or source.
+set(QUAVEL_SHADER_BLOCKS bytecode)
+if(WIN32)
+    find_program(QUAVEL_FXC fxc
+        HINTS "$ENV{WindowsSdkVerBinPath}/x64" "$ENV{WindowsSdkBinPath}/x64")
+    if(NOT QUAVEL_FXC)
+        set(QUAVEL_SHADER_BLOCKS source)
+        include(HostTools)
+        quavel_host_tool(expand_hlsl_includes ${CMAKE_CURRENT_LIST_DIR}/expand_hlsl_includes.cpp)
+    endif()
+endif()
 
 function(_quavel_shaderpack_tool)
     if(NOT TARGET shaderpack)
@@ -72,8 +87,6 @@ function(quavel_hlsl_shaders)
         find_program(QUAVEL_GLSLANG glslangValidator REQUIRED)
         find_program(QUAVEL_SPIRV_CROSS spirv-cross REQUIRED)
         _quavel_shaderpack_tool()
-    else()
-        find_program(QUAVEL_FXC fxc REQUIRED)
     endif()
 
     set(sources "")
@@ -103,7 +116,33 @@ function(quavel_hlsl_shaders)
         endforeach()
         set(source ${work}/${name}.cpp)
 
-        if(WIN32)
+        if(QUAVEL_SHADER_BLOCKS STREQUAL "source")
+            set(expanded ${work}/${name}.expanded.hlsl)
+            set(block ${work}/${name}_block.inc)
+            add_custom_command(
+                OUTPUT ${expanded}
+                COMMAND expand_hlsl_includes ${file} ${expanded} ${work}/${name}.d ${include_dirs}
+                DEPENDS ${file} $<TARGET_FILE:expand_hlsl_includes>
+                DEPFILE ${work}/${name}.d
+                COMMENT "HLSL ${stem} (source for ${profile})"
+                VERBATIM)
+            add_custom_command(
+                OUTPUT ${block}
+                COMMAND quavel_embed_file ${name} ${expanded} ${block}
+                DEPENDS ${expanded} $<TARGET_FILE:quavel_embed_file>
+                VERBATIM)
+            file(CONFIGURE OUTPUT ${source} CONTENT
+"// Generated: the HLSL source of ${stem}, registered for compilation at start-up.
+#include \"platform/shader_code.h\"
+#include \"${name}_block.inc\"
+
+namespace {
+[[maybe_unused]] const bool registered =
+    registerShaderSource({\"${stem}\", \"${profile}\", \"${entry}\", ${name}, &${name}_size});
+}
+")
+            set_source_files_properties(${source} PROPERTIES OBJECT_DEPENDS ${block})
+        elseif(WIN32)
             # fxc writes no dependency file: every include beside the program or in an
             # include directory counts.
             get_filename_component(file_dir ${file} DIRECTORY)
@@ -153,5 +192,9 @@ function(quavel_hlsl_shaders)
 
     add_library(${ARG_TARGET} STATIC ${sources})
     target_include_directories(${ARG_TARGET} PUBLIC ${include_dir})
+    if(QUAVEL_SHADER_BLOCKS STREQUAL "source")
+        target_include_directories(${ARG_TARGET} PRIVATE ${work})
+        target_link_libraries(${ARG_TARGET} PUBLIC quavel_shader_code)
+    endif()
     set_target_properties(${ARG_TARGET} PROPERTIES LINKER_LANGUAGE CXX)
 endfunction()

@@ -1,15 +1,18 @@
 #include "Fennick/final_pass_shaders.h"
 
 #include "engine_shaders.h"
+#include "platform/shader_code.h"
 
 namespace Fennick::gfx {
 
 ShaderBytecode finalPassVertexShader() {
-    return {engineVsFullscreenFlipY, engineVsFullscreenFlipY_size};
+    const ShaderCode code = shaderBytecode(engineVsFullscreenFlipY, engineVsFullscreenFlipY_size);
+    return {code.code, code.size};
 }
 
 ShaderBytecode finalPassPixelShader() {
-    return {enginePsCopy, enginePsCopy_size};
+    const ShaderCode code = shaderBytecode(enginePsCopy, enginePsCopy_size);
+    return {code.code, code.size};
 }
 
 } // namespace Fennick::gfx

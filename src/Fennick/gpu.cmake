@@ -1,9 +1,10 @@
 # The engine on the device: resources, shaders, passes, frame execution and the frame
-# context of ContextBuffer. All Direct3D calls of the engine are in gfx_directx_impl.cpp.
+# context of ContextBuffer. The engine's Direct3D calls are in gfx_directx_impl.cpp; the
+# frame context (params/frame_context.cpp) makes its own for the shared samplers.
 find_path(QUAVEL_STB_INCLUDE_DIR stb_image.h PATH_SUFFIXES stb REQUIRED)
 
-# The final copy pass's own programs, named apart from the demo's so they never collide at link
-# time.
+# The final copy pass's own programs. Blocks are named after their file stems, so the engine_
+# prefix keeps them apart from the demo's vsFullscreenFlipY and psCopy at link time.
 quavel_hlsl_shaders(TARGET quavel_engine_shaders
     HEADER engine_shaders.h
     SHADERS
@@ -25,5 +26,5 @@ quavel_library(quavel_gpu
         state_passes.cpp
         texture_runtime.cpp
         ${QUAVEL_SRC}/params/frame_context.cpp
-    LIBS quavel_engine_shaders quavel_engine_logic quavel_graph quavel_camera quavel_platform_d3d11)
+    LIBS quavel_engine_shaders quavel_shader_code quavel_engine_logic quavel_graph quavel_camera quavel_platform_d3d11)
 target_include_directories(quavel_gpu PRIVATE ${QUAVEL_STB_INCLUDE_DIR})

@@ -7,4 +7,16 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
     add_executable(quavel1 show_main.cpp)
     target_link_libraries(quavel1 PRIVATE quavel_show quavel_platform_entry)
     set_target_properties(quavel1 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+    if(WIN32)
+        # A GUI-subsystem program (WinMain, no console window) with its icon and version
+        # information; the icon is drawn by picture-icon (tools/pictures).
+        set(QUAVEL_ICON ${CMAKE_CURRENT_SOURCE_DIR}/quavel1.ico)
+        set(QUAVEL_VERSION 1.0.0.0)
+        string(REPLACE "." "," QUAVEL_VERSION_COMMAS ${QUAVEL_VERSION})
+        configure_file(quavel1.rc.in ${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc @ONLY)
+        target_sources(quavel1 PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc)
+        set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc PROPERTIES
+            OBJECT_DEPENDS ${QUAVEL_ICON})
+        set_target_properties(quavel1 PROPERTIES WIN32_EXECUTABLE ON)
+    endif()
 endif()

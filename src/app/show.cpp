@@ -1,6 +1,7 @@
 #include "app/show.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "Fennick/graph_runtime.h"
@@ -10,6 +11,7 @@
 #include "demo/build_demo.h"
 #include "demo/show_assets.h"
 #include "params/frame_context.h"
+#include "platform/shader_code.h"
 
 namespace {
 
@@ -18,14 +20,31 @@ const char* hresultText(HRESULT hr) {
                                         : "the Direct3D device or swap chain cannot be created";
 }
 
+// Windows opens a window on any desktop; elsewhere the one reason a window cannot open is a
+// display that is missing or refuses us, named by DISPLAY.
+std::string noWindowText() {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0')
+        return "cannot open a display (DISPLAY is not set)";
+    return std::string("cannot open the display '") + display + "'";
+}
+
 } // namespace
 
-bool startShowGraphics(DemoApp& app, std::string& error) {
-    HRESULT hr = initWindowAndDevice(app);
+bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown) {
+    HRESULT hr = initWindowAndDevice(app, shown);
+    if (app.window == nullptr) {
+        error = noWindowText();
+        return false;
+    }
     if (FAILED(hr)) {
         error = hresultText(hr);
         return false;
     }
+    // Where the shaders are linked as source, they become bytecode here, before the graph
+    // hands them to the device.
+    if (!prepareShaderCode(error))
+        return false;
 
     ContextInit init{};
     init.device = app.device;

@@ -6,11 +6,12 @@
 #include <string>
 
 #include "app/demo_app.h"
+#include "app/window_device.h"
 
 // Start-up up to the audio: window and device, frame context with the six samplers, an empty
 // timeline, the demo graph, and the engine's final pass drawing into the back buffer. On
 // failure returns false with a one-line reason in `error` (nothing of the show can run).
-bool startShowGraphics(DemoApp& app, std::string& error);
+bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown = WindowShown::OnScreen);
 
 // Opens the audio device and starts the music thread over the embedded module. Without an
 // audio device the show runs silent and its clock stays at 0; this is not a failure. Returns

@@ -46,7 +46,7 @@ LRESULT CALLBACK demoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HRESULT initWindowAndDevice(DemoApp& app) {
+HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
 
@@ -60,8 +60,10 @@ HRESULT initWindowAndDevice(DemoApp& app) {
     wc.lpszClassName = L"DemoTemplate";
     RegisterClassExW(&wc);
 
-    app.window = CreateWindowExW(0, wc.lpszClassName, L"quavel1", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 kShowWidth, kShowHeight, nullptr, nullptr, instance, nullptr);
+    const bool onScreen = shown == WindowShown::OnScreen;
+    app.window =
+        CreateWindowExW(0, wc.lpszClassName, L"quavel1", WS_POPUP | (onScreen ? WS_VISIBLE : 0), 0,
+                        0, kShowWidth, kShowHeight, nullptr, nullptr, instance, nullptr);
 
     RECT desktop = {};
     GetClientRect(GetDesktopWindow(), &desktop);
@@ -84,9 +86,11 @@ HRESULT initWindowAndDevice(DemoApp& app) {
         backBuffer->Release();
     }
 
-    ShowWindow(app.window, SW_SHOWDEFAULT);
-    UpdateWindow(app.window);
-    ShowCursor(FALSE);
-    ShowWindow(GetConsoleWindow(), SW_HIDE);
+    if (onScreen) {
+        ShowWindow(app.window, SW_SHOWDEFAULT);
+        UpdateWindow(app.window);
+        ShowCursor(FALSE);
+        ShowWindow(GetConsoleWindow(), SW_HIDE);
+    }
     return app.backBufferView ? S_OK : E_FAIL;
 }

@@ -5,6 +5,7 @@
 
 #include "demo_asset_files.h"
 #include "demo_shaders.h"
+#include "platform/shader_code.h"
 
 namespace {
 
@@ -70,8 +71,10 @@ const std::vector<std::int32_t>& codes() {
 
 AssetBlock demoShader(DemoShader shader) {
     for (const ShaderEntry& e : kShaders)
-        if (e.id == shader)
-            return {e.code, *e.size};
+        if (e.id == shader) {
+            const ShaderCode code = shaderBytecode(e.code, *e.size);
+            return {code.code, code.size};
+        }
     return {nullptr, 0};
 }
 

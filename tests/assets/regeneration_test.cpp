@@ -30,6 +30,8 @@ TEST(Regeneration, GeneratorsReproduceTheCommittedFiles) {
                     " --shaders " + shellQuoted(dir) + " --source " + shellQuoted(dir)));
     ASSERT_TRUE(run(std::string(PICTURE_LOGO_TOOL) + " --assets " + shellQuoted(dir)));
     ASSERT_TRUE(run(std::string(PICTURE_CREDITS_TOOL) + " --assets " + shellQuoted(dir)));
+    ASSERT_TRUE(
+        run(std::string(PICTURE_ICON_TOOL) + " --output " + shellQuoted(dir / "quavel1.ico")));
     ASSERT_TRUE(run(std::string(MESSAGE_ENCODER_TOOL) + " --input " +
                     shellQuoted(assetPath("scroll_message.txt")) + " --output " +
                     shellQuoted(dir / "scroll_message.codes")));
@@ -48,6 +50,7 @@ TEST(Regeneration, GeneratorsReproduceTheCommittedFiles) {
         {shaders, "glyph_tables.hlsli"},
         {assets.parent_path(), "glyph_table.h"},
         {assets.parent_path(), "glyph_table.cpp"},
+        {assets.parent_path().parent_path() / "app", "quavel1.ico"},
     };
     for (const auto& [folder, name] : files) {
         std::vector<std::uint8_t> committed = readBytes((folder / name).string());
@@ -59,8 +62,8 @@ TEST(Regeneration, GeneratorsReproduceTheCommittedFiles) {
 }
 
 TEST(Regeneration, ToolsExplainThemselvesAndFailClearly) {
-    for (const char* tool :
-         {PICTURE_ATLAS_TOOL, PICTURE_LOGO_TOOL, PICTURE_CREDITS_TOOL, MESSAGE_ENCODER_TOOL}) {
+    for (const char* tool : {PICTURE_ATLAS_TOOL, PICTURE_LOGO_TOOL, PICTURE_CREDITS_TOOL,
+                             PICTURE_ICON_TOOL, MESSAGE_ENCODER_TOOL}) {
         SCOPED_TRACE(tool);
         EXPECT_TRUE(run(std::string(tool) + " --help > /dev/null"));
         EXPECT_FALSE(run(std::string(tool) + " --no-such-option 2> /dev/null"));

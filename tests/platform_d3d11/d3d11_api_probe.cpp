@@ -1,6 +1,6 @@
 // Compiled by the Linux test build against our declarations and by
-// scripts/check-windows-build against the real Windows headers: the Direct3D 11 and DXGI
-// records, constants and method signatures the system uses must be the Windows ones.
+// the Windows cross build (tests/windows/probes) against the real Windows headers: the Direct3D 11
+// and DXGI records, constants and method signatures the system uses must be the Windows ones.
 #include <cstddef>
 #include <type_traits>
 

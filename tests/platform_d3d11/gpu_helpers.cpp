@@ -4,8 +4,8 @@
 
 namespace d3d11_test {
 
-Com<ID3D11Texture2D> makeTexture2D(UINT width, UINT height, DXGI_FORMAT format, UINT binds,
-                                   const void* data, UINT rowPitch, UINT mipLevels, UINT misc) {
+D3D11_TEXTURE2D_DESC describeTexture2D(UINT width, UINT height, DXGI_FORMAT format, UINT binds,
+                                       UINT mipLevels, UINT misc) {
     D3D11_TEXTURE2D_DESC desc = {};
     desc.Width = width;
     desc.Height = height;
@@ -16,6 +16,13 @@ Com<ID3D11Texture2D> makeTexture2D(UINT width, UINT height, DXGI_FORMAT format, 
     desc.Usage = D3D11_USAGE_DEFAULT;
     desc.BindFlags = binds;
     desc.MiscFlags = misc;
+    return desc;
+}
+
+Com<ID3D11Texture2D> makeTexture2D(UINT width, UINT height, DXGI_FORMAT format, UINT binds,
+                                   const void* data, UINT rowPitch, UINT mipLevels, UINT misc) {
+    const D3D11_TEXTURE2D_DESC desc =
+        describeTexture2D(width, height, format, binds, mipLevels, misc);
     D3D11_SUBRESOURCE_DATA initial = {data, rowPitch, 0};
     Com<ID3D11Texture2D> texture;
     EXPECT_EQ(S_OK, device()->CreateTexture2D(&desc, data ? &initial : nullptr, texture.out()));

@@ -55,6 +55,9 @@ inline ID3D11DeviceContext* context() {
 constexpr UINT colourBinds =
     D3D11_BIND_SHADER_RESOURCE | D3D11_BIND_RENDER_TARGET | D3D11_BIND_UNORDERED_ACCESS;
 
+// A default-usage single-sample 2D texture description.
+D3D11_TEXTURE2D_DESC describeTexture2D(UINT width, UINT height, DXGI_FORMAT format, UINT binds,
+                                       UINT mipLevels = 1, UINT misc = 0);
 Com<ID3D11Texture2D> makeTexture2D(UINT width, UINT height, DXGI_FORMAT format, UINT binds,
                                    const void* data = nullptr, UINT rowPitch = 0,
                                    UINT mipLevels = 1, UINT misc = 0);

@@ -4,6 +4,7 @@
 
 #include <epoxy/gl.h>
 
+#include <chrono>
 #include <vector>
 
 #include "platform/d3d11.h"
@@ -115,6 +116,30 @@ TEST(SwapChain, TheShowsStartUpGivesABackBufferOfTheWindowsSizeThatPresentShowsU
     DestroyWindow(window);
 }
 
+TEST(SwapChain, PresentWithASyncIntervalKeepsToTheRefreshRateWhereTheDriverDoesNotWait) {
+    HWND window = makeWindow();
+    ASSERT_NE(nullptr, window);
+    DXGI_SWAP_CHAIN_DESC desc = showSwapChain(window);
+    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0};
+    IDXGISwapChain* swapChain = nullptr;
+    ID3D11Device* device = nullptr;
+    ASSERT_EQ(S_OK, D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0,
+                                                  levels, 1, D3D11_SDK_VERSION, &desc, &swapChain,
+                                                  &device, nullptr, nullptr));
+    // Xvfb reports 60 Hz and ignores the swap interval. The first present starts the
+    // schedule, so 61 presents span 60 blanks: 1 s, less scheduling slack.
+    ASSERT_EQ(S_OK, swapChain->Present(1, 0));
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 60; ++i) {
+        swapChain->Present(1, 0);
+    }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took.count(), 0.9) << "60 presents at 60 Hz";
+    swapChain->Release();
+    EXPECT_EQ(0u, device->Release());
+    DestroyWindow(window);
+}
+
 TEST(SwapChain, AWindowThatIsNotOneOfOursOrABadDescriptionIsRefused) {
     HWND window = makeWindow();
     ASSERT_NE(nullptr, window);
@@ -129,6 +154,17 @@ TEST(SwapChain, AWindowThatIsNotOneOfOursOrABadDescriptionIsRefused) {
     EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
                                 nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
                                 D3D11_SDK_VERSION, nullptr, &swapChain, &device, nullptr, nullptr));
+    // Full-screen and multisample quality levels are refused, not quietly ignored.
+    desc = showSwapChain(window);
+    desc.Windowed = FALSE;
+    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
+                                nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
+                                D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr, nullptr));
+    desc = showSwapChain(window);
+    desc.SampleDesc.Quality = 1;
+    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
+                                nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
+                                D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr, nullptr));
     desc = showSwapChain(reinterpret_cast<HWND>(0x1234));
     EXPECT_EQ(DXGI_ERROR_INVALID_CALL,
               D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_WARP, nullptr, 0, levels, 1,

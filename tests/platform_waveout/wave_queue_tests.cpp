@@ -1,6 +1,7 @@
 // Header playback order, looping and the callback that feeds SDL from it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -68,7 +69,12 @@ TEST(WaveQueue, FiniteLoopsAndPlainHeadersEndDoneInTurn) {
 }
 
 TEST(SdlWaveDeviceFill, CopiesTheLoopCountsBytesAndPadsWithSilence) {
-    SdlWaveDevice device(0, 0x80); // no SDL device behind it: the callback is driven here
+    WAVEFORMATEX format{};
+    format.nAvgBytesPerSec = 1000;
+    format.nBlockAlign = 1;
+    // No SDL device behind it: the callback is driven here, a second apart, with no latency.
+    std::chrono::nanoseconds now{0};
+    SdlWaveDevice device(0, 0x80, format, 0, [&now] { return now += std::chrono::seconds(1); });
     std::uint8_t stream[12];
     device.fill(stream, 12);
     EXPECT_EQ(device.bytesPlayed(), 0u) << "nothing written yet";

@@ -1,6 +1,7 @@
 // Compiled by the Linux test build against our declarations and by
-// scripts/check-windows-build against the real Windows headers: the waveform-audio records,
-// constants and signatures the system uses must have their Windows sizes, values and types.
+// the Windows cross build (tests/windows/probes) against the real Windows headers: the
+// waveform-audio records, constants and signatures the system uses must have their Windows sizes,
+// values and types.
 #include <cstddef>
 #include <type_traits>
 

@@ -1,7 +1,7 @@
 // Compiled twice: by the Linux test build against our declarations, and by
-// scripts/check-windows-build against the real Windows headers. Every record size, field
-// offset, constant and signature the system relies on is asserted here with its Windows value,
-// so a Linux declaration that drifts from the real API fails one of the two builds.
+// the Windows cross build (tests/windows/probes) against the real Windows headers. Every record
+// size, field offset, constant and signature the system relies on is asserted here with its Windows
+// value, so a Linux declaration that drifts from the real API fails one of the two builds.
 #include <cstddef>
 #include <type_traits>
 

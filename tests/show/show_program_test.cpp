@@ -40,8 +40,10 @@ Picture load(const fs::path& path) {
     return p;
 }
 
+// Captures run with no display server named at all: the tool renders offscreen.
 int runCapture(const std::string& arguments) {
-    const std::string command = std::string(QUAVEL1_CAPTURE) + " " + arguments + " >/dev/null 2>&1";
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                std::string(QUAVEL1_CAPTURE) + " " + arguments + " >/dev/null 2>&1";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -120,6 +122,24 @@ TEST(ShowProgram, EndsInOrderWithExitCodeOne) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal";
     EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+// Without a display the show does not run on invisibly: it says which display it could not
+// open, on one line, and stops with exit code 2 (./run then renders the preview).
+TEST(ShowProgram, RefusesToRunWithoutADisplayInOneLine) {
+    const std::string command = "env -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR DISPLAY=:55 "
+                                "SDL_AUDIODRIVER=dummy timeout 30 " +
+                                std::string(QUAVEL1_PROGRAM) + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string said;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        said += buffer;
+    const int status = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2) << "124 is the timeout: the show ran on without a window";
+    EXPECT_EQ(said, "quavel1: cannot open the display ':55'\n");
 }
 
 } // namespace

@@ -111,7 +111,8 @@ int main(int argc, char** argv) {
     }
 
     static DemoApp app;
-    if (!startShowGraphics(app, error))
+    // Frames are read back, never shown: no window appears, and no display is needed.
+    if (!startShowGraphics(app, error, WindowShown::Never))
         return fail(error);
     BackBufferReader reader(app.device, app.immediateContext, app.swapChain);
     if (!reader.ok())

@@ -2,6 +2,8 @@
 // Direct3D layer. Objects start with one reference, owned by whoever asked for them.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <utility>
 
 #include "platform/linux/d3d11/d3d11_api.h"
@@ -48,20 +50,45 @@ inline bool answersTo(const IDXGISwapChain*, REFIID id) {
     return id == __uuidof(IDXGISwapChain) || answersTo(static_cast<const IUnknown*>(nullptr), id);
 }
 
-template <class Interface> class ComObject : public Interface {
+// Direct3D counts two kinds of references. Public ones are the application's (AddRef,
+// Release, every Create and Get); internal ones are the runtime's own, such as the context's
+// bindings. Release reports only the public count, and an object whose public count reaches
+// zero lets go of its device at once, so a device is destroyed when the application releases
+// its last reference, whatever is still bound. The object itself lives until both are zero.
+class InternallyCounted {
+public:
+    virtual void addInternalReference() = 0;
+    virtual void releaseInternalReference() = 0;
+
+protected:
+    ~InternallyCounted() = default;
+};
+
+template <class Interface> class ComObject : public Interface, public InternallyCounted {
 public:
     ComObject() = default;
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
 
-    ULONG AddRef() override { return ++references_; }
+    ULONG AddRef() override { return static_cast<ULONG>((counts_.fetch_add(1) & publicMask) + 1); }
 
     ULONG Release() override {
-        ULONG left = --references_;
+        const uint64_t left = counts_.fetch_sub(1) - 1;
+        const auto publicLeft = static_cast<ULONG>(left & publicMask);
         if (left == 0) {
             delete this;
+        } else if (publicLeft == 0) {
+            lastPublicReferenceReleased();
         }
-        return left;
+        return publicLeft;
+    }
+
+    void addInternalReference() override { counts_.fetch_add(internalOne); }
+
+    void releaseInternalReference() override {
+        if (counts_.fetch_sub(internalOne) == internalOne) {
+            delete this;
+        }
     }
 
     HRESULT QueryInterface(REFIID id, void** object) override {
@@ -77,20 +104,33 @@ public:
         return S_OK;
     }
 
+protected:
+    // Called once the public count reaches zero while internal references remain.
+    virtual void lastPublicReferenceReleased() {}
+
 private:
-    ULONG references_ = 1;
+    // Public count in the low half, internal count in the high half: one atomic word, so the
+    // two reaching zero together is seen by exactly one caller.
+    static constexpr uint64_t publicMask = 0xffffffffu;
+    static constexpr uint64_t internalOne = uint64_t{1} << 32;
+    std::atomic<uint64_t> counts_{1};
 };
 
 class Device;
 ID3D11Device* asInterface(Device* device);
 
-// A device child keeps its device, and with it the OpenGL context, alive.
+// A device child holds a public reference to its device while the application holds it;
+// after that only the bindings keep it, and they go when the device goes.
 template <class Interface> class DeviceChildObject : public ComObject<Interface> {
 public:
     explicit DeviceChildObject(Device& device) : device_(device) {
         asInterface(&device_)->AddRef();
     }
-    ~DeviceChildObject() override { asInterface(&device_)->Release(); }
+    ~DeviceChildObject() override {
+        if (holdsDevice_) {
+            asInterface(&device_)->Release();
+        }
+    }
 
     void GetDevice(ID3D11Device** device) override {
         if (device != nullptr) {
@@ -101,19 +141,25 @@ public:
 
     Device& device() const { return device_; }
 
+protected:
+    void lastPublicReferenceReleased() override {
+        if (holdsDevice_) {
+            holdsDevice_ = false;
+            asInterface(&device_)->Release();
+        }
+    }
+
 private:
     Device& device_;
+    bool holdsDevice_ = true;
 };
 
-// An owning reference to an interface, as the context keeps for everything bound to it.
+// An internal reference to an interface, as the context keeps for everything bound to it
+// and a view for its resource. Objects not made by this layer get a public one.
 template <class T> class Ref {
 public:
     Ref() = default;
-    Ref(T* object) : object_(object) {
-        if (object_ != nullptr) {
-            object_->AddRef();
-        }
-    }
+    Ref(T* object) : object_(object) { acquire(); }
     Ref(const Ref& other) : Ref(other.object_) {}
     Ref& operator=(const Ref& other) {
         Ref copy(other);
@@ -121,7 +167,12 @@ public:
         return *this;
     }
     ~Ref() {
-        if (object_ != nullptr) {
+        if (object_ == nullptr) {
+            return;
+        }
+        if (auto* counted = dynamic_cast<InternallyCounted*>(object_)) {
+            counted->releaseInternalReference();
+        } else {
             object_->Release();
         }
     }
@@ -130,6 +181,17 @@ public:
     explicit operator bool() const { return object_ != nullptr; }
 
 private:
+    void acquire() {
+        if (object_ == nullptr) {
+            return;
+        }
+        if (auto* counted = dynamic_cast<InternallyCounted*>(object_)) {
+            counted->addInternalReference();
+        } else {
+            object_->AddRef();
+        }
+    }
+
     T* object_ = nullptr;
 };
 

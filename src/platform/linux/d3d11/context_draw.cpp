@@ -159,7 +159,18 @@ void DeviceContext::bindStorage(GLuint unit, const GlView* view) {
         glBindBufferRange(GL_SHADER_STORAGE_BUFFER, unit, view->resource->name, view->offset,
                           view->size);
     } else {
-        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, unit, emptyStorageBuffer_);
+        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, unit, zeroBuffer_);
+    }
+}
+
+void DeviceContext::bindSampledTexture(GLuint unit, const GlView* view) {
+    if (view != nullptr && !view->resource->isBuffer()) {
+        glBindTextureUnit(unit, view->texture);
+        return;
+    }
+    // Whatever the sampler's dimension, it finds transparent black on this unit.
+    for (GLuint texture : zeroTextures_) {
+        glBindTextureUnit(unit, texture);
     }
 }
 
@@ -168,9 +179,7 @@ void DeviceContext::bindProgramSlots(const LinkedProgram& program) {
         const StageBindings& stage = stages_[static_cast<int>(slot.stage)];
         switch (slot.kind) {
         case BindingKind::SampledTexture: {
-            const GlView* view = glView(stage.resources[slot.registerIndex].get());
-            bool isTexture = view != nullptr && !view->resource->isBuffer();
-            glBindTextureUnit(slot.unit, isTexture ? view->texture : 0);
+            bindSampledTexture(slot.unit, glView(stage.resources[slot.registerIndex].get()));
             glBindSampler(slot.unit, slot.samplerRegister == noSampler
                                          ? 0
                                          : glSampler(stage.samplers[slot.samplerRegister].get()));
@@ -178,7 +187,12 @@ void DeviceContext::bindProgramSlots(const LinkedProgram& program) {
         }
         case BindingKind::ConstantBuffer: {
             const GlResource* buffer = glResource(stage.constantBuffers[slot.registerIndex].get());
-            glBindBufferBase(GL_UNIFORM_BUFFER, slot.unit, buffer ? buffer->name : 0);
+            if (buffer != nullptr) {
+                glBindBufferBase(GL_UNIFORM_BUFFER, slot.unit, buffer->name);
+            } else {
+                glBindBufferRange(GL_UNIFORM_BUFFER, slot.unit, zeroBuffer_, 0,
+                                  kLargestConstantBuffer);
+            }
             break;
         }
         case BindingKind::StructuredBuffer:

@@ -1,9 +1,11 @@
 // Clears, mip generation, uploads, copies and mapping. Staging resources live in client
 // memory, so copies into them read the GPU object back at once and Map never waits.
+#include <algorithm>
 #include <cstring>
 
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/device_context.h"
+#include "platform/linux/d3d11/refusals.h"
 #include "platform/linux/d3d11/views.h"
 
 namespace quavel::d3d11 {
@@ -30,6 +32,29 @@ bool resolveBox(const GlResource& resource, UINT level, const D3D11_BOX* request
                   r.right <= box.right && r.bottom <= box.bottom && r.back <= box.back;
     box = r;
     return inside;
+}
+
+UINT bytesPerChannel(const FormatInfo& format) {
+    switch (format.transferType) {
+    case GL_UNSIGNED_BYTE:
+        return 1;
+    case GL_HALF_FLOAT:
+        return 2;
+    default:
+        return 4;
+    }
+}
+
+// Channel `index` of a texel of `size`-byte channels receives the low bits of `value`.
+void storeLowBits(uint8_t* texel, UINT index, UINT size, UINT value) {
+    if (size == 1) {
+        texel[index] = static_cast<uint8_t>(value);
+    } else if (size == 2) {
+        const auto bits = static_cast<uint16_t>(value);
+        std::memcpy(texel + 2 * index, &bits, 2);
+    } else {
+        std::memcpy(texel + 4 * index, &value, 4);
+    }
 }
 
 bool validSubresource(const GlResource& resource, UINT subresource) {
@@ -210,15 +235,17 @@ void DeviceContext::ClearUnorderedAccessViewUint(ID3D11UnorderedAccessView* targ
         // Structured views take the first value as raw bits for every 32-bit word.
         glClearNamedBufferSubData(view->resource->name, GL_R32UI, view->offset, view->size,
                                   GL_RED_INTEGER, GL_UNSIGNED_INT, &values[0]);
-    } else if (view->format->kind == FormatKind::Uint || view->format->kind == FormatKind::Sint) {
-        glClearTexImage(view->texture, view->level, GL_RGBA_INTEGER, GL_UNSIGNED_INT, values);
     } else {
-        // Direct3D converts the integers into the view's format.
-        FLOAT converted[4];
-        for (int i = 0; i < 4; ++i) {
-            converted[i] = static_cast<FLOAT>(values[i]);
+        // No conversion: each channel receives the low bits of its value, so 0x3F800000
+        // clears an R32_FLOAT texel to 1.0 and 0x1FF an 8-bit channel to 0xFF.
+        uint8_t texel[16];
+        const FormatInfo& format = *view->format;
+        const UINT channels = std::min(format.bytesPerTexel / bytesPerChannel(format), 4u);
+        for (UINT i = 0; i < channels; ++i) {
+            storeLowBits(texel, i, bytesPerChannel(format), values[i]);
         }
-        glClearTexImage(view->texture, view->level, GL_RGBA, GL_FLOAT, converted);
+        glClearTexImage(view->texture, view->level, format.transferFormat, format.transferType,
+                        texel);
     }
     glMemoryBarrier(GL_ALL_BARRIER_BITS);
 }
@@ -229,13 +256,15 @@ void DeviceContext::ClearUnorderedAccessViewFloat(ID3D11UnorderedAccessView* tar
     if (view == nullptr || values == nullptr) {
         return;
     }
-    device_.makeCurrent();
-    if (view->resource->isBuffer()) {
-        glClearNamedBufferSubData(view->resource->name, GL_R32F, view->offset, view->size, GL_RED,
-                                  GL_FLOAT, &values[0]);
-    } else {
-        glClearTexImage(view->texture, view->level, GL_RGBA, GL_FLOAT, values);
+    // Only views with a float, UNORM or SNORM format convert floats; structured buffers and
+    // integer textures have no such format.
+    if (view->resource->isBuffer() || view->format->kind != FormatKind::Float) {
+        dropCall("ClearUnorderedAccessViewFloat",
+                 "the view has no float or normalized format (structured buffer or integer)");
+        return;
     }
+    device_.makeCurrent();
+    glClearTexImage(view->texture, view->level, GL_RGBA, GL_FLOAT, values);
     glMemoryBarrier(GL_ALL_BARRIER_BITS);
 }
 
@@ -308,6 +337,10 @@ void DeviceContext::CopyResource(ID3D11Resource* destinationResource,
     if (destination == nullptr || source == nullptr || !sameShape(*destination, *source)) {
         return;
     }
+    if (!destination->isBuffer() && destination->format != source->format) {
+        dropCall("CopyResource", "source and destination formats differ");
+        return;
+    }
     UINT subresources = destination->isBuffer() ? 1 : destination->levels;
     for (UINT i = 0; i < subresources; ++i) {
         CopySubresourceRegion(destinationResource, i, 0, 0, 0, sourceResource, i, nullptr);
@@ -318,7 +351,8 @@ HRESULT DeviceContext::Map(ID3D11Resource* target, UINT subresource, D3D11_MAP t
                            D3D11_MAPPED_SUBRESOURCE* mapped) {
     GlResource* resource = glResource(target);
     if (resource == nullptr || !validSubresource(*resource, subresource) || resource->mapped) {
-        return E_INVALIDARG;
+        return refuse("Map", "not a resource of this device, no such subresource, or already "
+                             "mapped");
     }
     bool reads = type == D3D11_MAP_READ || type == D3D11_MAP_READ_WRITE;
     bool writes = type != D3D11_MAP_READ;
@@ -335,7 +369,7 @@ HRESULT DeviceContext::Map(ID3D11Resource* target, UINT subresource, D3D11_MAP t
         }
     }
     if (!allowed) {
-        return E_INVALIDARG;
+        return refuse("Map", "the map type does not fit the resource's usage and CPU access");
     }
     resource->mapped = true;
     if (mapped != nullptr) {

@@ -3,6 +3,7 @@
 
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/device_creation.h"
+#include "platform/linux/d3d11/refusals.h"
 
 namespace quavel::d3d11 {
 
@@ -47,10 +48,10 @@ HRESULT WINAPI D3D11CreateDevice(IDXGIAdapter* adapter, D3D_DRIVER_TYPE driverTy
                                  D3D_FEATURE_LEVEL* obtainedLevel, ID3D11DeviceContext** context) {
     D3D_FEATURE_LEVEL level;
     if (sdkVersion != D3D11_SDK_VERSION || adapter != nullptr || !isOpenGlDriver(driverType)) {
-        return E_INVALIDARG;
+        return refuse("D3D11CreateDevice", "SDK version, adapter (must be null) or driver type");
     }
     if (!chooseFeatureLevel(featureLevels, featureLevelCount, level)) {
-        return E_INVALIDARG;
+        return refuse("D3D11CreateDevice", "no requested feature level is 11_0 or below");
     }
     std::unique_ptr<GlContext> gl = GlContext::createHidden();
     if (!gl) {

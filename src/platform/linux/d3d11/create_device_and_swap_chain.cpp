@@ -2,6 +2,7 @@
 // window behind the swap chain's output window.
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/device_creation.h"
+#include "platform/linux/d3d11/refusals.h"
 #include "platform/linux/d3d11/swap_chain.h"
 #include "platform/linux/win32/sdl_window_access.h"
 
@@ -29,10 +30,22 @@ HRESULT WINAPI D3D11CreateDeviceAndSwapChain(IDXGIAdapter* adapter, D3D_DRIVER_T
     D3D_FEATURE_LEVEL level;
     if (sdkVersion != D3D11_SDK_VERSION || adapter != nullptr || !isOpenGlDriver(driverType) ||
         !chooseFeatureLevel(featureLevels, featureLevelCount, level)) {
-        return E_INVALIDARG;
+        return refuse("D3D11CreateDeviceAndSwapChain",
+                      "SDK version, adapter (must be null), driver type or feature levels");
     }
     if (swapChain != nullptr && (swapChainDesc == nullptr || !validSwapChainDesc(*swapChainDesc))) {
-        return E_INVALIDARG;
+        return refuse("D3D11CreateDeviceAndSwapChain",
+                      "swap chain: null description, BufferDesc.Format other than R8G8B8A8, "
+                      "B8G8R8A8 or R16G16B16A16_FLOAT, SampleDesc.Count not 1, no buffers, or "
+                      "BufferUsage without RENDER_TARGET_OUTPUT");
+    }
+    if (swapChain != nullptr && !swapChainDesc->Windowed) {
+        return refuse("D3D11CreateDeviceAndSwapChain",
+                      "Windowed FALSE: full-screen swap chains are not supported");
+    }
+    if (swapChain != nullptr && swapChainDesc->SampleDesc.Quality != 0) {
+        return refuse("D3D11CreateDeviceAndSwapChain",
+                      "SampleDesc.Quality must be 0 for one sample");
     }
     std::unique_ptr<GlContext> gl;
     if (swapChain != nullptr) {

@@ -1,9 +1,17 @@
 #include "platform/linux/d3d11/device_context.h"
 
+#include <algorithm>
+
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/refusals.h"
+#include "platform/linux/d3d11/views.h"
 
 namespace quavel::d3d11 {
 namespace {
+
+// Larger than any constant buffer (4096 constants of 16 bytes) and than the structured
+// reads a shader makes of an empty slot in practice.
+constexpr GLsizeiptr kZeroBufferBytes = 1 << 20;
 
 // Copies a range of bindings into slots, ignoring whatever reaches past the last slot.
 template <class T, size_t N>
@@ -31,15 +39,28 @@ DeviceContext::DeviceContext(Device& device) : device_(device) {
     glCreateVertexArrays(1, &vertexArray_);
     glCreateFramebuffers(1, &drawFramebuffer_);
     glCreateFramebuffers(1, &scratchFramebuffer_);
-    // Stands in for unbound storage buffers so that shaders read zeros, not freed memory.
-    glCreateBuffers(1, &emptyStorageBuffer_);
-    static const unsigned char zeros[256] = {};
-    glNamedBufferStorage(emptyStorageBuffer_, sizeof zeros, zeros, 0);
+    // Stands in for unbound storage and constant buffers so that shaders read zeros, not
+    // freed memory, however far into the buffer they index.
+    glCreateBuffers(1, &zeroBuffer_);
+    glNamedBufferStorage(zeroBuffer_, kZeroBufferBytes, nullptr, 0);
+    // Unbound texture slots sample (0, 0, 0, 0); OpenGL's default texture gives alpha 1.
+    const GLenum targets[3] = {GL_TEXTURE_1D, GL_TEXTURE_2D, GL_TEXTURE_3D};
+    const unsigned char transparentBlack[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        glCreateTextures(targets[i], 1, &zeroTextures_[i]);
+    }
+    glTextureStorage1D(zeroTextures_[0], 1, GL_RGBA8, 1);
+    glTextureStorage2D(zeroTextures_[1], 1, GL_RGBA8, 1, 1);
+    glTextureStorage3D(zeroTextures_[2], 1, GL_RGBA8, 1, 1, 1);
+    for (GLuint texture : zeroTextures_) {
+        glClearTexImage(texture, 0, GL_RGBA, GL_UNSIGNED_BYTE, transparentBlack);
+    }
 }
 
 DeviceContext::~DeviceContext() {
     device_.makeCurrent();
-    glDeleteBuffers(1, &emptyStorageBuffer_);
+    glDeleteTextures(3, zeroTextures_);
+    glDeleteBuffers(1, &zeroBuffer_);
     glDeleteFramebuffers(1, &scratchFramebuffer_);
     glDeleteFramebuffers(1, &drawFramebuffer_);
     glDeleteVertexArrays(1, &vertexArray_);
@@ -73,14 +94,67 @@ void DeviceContext::GetDevice(ID3D11Device** device) {
     }
 }
 
+bool DeviceContext::boundAsOutput(const GlResource* resource) const {
+    if (resource == nullptr) {
+        return false;
+    }
+    const GlView* depth = glView(depthStencil_.get());
+    bool bound = depth != nullptr && depth->resource == resource;
+    for (const auto& target : renderTargets_) {
+        const GlView* view = glView(target.get());
+        bound = bound || (view != nullptr && view->resource == resource);
+    }
+    for (const auto& output : unorderedAccess_) {
+        const GlView* view = glView(output.get());
+        bound = bound || (view != nullptr && view->resource == resource);
+    }
+    return bound;
+}
+
+void DeviceContext::unbindFromInputs(const GlResource* resource) {
+    if (resource == nullptr) {
+        return;
+    }
+    for (StageBindings& stage : stages_) {
+        for (auto& slot : stage.resources) {
+            const GlView* view = glView(slot.get());
+            if (view != nullptr && view->resource == resource) {
+                slot = nullptr;
+            }
+        }
+        for (auto& slot : stage.constantBuffers) {
+            if (slot && glResource(slot.get()) == resource) {
+                slot = nullptr;
+            }
+        }
+    }
+}
+
 void DeviceContext::setConstantBuffers(Stage stage, UINT start, UINT count,
                                        ID3D11Buffer* const* buffers) {
     assignRange(stages_[stage].constantBuffers, start, count, buffers);
+    auto& slots = stages_[stage].constantBuffers;
+    for (UINT i = start; i < start + count && i < std::size(slots); ++i) {
+        if (slots[i] && boundAsOutput(glResource(slots[i].get()))) {
+            dropCall("SetConstantBuffers",
+                     "the buffer is bound as an output; the slot stays empty");
+            slots[i] = nullptr;
+        }
+    }
 }
 
 void DeviceContext::setResources(Stage stage, UINT start, UINT count,
                                  ID3D11ShaderResourceView* const* views) {
     assignRange(stages_[stage].resources, start, count, views);
+    auto& slots = stages_[stage].resources;
+    for (UINT i = start; i < start + count && i < std::size(slots); ++i) {
+        const GlView* view = glView(slots[i].get());
+        if (view != nullptr && boundAsOutput(view->resource)) {
+            dropCall("SetShaderResources",
+                     "the resource is bound as an output; the slot stays empty");
+            slots[i] = nullptr;
+        }
+    }
 }
 
 void DeviceContext::setSamplers(Stage stage, UINT start, UINT count,
@@ -143,6 +217,10 @@ void DeviceContext::CSSetUnorderedAccessViews(UINT start, UINT count,
                                               ID3D11UnorderedAccessView* const* views,
                                               const UINT*) {
     assignRange(unorderedAccess_, start, count, views);
+    for (UINT i = start; i < start + count && i < std::size(unorderedAccess_); ++i) {
+        const GlView* view = glView(unorderedAccess_[i].get());
+        unbindFromInputs(view ? view->resource : nullptr);
+    }
 }
 
 void DeviceContext::IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY topology) {
@@ -172,6 +250,12 @@ void DeviceContext::OMSetRenderTargets(UINT count, ID3D11RenderTargetView* const
     clearAll(renderTargets_);
     assignRange(renderTargets_, 0, count, views);
     depthStencil_ = depth;
+    for (const auto& target : renderTargets_) {
+        const GlView* view = glView(target.get());
+        unbindFromInputs(view ? view->resource : nullptr);
+    }
+    const GlView* depthView = glView(depthStencil_.get());
+    unbindFromInputs(depthView ? depthView->resource : nullptr);
 }
 
 void DeviceContext::OMSetBlendState(ID3D11BlendState* state, const FLOAT factor[4],

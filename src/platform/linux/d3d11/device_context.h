@@ -10,6 +10,7 @@
 namespace quavel::d3d11 {
 
 struct GlView;
+struct GlResource;
 
 struct StageBindings {
     Ref<ID3D11Buffer> constantBuffers[D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT];
@@ -88,11 +89,15 @@ private:
     void setConstantBuffers(Stage stage, UINT start, UINT count, ID3D11Buffer* const* buffers);
     void setResources(Stage stage, UINT start, UINT count, ID3D11ShaderResourceView* const* views);
     void setSamplers(Stage stage, UINT start, UINT count, ID3D11SamplerState* const* samplers);
+    // Direct3D's hazard rules: a resource is never input and output at once.
+    bool boundAsOutput(const GlResource* resource) const;
+    void unbindFromInputs(const GlResource* resource);
 
     bool bindFramebuffer();
     void applyFixedFunction();
     void bindProgramSlots(const LinkedProgram& program);
     void bindStorage(GLuint unit, const GlView* view);
+    void bindSampledTexture(GLuint unit, const GlView* view);
     // A scratch framebuffer holding just the given view, for clears.
     GLuint scratchFramebufferWith(const GlView& view, bool depth);
 
@@ -118,7 +123,10 @@ private:
     GLuint vertexArray_ = 0;
     GLuint drawFramebuffer_ = 0;
     GLuint scratchFramebuffer_ = 0;
-    GLuint emptyStorageBuffer_ = 0;
+    // What empty slots read: zeros, as Direct3D gives for unbound resources.
+    GLuint zeroBuffer_ = 0;
+    static constexpr GLsizeiptr kLargestConstantBuffer = 4096 * 16;
+    GLuint zeroTextures_[3] = {}; // 1D, 2D, 3D: a unit has one binding per target
 };
 
 } // namespace quavel::d3d11

@@ -3,11 +3,14 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include "platform/linux/win32/sdl_video.h"
+
 namespace quavel::d3d11 {
 namespace {
 
+// A context renders into textures; the window it is made on is never seen.
 bool videoReady() {
-    return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return win32::ensureVideo(win32::VideoUse::HiddenWindow);
 }
 
 void requestCoreProfile() {

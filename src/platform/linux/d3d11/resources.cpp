@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/refusals.h"
 
 namespace quavel::d3d11 {
 namespace {
@@ -241,23 +242,45 @@ void fillTexture(GlResource& texture, const D3D11_SUBRESOURCE_DATA* initialData)
     }
 }
 
+// Mip generation renders each level from the one above: the texture must be a render target
+// and a shader resource of a format that can be filtered and rendered.
+const char* mipGenerationRule(const TextureShape& shape) {
+    if (!(shape.miscFlags & D3D11_RESOURCE_MISC_GENERATE_MIPS)) {
+        return nullptr;
+    }
+    const UINT needed = D3D11_BIND_RENDER_TARGET | D3D11_BIND_SHADER_RESOURCE;
+    if ((shape.bindFlags & needed) != needed) {
+        return "MiscFlags GENERATE_MIPS needs BindFlags RENDER_TARGET and SHADER_RESOURCE";
+    }
+    const FormatInfo* format = findFormat(shape.format);
+    if (format != nullptr && format->kind != FormatKind::Float) {
+        return "MiscFlags GENERATE_MIPS: integer and depth formats cannot generate mips";
+    }
+    return nullptr;
+}
+
 template <class Interface, class Desc>
-HRESULT finishTexture(Device& device, const Desc& desc, const TextureShape& shape,
+HRESULT finishTexture(Device& device, const char* call, const Desc& desc, const TextureShape& shape,
                       const D3D11_SUBRESOURCE_DATA* initialData, Interface** out) {
+    if (const char* rule = mipGenerationRule(shape)) {
+        return refuse(call, rule);
+    }
     auto* texture = new (std::nothrow) TextureObject<Interface, Desc>(device, desc);
     if (texture == nullptr) {
         return E_OUTOFMEMORY;
     }
     if (!acceptTextureShape(shape, initialData != nullptr, *texture)) {
         texture->Release();
-        return E_INVALIDARG;
+        return refuse(call, "size, MipLevels, ArraySize 1, SampleDesc.Count 1, a supported "
+                            "format, Usage/CPUAccessFlags/BindFlags that go together, or "
+                            "MiscFlags this layer knows");
     }
     texture->recordMipLevels();
     if (initialData != nullptr) {
         for (UINT level = 0; level < texture->levels; ++level) {
             if (initialData[level].pSysMem == nullptr) {
                 texture->Release();
-                return E_INVALIDARG;
+                return refuse(call, "initial data: pSysMem is null for a mip level");
             }
         }
     }
@@ -321,7 +344,9 @@ HRESULT createBuffer(Device& device, const D3D11_BUFFER_DESC* desc,
     bool hasData = initialData != nullptr && initialData->pSysMem != nullptr;
     if (desc == nullptr || !validBufferDesc(*desc, hasData) ||
         (initialData != nullptr && initialData->pSysMem == nullptr)) {
-        return E_INVALIDARG;
+        return refuse("CreateBuffer", "a null description, a null pSysMem, or ByteWidth, "
+                                      "Usage, BindFlags, MiscFlags and StructureByteStride "
+                                      "that do not go together");
     }
     if (out == nullptr) {
         return S_FALSE;
@@ -373,13 +398,16 @@ HRESULT createTexture1D(Device& device, const D3D11_TEXTURE1D_DESC* desc,
                           desc->BindFlags,
                           desc->CPUAccessFlags,
                           desc->MiscFlags};
-    return finishTexture(device, *desc, shape, initialData, out);
+    return finishTexture(device, "CreateTexture1D", *desc, shape, initialData, out);
 }
 
 HRESULT createTexture2D(Device& device, const D3D11_TEXTURE2D_DESC* desc,
                         const D3D11_SUBRESOURCE_DATA* initialData, ID3D11Texture2D** out) {
     if (desc == nullptr) {
         return E_INVALIDARG;
+    }
+    if (desc->SampleDesc.Quality != 0) {
+        return refuse("CreateTexture2D", "SampleDesc.Quality must be 0 for one sample");
     }
     TextureShape shape = {D3D11_RESOURCE_DIMENSION_TEXTURE2D,
                           desc->Width,
@@ -393,7 +421,7 @@ HRESULT createTexture2D(Device& device, const D3D11_TEXTURE2D_DESC* desc,
                           desc->BindFlags,
                           desc->CPUAccessFlags,
                           desc->MiscFlags};
-    return finishTexture(device, *desc, shape, initialData, out);
+    return finishTexture(device, "CreateTexture2D", *desc, shape, initialData, out);
 }
 
 HRESULT createTexture3D(Device& device, const D3D11_TEXTURE3D_DESC* desc,
@@ -413,7 +441,7 @@ HRESULT createTexture3D(Device& device, const D3D11_TEXTURE3D_DESC* desc,
                           desc->BindFlags,
                           desc->CPUAccessFlags,
                           desc->MiscFlags};
-    return finishTexture(device, *desc, shape, initialData, out);
+    return finishTexture(device, "CreateTexture3D", *desc, shape, initialData, out);
 }
 
 void uploadTextureRegion(const GlResource& texture, UINT level, const D3D11_BOX& box,

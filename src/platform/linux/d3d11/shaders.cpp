@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/refusals.h"
 
 namespace quavel::d3d11 {
 namespace {
@@ -225,18 +226,54 @@ LinkedProgram linkShaders(const std::vector<std::pair<GLuint, const ShaderBlock*
     return linked;
 }
 
+// What a well-formed block may still ask for that this layer cannot give as Direct3D would;
+// null when there is nothing.
+const char* unsupportedFeature(const ShaderBlock& block) {
+    for (size_t i = 0; i < block.bindings.size(); ++i) {
+        const ShaderBinding& binding = block.bindings[i];
+        const bool unorderedAccess = binding.kind == BindingKind::RWStructuredBuffer ||
+                                     binding.kind == BindingKind::RWTexture;
+        if (unorderedAccess && block.stage != ShaderStage::Compute) {
+            return "unordered-access views (u registers) are bound to compute shaders only";
+        }
+        for (size_t j = 0; j < i; ++j) {
+            if (block.bindings[j].name == binding.name) {
+                return "two resources share one GLSL name and would share one binding";
+            }
+        }
+    }
+    if (block.glsl.find("gl_ClipDistance") != std::string::npos) {
+        return "SV_ClipDistance: clip distances are not supported";
+    }
+    return nullptr;
+}
+
+const char* creatorOf(ShaderStage stage) {
+    switch (stage) {
+    case ShaderStage::Vertex:
+        return "CreateVertexShader";
+    case ShaderStage::Pixel:
+        return "CreatePixelShader";
+    default:
+        return "CreateComputeShader";
+    }
+}
+
 template <class Interface>
 HRESULT makeShader(Device& device, ShaderStage stage, const void* bytecode, SIZE_T length,
                    Interface** out) {
     ShaderBlock block;
     if (bytecode == nullptr || !decodeShaderBlock(bytecode, length, block) ||
         block.stage != stage) {
-        return E_INVALIDARG;
+        return refuse(creatorOf(stage), "the bytecode is not a shader block of this stage");
+    }
+    if (const char* feature = unsupportedFeature(block)) {
+        return refuse(creatorOf(stage), feature);
     }
     device.makeCurrent();
     GLuint shader = compileStage(block, declaredFormats(block));
     if (shader == 0) {
-        return E_INVALIDARG;
+        return refuse(creatorOf(stage), "the shader's GLSL does not compile (see the log)");
     }
     if (out == nullptr) {
         glDeleteShader(shader);

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/refusals.h"
 
 namespace quavel::d3d11 {
 namespace {
@@ -225,7 +226,8 @@ GLuint glSampler(ID3D11SamplerState* state) {
 HRESULT createBlendState(Device& device, const D3D11_BLEND_DESC* desc, ID3D11BlendState** out) {
     GlBlend blend;
     if (desc == nullptr || !translateBlend(*desc, blend)) {
-        return E_INVALIDARG;
+        return refuse("CreateBlendState", "a null description or an unknown blend factor, "
+                                          "operation or write mask");
     }
     if (out == nullptr) {
         return S_FALSE;
@@ -238,7 +240,16 @@ HRESULT createRasterizerState(Device& device, const D3D11_RASTERIZER_DESC* desc,
                               ID3D11RasterizerState** out) {
     GlRasterizer rasterizer;
     if (desc == nullptr || !translateRasterizer(*desc, rasterizer)) {
-        return E_INVALIDARG;
+        return refuse("CreateRasterizerState",
+                      "a null description or an unknown FillMode or CullMode");
+    }
+    // Accepting these and drawing without them would give a different picture.
+    if (desc->ScissorEnable) {
+        return refuse("CreateRasterizerState",
+                      "ScissorEnable: scissor rectangles are not supported");
+    }
+    if (desc->DepthBiasClamp != 0.0f) {
+        return refuse("CreateRasterizerState", "DepthBiasClamp: only 0 (no clamp) is supported");
     }
     if (out == nullptr) {
         return S_FALSE;
@@ -256,7 +267,9 @@ HRESULT createSamplerState(Device& device, const D3D11_SAMPLER_DESC* desc,
         !translate(addressModes, desc->AddressW, wrapW) ||
         !translate(comparisons, desc->ComparisonFunc, compare) || desc->MaxAnisotropy > 16 ||
         desc->MinLOD > desc->MaxLOD) {
-        return E_INVALIDARG;
+        return refuse("CreateSamplerState", "a null description, an unknown Filter, address "
+                                            "mode or ComparisonFunc, MaxAnisotropy over 16 or "
+                                            "MinLOD above MaxLOD");
     }
     if (out == nullptr) {
         return S_FALSE;

@@ -5,15 +5,30 @@
 #include <new>
 
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/present_pacer.h"
 #include "platform/linux/d3d11/resources.h"
 
 namespace quavel::d3d11 {
 namespace {
 
+// The refresh rate of the display the window is on; 0 when SDL cannot tell.
+int refreshRateOf(SDL_Window* window) {
+    SDL_DisplayMode mode{};
+    if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0) {
+        return mode.refresh_rate;
+    }
+    const int display = SDL_GetWindowDisplayIndex(window);
+    if (display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0) {
+        return mode.refresh_rate;
+    }
+    return 0;
+}
+
 class SwapChain final : public ComObject<IDXGISwapChain> {
 public:
     SwapChain(Device& device, const DXGI_SWAP_CHAIN_DESC& desc, ID3D11Texture2D* backBuffer)
-        : device_(device), desc_(desc), backBuffer_(backBuffer) {
+        : device_(device), desc_(desc), backBuffer_(backBuffer),
+          pacer_(refreshRateOf(device.gl().window())) {
         device_.AddRef();
         device_.makeCurrent();
         glCreateFramebuffers(1, &readFramebuffer_);
@@ -47,6 +62,7 @@ public:
                                static_cast<GLint>(desc_.BufferDesc.Height), 0, height, width, 0,
                                GL_COLOR_BUFFER_BIT, GL_NEAREST);
         SDL_GL_SwapWindow(gl.window());
+        pacer_.waitForVerticalBlanks(syncInterval);
         return S_OK;
     }
 
@@ -75,6 +91,7 @@ private:
     DXGI_SWAP_CHAIN_DESC desc_;
     ID3D11Texture2D* backBuffer_;
     GLuint readFramebuffer_ = 0;
+    PresentPacer pacer_;
 };
 
 } // namespace

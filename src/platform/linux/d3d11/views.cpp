@@ -3,6 +3,7 @@
 #include <new>
 
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/refusals.h"
 
 namespace quavel::d3d11 {
 namespace {
@@ -12,26 +13,47 @@ constexpr UINT allRemaining = static_cast<UINT>(-1);
 template <class Interface, class Desc>
 class ViewObject final : public DeviceChildObject<Interface>, public GlView {
 public:
+    // The view holds its resource with a public reference while the application holds the
+    // view, and with an internal one after that (while only bindings keep the view).
     ViewObject(Device& device, ID3D11Resource* viewed, const Desc& desc)
         : DeviceChildObject<Interface>(device), viewed_(viewed), desc_(desc) {
         resource = glResource(viewed);
+        viewed_->AddRef();
     }
     ~ViewObject() override {
         if (ownsTexture) {
             this->device().makeCurrent();
             glDeleteTextures(1, &texture);
         }
+        if (publicHold_) {
+            viewed_->Release();
+        } else if (auto* counted = dynamic_cast<InternallyCounted*>(viewed_)) {
+            counted->releaseInternalReference();
+        }
     }
     void GetResource(ID3D11Resource** out) override {
-        *out = viewed_.get();
+        *out = viewed_;
         (*out)->AddRef();
     }
     void GetDesc(Desc* desc) override { *desc = desc_; }
+    DXGI_FORMAT requestedFormat() const { return desc_.Format; }
 
     bool ownsTexture = false;
 
+protected:
+    void lastPublicReferenceReleased() override {
+        auto* counted = dynamic_cast<InternallyCounted*>(viewed_);
+        if (publicHold_ && counted != nullptr) {
+            counted->addInternalReference();
+            publicHold_ = false;
+            viewed_->Release();
+        }
+        DeviceChildObject<Interface>::lastPublicReferenceReleased();
+    }
+
 private:
-    Ref<ID3D11Resource> viewed_;
+    ID3D11Resource* viewed_;
+    bool publicHold_ = true;
     Desc desc_;
 };
 
@@ -60,8 +82,9 @@ constexpr DimensionOf<D3D11_RTV_DIMENSION> rtvDimensions = {
 constexpr DimensionOf<D3D11_DSV_DIMENSION> dsvDimensions = {
     D3D11_DSV_DIMENSION_TEXTURE1D, D3D11_DSV_DIMENSION_TEXTURE2D, D3D11_DSV_DIMENSION_UNKNOWN};
 
+// A texture's view names its format; UNKNOWN is for structured buffers only.
 bool formatMatches(DXGI_FORMAT requested, const GlResource& texture) {
-    return requested == DXGI_FORMAT_UNKNOWN || requested == texture.format->format;
+    return requested == texture.format->format;
 }
 
 // A structured buffer range in bytes; false when it leaves the buffer or cannot be bound.
@@ -78,10 +101,15 @@ bool resolveBufferRange(Device& device, const GlResource& buffer, UINT first, UI
 }
 
 template <class Interface, class Desc, class Out>
-HRESULT publish(ViewObject<Interface, Desc>* view, bool valid, Out** out) {
+HRESULT publish(const char* call, ViewObject<Interface, Desc>* view, bool valid, Out** out) {
     if (!valid) {
+        const bool unknownOnTexture =
+            !view->resource->isBuffer() && view->requestedFormat() == DXGI_FORMAT_UNKNOWN;
         view->Release();
-        return E_INVALIDARG;
+        return refuse(call, unknownOnTexture
+                                ? "Format UNKNOWN: a texture view names its format"
+                                : "the description does not fit the resource (format, view "
+                                  "dimension, mip range or element range)");
     }
     if (out == nullptr) {
         view->Release();
@@ -102,7 +130,9 @@ HRESULT createShaderResourceView(Device& device, ID3D11Resource* resource,
                                  ID3D11ShaderResourceView** out) {
     GlResource* viewed = glResource(resource);
     if (viewed == nullptr || !(viewed->bindFlags & D3D11_BIND_SHADER_RESOURCE)) {
-        return E_INVALIDARG;
+        return refuse("CreateShaderResourceView",
+                      "not a resource of this device, or one without the bind flag "
+                      "for this view");
     }
     D3D11_SHADER_RESOURCE_VIEW_DESC desc = {};
     if (requested != nullptr) {
@@ -128,7 +158,7 @@ HRESULT createShaderResourceView(Device& device, ID3D11Resource* resource,
                      resolveBufferRange(device, *viewed, desc.Buffer.FirstElement,
                                         desc.Buffer.NumElements, *view);
         view->texture = viewed->name;
-        return publish(view, valid, out);
+        return publish("CreateShaderResourceView", view, valid, out);
     }
     UINT first = desc.Texture2D.MostDetailedMip;
     UINT count = desc.Texture2D.MipLevels == allRemaining && first < viewed->levels
@@ -150,7 +180,7 @@ HRESULT createShaderResourceView(Device& device, ID3D11Resource* resource,
         view->format = viewed->format;
         view->level = first;
     }
-    return publish(view, valid, out);
+    return publish("CreateShaderResourceView", view, valid, out);
 }
 
 HRESULT createUnorderedAccessView(Device& device, ID3D11Resource* resource,
@@ -158,7 +188,9 @@ HRESULT createUnorderedAccessView(Device& device, ID3D11Resource* resource,
                                   ID3D11UnorderedAccessView** out) {
     GlResource* viewed = glResource(resource);
     if (viewed == nullptr || !(viewed->bindFlags & D3D11_BIND_UNORDERED_ACCESS)) {
-        return E_INVALIDARG;
+        return refuse("CreateUnorderedAccessView",
+                      "not a resource of this device, or one without the bind flag "
+                      "for this view");
     }
     D3D11_UNORDERED_ACCESS_VIEW_DESC desc = {};
     if (requested != nullptr) {
@@ -187,7 +219,7 @@ HRESULT createUnorderedAccessView(Device& device, ID3D11Resource* resource,
                      desc.Format == DXGI_FORMAT_UNKNOWN && desc.Buffer.Flags == 0 &&
                      resolveBufferRange(device, *viewed, desc.Buffer.FirstElement,
                                         desc.Buffer.NumElements, *view);
-        return publish(view, valid, out);
+        return publish("CreateUnorderedAccessView", view, valid, out);
     }
     UINT level = desc.Texture2D.MipSlice; // same place in the 1D, 2D and 3D members
     bool valid = desc.ViewDimension == uavDimensions.of(viewed->dimension) &&
@@ -202,7 +234,7 @@ HRESULT createUnorderedAccessView(Device& device, ID3D11Resource* resource,
     view->target = viewed->target;
     view->level = level;
     view->format = viewed->format;
-    return publish(view, valid, out);
+    return publish("CreateUnorderedAccessView", view, valid, out);
 }
 
 HRESULT createRenderTargetView(Device& device, ID3D11Resource* resource,
@@ -211,7 +243,9 @@ HRESULT createRenderTargetView(Device& device, ID3D11Resource* resource,
     GlResource* viewed = glResource(resource);
     if (viewed == nullptr || viewed->isBuffer() ||
         !(viewed->bindFlags & D3D11_BIND_RENDER_TARGET)) {
-        return E_INVALIDARG;
+        return refuse("CreateRenderTargetView",
+                      "not a resource of this device, or one without the bind flag "
+                      "for this view");
     }
     D3D11_RENDER_TARGET_VIEW_DESC desc = {};
     if (requested != nullptr) {
@@ -238,7 +272,7 @@ HRESULT createRenderTargetView(Device& device, ID3D11Resource* resource,
     view->target = viewed->target;
     view->level = level;
     view->format = viewed->format;
-    return publish(view, valid, out);
+    return publish("CreateRenderTargetView", view, valid, out);
 }
 
 HRESULT createDepthStencilView(Device& device, ID3D11Resource* resource,
@@ -247,7 +281,9 @@ HRESULT createDepthStencilView(Device& device, ID3D11Resource* resource,
     GlResource* viewed = glResource(resource);
     if (viewed == nullptr || viewed->isBuffer() ||
         !(viewed->bindFlags & D3D11_BIND_DEPTH_STENCIL)) {
-        return E_INVALIDARG;
+        return refuse("CreateDepthStencilView",
+                      "not a resource of this device, or one without the bind flag "
+                      "for this view");
     }
     D3D11_DEPTH_STENCIL_VIEW_DESC desc = {};
     if (requested != nullptr) {
@@ -268,7 +304,7 @@ HRESULT createDepthStencilView(Device& device, ID3D11Resource* resource,
     view->target = viewed->target;
     view->level = level;
     view->format = viewed->format;
-    return publish(view, valid, out);
+    return publish("CreateDepthStencilView", view, valid, out);
 }
 
 } // namespace quavel::d3d11

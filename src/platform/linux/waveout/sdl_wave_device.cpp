@@ -36,6 +36,11 @@ void leaveOutDriversThatCannotPlay() {
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, drivers.c_str(), SDL_HINT_DEFAULT);
 }
 
+std::chrono::nanoseconds steadyNow() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
 void SDLCALL fillFromDevice(void* device, Uint8* stream, int length) {
     static_cast<SdlWaveDevice*>(device)->fill(stream, length);
 }
@@ -65,11 +70,11 @@ SdlWaveDevice::open(const WAVEFORMATEX& format, SDL_AudioFormat sampleFormat, st
     wanted.channels = static_cast<Uint8>(format.nChannels);
     wanted.samples = kCallbackFrames;
     wanted.callback = fillFromDevice;
-    SDL_AudioSpec obtained{};
     // The device object must exist before SDL may call back into it, so it is created first
     // and handed over as the callback's user data only once opened, still paused.
-    auto device = std::make_unique<SdlWaveDevice>(0, 0);
+    auto device = std::make_unique<SdlWaveDevice>(0, 0, format, 0);
     wanted.userdata = device.get();
+    SDL_AudioSpec obtained{};
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (id == 0) {
         whyNot = SDL_GetError();
@@ -78,11 +83,17 @@ SdlWaveDevice::open(const WAVEFORMATEX& format, SDL_AudioFormat sampleFormat, st
     }
     device->id_ = id;
     device->silence_ = obtained.silence;
+    // SDL hands the card one callback block at a time: that block is what queues in front
+    // of the listener.
+    device->position_.setLatency(std::uint64_t{obtained.samples} * format.nBlockAlign);
     SDL_PauseAudioDevice(id, 0);
     return device;
 }
 
-SdlWaveDevice::SdlWaveDevice(SDL_AudioDeviceID id, Uint8 silence) : id_(id), silence_(silence) {}
+SdlWaveDevice::SdlWaveDevice(SDL_AudioDeviceID id, Uint8 silence, const WAVEFORMATEX& format,
+                             std::uint64_t latencyBytes, Clock clock)
+    : id_(id), silence_(silence), clock_(clock ? std::move(clock) : Clock(steadyNow)),
+      position_(format.nAvgBytesPerSec, format.nBlockAlign, latencyBytes) {}
 
 SdlWaveDevice::~SdlWaveDevice() {
     if (id_ != 0) {
@@ -95,7 +106,7 @@ void SdlWaveDevice::fill(Uint8* stream, int length) {
     const auto wanted = static_cast<std::uint64_t>(length);
     const std::uint64_t played = paused_ ? 0 : queue_.play(wanted, stream);
     std::memset(stream + played, silence_, wanted - played);
-    position_.fetch_add(played, std::memory_order_release);
+    position_.blockTaken(clock_(), wanted, played);
 }
 
 void SdlWaveDevice::write(WAVEHDR* header) {
@@ -119,12 +130,12 @@ void SdlWaveDevice::restart() {
 void SdlWaveDevice::reset() {
     SDL_LockAudioDevice(id_);
     queue_.clear();
-    position_.store(0, std::memory_order_release);
+    position_.reset();
     SDL_UnlockAudioDevice(id_);
 }
 
 std::uint64_t SdlWaveDevice::bytesPlayed() {
-    return position_.load(std::memory_order_acquire);
+    return position_.heard(clock_());
 }
 
 bool SdlWaveDevice::hasQueuedHeaders() {

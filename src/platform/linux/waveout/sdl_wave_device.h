@@ -3,10 +3,12 @@
 
 #include <SDL2/SDL_audio.h>
 
-#include <atomic>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/linux/waveout/heard_position.h"
 #include "platform/linux/waveout/wave_device.h"
 #include "platform/linux/waveout/wave_queue.h"
 
@@ -14,6 +16,8 @@ namespace quavel::waveout {
 
 class SdlWaveDevice final : public WaveDevice {
 public:
+    using Clock = std::function<std::chrono::nanoseconds()>;
+
     // Opens SDL's default output in exactly `format` (SDL converts if the card differs).
     // Returns null with the reason in `whyNot` when there is no real output: no driver, no
     // device, or only SDL's dummy or disk drivers, which do not play in real time.
@@ -29,18 +33,22 @@ public:
     bool hasQueuedHeaders() override;
 
     // What SDL's audio thread calls: fills `stream` from the queue, silence where it has
-    // nothing, and counts the bytes taken as played. Public so tests can drive it directly.
+    // nothing. Public so tests can drive it directly.
     void fill(Uint8* stream, int length);
 
-    SdlWaveDevice(SDL_AudioDeviceID id, Uint8 silence);
+    // `latencyBytes` is the device's queue in front of the listener as SDL reports it (its
+    // buffer size); `clock` reads a monotonic time, by default std::chrono::steady_clock.
+    SdlWaveDevice(SDL_AudioDeviceID id, Uint8 silence, const WAVEFORMATEX& format,
+                  std::uint64_t latencyBytes, Clock clock = {});
 
 private:
     SDL_AudioDeviceID id_;
     Uint8 silence_;
     WaveQueue queue_; // guarded by SDL's device lock
     bool paused_ = false;
-    // Written by SDL's audio thread, read by any thread without the lock.
-    std::atomic<std::uint64_t> position_{0};
+    Clock clock_;
+    // Fed by SDL's audio thread, read by any thread; it has its own lock.
+    HeardPosition position_;
 };
 
 } // namespace quavel::waveout

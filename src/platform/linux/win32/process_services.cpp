@@ -29,7 +29,7 @@ HICON WINAPI LoadIconW(HINSTANCE, LPCWSTR) {
 
 int WINAPI ShowCursor(BOOL bShow) {
     cursorDisplayCount += bShow ? 1 : -1;
-    if (quavel::win32::ensureVideo())
+    if (quavel::win32::ensureVideo(quavel::win32::VideoUse::Query))
         SDL_ShowCursor(cursorDisplayCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return cursorDisplayCount;
 }

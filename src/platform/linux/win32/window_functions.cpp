@@ -73,7 +73,7 @@ void applyVisibility(WindowRecord& window, Visibility visibility) {
 
 bool desktopSize(int& width, int& height) {
     SDL_DisplayMode mode{};
-    if (!ensureVideo() || SDL_GetDesktopDisplayMode(0, &mode) != 0)
+    if (!ensureVideo(VideoUse::Query) || SDL_GetDesktopDisplayMode(0, &mode) != 0)
         return false;
     width = mode.w;
     height = mode.h;
@@ -102,7 +102,8 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
                             DWORD dwStyle, int X, int Y, int nWidth, int nHeight, HWND, HMENU,
                             HINSTANCE, LPVOID) {
     const WindowClass* windowClass = findClass(lpClassName);
-    if (windowClass == nullptr || !ensureVideo())
+    const VideoUse use = (dwStyle & WS_VISIBLE) ? VideoUse::ShownWindow : VideoUse::HiddenWindow;
+    if (windowClass == nullptr || !ensureVideo(use))
         return nullptr;
 
     Uint32 flags = SDL_WINDOW_OPENGL; // the Direct3D layer makes its GL context on it

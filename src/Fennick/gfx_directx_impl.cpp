@@ -13,6 +13,7 @@
 #include "Fennick/frame_execution.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/pipeline_state.h"
+#include "Fennick/state_passes.h"
 #include "Fennick/texture_layout.h"
 #include "Fennick/texture_runtime.h"
 #include "Fennick/upload_block.h"
@@ -553,6 +554,17 @@ void GraphRuntime::finalize() {
 }
 
 TextureRuntime* GraphRuntime::executeFrame() {
+    runFrame(false);
+    return output;
+}
+
+void GraphRuntime::executeStateFrame() {
+    if (statePasses_.size() != passes.size())
+        statePasses_ = passesCarryingState(*this);
+    runFrame(true);
+}
+
+void GraphRuntime::runFrame(bool stateOnly) {
     frameParams.clearPacking();
     frameParams.set(params.list);
 
@@ -564,7 +576,10 @@ TextureRuntime* GraphRuntime::executeFrame() {
         if (node.value)
             node.value->frameUpdate();
 
-    for (const PassEntry& entry : passes) {
+    for (std::size_t i = 0; i < passes.size(); ++i) {
+        const PassEntry& entry = passes[i];
+        if (stateOnly && !statePasses_[i])
+            continue;
         if (entry.kind == PassKind::Draw && entry.draw &&
             runConditionHolds(entry.draw->desc.runCondition, firstFrame))
             executeDrawPass(*entry.draw, block.data(), blockSize);
@@ -578,7 +593,6 @@ TextureRuntime* GraphRuntime::executeFrame() {
             node.value->swapped = !node.value->swapped;
 
     firstFrame = 0;
-    return output;
 }
 
 } // namespace Fennick::gfx

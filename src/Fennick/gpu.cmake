@@ -23,6 +23,7 @@ quavel_library(quavel_gpu
         image_runtime.cpp
         pipeline_state.cpp
         shader_runtime.cpp
+        state_passes.cpp
         texture_runtime.cpp
         ${QUAVEL_SRC}/params/frame_context.cpp
     LIBS quavel_engine_shaders quavel_shader_code quavel_engine_logic quavel_graph quavel_camera quavel_platform_d3d11)

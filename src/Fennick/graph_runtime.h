@@ -56,6 +56,15 @@ public:
     // Packs the parameters, runs every pass whose run condition holds, in list order, and
     // swaps the double-buffered resources. Returns output.
     TextureRuntime* executeFrame();
+
+    // The same frame with only the passes that carry state into later frames
+    // (state_passes.h): what a frame that is not looked at must still do so that the frames
+    // after it come out as in a run that drew it.
+    void executeStateFrame();
+
+private:
+    void runFrame(bool stateOnly);
+    std::vector<bool> statePasses_; // per entry of passes, worked out on first use
 };
 
 } // namespace Fennick::gfx

@@ -85,7 +85,10 @@ std::uint32_t audioBytesPlayed(const DemoApp& app) {
     return position.u.cb;
 }
 
-void renderShowFrame(DemoApp& app, float time, std::uint32_t frame, float elapsedTime) {
+namespace {
+
+// Camera, frame context and parameters of the frame at `time`: everything before the engine.
+void prepareShowFrame(DemoApp& app, float time, std::uint32_t frame, float elapsedTime) {
     const SyncTimeline& t = app.timeline;
     float camera[8];
     for (std::uint32_t i = 0; i < 8; ++i)
@@ -111,8 +114,18 @@ void renderShowFrame(DemoApp& app, float time, std::uint32_t frame, float elapse
         float value = t.evaluate(static_cast<std::uint32_t>(i), time);
         std::memcpy(params[i].value, &value, sizeof value);
     }
+}
 
+} // namespace
+
+void renderShowFrame(DemoApp& app, float time, std::uint32_t frame, float elapsedTime) {
+    prepareShowFrame(app, time, frame, elapsedTime);
     app.engine->executeFrame();
+}
+
+void advanceShowState(DemoApp& app, float time, std::uint32_t frame, float elapsedTime) {
+    prepareShowFrame(app, time, frame, elapsedTime);
+    app.engine->executeStateFrame();
 }
 
 void shutdownShow(DemoApp& app) {

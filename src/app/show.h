@@ -25,5 +25,10 @@ std::uint32_t audioBytesPlayed(const DemoApp& app);
 // into its parameter, and the engine frame. Does not present.
 void renderShowFrame(DemoApp& app, float time, std::uint32_t frame, float elapsedTime);
 
+// The same frame without the picture: the frame context (last-frame matrices included) and
+// only the passes whose results later frames read (the pyramid, the particles, the message
+// layout). Frames advanced this way leave the show where rendering them would have.
+void advanceShowState(DemoApp& app, float time, std::uint32_t frame, float elapsedTime);
+
 // Stops the audio thread, closes the device, releases the player and frees the tracks.
 void shutdownShow(DemoApp& app);

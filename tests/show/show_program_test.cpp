@@ -65,18 +65,20 @@ TEST(Capture, FirstFramesAreBlackWhileTheFadeIsClosed) {
 }
 
 TEST(Capture, TheLogoArrivesWithItsOpacity) {
-    // Two frames half a second apart: at 22.7 s (row 385) the logo's opacity is still 0, at
-    // 23.2 s (row 394) it is 1. The logo sits in the upper middle of the screen.
+    // Grid frames 28 and 29 at 1.25 fps, 22.4 s and 23.2 s: at 22.4 s (row 380) the logo's
+    // opacity is still 0, at 23.2 s (row 394) it is 1. The logo sits in the upper middle of
+    // the screen. Frames are named by their grid index.
     fs::path out = scratch("logo");
-    ASSERT_EQ(runCapture("--start 22.7 --frames 2 --fps 2 --out " + out.string()), 0);
-    Picture before = load(out / "frame_000000.png");
-    Picture after = load(out / "frame_000001.png");
+    ASSERT_EQ(runCapture("--start 22.4 --frames 2 --fps 1.25 --out " + out.string()), 0);
+    Picture before = load(out / "frame_000028.png");
+    Picture after = load(out / "frame_000029.png");
     ASSERT_EQ(before.width, 1600);
     ASSERT_EQ(after.width, 1600);
     const double logoBefore = before.mean(500, 110, 1100, 300);
     const double logoAfter = after.mean(500, 110, 1100, 300);
     EXPECT_GT(logoAfter, logoBefore + 30.0) << logoBefore << " -> " << logoAfter;
-    EXPECT_FALSE(fs::exists(out / "frame_000002.png"));
+    EXPECT_FALSE(fs::exists(out / "frame_000030.png"));
+    EXPECT_FALSE(fs::exists(out / "frame_000000.png"));
 }
 
 TEST(Capture, RefusesBadOptionsAndUnwritableOutput) {

@@ -1,5 +1,7 @@
 // quavel1-capture: plays the show's start-up, graph and frames with the clock taken from a
-// fixed step instead of the sound card, and reads every presented frame back.
+// fixed frame grid instead of the sound card, and reads every presented frame back. A
+// capture that begins after frame 0 first replays the frames before it without drawing them
+// (advanceShowState), so its frames are those of a continuous run.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -12,7 +14,9 @@
 #include "app/show.h"
 #include "back_buffer_reader.h"
 #include "capture_options.h"
+#include "frame_join.h"
 #include "frame_sinks.h"
+#include "render_parts.h"
 #include "soundtrack_wav.h"
 
 namespace {
@@ -22,15 +26,32 @@ void onInterrupt(int) {
     interrupted = 1;
 }
 
-void progress(std::int64_t done, std::int64_t total, float time, double elapsedSeconds) {
-    const double fps = elapsedSeconds > 0.0 ? done / elapsedSeconds : 0.0;
-    const double left = fps > 0.0 ? (total - done) / fps : 0.0;
-    std::fprintf(stderr, "\rframe %lld/%lld  show %.2f s  %.2f frames/s  %d:%02d left   ",
-                 static_cast<long long>(done), static_cast<long long>(total), time, fps,
-                 static_cast<int>(left) / 60, static_cast<int>(left) % 60);
-    if (!isatty(2))
-        std::fputc('\n', stderr);
-}
+// One status line per part, rewritten in place on a terminal and one line per report in a
+// log (GNU parallel, Slurm), at most once a second.
+class Progress {
+public:
+    explicit Progress(std::string label) : label_(std::move(label)) {}
+
+    void report(const char* what, std::int64_t done, std::int64_t total, float time,
+                bool last = false) {
+        const auto now = std::chrono::steady_clock::now();
+        const double elapsed = std::chrono::duration<double>(now - began_).count();
+        if (!last && done > 1 && std::chrono::duration<double>(now - shown_).count() < 1.0)
+            return;
+        shown_ = now;
+        const double rate = elapsed > 0.0 ? done / elapsed : 0.0;
+        const int left = rate > 0.0 ? static_cast<int>((total - done) / rate) : 0;
+        std::fprintf(stderr, "%s%s: %s %lld/%lld  show %.2f s  %.2f frames/s  %d:%02d:%02d left%s",
+                     isatty(2) ? "\r" : "", label_.c_str(), what, static_cast<long long>(done),
+                     static_cast<long long>(total), time, rate, left / 3600, left / 60 % 60,
+                     left % 60, isatty(2) && !last ? "   " : "\n");
+    }
+    void restart() { began_ = shown_ = std::chrono::steady_clock::now(); }
+
+private:
+    std::string label_;
+    std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now(), shown_;
+};
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "quavel1-capture: %s\n", message.c_str());
@@ -43,24 +64,49 @@ int main(int argc, char** argv) {
     CaptureOptions options;
     std::string error;
     if (!parseCaptureOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "quavel1-capture: %s\n%s", error.c_str(), kCaptureUsage);
+        std::fprintf(stderr, "quavel1-capture: %s\n%s", error.c_str(), captureUsage().c_str());
         return 2;
     }
     if (options.help) {
-        std::fputs(kCaptureUsage, stdout);
+        std::fputs(captureUsage().c_str(), stdout);
         return 0;
     }
-    const std::int64_t total = options.frameCount();
-    const double seconds = total / options.fps;
+    if (!options.join.empty())
+        return joinRender(options, error) ? 0 : fail(error);
 
-    if (!options.audio.empty() && !writeSoundtrackWav(options.audio, options.start, seconds, error))
+    const std::vector<std::int64_t> frames = options.framesToWrite();
+    const FrameRange range = frames.empty()
+                                 ? FrameRange{}
+                                 : FrameRange{frames.front(), frames.back() + 1 - frames.front()};
+    const double fps = options.fps;
+    const bool split = options.parts > 1;
+    const std::string label = "quavel1-capture part " + std::to_string(options.part) + "/" +
+                              std::to_string(options.parts);
+    if (frames.empty()) {
+        std::fprintf(stderr, "%s: no frames to render (the range is empty or past the end)\n",
+                     label.c_str());
+        return 0;
+    }
+    const double startSeconds = double(range.first) / fps, seconds = double(range.count) / fps;
+    if (!options.audio.empty() && !writeSoundtrackWav(options.audio, startSeconds, seconds, error))
         return fail(error);
 
-    // A video gets the soundtrack from a temporary WAV next to it.
-    std::string videoSoundtrack;
+    // A whole video gets its soundtrack from a temporary WAV next to it; a part video gets
+    // none, the join adds it once.
+    std::string videoPath = options.out, videoSoundtrack;
     if (options.outIsVideo()) {
-        videoSoundtrack = options.out + ".soundtrack.wav";
-        if (!writeSoundtrackWav(videoSoundtrack, options.start, seconds, error))
+        if (split)
+            videoPath = partVideoPath(options.out, options.part, options.parts);
+        else if (videoSoundtrack = options.out + ".soundtrack.wav";
+                 !writeSoundtrackWav(videoSoundtrack, startSeconds, seconds, error))
+            return fail(error);
+    }
+    if (split) {
+        const std::string folder =
+            options.outIsVideo() ? std::filesystem::absolute(options.out).parent_path().string()
+                                 : options.out;
+        std::filesystem::create_directories(folder);
+        if (!writeRenderRecord(folder, {fps, options.wholeRange(), options.parts}, error))
             return fail(error);
     }
 
@@ -72,42 +118,52 @@ int main(int argc, char** argv) {
     if (!reader.ok())
         return fail("the back buffer cannot be read back");
 
-    std::unique_ptr<FrameSink> sink = options.outIsVideo()
-                                          ? makeVideoSink(options.out, options.fps, reader.width(),
-                                                          reader.height(), videoSoundtrack, error)
-                                          : makePngFolderSink(options.out, error);
+    std::unique_ptr<FrameSink> sink =
+        options.outIsVideo()
+            ? makeVideoSink(videoPath, fps, reader.width(), reader.height(), videoSoundtrack, error)
+            : makePngFolderSink(options.out, error);
     if (!sink)
         return fail(error);
 
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
-    const auto began = std::chrono::steady_clock::now();
+    std::fprintf(stderr, "%s: grid frames %lld-%lld at %.6g fps (%.3f-%.3f s)\n", label.c_str(),
+                 static_cast<long long>(range.first), static_cast<long long>(range.end() - 1), fps,
+                 gridTime(range.first, fps), gridTime(range.end() - 1, fps));
+    // Frames that are not written are replayed: only what later frames depend on is run, so
+    // every written frame is the one a continuous run from frame 0 shows.
+    Progress progress(label);
     std::vector<std::uint8_t> rgba;
-    float previousTime = 0.0f;
-    std::int64_t frame = 0;
+    std::int64_t written = 0;
     bool ok = true;
-    for (; frame < total && !interrupted; ++frame) {
-        const float time = static_cast<float>(options.start + frame / options.fps);
-        if (time >= kShowLengthSeconds)
-            break;
-        renderShowFrame(app, time, static_cast<std::uint32_t>(frame), time - previousTime);
-        previousTime = time;
+    for (std::int64_t n = 0; n <= frames.back() && !interrupted; ++n) {
+        const float time = gridTime(n, fps);
+        const auto elapsed = gridElapsed(n, fps);
+        if (n != frames[written]) {
+            advanceShowState(app, time, static_cast<std::uint32_t>(n), elapsed);
+            if (written == 0)
+                progress.report("replaying frame", n + 1, frames.front(), time,
+                                n + 1 == frames.front());
+            continue;
+        }
+        if (written == 0)
+            progress.restart();
+        renderShowFrame(app, time, static_cast<std::uint32_t>(n), elapsed);
         if (!reader.read(rgba)) {
             error = "reading the frame back failed";
             ok = false;
             break;
         }
         app.swapChain->Present(0, 0);
-        if (!sink->write(rgba, reader.width(), reader.height())) {
+        if (!sink->write(n, rgba, reader.width(), reader.height())) {
             error = sink->error();
             ok = false;
             break;
         }
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-        progress(frame + 1, total, time, elapsed);
+        ++written;
+        progress.report("frame", written, std::int64_t(frames.size()), time,
+                        written == std::int64_t(frames.size()));
     }
-    std::fputc('\n', stderr);
     if (!sink->finish() && ok) {
         error = sink->error();
         ok = false;
@@ -117,8 +173,8 @@ int main(int argc, char** argv) {
     shutdownShow(app);
     if (!ok)
         return fail(error);
-    std::fprintf(stderr, "quavel1-capture: %lld frames%s written to %s\n",
-                 static_cast<long long>(frame), interrupted ? " (interrupted)" : "",
-                 options.out.c_str());
+    std::fprintf(stderr, "%s: %lld frames%s written to %s\n", label.c_str(),
+                 static_cast<long long>(written), interrupted ? " (interrupted)" : "",
+                 options.outIsVideo() ? videoPath.c_str() : options.out.c_str());
     return interrupted ? 130 : 0;
 }

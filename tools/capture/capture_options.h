@@ -1,23 +1,37 @@
-// Command line of quavel1-capture.
+// Command line of quavel1-capture. The options are one table (capture_options.cpp): each row
+// has its name, value, help line and the rule that takes the value.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "frame_grid.h"
 
 struct CaptureOptions {
-    double start = 0.0;       // show time of the first frame, seconds
+    double start = 0.0;       // seconds; the capture begins at the first grid frame from here
     double duration = -1.0;   // seconds to capture (or frames below)
     std::int64_t frames = -1; // frames to capture
     double fps = 60.0;
-    std::string out;   // a folder for numbered PNGs, or a .mp4 / .mkv video
-    std::string audio; // optional WAV of the matching stretch of the soundtrack
+    bool fpsGiven = false;
+    std::string out;            // a folder for PNGs named by grid index, or a .mp4 / .mkv video
+    std::string audio;          // optional WAV of the matching stretch of the soundtrack
+    int part = 1, parts = 1;    // --part K/N
+    std::string join;           // --join FOLDER: make the video --out from a folder of frames
+    std::vector<double> stills; // --stills T1,T2,...: only the grid frames at or after these
     bool help = false;
 
-    std::int64_t frameCount() const;
+    // The grid frames of the whole capture (all parts), cut at the show's end.
+    FrameRange wholeRange() const;
+    // This process's share of it.
+    FrameRange partRange() const { return partOf(wholeRange(), part, parts); }
+    // The grid frames to write, ascending: the part's range, or the stills' frames.
+    std::vector<std::int64_t> framesToWrite() const;
     bool outIsVideo() const;
 };
 
 // Parses argv; on a bad option returns false with a one-line message in `error`.
 bool parseCaptureOptions(int argc, char** argv, CaptureOptions& options, std::string& error);
 
-extern const char* const kCaptureUsage;
+// The usage text, made from the option table.
+std::string captureUsage();

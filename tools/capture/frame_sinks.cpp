@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "video_formats.h"
+
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
@@ -15,12 +17,11 @@ class PngFolderSink : public FrameSink {
 public:
     explicit PngFolderSink(fs::path folder) : folder_(std::move(folder)) {}
 
-    bool write(const std::vector<std::uint8_t>& rgba, std::uint32_t width,
+    bool write(std::int64_t frame, const std::vector<std::uint8_t>& rgba, std::uint32_t width,
                std::uint32_t height) override {
-        char name[32];
-        std::snprintf(name, sizeof name, "frame_%06u.png", index_);
+        const std::string name = gridFrameName(frame);
         const fs::path final = folder_ / name;
-        const fs::path partial = folder_ / (std::string(name) + ".part");
+        const fs::path partial = folder_ / (name + ".part");
         if (!stbi_write_png(partial.c_str(), int(width), int(height), 4, rgba.data(),
                             int(width * 4))) {
             error_ = "cannot write " + partial.string();
@@ -32,7 +33,6 @@ public:
             error_ = "cannot rename " + partial.string() + ": " + ec.message();
             return false;
         }
-        ++index_;
         return true;
     }
 
@@ -40,22 +40,15 @@ public:
 
 private:
     fs::path folder_;
-    std::uint32_t index_ = 0;
 };
-
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 class VideoSink : public FrameSink {
 public:
     explicit VideoSink(FILE* pipe) : pipe_(pipe) {}
     ~VideoSink() override { finish(); }
 
-    bool write(const std::vector<std::uint8_t>& rgba, std::uint32_t, std::uint32_t) override {
+    bool write(std::int64_t, const std::vector<std::uint8_t>& rgba, std::uint32_t,
+               std::uint32_t) override {
         if (!pipe_ || std::fwrite(rgba.data(), 1, rgba.size(), pipe_) != rgba.size()) {
             error_ = "ffmpeg stopped taking frames";
             return false;
@@ -79,6 +72,12 @@ private:
 
 } // namespace
 
+std::string gridFrameName(std::int64_t frame) {
+    char name[40];
+    std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(frame));
+    return name;
+}
+
 std::unique_ptr<FrameSink> makePngFolderSink(const std::string& folder, std::string& error) {
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -100,7 +99,12 @@ std::unique_ptr<FrameSink> makePngFolderSink(const std::string& folder, std::str
 std::unique_ptr<FrameSink> makeVideoSink(const std::string& path, double fps, std::uint32_t width,
                                          std::uint32_t height, const std::string& soundtrackWav,
                                          std::string& error) {
-    if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) {
+    const VideoFormat* format = videoFormatFor(path);
+    if (!format) {
+        error = "a video needs a path ending in .mkv or .mp4: " + path;
+        return nullptr;
+    }
+    if (!ffmpegAvailable()) {
         error = "ffmpeg is needed for video output (Debian package ffmpeg)";
         return nullptr;
     }
@@ -111,16 +115,12 @@ std::unique_ptr<FrameSink> makeVideoSink(const std::string& path, double fps, st
     }
     char size[32], rate[32];
     std::snprintf(size, sizeof size, "%ux%u", width, height);
-    std::snprintf(rate, sizeof rate, "%.6g", fps);
-    // Fragmented MP4 keeps the part written so far playable if the capture is interrupted.
+    std::snprintf(rate, sizeof rate, "%.17g", fps);
     std::string command = "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgba -s " +
                           std::string(size) + " -r " + rate + " -i -";
     if (!soundtrackWav.empty())
-        command += " -i " + quoted(soundtrackWav) + " -c:a aac -b:a 192k -shortest";
-    command += " -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p";
-    if (path.size() >= 4 && path.compare(path.size() - 4, 4, ".mp4") == 0)
-        command += " -movflags +frag_keyframe+empty_moov";
-    command += " " + quoted(path);
+        command += " -i " + shellQuoted(soundtrackWav) + " " + format->audio + " -shortest";
+    command += std::string(" ") + format->video + " " + format->muxer + " " + shellQuoted(path);
     FILE* pipe = popen(command.c_str(), "w");
     if (!pipe) {
         error = "cannot start ffmpeg";

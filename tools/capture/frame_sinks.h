@@ -12,8 +12,9 @@
 class FrameSink {
 public:
     virtual ~FrameSink() = default;
-    virtual bool write(const std::vector<std::uint8_t>& rgba, std::uint32_t width,
-                       std::uint32_t height) = 0;
+    // `frame` is the grid index (it names a PNG file; a video takes frames in order).
+    virtual bool write(std::int64_t frame, const std::vector<std::uint8_t>& rgba,
+                       std::uint32_t width, std::uint32_t height) = 0;
     // Flushes and closes; returns false when the output is incomplete.
     virtual bool finish() = 0;
     const std::string& error() const { return error_; }
@@ -22,10 +23,15 @@ protected:
     std::string error_;
 };
 
-// Checks that the folder exists or can be made, and is writable.
+// frame_000480.png: the file name of grid frame 480.
+std::string gridFrameName(std::int64_t frame);
+
+// PNG files named by grid index. Checks that the folder exists or can be made, and is
+// writable.
 std::unique_ptr<FrameSink> makePngFolderSink(const std::string& folder, std::string& error);
 
-// ffmpeg reading raw RGBA frames from a pipe; `soundtrackWav` (may be empty) is muxed in.
+// ffmpeg reading raw RGBA frames from a pipe, encoding as the extension says
+// (video_formats.h); `soundtrackWav` (may be empty) is muxed in.
 std::unique_ptr<FrameSink> makeVideoSink(const std::string& path, double fps, std::uint32_t width,
                                          std::uint32_t height, const std::string& soundtrackWav,
                                          std::string& error);

@@ -4,9 +4,9 @@
 namespace Fennick::gfx {
 
 // Passes write one copy and read the other within a frame; the roles change when `swapped`
-// flips at the end of the frame. Before the first swap they write A and read B, so the first
-// frame reads the copy that holds the initial contents only when nothing was written yet.
-// A single resource always answers with copy A.
+// flips at the end of the frame. Before the first swap they write A and read B. Initial
+// contents go into copy A only, so frame 0 reads copy B as it was created, without them, and
+// frame 1 reads copy A as frame 0 left it. A single resource always answers with copy A.
 inline bool usesCopyB(bool doubleBuffered, bool swapped, bool read) {
     return doubleBuffered && (read ? !swapped : swapped);
 }

@@ -1,9 +1,10 @@
 # The engine on the device: resources, shaders, passes, frame execution and the frame
-# context of ContextBuffer. All Direct3D calls of the engine are in gfx_directx_impl.cpp.
+# context of ContextBuffer. The engine's Direct3D calls are in gfx_directx_impl.cpp; the
+# frame context (params/frame_context.cpp) makes its own for the shared samplers.
 find_path(QUAVEL_STB_INCLUDE_DIR stb_image.h PATH_SUFFIXES stb REQUIRED)
 
-# The final copy pass's own programs, named apart from the demo's so they never collide at link
-# time.
+# The final copy pass's own programs. Blocks are named after their file stems, so the engine_
+# prefix keeps them apart from the demo's vsFullscreenFlipY and psCopy at link time.
 quavel_hlsl_shaders(TARGET quavel_engine_shaders
     HEADER engine_shaders.h
     SHADERS

@@ -6,8 +6,9 @@
 
 namespace {
 
-// The depth terms are stored as the exact single-precision values the projection has always
-// used rather than recomputed: far / (near - far) and near * far / (near - far).
+// The depth terms far / (near - far) and near * far / (near - far) are written as the bit
+// patterns of their nearest single-precision values: computing them in float (0.1 is not
+// exact there) could land an ulp away, and every matrix built from them would move with it.
 float floatFromBits(std::uint32_t bits) {
     float value;
     std::memcpy(&value, &bits, sizeof value);

@@ -9,6 +9,8 @@ LRESULT CALLBACK demoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // Registers the class, opens the borderless 1600 x 900 window centred on the desktop and
 // creates the device, its immediate context, the swap chain and the back-buffer view (with one
-// retry on the WARP driver when the hardware driver is unsupported). Returns the result of
-// device creation; members that could not be made stay null.
+// retry on the WARP driver when the hardware driver is unsupported), then shows the window and
+// hides the cursor. Returns S_OK when the back-buffer view exists. Otherwise it returns at once
+// with the failed creation result, or E_FAIL when a device object or the view is missing, and
+// leaves what could not be made null, so that the caller can stop in order.
 HRESULT initWindowAndDevice(DemoApp& app);

@@ -11,6 +11,7 @@
 #include "Fennick/image_runtime.h"
 #include "Fennick/texture_runtime.h"
 #include "app/demo_app.h"
+#include "demo/glyph_table.h"
 #include "demo/show_assets.h"
 #include "demo/show_tracks.h"
 #include "params/frame_context.h"
@@ -48,7 +49,7 @@ constexpr ResourceSpec message() {
 }
 
 constexpr std::uint32_t kParticles = 1000;
-constexpr std::uint32_t kMessageGlyphs = 1569;
+constexpr std::uint32_t kMessageGlyphs = messageGlyphCount;
 
 // Resources by id, in creation order.
 constexpr ResourceSpec kResources[kDemoResourceCount] = {

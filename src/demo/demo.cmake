@@ -20,3 +20,25 @@ if(TARGET quavel_gpu)
     quavel_library(quavel_demo SOURCES build_demo.cpp
         LIBS quavel_show_assets quavel_show_tracks quavel_gpu)
 endif()
+
+# The scroll message's length lives in three committed files: the atlas tool writes it into
+# glyph_table.h (which the graph's buffer, dispatch and draw sizes take) and into
+# glyph_tables.hlsli (the layout shader's bound), and the codes file holds that many 4-byte
+# codes. They are checked against each other whenever one of them changes.
+set(_message_files ${CMAKE_CURRENT_SOURCE_DIR}/glyph_table.h
+    ${CMAKE_CURRENT_SOURCE_DIR}/shaders/glyph_tables.hlsli ${assets}/scroll_message.codes)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_message_files})
+file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/glyph_table.h _cpp REGEX "messageGlyphCount = [0-9]+;")
+file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/shaders/glyph_tables.hlsli _hlsl
+    REGEX "MESSAGE_GLYPH_COUNT = [0-9]+;")
+string(REGEX MATCH "[0-9]+" _cpp "${_cpp}")
+string(REGEX MATCH "[0-9]+" _hlsl "${_hlsl}")
+file(SIZE ${assets}/scroll_message.codes _code_bytes)
+if(_cpp)
+    math(EXPR _expected_bytes "${_cpp} * 4")
+endif()
+if(NOT _cpp OR NOT _cpp STREQUAL _hlsl OR NOT _code_bytes EQUAL _expected_bytes)
+    message(FATAL_ERROR "scroll message length disagrees: glyph_table.h says '${_cpp}', "
+        "glyph_tables.hlsli '${_hlsl}', scroll_message.codes holds ${_code_bytes} bytes; "
+        "regenerate them together (target generate-pictures)")
+endif()

@@ -1,4 +1,4 @@
-// The show's keyframe data in text form (show_keys_data.cpp), as the choreography was written:
+// The show's keyframe data in text form (show_keys_data.cpp), in a notation short enough to edit:
 // "row value mode" triples, mode S (step), L (linear) or M (smooth).
 #pragma once
 

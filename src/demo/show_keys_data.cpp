@@ -1,6 +1,6 @@
-// The show's keyframes, written in the notation of its choreography sheet: each key is its
-// row, its value and its mode (S step, L linear, M smooth), keys separated by commas (and by
-// semicolons between groups). Generated once from the sheet; keep it in step by hand.
+// The show's keyframes in a compact text notation: each key is its row, its value and its mode
+// (S step, L linear, M smooth), keys separated by commas (and by semicolons between groups).
+// This text is where the show's motion is edited.
 #include "demo/show_keys.h"
 
 namespace show {

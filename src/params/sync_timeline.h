@@ -34,8 +34,10 @@ struct SyncTimeline {
 
     // Keys are kept in the order appended and never sorted. The evaluation walks from the first
     // key and stops at the first one above the current row, so keys appended out of row order
-    // or with duplicate rows are never read out of bounds: a later key with a lower row than an
-    // earlier one is simply never reached, and of several keys on one row the last one wins.
+    // or with duplicate rows are never read out of bounds. A key is reached only once every key
+    // before it is at or below the current row, and the last key reached wins: a key at row 5
+    // after one at row 10 is reached from row 10 on and then wins over it. Of several keys on
+    // one row the last one wins too.
     void appendKey(std::uint32_t track, std::uint32_t row, float value,
                    std::int32_t interpolation) {
         tracks[track].keys.push_back({row, value, interpolation});

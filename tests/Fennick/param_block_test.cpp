@@ -67,15 +67,6 @@ TEST(ParamBlock, TypeOutsideTheTablesFailsNamingTheParameter) {
     EXPECT_EQ(paramTypeSize(ParamType::Int), 4u);
 }
 
-TEST(ParamBlock, FloatParamCarriesItsDefaultAndName) {
-    ParamDesc d = makeFloatParam("GLOBAL_PARTICLE_COUNT", 6.0f);
-    float v;
-    std::memcpy(&v, d.value, 4);
-    EXPECT_EQ(v, 6.0f);
-    EXPECT_STREQ(d.name, "GLOBAL_PARTICLE_COUNT");
-    EXPECT_EQ(d.name[255], '\0');
-}
-
 TEST(RunCondition, FirstFrameOnlyAndNever) {
     EXPECT_TRUE(runConditionHolds(EveryFrame, 0));
     EXPECT_TRUE(runConditionHolds(EveryFrame, 1));
@@ -83,16 +74,6 @@ TEST(RunCondition, FirstFrameOnlyAndNever) {
     EXPECT_FALSE(runConditionHolds(FirstFrame, 0));
     EXPECT_FALSE(runConditionHolds(2, 1));
     EXPECT_FALSE(runConditionHolds(0xFFFFFFFFu, 1));
-}
-
-TEST(GraphRuntime, StartsEmpty) {
-    GraphRuntime graph;
-    EXPECT_EQ(graph.resources.bucketCount(), 8u);
-    EXPECT_EQ(graph.drawPasses.count, 0u);
-    EXPECT_EQ(graph.output, nullptr);
-    EXPECT_EQ(graph.firstFrame, 0);
-    EXPECT_EQ(graph.params.size, 0u);
-    EXPECT_TRUE(graph.passes.empty());
 }
 
 } // namespace

@@ -12,7 +12,7 @@ struct TrackFacts {
     std::uint32_t firstRow, lastRow;
 };
 
-// Key counts and first and last key rows of the 31 tracks, from the choreography sheet.
+// Key counts and first and last key rows of the 31 tracks, as the show's timing needs them.
 constexpr TrackFacts kFacts[31] = {
     {0, 0, 0},      {0, 0, 0},      {0, 0, 0},     {0, 0, 0},       {0, 0, 0},     {0, 0, 0},
     {0, 0, 0},      {0, 0, 0},      {8, 0, 6256},  {13, 0, 7000},   {4, 0, 6200},  {1042, 0, 6095},
@@ -29,7 +29,7 @@ protected:
     SyncTimeline timeline;
 };
 
-TEST_F(ShowTracks, TempoAndTrackShapesMatchTheSheet) {
+TEST_F(ShowTracks, TempoAndTrackShapesAreTheShows) {
     EXPECT_EQ(timeline.bpm, 127.5f);
     EXPECT_EQ(timeline.rowsPerBeat, 8u);
     EXPECT_EQ(timeline.rowRate(), 17.0f);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "music/effects.h"
-#include "music/periods.h"
 #include "player_test_support.h"
 
 using namespace xmtest;
@@ -91,7 +90,7 @@ TEST(Effects, PortamentoSlidesWithTheirOwnMemories) {
 }
 
 TEST(Effects, TonePortamentoStopsAtTheTarget) {
-    PlayerPtr p = playRows({kNote, effect(3, 0x40, 50), effect(3, 0), effect(5, 0x02)}, 6);
+    PlayerPtr p = playRows({kNote, effect(3, 0x40, 50), effect(3, 0), effect(5, 0x02, 51)}, 6);
     PlayerChannel& c = p->channels[0];
     runTicks(p.get(), 6);
     playerTick(p.get());
@@ -101,7 +100,12 @@ TEST(Effects, TonePortamentoStopsAtTheTarget) {
     EXPECT_FLOAT_EQ(c.period, 4608.0f - 64.0f); // 0x40 x 4 overshoots: stops at the target
     runTicks(p.get(), 10);
     EXPECT_FLOAT_EQ(c.period, 4608.0f - 64.0f);
-    runTicks(p.get(), 6);
+    c.position = 500.0f;
+    runTicks(p.get(), 6); // 5xy with a note: a new target, no restart, the memory's speed
+    EXPECT_EQ(c.position, 500.0f);
+    EXPECT_FLOAT_EQ(c.origNote, 48.0f);
+    EXPECT_FLOAT_EQ(c.tonePortamentoTarget, 4608.0f - 128.0f);
+    EXPECT_FLOAT_EQ(c.period, 4608.0f - 128.0f);
     EXPECT_EQ(c.volume, 1.0f - 10.0f / 64.0f); // 5xy slid the volume on 5 ticks
 }
 
@@ -112,7 +116,7 @@ TEST(Effects, VibratoMovesThePitchWhileItsRowsLast) {
     EXPECT_EQ(c.vibratoOffset, 0.0f); // tick 0 only stores the parameter
     playerTick(p.get());
     EXPECT_EQ(c.vibratoTicks, 8);
-    EXPECT_FLOAT_EQ(c.vibratoOffset, waveformValue(Sine, 8) * -2.0f);
+    EXPECT_FLOAT_EQ(c.vibratoOffset, 1.41421354f); // -sin(2 pi 8 / 64) x -2 x 15 / 15
     EXPECT_EQ(c.vibratoActive, 1);
     runTicks(p.get(), 3); // 400 keeps speed and depth
     EXPECT_EQ(c.vibratoTicks, 24);
@@ -126,11 +130,11 @@ TEST(Effects, TremoloAndTremorShapeTheVolume) {
     PlayerPtr p = playRows({kNote, effect(7, 0x4F), effect(0x0E, 0x71), effect(7, 0x00)}, 3);
     PlayerChannel& c = p->channels[0];
     runTicks(p.get(), 5);
-    EXPECT_FLOAT_EQ(c.tremoloVolume, -waveformValue(Sine, 0));
+    EXPECT_EQ(c.tremoloVolume, 0.0f); // phase 0
     playerTick(p.get());
-    EXPECT_FLOAT_EQ(c.tremoloVolume, -waveformValue(Sine, 4));
-    runTicks(p.get(), 5); // E71 selects ramp down; 700 reuses 4 and F
-    EXPECT_FLOAT_EQ(c.tremoloVolume, -waveformValue(RampDown, 4 * 2));
+    EXPECT_FLOAT_EQ(c.tremoloVolume, 0.382683432f); // sin(2 pi 4 / 64) x 15 / 15
+    runTicks(p.get(), 5); // E71 selects ramp down; 700 reuses 4 and F: phase 8
+    EXPECT_FLOAT_EQ(c.tremoloVolume, -0.75f);
 
     PlayerPtr t = playRows({kNote, effect(0x1D, 0x21)}, 12);
     runTicks(t.get(), 13);
@@ -154,7 +158,9 @@ TEST(Effects, PanningVolumeAndGlobalVolume) {
     EXPECT_EQ(c.panning, 1.0f);
     runTicks(p.get(), 4);
     EXPECT_EQ(c.volume, 1.0f); // C clamps to 64
-    runTicks(p.get(), 8);
+    runTicks(p.get(), 4);
+    EXPECT_EQ(c.volumeSlideParam, 0x23); // stored although it slides nothing
+    runTicks(p.get(), 4);
     EXPECT_EQ(c.volume, 1.0f); // A23: both nibbles, no slide
     EXPECT_EQ(c.volumeSlideParam, 2);
     runTicks(p.get(), 4);
@@ -203,10 +209,11 @@ TEST(Effects, RetriggerCutAndDelay) {
     std::vector<int> restarts;
     for (int t = 0; t < 6; ++t) {
         c.position = 100.0f;
+        c.panning = 0.25f;
         playerTick(p.get());
-        restarts.push_back(c.position == 0.0f);
+        restarts.push_back(c.position == 0.0f && c.panning == 128.0f / 255.0f);
     }
-    EXPECT_EQ(restarts, (std::vector<int>{0, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(restarts, (std::vector<int>{0, 0, 0, 1, 0, 0})); // with the sample's panning
 
     PlayerPtr cut = playRows({XmCell{49, 1, 0, 0x0E, 0xC0}, effect(0x0E, 0xC2)}, 6);
     playerTick(cut.get());
@@ -255,12 +262,23 @@ TEST(Effects, KeyOffAndEnvelopePosition) {
 
 TEST(Effects, MultiRetriggerChangesTheVolumeByTheTable) {
     struct Case {
-        uint8_t param;
+        uint8_t param, volumeColumn;
+        bool envelope;
         float volume;
     };
-    for (Case k : {Case{0x83, 0.5f}, Case{0x13, 0.5f - 1.0f / 64.0f}, Case{0xF3, 1.0f},
-                   Case{0x63, 0.5f * 2.0f / 3.0f}, Case{0x53, 0.25f}}) {
-        PlayerPtr p = playRows({XmCell{49, 1, 0x30, 0, 0}, effect(0x1B, k.param)}, 6);
+    // From 0.5: R8y keeps it, R1y takes 1/64, RFy doubles, R6y takes 2/3, R5y 16/64; a set
+    // volume column or an enabled volume envelope leaves it alone.
+    for (Case k :
+         {Case{0x83, 0, false, 0.5f}, Case{0x13, 0, false, 0.484375f}, Case{0xF3, 0, false, 1.0f},
+          Case{0x63, 0, false, 0.333333343f}, Case{0x53, 0, false, 0.25f},
+          Case{0x13, 0x30, false, 0.5f}, Case{0x13, 0, true, 0.5f}}) {
+        XmModule m = moduleWithSample(constantSample(60000, 10));
+        m.tempo = 6;
+        m.instruments[0].volumeEnvelope.points = {{0, 64}, {100, 64}};
+        m.instruments[0].volumeEnvelope.type = k.envelope ? 1 : 0;
+        m.cell(0, 0, 0) = {49, 1, 0x30, 0, 0};
+        m.cell(0, 1, 0) = {0, 0, k.volumeColumn, 0x1B, k.param};
+        PlayerPtr p = createPlayer(m.build());
         PlayerChannel& c = p->channels[0];
         runTicks(p.get(), 6);
         std::vector<int> restarts;
@@ -274,6 +292,21 @@ TEST(Effects, MultiRetriggerChangesTheVolumeByTheTable) {
     }
 }
 
+TEST(Effects, WaveformBit2KeepsThePhaseThroughNewNotes) {
+    for (uint8_t bit2 : {0, 4}) {
+        const uint8_t vibratoWave = 0x40 | bit2, tremoloWave = 0x70 | bit2;
+        PlayerPtr p = playRows({XmCell{49, 1, 0, 0x0E, vibratoWave}, effect(4, 0x81),
+                                XmCell{49, 1, 0, 0x0E, tremoloWave}, effect(7, 0x41), kNote},
+                               4);
+        PlayerChannel& c = p->channels[0];
+        runTicks(p.get(), 9); // three vibrato ticks of speed 8, then a new note
+        EXPECT_EQ(c.vibratoTicks, bit2 ? 24 : 0) << int(bit2);
+        runTicks(p.get(), 8); // three tremolo ticks, then a new note
+        EXPECT_EQ(c.tremoloTicks, bit2 ? 3 : 0) << int(bit2);
+        EXPECT_EQ(c.vibratoTicks, bit2 ? 24 : 0) << int(bit2);
+    }
+}
+
 TEST(Effects, ExtendedSettings) {
     PlayerPtr p = playRows({kNote, effect(0x0E, 0x46), XmCell{49, 0, 0, 0x0E, 0x5C},
                             effect(0x0E, 0xA4), effect(0x0E, 0xB0)},
@@ -283,8 +316,8 @@ TEST(Effects, ExtendedSettings) {
     EXPECT_EQ(c.vibratoWaveform, Square);
     EXPECT_EQ(c.vibratoRetrigger, 0);
     runTicks(p.get(), 2);
-    EXPECT_FLOAT_EQ(c.note, 48.0f + 4 * 16 / 128.0f);
-    EXPECT_FLOAT_EQ(c.period, 4608.0f - 64.0f * 0.5f);
+    EXPECT_FLOAT_EQ(c.note, 48.5f); // finetune (12 - 8) x 16 / 128
+    EXPECT_FLOAT_EQ(c.period, 4576.0f);
     c.volume = 0.5f;
     runTicks(p.get(), 2);
     EXPECT_EQ(c.volume, 0.5f + 4.0f / 64.0f);
@@ -302,11 +335,10 @@ TEST(Effects, WaveformsAndTheSharedRandomGenerator) {
     EXPECT_FLOAT_EQ(waveformValue(RampUp, 16), -0.5f);
     EXPECT_EQ(waveformValue(static_cast<Waveform>(9), 16), 0.0f);
 
+    // 24492 x 1103515245 + 12345 modulo 2^32 is 3361166453, whose bits 16..30 are 18519.
     setRandomWaveformState(24492);
-    const float first = waveformValue(Random, 0);
-    const uint32_t state = 24492u * 1103515245u + 12345u;
-    EXPECT_EQ(randomWaveformState(), state);
-    EXPECT_FLOAT_EQ(first, static_cast<float>((state >> 16) & 0x7FFF) / 16384.0f - 1.0f);
+    EXPECT_EQ(waveformValue(Random, 0), 18519.0f / 16384.0f - 1.0f);
+    EXPECT_EQ(randomWaveformState(), 3361166453u);
     std::vector<float> a;
     std::vector<float> b;
     setRandomWaveformState(24492);
@@ -331,12 +363,15 @@ TEST(Effects, InstrumentAutovibratoSweepsIn) {
     PlayerPtr p = createPlayer(m.build());
     PlayerChannel& c = p->channels[0];
     EXPECT_EQ(p->instruments[0].autovibratoWaveform, RampDown);
+    // Tick t: ramp down at phase 16t / 4, x 0.25 x 15 / 15, x the sweep t / 4 until tick 4;
+    // the frequency is 8363 x 2^(offset / 48) (quarter semitones).
+    const float offset[6] = {0.0f, 0.0546875f, 0.09375f, 0.1171875f, 0.125f, 0.09375f};
+    const float frequency[6] = {8363.0f,    8369.60702f, 8374.32952f,
+                                8377.1643f, 8378.10944f, 8374.32952f};
     for (uint16_t t = 0; t < 6; ++t) {
         playerTick(p.get());
-        const float sweep = t >= 4 ? 1.0f : t / 4.0f;
-        const float expected = waveformValue(RampDown, 16u * t / 4) * 0.25f * 15 / 15 * sweep;
-        EXPECT_FLOAT_EQ(c.autovibratoOffset, expected) << t;
+        EXPECT_FLOAT_EQ(c.autovibratoOffset, offset[t]) << t;
         EXPECT_EQ(c.autovibratoTicks, t + 1);
-        EXPECT_FLOAT_EQ(c.frequency, periodFrequency(p.get(), c.period, 0, c.autovibratoOffset));
+        EXPECT_FLOAT_EQ(c.frequency, frequency[t]) << t;
     }
 }

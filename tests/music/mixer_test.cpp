@@ -252,6 +252,18 @@ TEST(Voice, NewNoteCrossfadesFromTheOldVoice) {
     }
     EXPECT_EQ(nextVoiceSample(&v.channel) * 128.0f, 32.0f);
 
+    // Another note 10 frames into a crossfade: the capture keeps weight 10/32 and reads slot
+    // 10, which holds the old tail 60 up to k = 10 and the capture's own 47.5 after it:
+    // 60 + (10 + k - 60) x 10/32 for k <= 10, then 47.5 + (10 + k - 47.5) x 10/32 (x 1/128).
+    v.channel.position = 10.0f; // the buffer still holds the tail 50 + k
+    v.channel.rampFrame = 10;
+    captureVoiceTail(&v.channel);
+    const float expected[][2] = {{0, 44.375f}, {10, 47.5f}, {11, 39.21875f}, {31, 45.46875f}};
+    for (const auto& e : expected)
+        EXPECT_EQ(v.channel.rampBuffer[int(e[0])] * 128.0f, e[1]) << "k " << e[0];
+    EXPECT_EQ(v.channel.rampFrame, 0u);
+    EXPECT_EQ(v.channel.position, 42.0f);
+
     // A silent channel (stopped, crossfade over) captures zeros: the note fades in.
     TestVoice silent(100, NoLoop, 0, 0);
     silent.channel.position = -1.0f;

@@ -53,10 +53,10 @@ TEST(Periods, AmigaFrequencies) {
     EXPECT_FLOAT_EQ(periodFrequency(p.get(), 428.0f, 1, 0.0f), 7093789.0f / (2.0f * 404.0f));
     EXPECT_FLOAT_EQ(periodFrequency(p.get(), 428.0f, 12, 0.0f), 7093789.0f / (2.0f * 214.0f));
     // Periods above and below the table's octave find their octave by shifting.
-    EXPECT_FLOAT_EQ(periodFrequency(p.get(), 3424.0f, 7, 0.0f), // note 12 + 7
-                    7093789.0f / (2.0f * amigaNotePeriod(19.0f)));
-    EXPECT_FLOAT_EQ(periodFrequency(p.get(), 107.0f, 4, 0.0f),
-                    7093789.0f / (2.0f * amigaNotePeriod(76.0f)));
+    // Note 12 + 7 = 19 is table entry 7 unshifted (1141); note 72 + 4 = 76 is entry 4 shifted
+    // right by 4 (1357 / 16).
+    EXPECT_FLOAT_EQ(periodFrequency(p.get(), 3424.0f, 7, 0.0f), 7093789.0f / (2.0f * 1141.0f));
+    EXPECT_FLOAT_EQ(periodFrequency(p.get(), 107.0f, 4, 0.0f), 7093789.0f / (2.0f * 84.8125f));
     // A period of 0 or one past every table entry still gives a number.
     EXPECT_TRUE(std::isfinite(periodFrequency(p.get(), 0.0f, 3, 0.0f)));
     EXPECT_TRUE(std::isfinite(periodFrequency(p.get(), 1e20f, 3, 0.0f)));

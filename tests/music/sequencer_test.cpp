@@ -6,8 +6,8 @@ using namespace xmtest;
 
 namespace {
 
-// Plays rows one tick each (tempo 1) and reports which cells the channel saw, by the note
-// value each row's cell carries (cells are tagged with note = 10 x order + row by the test).
+// Plays rows one tick each (tempo 1) and reports which cells channel 0 saw, by the tag in
+// each cell's volume column (see taggedModule).
 std::vector<int> tags(ModulePlayer* p, int rows) {
     std::vector<int> out;
     for (int i = 0; i < rows; ++i) {
@@ -19,9 +19,9 @@ std::vector<int> tags(ModulePlayer* p, int rows) {
 
 // A one-channel module whose cells are tagged in the volume column (0x10 + row, a plain
 // volume setting) so the rows played can be read back.
-XmModule taggedModule(std::vector<uint16_t> rowsPerPattern) {
+XmModule taggedModule(std::vector<uint16_t> rowsPerPattern, uint16_t channels = 1) {
     XmModule m;
-    m.channels = 1;
+    m.channels = channels;
     m.tempo = 1;
     for (size_t p = 0; p < rowsPerPattern.size(); ++p) {
         m.addPattern(rowsPerPattern[p]);
@@ -109,6 +109,20 @@ TEST(Sequencer, JumpsAndBreaks) {
     // Row 12 of the 4-row pattern at order 3 does not exist: it plays as an empty row and
     // the song moves on to the next order position (the end, so the restart at 0).
     EXPECT_EQ(seen, (std::vector<int>{tag(0, 0), tag(0, 1), tag(2, 0), 0, tag(0, 0)}));
+}
+
+TEST(Sequencer, AJumpAndABreakInOneRowGoToTheJumpsPositionAtTheLastRowSet) {
+    // The jump wins the position; the row is the last one set in channel order: the break's
+    // 5 after the jump, the jump's 0 after the break.
+    for (bool jumpFirst : {true, false}) {
+        XmModule m = taggedModule({4, 16, 16}, 2);
+        m.cell(0, 1, jumpFirst ? 0 : 1) = {0, 0, 0, 0x0B, 2};
+        m.cell(0, 1, jumpFirst ? 1 : 0) = {0, 0, 0, 0x0D, 0x05};
+        m.cell(0, 1, 0).volume = static_cast<uint8_t>(tag(0, 1));
+        PlayerPtr p = createPlayer(m.build());
+        EXPECT_EQ(tags(p.get(), 3),
+                  (std::vector<int>{tag(0, 0), tag(0, 1), jumpFirst ? tag(2, 5) : tag(2, 0)}));
+    }
 }
 
 TEST(Sequencer, BreakDigitsAreTakenAsTheyAre) {
@@ -237,12 +251,17 @@ TEST(Sequencer, InstrumentAndKeymapChecks) {
 TEST(Sequencer, ToneGlideCellsDoNotRestartTheSample) {
     XmSample s = constantSample(10000, 50);
     s.volume = 40;
+    s.panning = 200;
     XmModule m = moduleWithSample(s);
+    XmSample other = constantSample(10000, 20);
+    other.volume = 10;
+    other.panning = 30;
+    m.instruments.push_back(singleSampleInstrument(other));
     m.tempo = 1;
     m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
     m.cell(0, 3, 0) = {61, 0, 0, 0x03, 0x10}; // 3xx: glide target only
     m.cell(0, 4, 0) = {0, 0, 0x30, 0, 0};     // volume 0x30 - 0x10 = 32/64
-    m.cell(0, 5, 0) = {0, 1, 0, 0x05, 0x00};  // instrument + 5xy: volume back from sample
+    m.cell(0, 5, 0) = {25, 2, 0, 0x05, 0x00}; // instrument 2 + 5xy: the old one is kept
     m.cell(0, 6, 0) = {37, 0, 0xF0, 0, 0};    // volume column Fx is a glide cell too
     PlayerPtr p = createPlayer(m.build());
     PlayerChannel& c = p->channels[0];
@@ -255,9 +274,20 @@ TEST(Sequencer, ToneGlideCellsDoNotRestartTheSample) {
     EXPECT_FLOAT_EQ(c.period, 4608.0f);
     playerTick(p.get());
     EXPECT_EQ(c.volume, 0.5f);
+    const ModuleInstrument* playing = c.instrument;
+    c.panning = 0.1f;
+    c.volumeEnvelopeFrame = c.panningEnvelopeFrame = 9;
+    c.fadeoutVolume = 0.5f;
+    c.sustained = 0;
     playerTick(p.get());
-    EXPECT_EQ(c.volume, 40.0f / 64.0f); // the playing sample's own volume
+    EXPECT_EQ(c.instrument, playing);
+    EXPECT_EQ(c.volume, 40.0f / 64.0f); // volume and panning of the playing sample
+    EXPECT_EQ(c.panning, 200.0f / 255.0f);
+    EXPECT_EQ(c.volumeEnvelopeFrame + c.panningEnvelopeFrame, 0);
+    EXPECT_EQ(c.fadeoutVolume, 1.0f);
+    EXPECT_EQ(c.sustained, 1);
     EXPECT_EQ(c.position, 123.0f);
+    EXPECT_FLOAT_EQ(c.tonePortamentoTarget, 7680.0f - 64.0f * 24.0f);
     playerTick(p.get());
     EXPECT_FLOAT_EQ(c.tonePortamentoTarget, 7680.0f - 64.0f * 36.0f);
     EXPECT_EQ(c.position, 123.0f);

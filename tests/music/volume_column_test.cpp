@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "music/effects.h"
 #include "player_test_support.h"
 
 using namespace xmtest;
@@ -60,7 +59,7 @@ TEST(VolumeColumn, VibratoSpeedDepthAndTonePortamento) {
     EXPECT_EQ(c.vibratoParam, 0x64); // Bx with a depth stores it
     playerTick(p.get());
     EXPECT_EQ(c.vibratoTicks, 6);
-    EXPECT_FLOAT_EQ(c.vibratoOffset, waveformValue(Sine, 6) * -2.0f * 4.0f / 15.0f);
+    EXPECT_FLOAT_EQ(c.vibratoOffset, 0.296304137f); // -sin(2 pi 6 / 64) x -2 x 4 / 15
     EXPECT_EQ(c.vibratoActive, 0);
     runTicks(p.get(), 6); // B0 keeps the depth and goes on
     EXPECT_EQ(c.vibratoParam, 0x64);

@@ -32,6 +32,11 @@ std::vector<Fennick::gfx::ParamDesc> parameterList();
 // none).
 void fillTracks(SyncTimeline& timeline);
 
+// Parses the key notation of show_keys_data.cpp: "row value mode" triples separated by commas
+// or semicolons, mode S (step), L (linear), M (smooth), Q (quadratic) or F (quartic, the
+// fourth power). A row may be written relative to a group's start as "r" or "r+k".
+std::vector<SyncKey> parseKeys(const char* text, std::uint32_t groupStart = 0);
+
 // Rows at which heartOpacity flashes (each flash lasts exactly one row).
 std::vector<std::uint32_t> heartFlashRows();
 

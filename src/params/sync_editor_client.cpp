@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <thread>
 #include <utility>
 
 #include "params/editor_protocol.h"
@@ -303,4 +304,61 @@ void SyncEditorClient::reportRow(std::uint32_t row) {
     lastReportedRow_ = row;
     out_.push_back(static_cast<char>(editor::SetRow));
     editor::putU32(out_, row);
+}
+
+bool parseEditorAddress(const std::string& text, std::string& host, std::uint16_t& port,
+                        std::string& error) {
+    const std::size_t colon = text.rfind(':');
+    host = text.substr(0, colon);
+    if (host.empty())
+        host = "localhost";
+    port = editor::kDefaultPort;
+    if (colon == std::string::npos)
+        return true;
+    const std::string digits = text.substr(colon + 1);
+    unsigned long value = 0;
+    bool ok = !digits.empty() && digits.size() <= 5;
+    for (char c : digits)
+        ok = ok && c >= '0' && c <= '9';
+    if (ok)
+        value = std::stoul(digits);
+    if (!ok || value < 1 || value > 65535) {
+        error = "the editor's port must be a number from 1 to 65535, not '" + digits + "'";
+        return false;
+    }
+    port = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+bool fetchEditorKeys(SyncTimeline& timeline, const std::vector<std::string>& trackNames,
+                     const std::string& host, std::uint16_t port, std::string& error,
+                     std::chrono::milliseconds quiet, std::chrono::milliseconds patience) {
+    using Clock = std::chrono::steady_clock;
+    std::string lastMessage;
+    SyncEditorClient client(timeline, trackNames,
+                            [&](const std::string& text) { lastMessage = text; });
+    client.start(host, port);
+    const auto giveUp = Clock::now() + patience;
+    auto lastHeard = Clock::now();
+    bool connected = false;
+    for (;;) {
+        const EditorEvents events = client.poll();
+        if (events.disconnected) {
+            error = lastMessage;
+            return false;
+        }
+        if (events.connected) {
+            connected = true;
+            lastHeard = Clock::now();
+        }
+        if (events.bytesReceived > 0)
+            lastHeard = Clock::now();
+        if (connected && Clock::now() - lastHeard >= quiet)
+            return true;
+        if (!connected && Clock::now() > giveUp) {
+            error = "no sync editor answers at " + host + ":" + std::to_string(port);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }

@@ -23,6 +23,11 @@
 
 #include "params/sync_timeline.h"
 
+// "HOST:PORT", "HOST" or ":PORT" (the host defaults to localhost, the port to 1338). False
+// with a message when the port is not a number from 1 to 65535.
+bool parseEditorAddress(const std::string& text, std::string& host, std::uint16_t& port,
+                        std::string& error);
+
 struct EditorEvents {
     bool connected = false;               // the handshake completed during this poll
     bool disconnected = false;            // the connection was lost or refused during this poll
@@ -80,3 +85,13 @@ private:
     std::string in_, out_;
     std::optional<std::uint32_t> lastReportedRow_;
 };
+
+// Takes every key of the named tracks from the editor at host:port, for a tool that renders
+// with them: connects, asks for the tracks and waits until the editor has been quiet for
+// `quiet` (the protocol marks no end of a track's keys). The editor's PAUSE and SET_ROW are
+// ignored. False with a message when no editor answers within `patience` or the connection
+// breaks; the timeline keeps what it had then.
+bool fetchEditorKeys(SyncTimeline& timeline, const std::vector<std::string>& trackNames,
+                     const std::string& host, std::uint16_t port, std::string& error,
+                     std::chrono::milliseconds quiet = std::chrono::milliseconds(300),
+                     std::chrono::milliseconds patience = std::chrono::milliseconds(5000));

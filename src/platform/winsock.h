@@ -1,13 +1,9 @@
 // TCP sockets: the real Winsock headers on Windows, our BSD-socket-backed declarations of the
 // same names elsewhere. The system's code includes only this header.
 #pragma once
+#include "platform/win32.h"
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+// windows.h was included lean, without the old winsock.h, so Winsock 2 may follow it.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #else

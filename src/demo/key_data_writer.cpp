@@ -9,7 +9,7 @@
 
 #include "demo/show_keys.h"
 #include "demo/show_tracks.h"
-#include "params/rocket_file.h"
+#include "params/float_text.h"
 
 namespace show {
 

@@ -200,6 +200,13 @@ std::vector<Fennick::gfx::ParamDesc> parameterList() {
     return list;
 }
 
+std::vector<std::string> trackNames() {
+    std::vector<std::string> names;
+    for (const ParameterDefault& p : kParameters)
+        names.push_back(p.name);
+    return names;
+}
+
 std::vector<std::uint32_t> heartFlashRows() {
     return parseRows(kHeartFlashRows);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "Fennick/param_block.h"
@@ -26,6 +27,9 @@ enum Track : std::uint32_t {
 
 // The 31 float parameters in ContextBuffer order, each with its default value.
 std::vector<Fennick::gfx::ParamDesc> parameterList();
+
+// The parameter names in track order: what the show asks the sync editor for.
+std::vector<std::string> trackNames();
 
 // Sets the tempo, resizes the timeline to 31 tracks and appends every track's keys in
 // ascending row order (tracks 8 to 23, then 25 to 30; the camera tracks and track 24 have

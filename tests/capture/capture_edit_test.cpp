@@ -13,9 +13,9 @@
 #include <thread>
 #include <unistd.h>
 
-#include "demo/show_rocket.h"
 #include "demo/show_tracks.h"
 #include "params/fake_editor.h"
+#include "show_rocket.h"
 
 namespace fs = std::filesystem;
 

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "demo/show_tracks.h"
-#include "params/rocket_file.h"
+#include "rocket_file.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "app/show.h"
 #include "back_buffer_reader.h"
 #include "capture_options.h"
-#include "demo/show_rocket.h"
+#include "demo/show_tracks.h"
 #include "frame_join.h"
 #include "frame_sinks.h"
 #include "params/sync_editor_client.h"

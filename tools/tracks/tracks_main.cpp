@@ -7,8 +7,8 @@
 #include <string>
 
 #include "demo/key_data_writer.h"
-#include "demo/show_rocket.h"
 #include "demo/show_tracks.h"
+#include "show_rocket.h"
 
 namespace {
 

@@ -7,16 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "params/rocket_file.h"
 #include "params/sync_timeline.h"
+#include "rocket_file.h"
 
 namespace show {
 
 // Rows of the show: row 6256 is its end (368 s). A file covers at least these and every key.
 constexpr std::uint32_t kShowRows = 6257;
-
-// The parameter names in track order: what the show asks the editor for.
-std::vector<std::string> trackNames();
 
 RocketFile rocketFromTimeline(const SyncTimeline& timeline);
 

@@ -1,4 +1,4 @@
-#include "params/rocket_file.h"
+#include "rocket_file.h"
 
 #include <expat.h>
 
@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+
+#include "params/float_text.h"
 
 namespace {
 
@@ -102,16 +104,6 @@ void onEnd(void* data, const char* element) {
 }
 
 } // namespace
-
-std::string shortestFloatText(float value) {
-    char text[32];
-    for (int digits = 1; digits <= 9; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
-        if (std::strtof(text, nullptr) == value)
-            break;
-    }
-    return text;
-}
 
 std::string writeRocket(const RocketFile& file) {
     std::string out = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<sync rows=\"" +

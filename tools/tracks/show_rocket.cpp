@@ -1,4 +1,4 @@
-#include "demo/show_rocket.h"
+#include "show_rocket.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -6,13 +6,6 @@
 #include "demo/show_tracks.h"
 
 namespace show {
-
-std::vector<std::string> trackNames() {
-    std::vector<std::string> names;
-    for (const auto& param : parameterList())
-        names.push_back(param.name);
-    return names;
-}
 
 RocketFile rocketFromTimeline(const SyncTimeline& timeline) {
     RocketFile file;

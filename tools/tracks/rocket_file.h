@@ -29,6 +29,3 @@ std::string writeRocket(const RocketFile& file);
 // that are not finite, unknown interpolation numbers and two keys on one row of a track.
 // Unknown elements and attributes (the editor's own bookkeeping) are skipped.
 RocketFile readRocket(const std::string& text);
-
-// The shortest decimal text that reads back as exactly the same float.
-std::string shortestFloatText(float value);

@@ -1,5 +1,6 @@
 // The show's keyframe data in text form (show_keys_data.cpp), in a notation short enough to edit:
-// "row value mode" triples, mode S (step), L (linear) or M (smooth).
+// "row value mode" triples, mode S (step), L (linear), M (smooth), Q (quadratic) or F (quartic).
+// A track listed in kListedTrackKeys takes its keys from there, whatever its compact form.
 #pragma once
 
 #include <cstddef>

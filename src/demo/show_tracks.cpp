@@ -74,14 +74,18 @@ InterpolationMode modeFromLetter(char letter) {
         return Linear;
     case 'M':
         return Smooth;
+    case 'Q':
+        return Quadratic;
+    case 'F':
+        return Quartic;
     default:
         throw std::invalid_argument(std::string("unknown key mode '") + letter + "'");
     }
 }
 
-// Parses "row value mode" triples separated by commas or semicolons. A row may be written
-// relative to a group's start as "r" or "r+k".
-std::vector<SyncKey> parseKeys(const char* text, std::uint32_t groupStart = 0) {
+} // namespace
+
+std::vector<SyncKey> parseKeys(const char* text, std::uint32_t groupStart) {
     std::vector<SyncKey> keys;
     const char* p = text;
     auto skipSeparators = [&] {
@@ -117,6 +121,8 @@ std::vector<SyncKey> parseKeys(const char* text, std::uint32_t groupStart = 0) {
     }
     return keys;
 }
+
+namespace {
 
 std::vector<std::uint32_t> parseRows(const char* text) {
     std::vector<std::uint32_t> rows;
@@ -169,16 +175,18 @@ std::vector<SyncKey> heartOpacityKeys() {
     return keys;
 }
 
+// A track listed with its keys takes them from the list, so that any track can be written out
+// plainly (an imported edit does); the others are built from their compact forms.
 std::vector<SyncKey> keysOfTrack(std::uint32_t track) {
+    for (std::size_t i = 0; i < kListedTrackCount; ++i)
+        if (kListedTrackKeys[i].track == static_cast<int>(track))
+            return parseKeys(kListedTrackKeys[i].keys);
     if (track == LogoGlow)
         return logoGlowKeys();
     if (track == kRandomshit)
         return randomshitKeys();
     if (track == HeartOpacity)
         return heartOpacityKeys();
-    for (std::size_t i = 0; i < kListedTrackCount; ++i)
-        if (kListedTrackKeys[i].track == static_cast<int>(track))
-            return parseKeys(kListedTrackKeys[i].keys);
     return {};
 }
 
@@ -190,6 +198,13 @@ std::vector<Fennick::gfx::ParamDesc> parameterList() {
     for (const ParameterDefault& p : kParameters)
         list.push_back(Fennick::gfx::makeFloatParam(p.name, p.value));
     return list;
+}
+
+std::vector<std::string> trackNames() {
+    std::vector<std::string> names;
+    for (const ParameterDefault& p : kParameters)
+        names.push_back(p.name);
+    return names;
 }
 
 std::vector<std::uint32_t> heartFlashRows() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "Fennick/param_block.h"
@@ -27,10 +28,18 @@ enum Track : std::uint32_t {
 // The 31 float parameters in ContextBuffer order, each with its default value.
 std::vector<Fennick::gfx::ParamDesc> parameterList();
 
+// The parameter names in track order: what the show asks the sync editor for.
+std::vector<std::string> trackNames();
+
 // Sets the tempo, resizes the timeline to 31 tracks and appends every track's keys in
 // ascending row order (tracks 8 to 23, then 25 to 30; the camera tracks and track 24 have
 // none).
 void fillTracks(SyncTimeline& timeline);
+
+// Parses the key notation of show_keys_data.cpp: "row value mode" triples separated by commas
+// or semicolons, mode S (step), L (linear), M (smooth), Q (quadratic) or F (quartic, the
+// fourth power). A row may be written relative to a group's start as "r" or "r+k".
+std::vector<SyncKey> parseKeys(const char* text, std::uint32_t groupStart = 0);
 
 // Rows at which heartOpacity flashes (each flash lasts exactly one row).
 std::vector<std::uint32_t> heartFlashRows();

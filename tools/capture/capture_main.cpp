@@ -14,8 +14,10 @@
 #include "app/show.h"
 #include "back_buffer_reader.h"
 #include "capture_options.h"
+#include "demo/show_tracks.h"
 #include "frame_join.h"
 #include "frame_sinks.h"
+#include "params/sync_editor_client.h"
 #include "render_parts.h"
 #include "soundtrack_wav.h"
 
@@ -114,6 +116,15 @@ int main(int argc, char** argv) {
     // Frames are read back, never shown: no window appears, and no display is needed.
     if (!startShowGraphics(app, error, WindowShown::Never))
         return fail(error);
+    if (options.edit) {
+        std::string host;
+        std::uint16_t port = 0;
+        if (!parseEditorAddress(options.editAddress, host, port, error) ||
+            !fetchEditorKeys(app.timeline, show::trackNames(), host, port, error))
+            return fail(error);
+        std::fprintf(stderr, "%s: keys taken from the sync editor at %s:%u\n", label.c_str(),
+                     host.c_str(), unsigned(port));
+    }
     BackBufferReader reader(app.device, app.immediateContext, app.swapChain);
     if (!reader.ok())
         return fail("the back buffer cannot be read back");

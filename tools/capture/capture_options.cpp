@@ -128,6 +128,12 @@ bool takeStills(CaptureOptions& o, const char* v, std::string& e) {
     }
 }
 
+bool takeEdit(CaptureOptions& o, const char* v, std::string&) {
+    o.edit = true;
+    o.editAddress = v ? v : "";
+    return true;
+}
+
 bool takeHelp(CaptureOptions& o, const char*, std::string&) {
     o.help = true;
     return true;
@@ -153,8 +159,17 @@ const OptionRow kOptions[] = {
      "write only the grid frames at or after these show times, in one run\n"
      "(the state between them is replayed once); PNG output",
      takeStills},
+    {"--edit", "[HOST:PORT]",
+     "take the keys from the sync editor (default localhost:1338): asks for\n"
+     "the tracks, waits until the editor is quiet; ignores its pause and row",
+     takeEdit},
     {"--help", nullptr, "this text", takeHelp},
 };
+
+// A value in brackets may be left out: it is taken only when the next argument is no option.
+bool valueIsOptional(const OptionRow& row) {
+    return row.value && row.value[0] == '[';
+}
 
 const OptionRow* findOption(const std::string& name) {
     for (const OptionRow& row : kOptions)
@@ -225,11 +240,13 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions& o, std::string& 
             error = "unknown option " + arg;
             return false;
         }
-        if (row->value && i + 1 >= argc) {
+        const bool valueFollows = i + 1 < argc && argv[i + 1][0] != '-';
+        if (row->value && !valueIsOptional(*row) && i + 1 >= argc) {
             error = arg + " needs a value";
             return false;
         }
-        if (!row->rule(o, row->value ? argv[++i] : nullptr, error))
+        const bool takesValue = row->value && (!valueIsOptional(*row) || valueFollows);
+        if (!row->rule(o, takesValue ? argv[++i] : nullptr, error))
             return false;
         if (o.help)
             return true;

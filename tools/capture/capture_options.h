@@ -20,6 +20,8 @@ struct CaptureOptions {
     std::string join;           // --join FOLDER: make the video --out from a folder of frames
     std::vector<double> stills; // --stills T1,T2,...: only the grid frames at or after these
     bool help = false;
+    bool edit = false;       // --edit: take the keys from the sync editor
+    std::string editAddress; // HOST:PORT after --edit, empty for localhost:1338
 
     // The grid frames of the whole capture (all parts), cut at the show's end.
     FrameRange wholeRange() const;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "frame_by_frame.h"
 #include "music/effects.h"
 #include "music/voice.h"
 #include "music/voice_kernels.h"
@@ -47,79 +48,14 @@ struct TestVoice {
     }
 };
 
-// The mixing of one frame exactly as defined, frame by frame, for comparison with the
-// mixer's channel-by-channel loops.
-void referenceRender(ModulePlayer* p, float* out, uint32_t frames) {
-    for (uint32_t f = 0; f < frames; ++f) {
-        if (p->samplesUntilTick <= 0.0f) {
-            playerTick(p);
-        }
-        p->samplesUntilTick -= 1.0f;
-        float left = 0.0f;
-        float right = 0.0f;
-        if (!loopLimitSilences(p)) {
-            for (int i = 0; i < p->channelCount; ++i) {
-                PlayerChannel* c = &p->channels[i];
-                if (!voiceActive(c)) {
-                    continue;
-                }
-                const float v = nextVoiceSample(c);
-                left += v * c->actualVolume[0];
-                right += v * c->actualVolume[1];
-                ++c->rampFrame;
-                for (int k = 0; k < 2; ++k) {
-                    float& a = c->actualVolume[k];
-                    const float t = c->targetVolume[k];
-                    if (a > t) {
-                        a -= p->rampStep;
-                        if (a < t) {
-                            a = t;
-                        }
-                    } else if (a < t) {
-                        a += p->rampStep;
-                        if (a > t) {
-                            a = t;
-                        }
-                    }
-                }
-            }
-            const float gain = p->amplification * p->globalVolume;
-            left *= gain;
-            right *= gain;
-        }
-        out[2 * f] = left;
-        out[2 * f + 1] = right;
-    }
-}
-
-// Renders the module with the mixer, in uneven buffer sizes as an audio device asks for them,
-// and frame by frame as defined; expects the two bit for bit. Returns the mixer's frames.
+// Expects the mixer to render the module bit for bit as frame-by-frame mixing does; returns
+// the mixer's frames.
 std::vector<float> expectFrameByFrameMixing(const std::vector<uint8_t>& bytes, uint32_t rate,
                                             uint32_t frames) {
-    PlayerPtr reference = createPlayer(bytes, rate);
-    PlayerPtr mixer = createPlayer(bytes, rate);
-    setLoopLimit(reference.get(), 1);
-    setLoopLimit(mixer.get(), 1);
-    std::vector<float> expected(2 * frames);
-    std::vector<float> actual(2 * frames);
-    setRandomWaveformState(24492);
-    referenceRender(reference.get(), expected.data(), frames);
-    setRandomWaveformState(24492);
-    uint32_t done = 0;
-    for (uint32_t chunk = 1; done < frames; chunk = chunk * 7 % 1013 + 1) {
-        const uint32_t n = std::min(chunk, frames - done);
-        generateSamples(mixer.get(), actual.data() + 2 * done, n);
-        done += n;
-    }
-    size_t firstDifference = 0;
-    while (firstDifference < expected.size() &&
-           std::memcmp(&expected[firstDifference], &actual[firstDifference], 4) == 0) {
-        ++firstDifference;
-    }
-    EXPECT_EQ(firstDifference, expected.size())
-        << "rate " << rate << ": frame " << firstDifference / 2 << " " << expected[firstDifference]
-        << " != " << actual[firstDifference];
-    return actual;
+    const MixingComparison c = compareWithFrameByFrame(bytes, rate, frames, 1);
+    EXPECT_TRUE(c.same()) << "rate " << rate << ": frame " << c.firstDifference / 2 << " "
+                          << c.expected[c.firstDifference] << " != " << c.mixed[c.firstDifference];
+    return c.mixed;
 }
 
 std::vector<int16_t> wave(uint32_t length, int amplitude, int period) {

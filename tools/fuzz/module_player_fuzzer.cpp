@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const uint32_t rate = kRawRates[size % 4];
         checkArena(data, size, rate);
-        compare(std::vector<uint8_t>(data, data + size), rate, 3072, data[size - 1] % 3);
+        compare(std::vector<uint8_t>(data, data + size), rate, 2048, data[size - 1] % 3);
         return 0;
     }
     xmtest::ByteChoices choices(data, size);
@@ -65,6 +65,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bytes = xmtest::randomModule(choices).build();
     // Short renders keep the search fast (thousands of inputs a second); the fuzzer finds
     // modules that reach their extremes early.
-    compare(bytes, rate, 2048, limit);
+    compare(bytes, rate, 1024, limit);
     return 0;
 }

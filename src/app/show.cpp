@@ -58,9 +58,15 @@ bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown) {
     buildDemo(app, kShowWidth, kShowHeight);
 
     // The final pass draws into the presentation texture's render-target view; putting the
-    // back buffer's view there makes it draw into the window.
+    // back buffer's view there makes it draw into the window. The texture's own view is then
+    // of no use and is released; the texture holds a reference of its own to the back
+    // buffer's view in its place.
     app.engine->finalize();
-    app.engine->output->rtvA = app.backBufferView;
+    Fennick::gfx::TextureRuntime* presentation = app.engine->output;
+    if (presentation->rtvA != nullptr)
+        presentation->rtvA->Release();
+    app.backBufferView->AddRef();
+    presentation->rtvA = app.backBufferView;
     return true;
 }
 

@@ -48,7 +48,8 @@ template <typename Value, LoopType Loop> struct Stepper {
     // Four frames at once when none of them reaches a loop point or the end: the positions
     // are the same repeated additions, and with a step of 0 or more they only grow (or, in a
     // ping-pong loop's backward run, only shrink), so checking the fourth covers them all.
-    // Returns false, having done nothing, when a turn, wrap or end falls inside.
+    // Returns false, having done nothing, when a turn, wrap or end falls inside, or when a
+    // read would fall outside the sample; frame() then takes the frame with its clamped read.
     [[gnu::always_inline]] bool frames4(float* out) {
         if (!(step >= 0.0f)) {
             return false;
@@ -61,17 +62,18 @@ template <typename Value, LoopType Loop> struct Stepper {
         const float p3 = p2 + s;
         const float p4 = p3 + s;
         if (backward) {
-            if (p4 <= loopStart || p4 <= 0.0f) {
+            // A backward run reads p0 first and then only lower positions, all above the
+            // loop start: inside the sample exactly when p0 is. A turn on the last frame
+            // starts on the sample's end, and a voice that ran backward with a negative step
+            // may stand far past it; a step below half an ulp leaves p1..p3 there too.
+            if (p4 <= loopStart || p4 <= 0.0f || !(p0 < length)) {
                 return false;
             }
-            // A backward run may start on the sample's end (a turn at the last frame).
-            emit(out, static_cast<uint32_t>(p0) < last ? static_cast<uint32_t>(p0) : last);
-        } else {
-            if (p4 >= (Loop == NoLoop ? length : loopEnd)) {
-                return false;
-            }
-            emit(out, static_cast<uint32_t>(p0));
+        } else if (p4 >= (Loop == NoLoop ? length : loopEnd)) {
+            // Forward the reads lie below p4, and the loop end is never past the sample's end.
+            return false;
         }
+        emit(out, static_cast<uint32_t>(p0));
         emit(out + 2, static_cast<uint32_t>(p1));
         emit(out + 4, static_cast<uint32_t>(p2));
         emit(out + 6, static_cast<uint32_t>(p3));

@@ -4,8 +4,10 @@
 
 #include <cstring>
 
+#include "frame_by_frame.h"
 #include "music/effects.h"
 #include "music/voice.h"
+#include "music/voice_kernels.h"
 #include "player_test_support.h"
 
 using namespace xmtest;
@@ -46,49 +48,14 @@ struct TestVoice {
     }
 };
 
-// The mixing of one frame exactly as defined, frame by frame, for comparison with the
-// mixer's channel-by-channel loops.
-void referenceRender(ModulePlayer* p, float* out, uint32_t frames) {
-    for (uint32_t f = 0; f < frames; ++f) {
-        if (p->samplesUntilTick <= 0.0f) {
-            playerTick(p);
-        }
-        p->samplesUntilTick -= 1.0f;
-        float left = 0.0f;
-        float right = 0.0f;
-        if (!loopLimitSilences(p)) {
-            for (int i = 0; i < p->channelCount; ++i) {
-                PlayerChannel* c = &p->channels[i];
-                if (!voiceActive(c)) {
-                    continue;
-                }
-                const float v = nextVoiceSample(c);
-                left += v * c->actualVolume[0];
-                right += v * c->actualVolume[1];
-                ++c->rampFrame;
-                for (int k = 0; k < 2; ++k) {
-                    float& a = c->actualVolume[k];
-                    const float t = c->targetVolume[k];
-                    if (a > t) {
-                        a -= p->rampStep;
-                        if (a < t) {
-                            a = t;
-                        }
-                    } else if (a < t) {
-                        a += p->rampStep;
-                        if (a > t) {
-                            a = t;
-                        }
-                    }
-                }
-            }
-            const float gain = p->amplification * p->globalVolume;
-            left *= gain;
-            right *= gain;
-        }
-        out[2 * f] = left;
-        out[2 * f + 1] = right;
-    }
+// Expects the mixer to render the module bit for bit as frame-by-frame mixing does; returns
+// the mixer's frames.
+std::vector<float> expectFrameByFrameMixing(const std::vector<uint8_t>& bytes, uint32_t rate,
+                                            uint32_t frames) {
+    const MixingComparison c = compareWithFrameByFrame(bytes, rate, frames, 1);
+    EXPECT_TRUE(c.same()) << "rate " << rate << ": frame " << c.firstDifference / 2 << " "
+                          << c.expected[c.firstDifference] << " != " << c.mixed[c.firstDifference];
+    return c.mixed;
 }
 
 std::vector<int16_t> wave(uint32_t length, int amplitude, int period) {
@@ -235,6 +202,32 @@ TEST(Voice, DegenerateLoopsAndStepsNeverSpinOrReadOutside) {
     }
 }
 
+TEST(Voice, SteadyKernelOnTheSampleEndReadsOnlyTheLastFrame) {
+    // A ping-pong turn on the last frame leaves a backward voice on the sample's end; with a
+    // step below half an ulp of the position it stays there. The values past the end (8, 9,
+    // 10 here) must never be read.
+    for (float step : {0.0f, 1e-30f, 4e-7f, 0.25f}) {
+        TestVoice steady(11, PingPongLoop, 2, 8);
+        steady.sample.length = 8;
+        steady.channel.position = 8.0f;
+        steady.channel.pingForward = 0;
+        steady.channel.step = step;
+        steady.channel.actualVolume[0] = steady.channel.targetVolume[0] = 1.0f;
+        steady.channel.actualVolume[1] = steady.channel.targetVolume[1] = 0.5f;
+        TestVoice reference = steady;
+        reference.channel.sample = &reference.sample;
+        reference.sample.data = reference.data.data();
+        float out[2 * 12];
+        EXPECT_EQ(runSteadyVoice(&steady.channel, out, 0, 12), 12u);
+        for (int f = 0; f < 12; ++f) {
+            const float value = nextVoiceSample(&reference.channel);
+            EXPECT_EQ(out[2 * f], value) << "step " << step << " frame " << f;
+            EXPECT_EQ(out[2 * f + 1], value * 0.5f) << "step " << step << " frame " << f;
+        }
+        EXPECT_EQ(steady.channel.position, reference.channel.position);
+    }
+}
+
 TEST(Voice, NewNoteCrossfadesFromTheOldVoice) {
     TestVoice v(100, ForwardLoop, 0, 100);
     v.channel.position = 50.0f;
@@ -342,41 +335,46 @@ TEST(Mixer, ChannelLoopsMatchFrameByFrameMixingBitForBit) {
                           {false, 33, 22050, 20000, 4}, {true, 140, 44100, 60000, 9},
                           {false, 120, 32000, 40000, 6}};
     for (const Case& k : cases) {
-        const bool linear = k.linear;
-        XmModule module = busyModule(linear, k.channels);
+        SCOPED_TRACE(testing::Message() << (k.linear ? "linear, " : "amiga, ") << k.channels
+                                        << " channels, bpm " << k.bpm);
+        XmModule module = busyModule(k.linear, k.channels);
         module.bpm = k.bpm;
-        const std::vector<uint8_t> bytes = module.build();
-        PlayerPtr reference = createPlayer(bytes, k.rate);
-        PlayerPtr mixer = createPlayer(bytes, k.rate);
-        setLoopLimit(reference.get(), 1);
-        setLoopLimit(mixer.get(), 1);
-        const uint32_t frames = k.frames;
-        std::vector<float> expected(2 * frames);
-        std::vector<float> actual(2 * frames);
-        setRandomWaveformState(24492);
-        referenceRender(reference.get(), expected.data(), frames);
-        setRandomWaveformState(24492);
-        // Uneven buffer sizes, as an audio device asks for them.
-        uint32_t done = 0;
-        for (uint32_t chunk = 1; done < frames; chunk = chunk * 7 % 1013 + 1) {
-            const uint32_t n = std::min(chunk, frames - done);
-            generateSamples(mixer.get(), actual.data() + 2 * done, n);
-            done += n;
-        }
-        size_t firstDifference = 0;
-        while (firstDifference < expected.size() &&
-               std::memcmp(&expected[firstDifference], &actual[firstDifference], 4) == 0) {
-            ++firstDifference;
-        }
-        ASSERT_EQ(firstDifference, expected.size())
-            << (linear ? "linear" : "amiga") << " " << k.channels << " channels, bpm " << k.bpm
-            << " rate " << k.rate << ": frame " << firstDifference / 2 << " "
-            << expected[firstDifference] << " != " << actual[firstDifference];
+        const std::vector<float> actual =
+            expectFrameByFrameMixing(module.build(), k.rate, k.frames);
         float peak = 0.0f;
         for (float v : actual) {
             peak = std::max(peak, std::fabs(v));
         }
         EXPECT_GT(peak, 0.01f);
+    }
+}
+
+TEST(Mixer, VoicesDrivenFarPastTheSampleEndMixAsFrameByFrame) {
+    // Under the Amiga table a portamento takes the period to 0 and the autovibrato then swings
+    // the step from huge positive to huge negative values; a ping-pong voice that runs
+    // backward with a negative step climbs far past the sample's end and must come back
+    // reading only the last frame. A second channel's tremolo keeps its volumes moving, so
+    // the first voice also runs in the single-voice kernel beside a changing one.
+    XmModule m;
+    m.channels = 2;
+    m.linear = false;
+    m.addPattern(64);
+    XmSample s;
+    s.values = wave(1029, 100, 29);
+    s.loopBits = 2;
+    s.loopLength = 1029;
+    XmInstrument in = singleSampleInstrument(s);
+    in.vibratoDepth = 8;
+    in.vibratoRate = 0x22;
+    m.instruments = {in};
+    m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
+    m.cell(0, 0, 1) = {49, 1, 0, 0, 0};
+    m.cell(0, 1, 0) = {0, 0, 0, 0x01, 0xFF};
+    for (int r = 1; r < 64; ++r) {
+        m.cell(0, r, 1) = {0, 0, 0, 0x07, 0xFF};
+    }
+    for (uint32_t rate : {8000u, 44100u, 96000u, 192000u}) {
+        expectFrameByFrameMixing(m.build(), rate, rate * 2);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "random_module.h"
 #include "xm_builder.h"
 
 namespace {
@@ -53,21 +54,47 @@ xmtest::XmModule seedModule(int variant) {
     return m;
 }
 
+bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const bool written =
+        file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if ((file != nullptr && std::fclose(file) != 0) || !written) {
+        std::fprintf(stderr, "write_fuzz_seeds: cannot write '%s'\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Generator seeds: the decision bytes of the random modules of seeds 1..kGeneratorSeeds, as
+// the fuzz target reads them (a rate and a loop limit first, then the module).
+constexpr uint32_t kGeneratorSeeds = 32;
+constexpr size_t kDecisionBytes = 4096;
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2 || std::string(argv[1]) == "--help") {
-        std::fprintf(argc == 2 ? stdout : stderr, "usage: write_fuzz_seeds FOLDER\n"
-                                                  "Writes seed_0.xm .. seed_3.xm into FOLDER.\n");
+        std::fprintf(argc == 2 ? stdout : stderr,
+                     "usage: write_fuzz_seeds FOLDER\n"
+                     "Writes seed_0.xm .. seed_3.xm (modules) and gen_1 .. gen_%u (decision\n"
+                     "bytes for the random module generator) into FOLDER.\n",
+                     kGeneratorSeeds);
         return argc == 2 ? 0 : 2;
     }
+    const std::string folder = argv[1];
     for (int variant = 0; variant < 4; ++variant) {
-        const std::vector<uint8_t> bytes = seedModule(variant).build();
-        const std::string path = std::string(argv[1]) + "/seed_" + std::to_string(variant) + ".xm";
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
-            std::fclose(file) != 0) {
-            std::fprintf(stderr, "write_fuzz_seeds: cannot write '%s'\n", path.c_str());
+        if (!writeFile(folder + "/seed_" + std::to_string(variant) + ".xm",
+                       seedModule(variant).build())) {
+            return 1;
+        }
+    }
+    for (uint32_t seed = 1; seed <= kGeneratorSeeds; ++seed) {
+        xmtest::SeededChoices choices(seed);
+        std::vector<uint8_t> bytes(kDecisionBytes);
+        for (uint8_t& b : bytes) {
+            b = choices.byte();
+        }
+        if (!writeFile(folder + "/gen_" + std::to_string(seed), bytes)) {
             return 1;
         }
     }

@@ -111,17 +111,35 @@ __attribute__((target("avx2"), always_inline)) inline __m256 laneValues(const Ve
     return _mm256_cvtepi32_ps(raw);
 }
 
-// One voice's eight values added to the left and right sums; its positions move on.
+// The same values for a forward run of less than one sample per frame: the eight reads lie
+// among the eight values from frame 0's index (the lowest) on, which are loaded at once and
+// picked by their distance from it.
 template <bool Wide>
+__attribute__((target("avx2"), always_inline)) inline __m256 nearValues(const VectorLane& lane,
+                                                                        __m256i position) {
+    const __m256i index = _mm256_srl_epi32(position, lane.shift);
+    const int32_t base = _mm_cvtsi128_si32(_mm256_castsi256_si128(index));
+    const __m256i distance = _mm256_sub_epi32(index, _mm256_set1_epi32(base));
+    const __m256i values =
+        Wide ? _mm256_cvtepi16_epi32(_mm_loadu_si128(
+                   reinterpret_cast<const __m128i*>(static_cast<const int16_t*>(lane.data) + base)))
+             : _mm256_cvtepi8_epi32(_mm_loadl_epi64(
+                   reinterpret_cast<const __m128i*>(static_cast<const int8_t*>(lane.data) + base)));
+    return _mm256_cvtepi32_ps(_mm256_permutevar8x32_epi32(values, distance));
+}
+
+// One voice's eight values added to the left and right sums; its positions move on.
+template <bool Wide, bool Near>
 __attribute__((target("avx2"), always_inline)) inline void
 addVoice(const VectorLane& lane, __m256i* position, __m256* left, __m256* right) {
-    const __m256 value = laneValues<Wide>(lane, *position);
+    const __m256 value =
+        Near ? nearValues<Wide>(lane, *position) : laneValues<Wide>(lane, *position);
     *left = _mm256_add_ps(*left, _mm256_mul_ps(value, lane.left));
     *right = _mm256_add_ps(*right, _mm256_mul_ps(value, lane.right));
     *position = _mm256_add_epi32(*position, lane.advance);
 }
 
-template <unsigned WideMask, size_t... K>
+template <bool Near, unsigned WideMask, size_t... K>
 __attribute__((target("avx2"))) void gridKernel(const VectorLane* lanes, float* out,
                                                 uint32_t blocks, std::index_sequence<K...>) {
     __m256i position[] = {lanes[K].position...};
@@ -133,7 +151,7 @@ __attribute__((target("avx2"))) void gridKernel(const VectorLane* lanes, float* 
         __m256 left = _mm256_shuffle_ps(first, second, 0x88);
         __m256 right = _mm256_shuffle_ps(first, second, 0xDD);
         // Voices are added in channel order, frame by frame, as the serial mixing does.
-        (addVoice<((WideMask >> K) & 1u) != 0>(lanes[K], &position[K], &left, &right), ...);
+        (addVoice<((WideMask >> K) & 1u) != 0, Near>(lanes[K], &position[K], &left, &right), ...);
         _mm256_storeu_ps(frames, _mm256_unpacklo_ps(left, right));
         _mm256_storeu_ps(frames + 8, _mm256_unpackhi_ps(left, right));
     }
@@ -141,39 +159,60 @@ __attribute__((target("avx2"))) void gridKernel(const VectorLane* lanes, float* 
 
 using GridKernel = void (*)(const VectorLane*, float*, uint32_t);
 
-template <int N, unsigned WideMask>
+template <int N, bool Near, unsigned WideMask>
 __attribute__((target("avx2"))) void gridKernelFor(const VectorLane* lanes, float* out,
                                                    uint32_t blocks) {
-    gridKernel<WideMask>(lanes, out, blocks, std::make_index_sequence<N>());
+    gridKernel<Near, WideMask>(lanes, out, blocks, std::make_index_sequence<N>());
 }
 
-// Kernels for N voices, indexed by which of them have 16-bit data.
+// Kernels for N voices, indexed by which of them have 16-bit data; the first half gathers, the
+// second reads runs of neighbouring values.
 template <int N, unsigned... Mask>
-constexpr std::array<GridKernel, sizeof...(Mask)>
+constexpr std::array<GridKernel, 2 * sizeof...(Mask)>
 gridKernelsFor(std::integer_sequence<unsigned, Mask...>) {
-    return {&gridKernelFor<N, Mask>...};
+    return {&gridKernelFor<N, false, Mask>..., &gridKernelFor<N, true, Mask>...};
 }
 
-const std::array<GridKernel, 2> kOneGridVoice =
+const std::array<GridKernel, 4> kOneGridVoice =
     gridKernelsFor<1>(std::make_integer_sequence<unsigned, 2>());
-const std::array<GridKernel, 4> kTwoGridVoices =
+const std::array<GridKernel, 8> kTwoGridVoices =
     gridKernelsFor<2>(std::make_integer_sequence<unsigned, 4>());
-const std::array<GridKernel, 8> kThreeGridVoices =
+const std::array<GridKernel, 16> kThreeGridVoices =
     gridKernelsFor<3>(std::make_integer_sequence<unsigned, 8>());
-const std::array<GridKernel, 16> kFourGridVoices =
+const std::array<GridKernel, 32> kFourGridVoices =
     gridKernelsFor<4>(std::make_integer_sequence<unsigned, 16>());
 
-GridKernel gridKernelOf(int count, unsigned wideMask) {
+GridKernel gridKernelOf(int count, unsigned wideMask, bool near) {
+    const unsigned half = 1u << count;
+    const unsigned slot = near ? half + wideMask : wideMask;
     switch (count) {
     case 1:
-        return kOneGridVoice[wideMask];
+        return kOneGridVoice[slot];
     case 2:
-        return kTwoGridVoices[wideMask];
+        return kTwoGridVoices[slot];
     case 3:
-        return kThreeGridVoices[wideMask];
+        return kThreeGridVoices[slot];
     default:
-        return kFourGridVoices[wideMask];
+        return kFourGridVoices[slot];
     }
+}
+
+// True when every block of the run reads, per voice, among eight neighbouring values that all
+// lie inside the sample: a forward step below one sample (so frames 0..7 of a block span at
+// most eight indices), and eight values from the last block's first index on.
+bool readsNearby(PlayerChannel* const* voices, const GridRun* runs, int count, uint32_t blocks) {
+    for (int k = 0; k < count; ++k) {
+        const GridRun& run = runs[k];
+        if (run.delta < 0 || run.delta >= (int32_t{1} << run.shift)) {
+            return false;
+        }
+        const int64_t lastFirst =
+            int64_t{run.position} + 8 * int64_t{run.delta} * (int64_t{blocks} - 1);
+        if ((lastFirst >> run.shift) + 8 > int64_t{voices[k]->sample->length}) {
+            return false;
+        }
+    }
+    return true;
 }
 
 __attribute__((target("avx2"))) VectorLane vectorLane(const PlayerChannel* c, const GridRun& run) {
@@ -209,7 +248,7 @@ __attribute__((target("avx2"))) void mixOnGrid(PlayerChannel* const* voices, con
     for (int k = 0; k < count; ++k) {
         wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
     }
-    gridKernelOf(count, wideMask)(lanes, out, blocks);
+    gridKernelOf(count, wideMask, readsNearby(voices, runs, count, blocks))(lanes, out, blocks);
     // Leaves the upper register halves clean for the plain code that runs next.
     _mm256_zeroupper();
     const int32_t frames = static_cast<int32_t>(8 * blocks);

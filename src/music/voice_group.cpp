@@ -203,16 +203,21 @@ void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames);
 // Mixes the start of an event-free run of `frames` frames: on the grid while every voice stays
 // on its grid, then the plain way up to and including the step that takes the first voice
 // off it (into its next binade). Short stretches go the plain way throughout (low positions,
-// whose binades are only a few steps wide). Returns the frames done, at least 1.
-uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames) {
-    GridRun runs[kGroupVoices];
+// whose binades are only a few steps wide). Returns the frames done, at least 1. runs[k] is
+// reused where known[k] is set and describes the voice again afterwards where it stays set.
+uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames, GridRun* runs,
+                   bool* known) {
     uint32_t n = frames;
     for (int k = 0; k < count; ++k) {
-        if (!gridRunOf(voices[k], n, &runs[k])) {
+        if (!known[k] && !gridRunOf(voices[k], frames, &runs[k])) {
             const uint32_t plain = frames < kOffGridFrames ? frames : kOffGridFrames;
             runPlain(voices, count, out, plain);
+            for (int j = 0; j < count; ++j) {
+                known[j] = false;
+            }
             return plain;
         }
+        known[k] = true;
         n = runs[k].frames < n ? runs[k].frames : n;
     }
     uint32_t done = 0;
@@ -224,15 +229,29 @@ uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frame
     if (stepOff > done) {
         runPlain(voices, count, out + 2 * static_cast<size_t>(done), stepOff - done);
     }
-    return stepOff > done ? stepOff : done;
+    const uint32_t used = stepOff > done ? stepOff : done;
+    // A voice whose run reaches beyond these frames is still on the same grid: its plain
+    // steps landed exactly where the grid puts them.
+    for (int k = 0; k < count; ++k) {
+        if (runs[k].frames > used) {
+            runs[k].position += static_cast<int32_t>(used) * runs[k].delta;
+            runs[k].frames -= used;
+        } else {
+            known[k] = false;
+        }
+    }
+    return used;
 }
 
 // Runs `frames` frames without events through the kernels for these voices.
 void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames) {
     uint32_t f = 0;
     if (gridKernelAvailable()) {
+        GridRun runs[kGroupVoices];
+        bool known[kGroupVoices] = {};
         while (frames - f >= kGridMinFrames) {
-            f += runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
+            f +=
+                runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f, runs, known);
         }
     }
     if (f < frames) {

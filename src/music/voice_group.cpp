@@ -55,7 +55,13 @@ uint32_t framesWithoutEvent(const PlayerChannel* c, uint32_t limit) {
         return 0;
     }
     const double ulp = top * kUlpPerValue > kSmallestUlp ? top * kUlpPerValue : kSmallestUlp;
-    const double frames = std::floor(room / (static_cast<double>(step) + ulp)) - 1.0;
+    const double perFrame = static_cast<double>(step) + ulp;
+    // Where the room clearly holds the limit (three frames to spare cover the product's
+    // rounding), the division would only confirm it.
+    if ((static_cast<double>(limit) + 3.0) * perFrame <= room) {
+        return limit;
+    }
+    const double frames = std::floor(room / perFrame) - 1.0;
     if (!(frames >= 1.0)) {
         return 0;
     }

@@ -206,6 +206,19 @@ constexpr uint32_t kOffGridFrames = 32;
 
 void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames);
 
+// Frames to run the plain way for a voice that is off the grid: a position below 1 only
+// until it passes 1 (the estimate may be a frame short, which costs one more look), others
+// for kOffGridFrames; at most `frames`, at least 1.
+uint32_t offGridFrames(const PlayerChannel* c, uint32_t frames) {
+    uint32_t plain = kOffGridFrames;
+    if (c->position >= 0.0f && c->position < 1.0f && c->step > 0.0f) {
+        const float toOne = (1.0f - c->position) / c->step; // below 1 / step
+        plain = toOne < static_cast<float>(kOffGridFrames) ? static_cast<uint32_t>(toOne) + 1
+                                                           : kOffGridFrames;
+    }
+    return plain < frames ? plain : frames;
+}
+
 // Mixes the start of an event-free run of `frames` frames: on the grid while every voice stays
 // on its grid, then the plain way up to and including the step that takes the first voice
 // off it (into its next binade). Short stretches go the plain way throughout (low positions,
@@ -216,10 +229,15 @@ uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frame
     uint32_t n = frames;
     for (int k = 0; k < count; ++k) {
         if (!known[k] && !gridRunOf(voices[k], frames, &runs[k])) {
-            const uint32_t plain = frames < kOffGridFrames ? frames : kOffGridFrames;
+            const uint32_t plain = offGridFrames(voices[k], frames);
             runPlain(voices, count, out, plain);
             for (int j = 0; j < count; ++j) {
-                known[j] = false;
+                if (j < k && runs[j].frames > plain) {
+                    runs[j].position += static_cast<int32_t>(plain) * runs[j].delta;
+                    runs[j].frames -= plain;
+                } else {
+                    known[j] = false;
+                }
             }
             return plain;
         }

@@ -98,7 +98,8 @@ uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int c
 }
 
 // Channels [first, first + count) over `frames` frames, added to the frames in channel order.
-void mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float* out,
+// Returns false when no channel of the group was active, so nothing was added.
+bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float* out,
               uint32_t frames) {
     uint32_t f = 0;
     while (f < frames) {
@@ -110,7 +111,7 @@ void mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
             }
         }
         if (active == 0) {
-            return;
+            return f > 0;
         }
         const uint32_t left = frames - f;
         const uint32_t span = left < kSteadyFrames ? left : kSteadyFrames;
@@ -132,6 +133,7 @@ void mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
         mixSteadyGroup(voices, active, out + 2 * static_cast<size_t>(f), run);
         f += run;
     }
+    return true;
 }
 
 void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
@@ -140,12 +142,18 @@ void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
         return;
     }
     // Channels in groups, each group added to the frames after the one before it.
+    bool mixed = false;
     for (int i = 0; i < player->channelCount; i += kGroupVoices) {
         const int count =
             player->channelCount - i < kGroupVoices ? player->channelCount - i : kGroupVoices;
-        mixGroup(player, &player->channels[i], count, out, frames);
+        mixed = mixGroup(player, &player->channels[i], count, out, frames) || mixed;
     }
-    applyGain(out, 2 * static_cast<uint64_t>(frames), player->amplification * player->globalVolume);
+    // Frames no voice reached stay +0 under a gain of 0 or more, so the pass is only needed
+    // after some voice sounded or for a negative or undefined gain.
+    const float gain = player->amplification * player->globalVolume;
+    if (mixed || !(gain >= 0.0f && std::isfinite(gain))) {
+        applyGain(out, 2 * static_cast<uint64_t>(frames), gain);
+    }
 }
 // Frames from here up to (not including) the next tick, at most `limit`; consumes their
 // share of the tick length as the per-frame test would, one subtraction of 1 per frame.

@@ -1,6 +1,8 @@
 #include "music/voice_grid.h"
 
+#include <array>
 #include <cstring>
+#include <utility>
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
@@ -79,68 +81,153 @@ bool gridRunOf(const PlayerChannel* channel, uint32_t limit, GridRun* run) {
 
 namespace {
 
-// One voice's state for the vector loop: eight consecutive grid positions and the shifts
-// that turn them into byte offsets and sign-extended values.
+// One voice's state for the vector loop: eight grid positions, one per frame of a block, and
+// the shift that turns them into sample indices.
 struct VectorLane {
-    const int* data;
+    const void* data;
     __m256i position;
     __m256i advance; // eight frames' worth
     __m128i shift;
-    __m128i byteShift; // 1 for 16-bit data, 0 for 8-bit
-    __m128i signShift; // 16 for 16-bit data, 24 for 8-bit
-    __m256 volume;     // left, right, left, right, ...
+    __m256 left;
+    __m256 right;
 };
 
-template <int N>
+// The frames of a block in the order the left (or right) values of two blocks of four
+// interleaved frames come out of one in-lane shuffle: the sums are kept per side in this
+// order, so each voice's values need no reordering before they are added.
+constexpr int32_t kFrameOrder[8] = {0, 1, 4, 5, 2, 3, 6, 7};
+
+// The eight values of one voice at the given positions, as floats (not yet scaled). Each read
+// takes four bytes at the value's address; the shifts keep its low byte or low half, signed.
+template <bool Wide>
+__attribute__((target("avx2"), always_inline)) inline __m256 laneValues(const VectorLane& lane,
+                                                                        __m256i position) {
+    const __m256i index = _mm256_srl_epi32(position, lane.shift);
+    const auto* base = static_cast<const int*>(lane.data);
+    __m256i raw =
+        Wide ? _mm256_i32gather_epi32(base, index, 2) : _mm256_i32gather_epi32(base, index, 1);
+    raw = Wide ? _mm256_srai_epi32(_mm256_slli_epi32(raw, 16), 16)
+               : _mm256_srai_epi32(_mm256_slli_epi32(raw, 24), 24);
+    return _mm256_cvtepi32_ps(raw);
+}
+
+// The same values for a forward run of less than one sample per frame: the eight reads lie
+// among the eight values from frame 0's index (the lowest) on, which are loaded at once and
+// picked by their distance from it.
+template <bool Wide>
+__attribute__((target("avx2"), always_inline)) inline __m256 nearValues(const VectorLane& lane,
+                                                                        __m256i position) {
+    const __m256i index = _mm256_srl_epi32(position, lane.shift);
+    const int32_t base = _mm_cvtsi128_si32(_mm256_castsi256_si128(index));
+    const __m256i distance = _mm256_sub_epi32(index, _mm256_set1_epi32(base));
+    const __m256i values =
+        Wide ? _mm256_cvtepi16_epi32(_mm_loadu_si128(
+                   reinterpret_cast<const __m128i*>(static_cast<const int16_t*>(lane.data) + base)))
+             : _mm256_cvtepi8_epi32(_mm_loadl_epi64(
+                   reinterpret_cast<const __m128i*>(static_cast<const int8_t*>(lane.data) + base)));
+    return _mm256_cvtepi32_ps(_mm256_permutevar8x32_epi32(values, distance));
+}
+
+// One voice's eight values added to the left and right sums; its positions move on.
+template <bool Wide, bool Near>
+__attribute__((target("avx2"), always_inline)) inline void
+addVoice(const VectorLane& lane, __m256i* position, __m256* left, __m256* right) {
+    const __m256 value =
+        Near ? nearValues<Wide>(lane, *position) : laneValues<Wide>(lane, *position);
+    *left = _mm256_add_ps(*left, _mm256_mul_ps(value, lane.left));
+    *right = _mm256_add_ps(*right, _mm256_mul_ps(value, lane.right));
+    *position = _mm256_add_epi32(*position, lane.advance);
+}
+
+template <bool Near, unsigned WideMask, size_t... K>
 __attribute__((target("avx2"))) void gridKernel(const VectorLane* lanes, float* out,
-                                                uint32_t blocks) {
-    __m256i position[N];
-    for (int k = 0; k < N; ++k) {
-        position[k] = lanes[k].position;
-    }
+                                                uint32_t blocks, std::index_sequence<K...>) {
+    __m256i position[] = {lanes[K].position...};
     for (uint32_t b = 0; b < blocks; ++b) {
         float* frames = out + 16 * static_cast<size_t>(b);
-        __m256 first = _mm256_loadu_ps(frames);      // frames 0..3
-        __m256 second = _mm256_loadu_ps(frames + 8); // frames 4..7
-        for (int k = 0; k < N; ++k) {
-            const VectorLane& lane = lanes[k];
-            const __m256i index = _mm256_srl_epi32(position[k], lane.shift);
-            const __m256i offset = _mm256_sll_epi32(index, lane.byteShift);
-            __m256i raw = _mm256_i32gather_epi32(lane.data, offset, 1);
-            raw = _mm256_sra_epi32(_mm256_sll_epi32(raw, lane.signShift), lane.signShift);
-            const __m256 value = _mm256_cvtepi32_ps(raw);
-            const __m256 low = _mm256_unpacklo_ps(value, value);  // 0 0 1 1 | 4 4 5 5
-            const __m256 high = _mm256_unpackhi_ps(value, value); // 2 2 3 3 | 6 6 7 7
-            // Voices are added in channel order, frame by frame, as the serial mixing does.
-            first = _mm256_add_ps(
-                first, _mm256_mul_ps(_mm256_permute2f128_ps(low, high, 0x20), lane.volume));
-            second = _mm256_add_ps(
-                second, _mm256_mul_ps(_mm256_permute2f128_ps(low, high, 0x31), lane.volume));
-            position[k] = _mm256_add_epi32(position[k], lane.advance);
-        }
-        _mm256_storeu_ps(frames, first);
-        _mm256_storeu_ps(frames + 8, second);
+        const __m256 first = _mm256_loadu_ps(frames);      // frames 0..3, left and right
+        const __m256 second = _mm256_loadu_ps(frames + 8); // frames 4..7
+        // Left and right sums of frames 0 1 4 5 | 2 3 6 7.
+        __m256 left = _mm256_shuffle_ps(first, second, 0x88);
+        __m256 right = _mm256_shuffle_ps(first, second, 0xDD);
+        // Voices are added in channel order, frame by frame, as the serial mixing does.
+        (addVoice<((WideMask >> K) & 1u) != 0, Near>(lanes[K], &position[K], &left, &right), ...);
+        _mm256_storeu_ps(frames, _mm256_unpacklo_ps(left, right));
+        _mm256_storeu_ps(frames + 8, _mm256_unpackhi_ps(left, right));
     }
 }
 
+using GridKernel = void (*)(const VectorLane*, float*, uint32_t);
+
+template <int N, bool Near, unsigned WideMask>
+__attribute__((target("avx2"))) void gridKernelFor(const VectorLane* lanes, float* out,
+                                                   uint32_t blocks) {
+    gridKernel<Near, WideMask>(lanes, out, blocks, std::make_index_sequence<N>());
+}
+
+// Kernels for N voices, indexed by which of them have 16-bit data; the first half gathers, the
+// second reads runs of neighbouring values.
+template <int N, unsigned... Mask>
+constexpr std::array<GridKernel, 2 * sizeof...(Mask)>
+gridKernelsFor(std::integer_sequence<unsigned, Mask...>) {
+    return {&gridKernelFor<N, false, Mask>..., &gridKernelFor<N, true, Mask>...};
+}
+
+const std::array<GridKernel, 4> kOneGridVoice =
+    gridKernelsFor<1>(std::make_integer_sequence<unsigned, 2>());
+const std::array<GridKernel, 8> kTwoGridVoices =
+    gridKernelsFor<2>(std::make_integer_sequence<unsigned, 4>());
+const std::array<GridKernel, 16> kThreeGridVoices =
+    gridKernelsFor<3>(std::make_integer_sequence<unsigned, 8>());
+const std::array<GridKernel, 32> kFourGridVoices =
+    gridKernelsFor<4>(std::make_integer_sequence<unsigned, 16>());
+
+GridKernel gridKernelOf(int count, unsigned wideMask, bool near) {
+    const unsigned half = 1u << count;
+    const unsigned slot = near ? half + wideMask : wideMask;
+    switch (count) {
+    case 1:
+        return kOneGridVoice[slot];
+    case 2:
+        return kTwoGridVoices[slot];
+    case 3:
+        return kThreeGridVoices[slot];
+    default:
+        return kFourGridVoices[slot];
+    }
+}
+
+// True when every block of the run reads, per voice, among eight neighbouring values that all
+// lie inside the sample: a forward step below one sample (so frames 0..7 of a block span at
+// most eight indices), and eight values from the last block's first index on.
+bool readsNearby(PlayerChannel* const* voices, const GridRun* runs, int count, uint32_t blocks) {
+    for (int k = 0; k < count; ++k) {
+        const GridRun& run = runs[k];
+        if (run.delta < 0 || run.delta >= (int32_t{1} << run.shift)) {
+            return false;
+        }
+        const int64_t lastFirst =
+            int64_t{run.position} + 8 * int64_t{run.delta} * (int64_t{blocks} - 1);
+        if ((lastFirst >> run.shift) + 8 > int64_t{voices[k]->sample->length}) {
+            return false;
+        }
+    }
+    return true;
+}
+
 __attribute__((target("avx2"))) VectorLane vectorLane(const PlayerChannel* c, const GridRun& run) {
-    const bool wide = c->sample->bits == 16;
     // (d / 128) x volume rounds the same real number as d x (volume / 128): the scale is a
     // power of two and the steady test keeps volume / 128 exact.
-    const float scale = wide ? 1.0f / 32768.0f : 1.0f / 128.0f;
-    const float left = c->actualVolume[0] * scale;
-    const float right = c->actualVolume[1] * scale;
-    const int32_t p = run.position;
-    const int32_t d = run.delta;
+    const float scale = c->sample->bits == 16 ? 1.0f / 32768.0f : 1.0f / 128.0f;
     VectorLane lane;
-    lane.data = static_cast<const int*>(c->sample->data);
-    lane.position = _mm256_setr_epi32(p, p + d, p + 2 * d, p + 3 * d, p + 4 * d, p + 5 * d,
-                                      p + 6 * d, p + 7 * d);
-    lane.advance = _mm256_set1_epi32(8 * d);
+    lane.data = c->sample->data;
+    const __m256i order = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kFrameOrder));
+    lane.position = _mm256_add_epi32(_mm256_set1_epi32(run.position),
+                                     _mm256_mullo_epi32(order, _mm256_set1_epi32(run.delta)));
+    lane.advance = _mm256_set1_epi32(8 * run.delta);
     lane.shift = _mm_cvtsi32_si128(run.shift);
-    lane.byteShift = _mm_cvtsi32_si128(wide ? 1 : 0);
-    lane.signShift = _mm_cvtsi32_si128(wide ? 16 : 24);
-    lane.volume = _mm256_setr_ps(left, right, left, right, left, right, left, right);
+    lane.left = _mm256_set1_ps(c->actualVolume[0] * scale);
+    lane.right = _mm256_set1_ps(c->actualVolume[1] * scale);
     return lane;
 }
 
@@ -157,20 +244,11 @@ __attribute__((target("avx2"))) void mixOnGrid(PlayerChannel* const* voices, con
     for (int k = 0; k < count; ++k) {
         lanes[k] = vectorLane(voices[k], runs[k]);
     }
-    switch (count) {
-    case 1:
-        gridKernel<1>(lanes, out, blocks);
-        break;
-    case 2:
-        gridKernel<2>(lanes, out, blocks);
-        break;
-    case 3:
-        gridKernel<3>(lanes, out, blocks);
-        break;
-    default:
-        gridKernel<4>(lanes, out, blocks);
-        break;
+    unsigned wideMask = 0;
+    for (int k = 0; k < count; ++k) {
+        wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
     }
+    gridKernelOf(count, wideMask, readsNearby(voices, runs, count, blocks))(lanes, out, blocks);
     // Leaves the upper register halves clean for the plain code that runs next.
     _mm256_zeroupper();
     const int32_t frames = static_cast<int32_t>(8 * blocks);

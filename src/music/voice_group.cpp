@@ -55,7 +55,13 @@ uint32_t framesWithoutEvent(const PlayerChannel* c, uint32_t limit) {
         return 0;
     }
     const double ulp = top * kUlpPerValue > kSmallestUlp ? top * kUlpPerValue : kSmallestUlp;
-    const double frames = std::floor(room / (static_cast<double>(step) + ulp)) - 1.0;
+    const double perFrame = static_cast<double>(step) + ulp;
+    // Where the room clearly holds the limit (three frames to spare cover the product's
+    // rounding), the division would only confirm it.
+    if ((static_cast<double>(limit) + 3.0) * perFrame <= room) {
+        return limit;
+    }
+    const double frames = std::floor(room / perFrame) - 1.0;
     if (!(frames >= 1.0)) {
         return 0;
     }
@@ -200,19 +206,42 @@ constexpr uint32_t kOffGridFrames = 32;
 
 void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames);
 
+// Frames to run the plain way for a voice that is off the grid: a position below 1 only
+// until it passes 1 (the estimate may be a frame short, which costs one more look), others
+// for kOffGridFrames; at most `frames`, at least 1.
+uint32_t offGridFrames(const PlayerChannel* c, uint32_t frames) {
+    uint32_t plain = kOffGridFrames;
+    if (c->position >= 0.0f && c->position < 1.0f && c->step > 0.0f) {
+        const float toOne = (1.0f - c->position) / c->step; // below 1 / step
+        plain = toOne < static_cast<float>(kOffGridFrames) ? static_cast<uint32_t>(toOne) + 1
+                                                           : kOffGridFrames;
+    }
+    return plain < frames ? plain : frames;
+}
+
 // Mixes the start of an event-free run of `frames` frames: on the grid while every voice stays
 // on its grid, then the plain way up to and including the step that takes the first voice
 // off it (into its next binade). Short stretches go the plain way throughout (low positions,
-// whose binades are only a few steps wide). Returns the frames done, at least 1.
-uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames) {
-    GridRun runs[kGroupVoices];
+// whose binades are only a few steps wide). Returns the frames done, at least 1. runs[k] is
+// reused where known[k] is set and describes the voice again afterwards where it stays set.
+uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames, GridRun* runs,
+                   bool* known) {
     uint32_t n = frames;
     for (int k = 0; k < count; ++k) {
-        if (!gridRunOf(voices[k], n, &runs[k])) {
-            const uint32_t plain = frames < kOffGridFrames ? frames : kOffGridFrames;
+        if (!known[k] && !gridRunOf(voices[k], frames, &runs[k])) {
+            const uint32_t plain = offGridFrames(voices[k], frames);
             runPlain(voices, count, out, plain);
+            for (int j = 0; j < count; ++j) {
+                if (j < k && runs[j].frames > plain) {
+                    runs[j].position += static_cast<int32_t>(plain) * runs[j].delta;
+                    runs[j].frames -= plain;
+                } else {
+                    known[j] = false;
+                }
+            }
             return plain;
         }
+        known[k] = true;
         n = runs[k].frames < n ? runs[k].frames : n;
     }
     uint32_t done = 0;
@@ -224,15 +253,29 @@ uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frame
     if (stepOff > done) {
         runPlain(voices, count, out + 2 * static_cast<size_t>(done), stepOff - done);
     }
-    return stepOff > done ? stepOff : done;
+    const uint32_t used = stepOff > done ? stepOff : done;
+    // A voice whose run reaches beyond these frames is still on the same grid: its plain
+    // steps landed exactly where the grid puts them.
+    for (int k = 0; k < count; ++k) {
+        if (runs[k].frames > used) {
+            runs[k].position += static_cast<int32_t>(used) * runs[k].delta;
+            runs[k].frames -= used;
+        } else {
+            known[k] = false;
+        }
+    }
+    return used;
 }
 
 // Runs `frames` frames without events through the kernels for these voices.
 void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames) {
     uint32_t f = 0;
     if (gridKernelAvailable()) {
+        GridRun runs[kGroupVoices];
+        bool known[kGroupVoices] = {};
         while (frames - f >= kGridMinFrames) {
-            f += runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
+            f +=
+                runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f, runs, known);
         }
     }
     if (f < frames) {

@@ -81,14 +81,6 @@ TEST(Capture, TheLogoArrivesWithItsOpacity) {
     EXPECT_FALSE(fs::exists(out / "frame_000000.png"));
 }
 
-TEST(Capture, RefusesBadOptionsAndUnwritableOutput) {
-    EXPECT_EQ(runCapture("--start nonsense --out /tmp/x"), 2);
-    EXPECT_EQ(runCapture("--frames 2"), 2);
-    EXPECT_EQ(runCapture("--frames 2 --duration 1 --out /tmp/x"), 2);
-    EXPECT_EQ(runCapture("--frames 1 --out /proc/quavel1-cannot-write-here"), 1);
-    EXPECT_EQ(runCapture("--help"), 0);
-}
-
 // The show program ends in order with exit code 1 when asked to stop (the window is closed
 // through the termination request SDL turns into a close).
 TEST(ShowProgram, EndsInOrderWithExitCodeOne) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -14,18 +15,22 @@
 #include "app/show.h"
 #include "back_buffer_reader.h"
 #include "capture_options.h"
+#include "capture_outputs.h"
+#include "command_line.h"
 #include "demo/show_tracks.h"
 #include "frame_join.h"
 #include "frame_sinks.h"
+#include "output_file.h"
 #include "params/sync_editor_client.h"
 #include "render_parts.h"
 #include "soundtrack_wav.h"
 
 namespace {
 
+// The signal that asked the capture to stop; the frame being drawn is finished first.
 volatile std::sig_atomic_t interrupted = 0;
-void onInterrupt(int) {
-    interrupted = 1;
+void onInterrupt(int signal) {
+    interrupted = signal;
 }
 
 // One status line per part, rewritten in place on a terminal and one line per report in a
@@ -64,54 +69,56 @@ int fail(const std::string& message) {
 
 int main(int argc, char** argv) {
     CaptureOptions options;
+    if (std::optional<int> code = parseCaptureOptions(argc, argv, options))
+        return *code;
     std::string error;
-    if (!parseCaptureOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "quavel1-capture: %s\n%s", error.c_str(), captureUsage().c_str());
-        return 2;
-    }
-    if (options.help) {
-        std::fputs(captureUsage().c_str(), stdout);
-        return 0;
-    }
     if (!options.join.empty())
         return joinRender(options, error) ? 0 : fail(error);
 
     const std::vector<std::int64_t> frames = options.framesToWrite();
-    const FrameRange range = frames.empty()
-                                 ? FrameRange{}
-                                 : FrameRange{frames.front(), frames.back() + 1 - frames.front()};
+    if (frames.empty())
+        return cli::usageError("quavel1-capture", "--stills: no still lies before the show's end");
+    const FrameRange range = FrameRange{frames.front(), frames.back() + 1 - frames.front()};
     const double fps = options.fps;
     const bool split = options.parts > 1;
     const std::string label = "quavel1-capture part " + std::to_string(options.part) + "/" +
                               std::to_string(options.parts);
-    if (frames.empty()) {
-        std::fprintf(stderr, "%s: no frames to render (the range is empty or past the end)\n",
-                     label.c_str());
-        return 0;
-    }
-    const double startSeconds = double(range.first) / fps, seconds = double(range.count) / fps;
-    if (!options.audio.empty() && !writeSoundtrackWav(options.audio, startSeconds, seconds, error))
+    if (const FrameRange asked = options.requestedRange();
+        options.stills.empty() && asked.count > options.wholeRange().count)
+        std::fprintf(stderr,
+                     "%s: note: the show ends at %.0f s; only %lld of the %lld frames asked for "
+                     "lie before it, and only those are captured\n",
+                     label.c_str(), kShowLengthSeconds,
+                     static_cast<long long>(options.wholeRange().count),
+                     static_cast<long long>(asked.count));
+
+    // Every output is checked before the work. A part video goes beside --out; a whole video
+    // gets its soundtrack from a temporary WAV next to it (a part video gets none: the join
+    // adds it once).
+    const bool video = options.outIsVideo();
+    const std::string videoPath =
+        split && video ? partVideoPath(options.out, options.part, options.parts) : options.out;
+    std::string videoSoundtrack = video && !split ? options.out + ".soundtrack.wav" : "";
+    const RenderRecord record{fps, options.wholeRange(), options.parts};
+    if (!options.audio.empty() && !cli::checkOutput(options.audio, {}, &error))
+        return fail("--audio: " + error);
+    if (video && !cli::checkOutput(videoPath, {}, &error))
+        return fail("--out: " + error);
+    if (!video &&
+        !prepareFrameFolder(options.out, split ? &record : nullptr, options.overwrite, error))
+        return fail(error);
+    if (!videoSoundtrack.empty() && !writeSoundtrackWav(videoSoundtrack, double(range.first) / fps,
+                                                        double(range.count) / fps, error))
+        return fail(error);
+    if (split &&
+        !writeRenderRecord(video ? std::filesystem::absolute(options.out).parent_path().string()
+                                 : options.out,
+                           record, error))
         return fail(error);
 
-    // A whole video gets its soundtrack from a temporary WAV next to it; a part video gets
-    // none, the join adds it once.
-    std::string videoPath = options.out, videoSoundtrack;
-    if (options.outIsVideo()) {
-        if (split)
-            videoPath = partVideoPath(options.out, options.part, options.parts);
-        else if (videoSoundtrack = options.out + ".soundtrack.wav";
-                 !writeSoundtrackWav(videoSoundtrack, startSeconds, seconds, error))
-            return fail(error);
-    }
-    if (split) {
-        const std::string folder =
-            options.outIsVideo() ? std::filesystem::absolute(options.out).parent_path().string()
-                                 : options.out;
-        std::filesystem::create_directories(folder);
-        if (!writeRenderRecord(folder, {fps, options.wholeRange(), options.parts}, error))
-            return fail(error);
-    }
-
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    std::signal(SIGPIPE, SIG_IGN); // a stopped ffmpeg shows as a failed write
     static DemoApp app;
     // Frames are read back, never shown: no window appears, and no display is needed.
     if (!startShowGraphics(app, error, WindowShown::Never))
@@ -129,15 +136,13 @@ int main(int argc, char** argv) {
     if (!reader.ok())
         return fail("the back buffer cannot be read back");
 
-    std::unique_ptr<FrameSink> sink =
-        options.outIsVideo()
-            ? makeVideoSink(videoPath, fps, reader.width(), reader.height(), videoSoundtrack, error)
-            : makePngFolderSink(options.out, error);
+    const std::string videoWork = videoWorkPath(videoPath);
+    std::unique_ptr<FrameSink> sink = video ? makeVideoSink(videoWork, fps, reader.width(),
+                                                            reader.height(), videoSoundtrack, error)
+                                            : makePngFolderSink(options.out, error);
     if (!sink)
         return fail(error);
 
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
     std::fprintf(stderr, "%s: grid frames %lld-%lld at %.6g fps (%.3f-%.3f s)\n", label.c_str(),
                  static_cast<long long>(range.first), static_cast<long long>(range.end() - 1), fps,
                  gridTime(range.first, fps), gridTime(range.end() - 1, fps));
@@ -182,10 +187,37 @@ int main(int argc, char** argv) {
     if (!videoSoundtrack.empty())
         std::filesystem::remove(videoSoundtrack);
     shutdownShow(app);
+
+    // The video becomes the final file only when complete; an interrupted one keeps the frames
+    // written under a name that says so.
+    std::string delivered = video ? videoPath : options.out;
+    if (video) {
+        std::error_code ec;
+        if (ok && written > 0) {
+            delivered = interrupted ? interruptedVideoPath(videoPath) : videoPath;
+            std::filesystem::rename(videoWork, delivered, ec);
+            if (ec) {
+                error = "cannot name the video '" + delivered + "': " + ec.message();
+                ok = false;
+            }
+        }
+        std::filesystem::remove(videoWork, ec);
+    }
+    // The soundtrack covers exactly the frames written (the stills' whole stretch).
+    const double audioSeconds = double(options.stills.empty() ? written : range.count) / fps;
+    if (ok && !options.audio.empty() && written > 0 &&
+        !writeSoundtrackWav(options.audio, double(range.first) / fps, audioSeconds, error))
+        ok = false;
     if (!ok)
         return fail(error);
-    std::fprintf(stderr, "%s: %lld frames%s written to %s\n", label.c_str(),
-                 static_cast<long long>(written), interrupted ? " (interrupted)" : "",
-                 options.outIsVideo() ? videoPath.c_str() : options.out.c_str());
-    return interrupted ? 130 : 0;
+    if (interrupted) {
+        std::fprintf(
+            stderr, "%s: interrupted: %lld of %lld frames written to %s; every one is complete%s\n",
+            label.c_str(), static_cast<long long>(written), static_cast<long long>(frames.size()),
+            delivered.c_str(), video && written > 0 ? " (a playable video of those frames)" : "");
+        return 128 + int(interrupted);
+    }
+    std::fprintf(stderr, "%s: %lld frames written to %s\n", label.c_str(),
+                 static_cast<long long>(written), delivered.c_str());
+    return 0;
 }

@@ -3,179 +3,162 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <filesystem>
+#include <string_view>
 
 #include "app/demo_app.h"
+#include "command_line.h"
+#include "video_formats.h"
 
 namespace {
 
-bool endsWith(const std::string& s, const char* suffix) {
-    std::size_t n = std::strlen(suffix);
-    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
-}
+constexpr const char* kTool = "quavel1-capture";
 
-bool parseNumber(const char* text, double& value) {
-    char* end = nullptr;
-    value = std::strtod(text, &end);
-    return end != text && *end == '\0' && std::isfinite(value);
-}
-
-// Each rule takes the option's text; false with `error` set refuses it.
-using Rule = bool (*)(CaptureOptions&, const char* value, std::string& error);
+// Each row declares its option to the shared parser; the usage text comes from the same rows.
+using Declare = void (*)(cli::Parser&, CaptureOptions&);
 
 struct OptionRow {
     const char* name;
     const char* value; // null: a flag
     const char* help;
-    Rule rule;
+    Declare declare;
 };
 
-bool number(const char* name, const char* text, double& value, std::string& error) {
-    if (parseNumber(text, value))
-        return true;
-    error = std::string(name) + " needs a number, not '" + text + "'";
-    return false;
-}
-
-bool takeStart(CaptureOptions& o, const char* v, std::string& e) {
-    if (!number("--start", v, o.start, e))
-        return false;
-    if (o.start < 0.0 || o.start >= kShowLengthSeconds) {
-        e = "--start must lie in 0 .. 368 seconds";
-        return false;
-    }
-    return true;
-}
-
-bool takeDuration(CaptureOptions& o, const char* v, std::string& e) {
-    if (!number("--duration", v, o.duration, e))
-        return false;
-    if (o.duration <= 0.0) {
-        e = "--duration must be positive";
-        return false;
-    }
-    return true;
-}
-
-bool takeFrames(CaptureOptions& o, const char* v, std::string& e) {
-    double n = 0.0;
-    if (!number("--frames", v, n, e))
-        return false;
-    if (n < 1.0 || n != std::floor(n) || n > 1e9) {
-        e = "--frames must be a whole number of at least 1";
-        return false;
-    }
-    o.frames = static_cast<std::int64_t>(n);
-    return true;
-}
-
-bool takeFps(CaptureOptions& o, const char* v, std::string& e) {
-    if (!number("--fps", v, o.fps, e))
-        return false;
-    if (o.fps <= 0.0 || o.fps > 1000.0) {
-        e = "--fps must lie in (0, 1000]";
-        return false;
-    }
-    o.fpsGiven = true;
-    return true;
-}
-
-bool takeOut(CaptureOptions& o, const char* v, std::string&) {
-    o.out = v;
-    return true;
-}
-
-bool takeAudio(CaptureOptions& o, const char* v, std::string& e) {
-    o.audio = v;
-    if (endsWith(o.audio, ".wav"))
-        return true;
-    e = "--audio needs a path ending in .wav";
-    return false;
-}
-
-bool takePart(CaptureOptions& o, const char* v, std::string& e) {
-    int k = 0, n = 0, used = 0;
-    if (std::sscanf(v, "%d/%d%n", &k, &n, &used) != 2 || v[used] != '\0' || n < 1 || k < 1 ||
-        k > n) {
-        e = std::string("--part needs K/N with 1 <= K <= N, not '") + v + "'";
-        return false;
-    }
-    o.part = k;
-    o.parts = n;
-    return true;
-}
-
-bool takeJoin(CaptureOptions& o, const char* v, std::string&) {
-    o.join = v;
-    return true;
-}
-
-bool takeStills(CaptureOptions& o, const char* v, std::string& e) {
-    for (const char* at = v;;) {
-        char* end = nullptr;
-        const double t = std::strtod(at, &end);
-        if (end == at || !std::isfinite(t) || t < 0.0 || t >= kShowLengthSeconds ||
-            (*end != ',' && *end != '\0')) {
-            e = std::string("--stills needs show times in 0 .. 368 s separated by commas, not '") +
-                v + "'";
-            return false;
-        }
-        o.stills.push_back(t);
-        if (*end == '\0')
-            return true;
-        at = end + 1;
-    }
-}
-
-bool takeEdit(CaptureOptions& o, const char* v, std::string&) {
-    o.edit = true;
-    o.editAddress = v ? v : "";
-    return true;
-}
-
-bool takeHelp(CaptureOptions& o, const char*, std::string&) {
-    o.help = true;
-    return true;
-}
+// Values checked after parsing, when the text options' rules need more than a range.
+struct TextValues {
+    std::string part, stills, edit;
+};
+TextValues texts;
 
 const OptionRow kOptions[] = {
-    {"--start", "S", "begin at the first grid frame at or after S seconds (default 0)", takeStart},
-    {"--duration", "S", "capture S seconds", takeDuration},
-    {"--frames", "N", "capture N frames (instead of --duration; default 1)", takeFrames},
-    {"--fps", "F", "frames per second: grid frame n is at n / F seconds (default 60)", takeFps},
+    {"--start", "S", "begin at the first grid frame at or after S seconds (default 0)",
+     [](cli::Parser& p, CaptureOptions& o) {
+         p.number("--start", &o.start, 0.0, kShowLengthSeconds);
+     }},
+    {"--duration", "S", "capture S seconds",
+     [](cli::Parser& p, CaptureOptions& o) {
+         p.number("--duration", &o.duration, 0.0, kShowLengthSeconds);
+     }},
+    {"--frames", "N", "capture N frames (instead of --duration; default 1)",
+     [](cli::Parser& p, CaptureOptions& o) { p.whole("--frames", &o.frames, 1, 1000000); }},
+    {"--fps", "F", "frames per second: grid frame n is at n / F seconds (default 60)",
+     [](cli::Parser& p, CaptureOptions& o) { p.number("--fps", &o.fps, 0.001, 1000.0); }},
     {"--out", "PATH",
      "a folder of PNGs named by grid index (frame_000480.png: 480 / F s),\n"
      "or a video with the soundtrack: .mkv (lossless FFV1) or .mp4 (H.264)",
-     takeOut},
+     [](cli::Parser& p, CaptureOptions& o) { p.text("--out", &o.out); }},
     {"--audio", "PATH", "also write the matching stretch of the soundtrack as a WAV file",
-     takeAudio},
-    {"--part", "K/N", "render only the K-th of N equal frame ranges of this capture", takePart},
+     [](cli::Parser& p, CaptureOptions& o) { p.text("--audio", &o.audio); }},
+    {"--part", "K/N", "render only the K-th of N equal frame ranges of this capture",
+     [](cli::Parser& p, CaptureOptions&) { p.text("--part", &texts.part); }},
     {"--join", "FOLDER",
      "make the video --out from the frames (or part videos) in FOLDER,\n"
      "with the soundtrack; refuses gaps and frames of another size",
-     takeJoin},
+     [](cli::Parser& p, CaptureOptions& o) { p.text("--join", &o.join); }},
     {"--stills", "T1,T2,...",
      "write only the grid frames at or after these show times, in one run\n"
      "(the state between them is replayed once); PNG output",
-     takeStills},
+     [](cli::Parser& p, CaptureOptions&) { p.text("--stills", &texts.stills); }},
     {"--edit", "[HOST:PORT]",
      "take the keys from the sync editor (default localhost:1338): asks for\n"
      "the tracks, waits until the editor is quiet; ignores its pause and row",
-     takeEdit},
-    {"--help", nullptr, "this text", takeHelp},
+     [](cli::Parser& p, CaptureOptions&) { p.text("--edit", &texts.edit); }},
+    {"--overwrite", nullptr,
+     "write into a --out folder that holds the frames of another capture\n"
+     "(they are removed first; a part of a split render removes none)",
+     [](cli::Parser& p, CaptureOptions& o) { p.flag("--overwrite", &o.overwrite); }},
+    {"--help", nullptr, "this text (also -h)", nullptr},
 };
 
-// A value in brackets may be left out: it is taken only when the next argument is no option.
-bool valueIsOptional(const OptionRow& row) {
-    return row.value && row.value[0] == '[';
+// "--edit" may stand alone: its address is taken only when the next argument is no option.
+// The shared parser wants a value, so the lone form becomes "--edit=".
+std::vector<char*> withEditValue(int argc, char** argv, std::vector<std::string>& store) {
+    std::vector<char*> args(argv, argv + argc);
+    store.reserve(std::size_t(argc));
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (std::string_view(args[i]) != "--edit")
+            continue;
+        const bool valueFollows = i + 1 < args.size() && args[i + 1][0] != '-';
+        store.push_back(std::string("--edit=") + (valueFollows ? args[i + 1] : ""));
+        args[i] = store.back().data();
+        if (valueFollows)
+            args.erase(args.begin() + std::ptrdiff_t(i) + 1);
+    }
+    return args;
 }
 
-const OptionRow* findOption(const std::string& name) {
-    for (const OptionRow& row : kOptions)
-        if (name == row.name)
-            return &row;
-    return name == "-h" ? &kOptions[std::size(kOptions) - 1] : nullptr;
+// K/N with 1 <= K <= N, both whole.
+std::string takePart(const std::string& text, CaptureOptions& o) {
+    const std::size_t slash = text.find('/');
+    double k = 0, n = 0;
+    if (slash == std::string::npos || !cli::parseFinite(text.substr(0, slash), &k) ||
+        !cli::parseFinite(text.substr(slash + 1), &n) || k != std::floor(k) || n != std::floor(n) ||
+        n < 1 || n > 100000 || k < 1 || k > n)
+        return "--part: '" + text + "' is not K/N with whole numbers 1 <= K <= N <= 100000";
+    o.part = int(k);
+    o.parts = int(n);
+    return "";
+}
+
+std::string takeStills(const std::string& text, CaptureOptions& o) {
+    for (std::size_t at = 0;;) {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        const std::string item = text.substr(at, comma - at);
+        double t = 0;
+        if (!cli::parseFinite(item, &t) || t < 0.0 || t >= kShowLengthSeconds)
+            return "--stills: '" + item + "' is not a show time from 0 to below 368 s";
+        o.stills.push_back(t);
+        if (comma == text.size())
+            return "";
+        at = comma + 1;
+    }
+}
+
+// The extension of the last path element, lower-case, with its dot ("" when there is none).
+std::string extensionOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+        dot + 1 == path.size() || dot == (slash == std::string::npos ? 0 : slash + 1))
+        return "";
+    std::string ext = path.substr(dot);
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+std::string shortNumber(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v);
+    return text;
+}
+
+// Checks between options, after each has passed its own rule.
+std::string crossCheck(const cli::Parsed& parsed, CaptureOptions& o) {
+    if (o.out.empty())
+        return "--out PATH is required";
+    if (parsed.has("--frames") && parsed.has("--duration"))
+        return "give --duration or --frames, not both";
+    const bool video = o.outIsVideo();
+    const std::string ext = extensionOf(o.out);
+    std::error_code ec;
+    if (!video && !ext.empty() && !std::filesystem::is_directory(o.out, ec))
+        return "--out: '" + o.out + "' names a file of type " + ext + "; videos are written as " +
+               videoExtensions() + ", PNG frames into a folder (give a name without extension)";
+    if (!o.audio.empty() && extensionOf(o.audio) != ".wav")
+        return "--audio: '" + o.audio + "' does not end in .wav";
+    if (parsed.has("--duration") && std::llround(o.duration * o.fps) < 1)
+        return "--duration: " + shortNumber(o.duration) + " s is less than one frame at " +
+               shortNumber(o.fps) + " fps";
+    if (!o.stills.empty() && (video || o.parts > 1 || parsed.has("--frames") ||
+                              parsed.has("--duration") || parsed.has("--start")))
+        return "--stills writes PNG frames and takes no --start, --duration, --frames or --part";
+    if (!o.join.empty() && !video)
+        return "--join needs --out VIDEO ending in " + videoExtensions();
+    if (o.join.empty() && o.stills.empty() && o.wholeRange().count == 0)
+        return "--start: " + shortNumber(o.start) + " s is past the last frame of the show at " +
+               shortNumber(o.fps) + " fps; nothing to capture";
+    return "";
 }
 
 } // namespace
@@ -200,15 +183,17 @@ std::string captureUsage() {
     return text;
 }
 
-FrameRange CaptureOptions::wholeRange() const {
-    const std::int64_t first = firstGridFrameAtOrAfter(start, fps);
+FrameRange CaptureOptions::requestedRange() const {
     std::int64_t count = frames >= 0 ? frames : 1;
     if (frames < 0 && duration >= 0.0)
         count = static_cast<std::int64_t>(std::llround(duration * fps));
+    return {firstGridFrameAtOrAfter(start, fps), count};
+}
+
+FrameRange CaptureOptions::wholeRange() const {
+    const FrameRange asked = requestedRange();
     const std::int64_t showEnd = gridFramesBefore(kShowLengthSeconds, fps);
-    if (first + count > showEnd)
-        count = showEnd > first ? showEnd - first : 0;
-    return {first, count};
+    return {asked.first, std::max<std::int64_t>(0, std::min(asked.end(), showEnd) - asked.first)};
 }
 
 std::vector<std::int64_t> CaptureOptions::framesToWrite() const {
@@ -229,44 +214,31 @@ std::vector<std::int64_t> CaptureOptions::framesToWrite() const {
 }
 
 bool CaptureOptions::outIsVideo() const {
-    return endsWith(out, ".mp4") || endsWith(out, ".mkv");
+    return videoFormatFor(out) != nullptr;
 }
 
-bool parseCaptureOptions(int argc, char** argv, CaptureOptions& o, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const OptionRow* row = findOption(arg);
-        if (!row) {
-            error = "unknown option " + arg;
-            return false;
-        }
-        const bool valueFollows = i + 1 < argc && argv[i + 1][0] != '-';
-        if (row->value && !valueIsOptional(*row) && i + 1 >= argc) {
-            error = arg + " needs a value";
-            return false;
-        }
-        const bool takesValue = row->value && (!valueIsOptional(*row) || valueFollows);
-        if (!row->rule(o, takesValue ? argv[++i] : nullptr, error))
-            return false;
-        if (o.help)
-            return true;
-    }
-    if (o.out.empty()) {
-        error = "--out PATH is required";
-        return false;
-    }
-    if (o.frames >= 0 && o.duration >= 0.0) {
-        error = "give --duration or --frames, not both";
-        return false;
-    }
-    if (!o.stills.empty() &&
-        (o.outIsVideo() || o.parts > 1 || o.frames >= 0 || o.duration >= 0.0 || o.start != 0.0)) {
-        error = "--stills writes PNG frames and takes no --start, --duration, --frames or --part";
-        return false;
-    }
-    if (!o.join.empty() && !o.outIsVideo()) {
-        error = "--join needs --out VIDEO ending in .mkv or .mp4";
-        return false;
-    }
-    return true;
+std::optional<int> parseCaptureOptions(int argc, char** argv, CaptureOptions& o) {
+    cli::Parser parser;
+    for (const OptionRow& row : kOptions)
+        if (row.declare)
+            row.declare(parser, o);
+    std::vector<std::string> store;
+    std::vector<char*> args = withEditValue(argc, argv, store);
+    const cli::Parsed parsed = parser.parse(int(args.size()), args.data(), 0);
+    const std::string usage = captureUsage();
+    if (std::optional<int> code = cli::earlyExit(parsed, kTool, usage.c_str()))
+        return code;
+    o.fpsGiven = parsed.has("--fps");
+    o.edit = parsed.has("--edit");
+    o.editAddress = texts.edit;
+    std::string why;
+    if (parsed.has("--part"))
+        why = takePart(texts.part, o);
+    if (why.empty() && parsed.has("--stills"))
+        why = takeStills(texts.stills, o);
+    if (why.empty())
+        why = crossCheck(parsed, o);
+    if (!why.empty())
+        return cli::usageError(kTool, why);
+    return std::nullopt;
 }

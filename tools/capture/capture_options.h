@@ -1,8 +1,9 @@
 // Command line of quavel1-capture. The options are one table (capture_options.cpp): each row
-// has its name, value, help line and the rule that takes the value.
+// has its name, value, help line and how the shared parser (tools/common) takes the value.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,12 @@ struct CaptureOptions {
     std::string join;           // --join FOLDER: make the video --out from a folder of frames
     std::vector<double> stills; // --stills T1,T2,...: only the grid frames at or after these
     bool help = false;
+    bool overwrite = false;  // --overwrite: replace the frames of another capture in --out
     bool edit = false;       // --edit: take the keys from the sync editor
     std::string editAddress; // HOST:PORT after --edit, empty for localhost:1338
 
-    // The grid frames of the whole capture (all parts), cut at the show's end.
+    // The grid frames asked for, and the part of them before the show's end.
+    FrameRange requestedRange() const;
     FrameRange wholeRange() const;
     // This process's share of it.
     FrameRange partRange() const { return partOf(wholeRange(), part, parts); }
@@ -32,8 +35,9 @@ struct CaptureOptions {
     bool outIsVideo() const;
 };
 
-// Parses argv; on a bad option returns false with a one-line message in `error`.
-bool parseCaptureOptions(int argc, char** argv, CaptureOptions& options, std::string& error);
+// Parses argv. Returns an exit code when the tool is done (help shown: 0; a refused command
+// line, said in one line: 2), nothing when the capture goes on.
+std::optional<int> parseCaptureOptions(int argc, char** argv, CaptureOptions& options);
 
 // The usage text, made from the option table.
 std::string captureUsage();

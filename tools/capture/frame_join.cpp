@@ -1,5 +1,8 @@
 #include "frame_join.h"
 
+#include "capture_outputs.h"
+#include "output_file.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -184,7 +187,9 @@ bool joinPartVideos(const std::string& folder, const std::map<int, fs::path>& vi
 
 } // namespace
 
-bool joinRender(const CaptureOptions& o, std::string& error) {
+namespace {
+
+bool joinInto(const CaptureOptions& o, const std::string& out, std::string& error) {
     const std::string& folder = o.join;
     if (!fs::is_directory(folder)) {
         error = "--join: " + folder + " is not a folder";
@@ -223,9 +228,31 @@ bool joinRender(const CaptureOptions& o, std::string& error) {
     }
     const RenderRecord* r = recorded ? &record : nullptr;
     if (!frames.empty())
-        return joinFrames(folder, frames, r, fps, *format, o.out, error);
+        return joinFrames(folder, frames, r, fps, *format, out, error);
     if (!videos.empty())
-        return joinPartVideos(folder, videos, parts, r, fps, *format, o.out, error);
+        return joinPartVideos(folder, videos, parts, r, fps, *format, out, error);
     error = folder + " holds no frames (frame_NNNNNN.png) and no part videos";
     return false;
+}
+
+} // namespace
+
+// The video is encoded under a hidden name beside --out and takes its name only when complete.
+bool joinRender(const CaptureOptions& o, std::string& error) {
+    if (!cli::checkOutput(o.out, {}, &error)) {
+        error = "--out: " + error;
+        return false;
+    }
+    const std::string work = videoWorkPath(o.out);
+    bool ok = joinInto(o, work, error);
+    std::error_code ec;
+    if (ok) {
+        fs::rename(work, o.out, ec);
+        if (ec) {
+            error = "cannot name the video '" + o.out + "': " + ec.message();
+            ok = false;
+        }
+    }
+    fs::remove(work, ec);
+    return ok;
 }

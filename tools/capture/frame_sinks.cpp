@@ -101,7 +101,7 @@ std::unique_ptr<FrameSink> makeVideoSink(const std::string& path, double fps, st
                                          std::string& error) {
     const VideoFormat* format = videoFormatFor(path);
     if (!format) {
-        error = "a video needs a path ending in .mkv or .mp4: " + path;
+        error = "a video needs a path ending in " + videoExtensions() + ": " + path;
         return nullptr;
     }
     if (!ffmpegAvailable()) {
@@ -116,8 +116,11 @@ std::unique_ptr<FrameSink> makeVideoSink(const std::string& path, double fps, st
     char size[32], rate[32];
     std::snprintf(size, sizeof size, "%ux%u", width, height);
     std::snprintf(rate, sizeof rate, "%.17g", fps);
-    std::string command = "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgba -s " +
-                          std::string(size) + " -r " + rate + " -i -";
+    // ffmpeg runs in a session of its own: a Ctrl-C on the terminal reaches only the capture,
+    // which ends the video in order instead of ffmpeg cutting it off mid-frame.
+    std::string command =
+        "setsid -w ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgba -s " +
+        std::string(size) + " -r " + rate + " -i -";
     if (!soundtrackWav.empty())
         command += " -i " + shellQuoted(soundtrackWav) + " " + format->audio + " -shortest";
     command += std::string(" ") + format->video + " " + format->muxer + " " + shellQuoted(path);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 namespace {
 
@@ -21,10 +22,17 @@ const VideoFormat kFormats[] = {
 const VideoFormat* videoFormatFor(const std::string& path) {
     for (const VideoFormat& f : kFormats) {
         const std::size_t n = std::strlen(f.extension);
-        if (path.size() > n && path.compare(path.size() - n, n, f.extension) == 0)
+        if (path.size() > n && strcasecmp(path.c_str() + path.size() - n, f.extension) == 0)
             return &f;
     }
     return nullptr;
+}
+
+std::string videoExtensions() {
+    std::string list;
+    for (const VideoFormat& f : kFormats)
+        list += (list.empty() ? "" : " or ") + std::string(f.extension);
+    return list;
 }
 
 std::string shellQuoted(const std::string& s) {

@@ -12,8 +12,11 @@ struct VideoFormat {
     const char* file;  // container arguments for a file made in one go (the join)
 };
 
-// The format for `path`'s extension, or null when it names no video.
+// The format for `path`'s extension (any letter case), or null when it names no video.
 const VideoFormat* videoFormatFor(const std::string& path);
+
+// The extensions of the table, for messages: ".mkv or .mp4".
+std::string videoExtensions();
 
 // `path` in single quotes for the shell.
 std::string shellQuoted(const std::string& path);

@@ -1,0 +1,75 @@
+#include "capture_outputs.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The frame files (frame_NNNNNN.png) in a folder.
+std::vector<fs::path> framesIn(const fs::path& folder) {
+    std::vector<fs::path> frames;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("frame_", 0) == 0 && e.path().extension() == ".png")
+            frames.push_back(e.path());
+    }
+    return frames;
+}
+
+bool sameRender(const std::string& folder, const RenderRecord& mine) {
+    RenderRecord there;
+    return readRenderRecord(folder, there) && there.fps == mine.fps && there.parts == mine.parts &&
+           there.whole.first == mine.whole.first && there.whole.count == mine.whole.count;
+}
+
+} // namespace
+
+bool prepareFrameFolder(const std::string& folder, const RenderRecord* split, bool overwrite,
+                        std::string& error) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (!fs::is_directory(folder)) {
+        error = "--out: cannot make the folder '" + folder + "'" +
+                (ec ? ": " + ec.message() : std::string(": a file of that name is in the way"));
+        return false;
+    }
+    const fs::path probe = fs::path(folder) / ".quavel1-capture-probe";
+    if (FILE* f = std::fopen(probe.c_str(), "wb")) {
+        std::fclose(f);
+        fs::remove(probe, ec);
+    } else {
+        error = "--out: cannot write into the folder '" + folder + "': " + std::strerror(errno);
+        return false;
+    }
+    const std::vector<fs::path> frames = framesIn(folder);
+    if (frames.empty() || (split && sameRender(folder, *split)))
+        return true;
+    if (!overwrite) {
+        error = "--out: the folder '" + folder + "' already holds " +
+                std::to_string(frames.size()) +
+                " frames of another capture; give another folder or --overwrite";
+        return false;
+    }
+    if (!split)
+        for (const fs::path& f : frames)
+            fs::remove(f, ec);
+    return true;
+}
+
+std::string videoWorkPath(const std::string& video) {
+    const fs::path p(video);
+    return (p.parent_path() / ("." + p.filename().string() + ".partial" + p.extension().string()))
+        .string();
+}
+
+std::string interruptedVideoPath(const std::string& video) {
+    const fs::path p(video);
+    return (p.parent_path() / (p.stem().string() + ".partial" + p.extension().string())).string();
+}

@@ -1,0 +1,20 @@
+// The capture's outputs, checked and prepared before any frame is drawn, and a video's file
+// names on its way: ffmpeg writes a hidden file beside the video, which becomes the video only
+// when every frame is in, or a visibly partial video when the capture was interrupted.
+#pragma once
+
+#include <string>
+
+#include "render_parts.h"
+
+// Makes the PNG folder and checks that it takes files. A folder that holds frames of another
+// capture is refused unless `overwrite` (then those frames are removed). A part of a split
+// render shares its folder with the other parts: their frames are welcome when the folder's
+// record is this render's, and a part never removes frames.
+bool prepareFrameFolder(const std::string& folder, const RenderRecord* split, bool overwrite,
+                        std::string& error);
+
+// clip.mp4 -> .clip.mp4.partial.mp4 (hidden, keeps the extension ffmpeg picks the muxer by).
+std::string videoWorkPath(const std::string& video);
+// clip.mp4 -> clip.partial.mp4: where an interrupted capture leaves the frames it wrote.
+std::string interruptedVideoPath(const std::string& video);

@@ -188,6 +188,33 @@ void renderModule(benchmark::State& state, const std::vector<uint8_t>& module) {
     destroyModulePlayer(player);
 }
 
+// The seek's way through the song: the same frames advanced, the sound discarded.
+void skipModule(benchmark::State& state, const std::vector<uint8_t>& module) {
+    ModulePlayer* player = nullptr;
+    if (createModulePlayer(&player, module.data(), module.size(), kRate) != kPlayerOk) {
+        state.SkipWithError("module did not load");
+        return;
+    }
+    setLoopLimit(player, 0);
+    uint64_t frames = 0;
+    for (auto _ : state) {
+        skipSamples(player, kBlock);
+        benchmark::DoNotOptimize(player->channels);
+        frames += kBlock;
+    }
+    state.counters["audio_s_per_cpu_s"] =
+        benchmark::Counter(static_cast<double>(frames) / kRate, benchmark::Counter::kIsRate);
+    destroyModulePlayer(player);
+}
+
+void skipBusyModule(benchmark::State& state) {
+    skipModule(state, busyModule(static_cast<uint16_t>(state.range(0))));
+}
+
+void skipLinearLooped(benchmark::State& state) {
+    skipModule(state, linearLoopedModule());
+}
+
 void renderBusyModule(benchmark::State& state) {
     renderModule(state, busyModule(static_cast<uint16_t>(state.range(0))));
 }
@@ -216,4 +243,6 @@ void loadBusyModule(benchmark::State& state) {
 BENCHMARK(renderBusyModule)->Arg(6)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(renderAmigaOneShots)->Unit(benchmark::kMillisecond);
 BENCHMARK(renderLinearLooped)->Unit(benchmark::kMillisecond);
+BENCHMARK(skipBusyModule)->Arg(6)->Arg(32)->Unit(benchmark::kMillisecond);
+BENCHMARK(skipLinearLooped)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadBusyModule)->Arg(6)->Arg(32)->Unit(benchmark::kMicrosecond);

@@ -4,7 +4,8 @@
 #include "music/audio_refill.h"
 
 FrameLoopResult runFrameLoop(DemoApp& app,
-                             const std::function<std::uint32_t(const DemoApp&)>& bytesPlayed) {
+                             const std::function<std::uint32_t(const DemoApp&)>& bytesPlayed,
+                             const std::function<void()>& betweenFrames) {
     std::uint32_t frame = 0;
     float previousTime = 0.0f;
     float time = 0.0f;
@@ -18,6 +19,8 @@ FrameLoopResult runFrameLoop(DemoApp& app,
         }
         if (!app.quitRequested)
             app.quitRequested = GetAsyncKeyState(VK_ESCAPE) != 0;
+        if (betweenFrames)
+            betweenFrames();
 
         // The sound starts with the first frame, not during start-up.
         submitFirstWrite(app.audio);

@@ -13,6 +13,8 @@ struct FrameLoopResult {
 };
 
 // `bytesPlayed` reads the audio clock (the device's play position in bytes); tests pass a
-// fake one.
+// fake one. `betweenFrames`, when given, runs after the message pump of every pass (the sync
+// editor's commands are read there).
 FrameLoopResult runFrameLoop(DemoApp& app,
-                             const std::function<std::uint32_t(const DemoApp&)>& bytesPlayed);
+                             const std::function<std::uint32_t(const DemoApp&)>& bytesPlayed,
+                             const std::function<void()>& betweenFrames = {});

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -177,6 +179,23 @@ std::string writeKeyData(const SyncTimeline& timeline) {
            "each row r.\n"
            "const char* const kHeartFlashRows =\n" +
            literal(joined(heartRows), "    ") + ";\n\n} // namespace show\n";
+}
+
+void replaceFile(const std::string& path, const std::string& text) {
+    const std::string temporary = path + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary);
+        if (!(out << text) || !out.flush())
+            throw std::runtime_error("cannot write " + temporary);
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        throw std::runtime_error("cannot replace " + path);
+    }
+}
+
+void saveKeyData(const SyncTimeline& timeline, const std::string& path) {
+    replaceFile(path, writeKeyData(timeline));
 }
 
 } // namespace show

@@ -51,6 +51,10 @@ AudioStart startAudioOutput(AudioOutput& audio, const void* module, std::size_t 
     audio.player = nullptr;
     audio.firstWritePending = false;
     audio.stopRequested.store(false);
+    audio.module = module;
+    audio.moduleSize = moduleSize;
+    audio.baseFrame = 0;
+    audio.paused = false;
     const WAVEFORMATEX format = floatStereoFormat();
 
     if (waveOutOpen(&audio.device, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
@@ -92,10 +96,56 @@ AudioStart startAudioOutput(AudioOutput& audio, const void* module, std::size_t 
 }
 
 void submitFirstWrite(AudioOutput& audio) {
-    if (!audio.firstWritePending)
+    if (!audio.firstWritePending || audio.paused)
         return;
     waveOutWrite(audio.device, &audio.header, sizeof(audio.header));
     audio.firstWritePending = false;
+}
+
+void pauseAudioOutput(AudioOutput& audio, bool pause) {
+    if (audio.device == nullptr || pause == audio.paused)
+        return;
+    audio.paused = pause;
+    if (pause)
+        waveOutPause(audio.device);
+    else
+        waveOutRestart(audio.device);
+}
+
+bool seekAudioOutput(AudioOutput& audio, std::uint64_t frame) {
+    if (audio.device == nullptr || audio.player == nullptr)
+        return false;
+    audio.stopRequested.store(true);
+    if (audio.thread.joinable())
+        audio.thread.join();
+    waveOutReset(audio.device);
+    if (audio.paused)
+        waveOutPause(audio.device); // the reset must not end the hold
+    releasePlayer(audio);
+    if (createModulePlayer(&audio.player, audio.module, audio.moduleSize, kAudioSampleRate) !=
+        kPlayerOk) {
+        audio.player = nullptr;
+        return false;
+    }
+    setLoopLimit(audio.player, 1);
+    skipSamples(audio.player, frame);
+    generateSamples(audio.player, audio.buffer, kAudioRingFrames);
+    audio.baseFrame = frame;
+    audio.stopRequested.store(false);
+    try {
+        audio.thread = std::thread(audioThreadMain, &audio);
+    } catch (const std::system_error&) {
+        releasePlayer(audio);
+        return false;
+    }
+    audio.firstWritePending = true;
+    return true;
+}
+
+std::uint64_t audioSongFrame(const AudioOutput& audio) {
+    if (audio.device == nullptr)
+        return audio.baseFrame;
+    return audio.baseFrame + bytesPlayed(audio.device) / kAudioBytesPerFrame;
 }
 
 void stopAudioOutput(AudioOutput& audio) {

@@ -20,6 +20,12 @@ struct AudioOutput {
     std::thread thread;
     bool firstWritePending = false;
     std::atomic<bool> stopRequested{false};
+    // For seeks: the module the player was made from (it must stay valid while playing), the
+    // song frame at device position 0, and whether playback is held.
+    const void* module = nullptr;
+    std::size_t moduleSize = 0;
+    std::uint64_t baseFrame = 0;
+    bool paused = false;
 };
 
 enum class AudioStart {
@@ -34,7 +40,22 @@ enum class AudioStart {
 AudioStart startAudioOutput(AudioOutput& audio, const void* module, std::size_t moduleSize);
 
 // Writes the looping header once, on the first frame, so the sound starts with the picture.
+// While paused the write waits for the resume.
 void submitFirstWrite(AudioOutput& audio);
+
+// Holds (true) or resumes (false) playback; the device position, and with it the clock, stops.
+void pauseAudioOutput(AudioOutput& audio, bool pause);
+
+// Moves the song to `frame` (from its start). The thread is joined first, so only this thread
+// touches the player meanwhile; the device is reset (its position restarts at 0), a fresh
+// player is advanced to the frame without sound, the ring is rendered from there and the
+// thread restarted; the next submitFirstWrite starts the sound. Costs what rendering the song
+// up to the frame costs. False when no sound is playing (nothing to seek) or the player cannot
+// be made again (the show goes on silent).
+bool seekAudioOutput(AudioOutput& audio, std::uint64_t frame);
+
+// The song frame the device is playing: the seek's base plus the device position.
+std::uint64_t audioSongFrame(const AudioOutput& audio);
 
 // Stops and joins the thread, pauses, resets and closes the device, releases the player.
 // Safe to call whatever start-up achieved.

@@ -57,6 +57,39 @@ TEST(AudioOutput, ThreadKeepsTheRingFilledWithTheSongAtTheDevicePosition) {
     EXPECT_EQ(audio->player, nullptr);
 }
 
+// A seek while playing and held: the ring holds the song from the new frame, the clock counts
+// from it, and the held device plays nothing until the resume.
+TEST(AudioOutput, SeekRefillsFromTheFrameAndPauseHoldsTheClock) {
+    const auto module = audiotest::audioTestModule();
+    auto audio = std::make_unique<AudioOutput>();
+    ASSERT_EQ(startAudioOutput(*audio, module.data(), module.size()), AudioStart::Playing);
+    submitFirstWrite(*audio);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    constexpr std::uint32_t kTarget = 123457;
+    pauseAudioOutput(*audio, true);
+    ASSERT_TRUE(seekAudioOutput(*audio, kTarget));
+    const auto offline = audiotest::renderOffline(module, kTarget + kAudioRingFrames);
+    for (std::uint32_t f = 0; f < kAudioRingFrames; ++f) {
+        ASSERT_EQ(audio->buffer[2 * f], offline[2 * (kTarget + f)]) << "ring frame " << f;
+        ASSERT_EQ(audio->buffer[2 * f + 1], offline[2 * (kTarget + f) + 1]) << "ring frame " << f;
+    }
+    EXPECT_EQ(audioSongFrame(*audio), kTarget);
+    submitFirstWrite(*audio);
+    EXPECT_TRUE(audio->firstWritePending) << "a held device is not written to";
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(audioSongFrame(*audio), kTarget) << "held: the clock stands";
+
+    pauseAudioOutput(*audio, false);
+    submitFirstWrite(*audio);
+    EXPECT_FALSE(audio->firstWritePending);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::uint64_t now = audioSongFrame(*audio);
+    EXPECT_GT(now, kTarget + 4410u);
+    EXPECT_LT(now, kTarget + 44100u);
+    stopAudioOutput(*audio);
+}
+
 TEST(AudioOutput, StoppingEndsTheThreadPromptlyAndReleasesEverything) {
     const auto module = audiotest::audioTestModule();
     auto audio = std::make_unique<AudioOutput>();

@@ -33,18 +33,6 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-void writeFile(const std::string& path, const std::string& text) {
-    // Written beside the target and renamed over it, so a failure leaves the old file whole.
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary);
-        if (!(out << text) || !out.flush())
-            throw std::runtime_error("cannot write " + temporary);
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-        throw std::runtime_error("cannot replace " + path);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,7 +63,7 @@ int main(int argc, char** argv) {
         show::fillTracks(timeline);
         if (!exportPath.empty()) {
             const RocketFile file = show::rocketFromTimeline(timeline);
-            writeFile(exportPath, writeRocket(file));
+            show::replaceFile(exportPath, writeRocket(file));
             std::size_t keys = 0;
             for (const auto& track : file.tracks)
                 keys += track.keys.size();
@@ -86,7 +74,7 @@ int main(int argc, char** argv) {
             show::timelineFromRocket(readRocket(readFile(importPath)), timeline, notes);
             for (const std::string& note : notes)
                 std::fprintf(stderr, "quavel1-tracks: %s\n", note.c_str());
-            writeFile(outputPath, show::writeKeyData(timeline));
+            show::saveKeyData(timeline, outputPath);
             std::printf("wrote the keys of %s to %s\n", importPath.c_str(), outputPath.c_str());
         }
     } catch (const std::exception& e) {

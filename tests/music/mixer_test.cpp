@@ -379,14 +379,7 @@ TEST(Mixer, VoicesDrivenFarPastTheSampleEndMixAsFrameByFrame) {
 }
 
 TEST(Mixer, LoopLimitSilencesFromTheFirstRepeatedRow) {
-    XmSample s = constantSample(100, 100);
-    s.loopBits = 1;
-    s.loopLength = 100;
-    XmModule m = moduleWithSample(s);
-    m.tempo = 1;
-    m.patterns[0].rows = 3;
-    m.patterns[0].cells.resize(3);
-    m.cell(0, 0, 0) = {49, 1, 0, 0, 0};
+    const XmModule m = threeRowSong();
     PlayerPtr p = createPlayer(m.build());
     setLoopLimit(p.get(), 1);
     std::vector<float> out(2 * 4000);

@@ -8,8 +8,8 @@ require_windows_build
 objdump="${QUAVEL_MINGW_OBJDUMP:-x86_64-w64-mingw32-objdump}"
 windres="${QUAVEL_MINGW_WINDRES:-x86_64-w64-mingw32-windres}"
 
-# DLLs every Windows 10 and 11 installation has in System32.
-allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll d3d11.dll dxgi.dll winmm.dll"
+# DLLs every Windows 10 and 11 installation has in System32 (ws2_32: Winsock, for --edit).
+allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll d3d11.dll dxgi.dll winmm.dll ws2_32.dll"
 
 check_exe() {
     local exe="$1" subsystem="$2" dlls

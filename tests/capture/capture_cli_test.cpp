@@ -75,7 +75,7 @@ TEST(CaptureCommandLine, RefusesWhatItCannotDeliverInOneLine) {
         {"--frames 1 --duration 1" + out, 2, "give --duration or --frames, not both"},
         {"--frames 1", 2, "--out PATH is required"},
         {"--part 3/2" + out, 2, "--part: '3/2' is not K/N"},
-        {"--part 1.5/2" + out, 2, "--part: '1.5/2' is not K/N"},
+        {"--part 2/2.5" + out, 2, "--part: '2/2.5' is not K/N"},
         {"--stills 1,nan" + out, 2, "--stills: 'nan' is not a show time"},
         {"--stills 10 --start 5" + out, 2, "--stills writes PNG frames and takes no --start"},
         {"--audio " + quoted(dir.path("a.mp3")) + out, 2, "--audio: '"},

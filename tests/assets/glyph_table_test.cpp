@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -30,32 +27,6 @@ TEST(GlyphTable, EveryGlyphFitsItsAtlasRowWithoutOverlap) {
     }
     // The spacing pair of code 19 takes back exactly one standard cell.
     EXPECT_EQ(glyphTable[19].width, 180);
-}
-
-// The include that the layout shader compiles must hold the same numbers as the C++ table.
-TEST(GlyphTable, ShaderIncludeMatchesTheCppTable) {
-    std::ifstream in(QUAVEL_SHADER_DIR "/glyph_tables.hlsli");
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string hlsl = text.str();
-    ASSERT_FALSE(hlsl.empty());
-    EXPECT_NE(hlsl.find("static const int3 glyphTable[98] = {"), std::string::npos);
-    int code = 0;
-    std::istringstream lines(hlsl);
-    for (std::string line; std::getline(lines, line);) {
-        int row, x, width;
-        std::size_t at = line.find("int3(");
-        if (at == std::string::npos ||
-            std::sscanf(line.c_str() + at, "int3(%d, %d, %d)", &row, &x, &width) != 3) {
-            continue;
-        }
-        ASSERT_LT(code, glyphTableSize);
-        EXPECT_EQ(row, glyphTable[code].row) << "code " << code;
-        EXPECT_EQ(x, glyphTable[code].x) << "code " << code;
-        EXPECT_EQ(width, glyphTable[code].width) << "code " << code;
-        ++code;
-    }
-    EXPECT_EQ(code, glyphTableSize);
 }
 
 // Linear filtering reads half a texel past a quad's edge: a glyph's first and last columns must

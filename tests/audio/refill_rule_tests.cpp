@@ -88,15 +88,6 @@ protected:
     AudioFrameRenderer render;
 };
 
-TEST_F(RingContents, AfterALapAndAHundredFramesTheFirstSlotsHoldTheThirdLap) {
-    std::uint32_t framesRendered = 0;
-    refillPlayedFrames(render, ring.data(), 4096 + 100, framesRendered);
-    EXPECT_EQ(framesRendered, 4196u);
-    EXPECT_EQ(ring[0], offline[2 * 8192]);
-    EXPECT_EQ(ring[2 * 99 + 1], offline[2 * 8291 + 1]);
-    expectRingHoldsNextLap(framesRendered);
-}
-
 TEST_F(RingContents, IrregularPollsAndStallsKeepTheSongAtTheDevicePosition) {
     std::mt19937 random(7);
     std::uniform_int_distribution<std::uint32_t> step(0, 600);

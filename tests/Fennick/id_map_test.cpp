@@ -17,6 +17,8 @@ int* tag(std::uint32_t id) {
 
 TEST(IdMap, FindOrInsertReturnsTheSameSlotForAnId) {
     IdMap<int> map;
+    for (auto& node : map)
+        ADD_FAILURE() << "an empty map visited id " << node.key;
     int*& slot = map.findOrInsert(7);
     EXPECT_EQ(slot, nullptr);
     slot = tag(7);
@@ -63,16 +65,6 @@ TEST(IdMap, TenThousandRandomIdsAreAllFoundAndIteratedOnce) {
     EXPECT_EQ(visits.size(), ids.size());
     for (auto& [id, n] : visits)
         EXPECT_EQ(n, 1) << "id " << id;
-}
-
-TEST(IdMap, IterationOfAnEmptyMapVisitsNothing) {
-    IdMap<int> map;
-    int visited = 0;
-    for (auto& node : map) {
-        (void)node;
-        ++visited;
-    }
-    EXPECT_EQ(visited, 0);
 }
 
 } // namespace

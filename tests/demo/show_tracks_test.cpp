@@ -61,16 +61,6 @@ TEST_F(ShowTracks, FadeInStartsBlackAndRampsInBeforeRow64) {
     EXPECT_EQ(timeline.evaluate(show::FadeIn, 368.0f), 0.0f);
 }
 
-TEST_F(ShowTracks, TracksWithoutEarlyKeysAreZeroBeforeTheirFirstKey) {
-    EXPECT_EQ(at(13, 100.0f), 0.0f); // Glass2opacity before row 193
-    EXPECT_EQ(at(13, 200.0f), 0.0f);
-    EXPECT_EQ(at(show::Brokenlogo, 2000.0f), 0.0f); // default 1, but no key yet
-    EXPECT_EQ(at(show::Brokenlogo, 2159.5f), 1.0f);
-    for (std::uint32_t camera = 0; camera <= show::CameraRoll; ++camera)
-        EXPECT_EQ(timeline.evaluate(camera, 123.0f), 0.0f);
-    EXPECT_EQ(timeline.evaluate(24, 200.0f), 0.0f); // scenechange
-}
-
 TEST_F(ShowTracks, HeartFlashesLastExactlyOneRow) {
     std::vector<std::uint32_t> rows = show::heartFlashRows();
     ASSERT_EQ(rows.size(), 333u);

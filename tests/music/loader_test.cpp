@@ -345,15 +345,6 @@ TEST(ModuleLoader, PackedCellForms) {
     EXPECT_EQ(p->patterns[2].cells[0].note, 0);
 }
 
-TEST(ModuleLoader, FlagsSelectTheFrequencyTable) {
-    XmModule m;
-    m.addPattern(1);
-    m.linear = false;
-    EXPECT_EQ(createPlayer(m.build())->frequencyMode, AmigaTable);
-    m.linear = true;
-    EXPECT_EQ(createPlayer(m.build())->frequencyMode, LinearTable);
-}
-
 TEST(ModuleLoader, ChannelsStartWithTheirInitialValues) {
     XmModule m;
     m.channels = 2;

@@ -1,17 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <dirent.h>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 #include "module_extent.h"
 #include "module_info.h"
 #include "player_test_support.h"
 #include "render.h"
+#include "tool_run.h"
 #include "wav_file.h"
 
 using namespace xmtest;
@@ -24,37 +21,6 @@ uint32_t read32(const std::vector<uint8_t>& b, size_t at) {
 uint16_t read16(const std::vector<uint8_t>& b, size_t at) {
     return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
 }
-
-std::vector<uint8_t> readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-// A fresh folder for files; removed with whatever is left in it.
-struct TempFolder {
-    std::string path;
-    TempFolder() {
-        char name[] = "/tmp/xmrender-test-XXXXXX";
-        path = mkdtemp(name);
-    }
-    ~TempFolder() {
-        for (const std::string& entry : entries()) {
-            unlink((path + "/" + entry).c_str());
-        }
-        rmdir(path.c_str());
-    }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        DIR* dir = opendir(path.c_str());
-        while (dirent* e = readdir(dir)) {
-            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) {
-                names.push_back(e->d_name);
-            }
-        }
-        closedir(dir);
-        return names;
-    }
-};
 
 } // namespace
 
@@ -101,8 +67,8 @@ TEST(WavFile, Pcm16ClipsInsteadOfWrapping) {
 }
 
 TEST(WavFile, AppearsUnderItsNameOnlyWhenComplete) {
-    TempFolder folder;
-    const std::string path = folder.path + "/out.wav";
+    tooltest::ScratchFolder folder;
+    const std::string path = folder.path("out.wav");
     const float frames[] = {0.25f, -0.5f, 1.5f, -2.0f};
     std::string error;
     {
@@ -118,7 +84,8 @@ TEST(WavFile, AppearsUnderItsNameOnlyWhenComplete) {
     ASSERT_TRUE(wav.write(frames, 2, &error));
     ASSERT_TRUE(wav.finish(&error)) << error;
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.wav"});
-    const std::vector<uint8_t> bytes = readAll(path);
+    const std::string text = tooltest::readText(path);
+    const std::vector<uint8_t> bytes(text.begin(), text.end());
     ASSERT_EQ(bytes.size(), 44u + 8);
     EXPECT_EQ(read32(bytes, 40), 8u);
     EXPECT_EQ(static_cast<int16_t>(read16(bytes, 44)), 8192);
@@ -127,7 +94,7 @@ TEST(WavFile, AppearsUnderItsNameOnlyWhenComplete) {
 
     WavFile nowhere;
     EXPECT_FALSE(
-        nowhere.create(folder.path + "/missing/out.wav", SampleFormat::Float32, 44100, &error));
+        nowhere.create(folder.path("missing/out.wav"), SampleFormat::Float32, 44100, &error));
     EXPECT_NE(error.find("missing"), std::string::npos);
 }
 

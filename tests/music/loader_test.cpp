@@ -167,19 +167,6 @@ TEST(ModuleLoader, TruncationAnywhereLoadsWithZerosForTheMissingTail) {
     }
 }
 
-TEST(ModuleLoader, SampleDataCutShortRepeatsTheLastRunningSum) {
-    XmModule m = moduleWithSample(XmSample{});
-    m.instruments[0].samples[0].values = {10, 20, 30, 40, 50, 60};
-    std::vector<uint8_t> bytes = m.build();
-    bytes.resize(bytes.size() - 3); // the last three deltas are missing
-    PlayerPtr p = createPlayer(bytes);
-    ASSERT_TRUE(p);
-    const int8_t* data = static_cast<const int8_t*>(p->instruments[0].samples[0].data);
-    EXPECT_EQ(data[2], 30);
-    EXPECT_EQ(data[3], 30);
-    EXPECT_EQ(data[5], 30);
-}
-
 TEST(ModuleLoader, InstrumentHeaderSizesOfZeroAndAbove263MeanTheFullHeader) {
     for (uint32_t stated : {0u, 300u}) {
         XmModule m = moduleWithSample(constantSample(8, 5));

@@ -18,11 +18,7 @@ XmModule tinyModule() {
     XmModule m;
     m.channels = 1;
     m.orders = {0};
-    XmPattern p;
-    p.rows = 1;
-    p.channels = 1;
-    p.cells.resize(1);
-    m.patterns = {p};
+    m.patterns = {XmPattern{1, 1, std::vector<XmCell>(1)}};
     XmInstrument ins;
     XmSample s;
     s.data = {1, 2, 3, 4, 5, 6, 7};

@@ -265,25 +265,6 @@ std::string decodeMessage(const std::vector<std::int32_t>& codes) {
     return text;
 }
 
-std::string flattenMessage(const std::string& text) {
-    std::string flat;
-    std::vector<std::string> lines = splitLines(text);
-    for (std::size_t n = 0; n < lines.size(); ++n) {
-        float position;
-        if (parseAnchor(lines[n], position)) {
-            continue;
-        }
-        flat += lines[n];
-        if (n + 1 < lines.size()) {
-            flat += ' ';
-        }
-    }
-    while (!flat.empty() && flat.back() == ' ') {
-        flat.pop_back();
-    }
-    return flat;
-}
-
 std::string visibleText(const std::vector<std::int32_t>& codes, const GlyphWidths& widths,
                         float scrollPos, const ScrollGeometry& g) {
     std::vector<float> edges = glyphEdges(codes, widths, g);

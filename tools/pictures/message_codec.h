@@ -33,10 +33,6 @@ bool codesFromFileBytes(const std::string& bytes, std::vector<std::int32_t>& cod
 // The text the codes stand for, diaeresis pairs recombined, trailing spaces removed.
 std::string decodeMessage(const std::vector<std::int32_t>& codes);
 
-// The text with line breaks as spaces, anchors dropped and trailing spaces removed: what
-// decoding the encoded message gives back, apart from the spaces the anchors insert.
-std::string flattenMessage(const std::string& text);
-
 // Horizontal screen placement of the glyphs as the layout and glyph shaders compute it, in
 // clip units (-1 is the left screen edge, 1 the right).
 struct ScrollGeometry {

@@ -89,22 +89,19 @@ TEST(DeviceObjects, InvalidDescriptionsFailWithInvalidArg) {
     struct TextureCase {
         const char* why;
         DXGI_FORMAT format;
-        UINT binds, width, mips, misc, samples;
+        UINT binds, width, mips, samples;
     };
     const TextureCase textures[] = {
-        {"zero width", DXGI_FORMAT_R8G8B8A8_UNORM, sr, 0, 1, 0, 1},
-        {"unsupported format", DXGI_FORMAT_R10G10B10A2_UNORM, sr, 16, 1, 0, 1},
-        {"depth as shader resource", DXGI_FORMAT_D32_FLOAT, D3D11_BIND_DEPTH_STENCIL | sr, 16, 1, 0,
+        {"zero width", DXGI_FORMAT_R8G8B8A8_UNORM, sr, 0, 1, 1},
+        {"unsupported format", DXGI_FORMAT_R10G10B10A2_UNORM, sr, 16, 1, 1},
+        {"depth as shader resource", DXGI_FORMAT_D32_FLOAT, D3D11_BIND_DEPTH_STENCIL | sr, 16, 1,
          1},
-        {"colour format as depth", DXGI_FORMAT_R32_FLOAT, D3D11_BIND_DEPTH_STENCIL, 16, 1, 0, 1},
-        {"too many mips (16 x 8 has 5)", DXGI_FORMAT_R32_FLOAT, sr, 16, 6, 0, 1},
-        {"mips generated without render target", DXGI_FORMAT_R32_FLOAT, sr, 16, 1,
-         D3D11_RESOURCE_MISC_GENERATE_MIPS, 1},
-        {"multisampled", DXGI_FORMAT_R32_FLOAT, sr, 16, 1, 0, 4},
+        {"colour format as depth", DXGI_FORMAT_R32_FLOAT, D3D11_BIND_DEPTH_STENCIL, 16, 1, 1},
+        {"too many mips (16 x 8 has 5)", DXGI_FORMAT_R32_FLOAT, sr, 16, 6, 1},
+        {"multisampled", DXGI_FORMAT_R32_FLOAT, sr, 16, 1, 4},
     };
     for (const TextureCase& c : textures) {
-        D3D11_TEXTURE2D_DESC desc =
-            describeTexture2D(c.width, 8, c.format, c.binds, c.mips, c.misc);
+        D3D11_TEXTURE2D_DESC desc = describeTexture2D(c.width, 8, c.format, c.binds, c.mips);
         desc.SampleDesc.Count = c.samples;
         ID3D11Texture2D* texture = nullptr;
         EXPECT_EQ(E_INVALIDARG, device()->CreateTexture2D(&desc, nullptr, &texture)) << c.why;

@@ -303,24 +303,26 @@ TEST_F(EnginePasses, FrameWithoutRunningPassesLeavesTheConstantBufferAlone) {
 }
 
 TEST_F(EnginePasses, BlendModesCombineAlphaAsDescribed) {
-    const float halfAlpha[4] = {0.0f, 0.0f, 0.0f, 0.5f};
+    const float destination[4] = {0.2f, 0.4f, 0.6f, 0.5f};
     struct Case {
         uint8_t blend;
         BlendMode mode;
         float expected[4];
     };
-    // Source (0.8, 0.4, 1, 0.25) over a target cleared to (0, 0, 0, 0.5).
+    // Source (0.8, 0.4, 1, 0.25) over a target cleared to (0.2, 0.4, 0.6, 0.5): additive sums;
+    // alpha over weighs the colours 1/4 and 3/4 and keeps src x (1 - dst alpha) + dst alpha;
+    // alpha replace takes the source alpha; without blending the source is written.
     const Case cases[] = {
-        {1, BlendAdditive, {0.8f, 0.4f, 1.0f, 0.75f}},
-        {1, BlendAlphaOver, {0.2f, 0.1f, 0.25f, 0.625f}},
-        {1, BlendAlphaReplace, {0.2f, 0.1f, 0.25f, 0.25f}},
+        {1, BlendAdditive, {1.0f, 0.8f, 1.6f, 0.75f}},
+        {1, BlendAlphaOver, {0.35f, 0.4f, 0.7f, 0.625f}},
+        {1, BlendAlphaReplace, {0.35f, 0.4f, 0.7f, 0.25f}},
         {0, BlendAlphaOver, {0.8f, 0.4f, 1.0f, 0.25f}},
     };
     for (const Case& c : cases) {
         TextureRuntime* target = texture(8, 8, FormatR32G32B32A32Float);
         GraphRuntime graph;
         setParams(graph, {0.8f, 0.4f, 1.0f, 0.25f});
-        addDraw(graph, colourPass(target, c.blend, c.mode, halfAlpha));
+        addDraw(graph, colourPass(target, c.blend, c.mode, destination));
         graph.executeFrame();
         const TexturePixels pixels = readTexture2D(target->resourceA);
         float rgba[4];

@@ -13,9 +13,20 @@ namespace {
 
 constexpr UINT probeCount = 8;
 
+Com<ID3D11SamplerState> nearestClamp() {
+    D3D11_SAMPLER_DESC desc = {};
+    desc.AddressU = desc.AddressV = desc.AddressW = D3D11_TEXTURE_ADDRESS_CLAMP;
+    desc.MaxAnisotropy = 1;
+    desc.ComparisonFunc = D3D11_COMPARISON_NEVER;
+    desc.MaxLOD = D3D11_FLOAT32_MAX;
+    Com<ID3D11SamplerState> sampler;
+    EXPECT_EQ(S_OK, device()->CreateSamplerState(&desc, sampler.out()));
+    return sampler;
+}
+
 struct Probe {
     Com<ID3D11ComputeShader> shader = TEST_CS(csProbe);
-    std::vector<Com<ID3D11SamplerState>> samplers = makeShowSamplers();
+    Com<ID3D11SamplerState> sampler = nearestClamp();
     std::vector<float> nines = std::vector<float>(probeCount, 9.0f);
     Com<ID3D11Buffer> seen = makeStructured(sizeof(float), probeCount, nines.data());
     Com<ID3D11UnorderedAccessView> seenView = makeUav(seen.get());
@@ -23,7 +34,7 @@ struct Probe {
     // Runs the probe with whatever t0, t1 and b0 hold, writing into `output` (default: seen).
     std::vector<float> run(ID3D11UnorderedAccessView* output = nullptr) {
         ID3D11DeviceContext* c = context();
-        ID3D11SamplerState* nearest = samplers[3].get();
+        ID3D11SamplerState* nearest = sampler.get();
         c->CSSetSamplers(0, 1, &nearest);
         ID3D11UnorderedAccessView* out = output ? output : seenView.get();
         c->CSSetUnorderedAccessViews(0, 1, &out, nullptr);
@@ -218,14 +229,13 @@ TEST(Direct3DRules, WhatDirect3DRefusesIsRefusedAndTheDebugSwitchSaysWhy) {
     EXPECT_EQ(E_INVALIDARG, d->CreateSamplerState(&sampler, &samplerState));
     const std::string said = testing::internal::GetCapturedStderr();
     unsetenv("QUAVEL_D3D11_DEBUG");
-    EXPECT_NE(std::string::npos, said.find("CreateRasterizerState refused: ScissorEnable")) << said;
-    EXPECT_NE(std::string::npos, said.find("CreateTexture2D refused: MiscFlags GENERATE_MIPS"))
-        << said;
-    EXPECT_NE(std::string::npos, said.find("CopyResource dropped: source and destination formats"))
-        << said;
-    EXPECT_NE(std::string::npos, said.find("CreateShaderResourceView refused: Format UNKNOWN"))
-        << said;
-    EXPECT_NE(std::string::npos, said.find("CreateSamplerState refused: ")) << said;
+    for (const char* rule :
+         {"CreateRasterizerState refused: ScissorEnable",
+          "CreateTexture2D refused: MiscFlags GENERATE_MIPS",
+          "CopyResource dropped: source and destination formats",
+          "CreateShaderResourceView refused: Format UNKNOWN", "CreateSamplerState refused: "}) {
+        EXPECT_NE(std::string::npos, said.find(rule)) << said;
+    }
     testing::internal::CaptureStderr();
     d->CreateRasterizerState(&rasterizer, &state);
     EXPECT_EQ("", testing::internal::GetCapturedStderr()) << "quiet without the switch";

@@ -1,8 +1,129 @@
 #include "gpu_helpers.h"
 
-#include <cfloat>
+#include <cmath>
 
 namespace d3d11_test {
+
+TestDevice& testDevice() {
+    static TestDevice test = [] {
+        TestDevice made;
+        const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_0};
+        if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 2,
+                                     D3D11_SDK_VERSION, &made.device, nullptr, &made.context))) {
+            made = TestDevice();
+        }
+        return made;
+    }();
+    return test;
+}
+
+namespace {
+
+UINT bytesPerTexel(DXGI_FORMAT format) {
+    switch (format) {
+    case DXGI_FORMAT_R32G32B32A32_FLOAT:
+    case DXGI_FORMAT_R32G32B32A32_UINT:
+        return 16;
+    case DXGI_FORMAT_R16G16B16A16_FLOAT:
+    case DXGI_FORMAT_R32G32_FLOAT:
+        return 8;
+    case DXGI_FORMAT_R16_FLOAT:
+        return 2;
+    case DXGI_FORMAT_R8_UNORM:
+        return 1;
+    default:
+        return 4;
+    }
+}
+
+UINT extent(UINT size, UINT level) {
+    return size >> level ? size >> level : 1;
+}
+
+// Copies `resource` into a staging twin described by `desc` (made by `create`), maps level
+// `level` and packs its rows (and slices) tightly.
+template <class Resource, class Desc, class Create>
+std::vector<uint8_t> readBack(Resource* resource, Desc desc, Create create, UINT level,
+                              UINT rowBytes, UINT rows, UINT slices) {
+    desc.Usage = D3D11_USAGE_STAGING;
+    desc.BindFlags = 0;
+    desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+    desc.MiscFlags = 0;
+    Com<Resource> staging;
+    if (FAILED(create(&desc, staging.out()))) {
+        return {};
+    }
+    context()->CopyResource(staging.get(), resource);
+    D3D11_MAPPED_SUBRESOURCE mapped = {};
+    std::vector<uint8_t> bytes(size_t(rowBytes) * rows * slices);
+    if (FAILED(context()->Map(staging.get(), level, D3D11_MAP_READ, 0, &mapped))) {
+        return {};
+    }
+    for (UINT z = 0; z < slices; ++z) {
+        for (UINT y = 0; y < rows; ++y) {
+            std::memcpy(bytes.data() + (size_t(z) * rows + y) * rowBytes,
+                        static_cast<const uint8_t*>(mapped.pData) + size_t(z) * mapped.DepthPitch +
+                            size_t(y) * mapped.RowPitch,
+                        rowBytes);
+        }
+    }
+    context()->Unmap(staging.get(), level);
+    return bytes;
+}
+
+} // namespace
+
+Pixels readTexture2D(ID3D11Texture2D* texture, UINT level) {
+    D3D11_TEXTURE2D_DESC desc;
+    texture->GetDesc(&desc);
+    Pixels pixels{
+        extent(desc.Width, level), extent(desc.Height, level), bytesPerTexel(desc.Format), {}};
+    pixels.bytes = readBack(
+        texture, desc,
+        [](auto* d, auto** out) { return device()->CreateTexture2D(d, nullptr, out); }, level,
+        pixels.width * pixels.bytesPerTexel, pixels.height, 1);
+    return pixels;
+}
+
+std::vector<uint8_t> readTexture3D(ID3D11Texture3D* texture) {
+    D3D11_TEXTURE3D_DESC desc;
+    texture->GetDesc(&desc);
+    return readBack(
+        texture, desc,
+        [](auto* d, auto** out) { return device()->CreateTexture3D(d, nullptr, out); }, 0,
+        desc.Width * bytesPerTexel(desc.Format), desc.Height, desc.Depth);
+}
+
+std::vector<uint8_t> readTexture1D(ID3D11Texture1D* texture) {
+    D3D11_TEXTURE1D_DESC desc;
+    texture->GetDesc(&desc);
+    return readBack(
+        texture, desc,
+        [](auto* d, auto** out) { return device()->CreateTexture1D(d, nullptr, out); }, 0,
+        desc.Width * bytesPerTexel(desc.Format), 1, 1);
+}
+
+std::vector<uint8_t> readBuffer(ID3D11Buffer* buffer) {
+    D3D11_BUFFER_DESC desc;
+    buffer->GetDesc(&desc);
+    desc.StructureByteStride = 0;
+    return readBack(
+        buffer, desc, [](auto* d, auto** out) { return device()->CreateBuffer(d, nullptr, out); },
+        0, desc.ByteWidth, 1, 1);
+}
+
+float halfToFloat(uint16_t half) {
+    int exponent = (half >> 10) & 0x1f;
+    int mantissa = half & 0x3ff;
+    float sign = (half & 0x8000) ? -1.0f : 1.0f;
+    if (exponent == 0) {
+        return sign * std::ldexp(static_cast<float>(mantissa), -24);
+    }
+    if (exponent == 31) {
+        return mantissa ? NAN : sign * INFINITY;
+    }
+    return sign * std::ldexp(static_cast<float>(mantissa + 1024), exponent - 25);
+}
 
 D3D11_TEXTURE2D_DESC describeTexture2D(UINT width, UINT height, DXGI_FORMAT format, UINT binds,
                                        UINT mipLevels, UINT misc) {
@@ -19,90 +140,74 @@ D3D11_TEXTURE2D_DESC describeTexture2D(UINT width, UINT height, DXGI_FORMAT form
     return desc;
 }
 
+namespace {
+
+// An object made by `create`, which must succeed.
+template <class T, class Create> Com<T> made(Create create) {
+    Com<T> object;
+    EXPECT_EQ(S_OK, create(object.out()));
+    return object;
+}
+
+} // namespace
+
 Com<ID3D11Texture2D> makeTexture2D(UINT width, UINT height, DXGI_FORMAT format, UINT binds,
                                    const void* data, UINT rowPitch, UINT mipLevels, UINT misc) {
     const D3D11_TEXTURE2D_DESC desc =
         describeTexture2D(width, height, format, binds, mipLevels, misc);
-    D3D11_SUBRESOURCE_DATA initial = {data, rowPitch, 0};
-    Com<ID3D11Texture2D> texture;
-    EXPECT_EQ(S_OK, device()->CreateTexture2D(&desc, data ? &initial : nullptr, texture.out()));
-    return texture;
+    const D3D11_SUBRESOURCE_DATA initial = {data, rowPitch, 0};
+    return made<ID3D11Texture2D>(
+        [&](auto out) { return device()->CreateTexture2D(&desc, data ? &initial : nullptr, out); });
 }
 
 Com<ID3D11Buffer> makeStructured(UINT stride, UINT count, const void* data) {
-    D3D11_BUFFER_DESC desc = {stride * count,
-                              D3D11_USAGE_DEFAULT,
-                              D3D11_BIND_SHADER_RESOURCE | D3D11_BIND_UNORDERED_ACCESS,
-                              0,
-                              D3D11_RESOURCE_MISC_BUFFER_STRUCTURED,
-                              stride};
-    D3D11_SUBRESOURCE_DATA initial = {data, 0, 0};
-    Com<ID3D11Buffer> buffer;
-    EXPECT_EQ(S_OK, device()->CreateBuffer(&desc, data ? &initial : nullptr, buffer.out()));
-    return buffer;
+    const D3D11_BUFFER_DESC desc = {stride * count,
+                                    D3D11_USAGE_DEFAULT,
+                                    D3D11_BIND_SHADER_RESOURCE | D3D11_BIND_UNORDERED_ACCESS,
+                                    0,
+                                    D3D11_RESOURCE_MISC_BUFFER_STRUCTURED,
+                                    stride};
+    const D3D11_SUBRESOURCE_DATA initial = {data, 0, 0};
+    return made<ID3D11Buffer>(
+        [&](auto out) { return device()->CreateBuffer(&desc, data ? &initial : nullptr, out); });
 }
 
 Com<ID3D11Buffer> makeConstants(const TestParams& params) {
-    D3D11_BUFFER_DESC desc = {
+    const D3D11_BUFFER_DESC desc = {
         sizeof(TestParams), D3D11_USAGE_DEFAULT, D3D11_BIND_CONSTANT_BUFFER, 0, 0, 0};
-    D3D11_SUBRESOURCE_DATA initial = {&params, 0, 0};
-    Com<ID3D11Buffer> buffer;
-    EXPECT_EQ(S_OK, device()->CreateBuffer(&desc, &initial, buffer.out()));
-    return buffer;
+    const D3D11_SUBRESOURCE_DATA initial = {&params, 0, 0};
+    return made<ID3D11Buffer>(
+        [&](auto out) { return device()->CreateBuffer(&desc, &initial, out); });
 }
 
 Com<ID3D11ShaderResourceView> makeSrv(ID3D11Resource* resource) {
-    Com<ID3D11ShaderResourceView> view;
-    EXPECT_EQ(S_OK, device()->CreateShaderResourceView(resource, nullptr, view.out()));
-    return view;
+    return made<ID3D11ShaderResourceView>(
+        [&](auto out) { return device()->CreateShaderResourceView(resource, nullptr, out); });
 }
 
 Com<ID3D11UnorderedAccessView> makeUav(ID3D11Resource* resource) {
-    Com<ID3D11UnorderedAccessView> view;
-    EXPECT_EQ(S_OK, device()->CreateUnorderedAccessView(resource, nullptr, view.out()));
-    return view;
+    return made<ID3D11UnorderedAccessView>(
+        [&](auto out) { return device()->CreateUnorderedAccessView(resource, nullptr, out); });
 }
 
 Com<ID3D11RenderTargetView> makeRtv(ID3D11Resource* resource) {
-    Com<ID3D11RenderTargetView> view;
-    EXPECT_EQ(S_OK, device()->CreateRenderTargetView(resource, nullptr, view.out()));
-    return view;
+    return made<ID3D11RenderTargetView>(
+        [&](auto out) { return device()->CreateRenderTargetView(resource, nullptr, out); });
 }
 
 Com<ID3D11VertexShader> makeVertexShader(const unsigned char* code, unsigned int size) {
-    Com<ID3D11VertexShader> shader;
-    EXPECT_EQ(S_OK, device()->CreateVertexShader(code, size, nullptr, shader.out()));
-    return shader;
+    return made<ID3D11VertexShader>(
+        [&](auto out) { return device()->CreateVertexShader(code, size, nullptr, out); });
 }
 
 Com<ID3D11PixelShader> makePixelShader(const unsigned char* code, unsigned int size) {
-    Com<ID3D11PixelShader> shader;
-    EXPECT_EQ(S_OK, device()->CreatePixelShader(code, size, nullptr, shader.out()));
-    return shader;
+    return made<ID3D11PixelShader>(
+        [&](auto out) { return device()->CreatePixelShader(code, size, nullptr, out); });
 }
 
 Com<ID3D11ComputeShader> makeComputeShader(const unsigned char* code, unsigned int size) {
-    Com<ID3D11ComputeShader> shader;
-    EXPECT_EQ(S_OK, device()->CreateComputeShader(code, size, nullptr, shader.out()));
-    return shader;
-}
-
-std::vector<Com<ID3D11SamplerState>> makeShowSamplers() {
-    const D3D11_FILTER filters[] = {D3D11_FILTER_MIN_MAG_MIP_LINEAR,
-                                    D3D11_FILTER_MIN_MAG_MIP_POINT};
-    const D3D11_TEXTURE_ADDRESS_MODE modes[] = {
-        D3D11_TEXTURE_ADDRESS_CLAMP, D3D11_TEXTURE_ADDRESS_BORDER, D3D11_TEXTURE_ADDRESS_WRAP};
-    std::vector<Com<ID3D11SamplerState>> samplers;
-    for (D3D11_FILTER filter : filters) {
-        for (D3D11_TEXTURE_ADDRESS_MODE mode : modes) {
-            D3D11_SAMPLER_DESC desc = {
-                filter,       mode,     mode,   mode, 0, 1, D3D11_COMPARISON_NEVER,
-                {0, 0, 0, 0}, -FLT_MAX, FLT_MAX};
-            samplers.emplace_back();
-            EXPECT_EQ(S_OK, device()->CreateSamplerState(&desc, samplers.back().out()));
-        }
-    }
-    return samplers;
+    return made<ID3D11ComputeShader>(
+        [&](auto out) { return device()->CreateComputeShader(code, size, nullptr, out); });
 }
 
 void draw(const DrawSetup& setup) {
@@ -114,18 +219,14 @@ void draw(const DrawSetup& setup) {
     c->VSSetConstantBuffers(8, 1, &setup.constants);
     c->PSSetConstantBuffers(8, 1, &setup.constants);
     UINT inputs = UINT(setup.inputs.size());
-    if (inputs > 0) {
-        c->VSSetShaderResources(0, inputs, setup.inputs.data());
-        c->PSSetShaderResources(0, inputs, setup.inputs.data());
-    }
+    c->VSSetShaderResources(0, inputs, setup.inputs.data());
+    c->PSSetShaderResources(0, inputs, setup.inputs.data());
     c->VSSetShader(setup.vertex, nullptr, 0);
     c->PSSetShader(setup.pixel, nullptr, 0);
     c->DrawInstanced(setup.vertexCount, setup.instanceCount, 0, 0);
     std::vector<ID3D11ShaderResourceView*> none(inputs, nullptr);
-    if (inputs > 0) {
-        c->VSSetShaderResources(0, inputs, none.data());
-        c->PSSetShaderResources(0, inputs, none.data());
-    }
+    c->VSSetShaderResources(0, inputs, none.data());
+    c->PSSetShaderResources(0, inputs, none.data());
     c->OMSetRenderTargets(0, nullptr, nullptr);
 }
 
@@ -134,22 +235,15 @@ void dispatch(ID3D11ComputeShader* shader, ID3D11Buffer* constants,
               const std::vector<ID3D11UnorderedAccessView*>& outputs, UINT x, UINT y, UINT z) {
     ID3D11DeviceContext* c = context();
     c->CSSetConstantBuffers(8, 1, &constants);
-    if (!inputs.empty()) {
-        c->CSSetShaderResources(0, UINT(inputs.size()), inputs.data());
-    }
-    if (!outputs.empty()) {
-        c->CSSetUnorderedAccessViews(0, UINT(outputs.size()), outputs.data(), nullptr);
-    }
+    c->CSSetShaderResources(0, UINT(inputs.size()), inputs.data());
+    c->CSSetUnorderedAccessViews(0, UINT(outputs.size()), outputs.data(), nullptr);
     c->CSSetShader(shader, nullptr, 0);
     c->Dispatch(x, y, z);
+    // Unbinding: an output left bound would empty the next test's input slots.
     std::vector<ID3D11ShaderResourceView*> noInputs(inputs.size(), nullptr);
     std::vector<ID3D11UnorderedAccessView*> noOutputs(outputs.size(), nullptr);
-    if (!inputs.empty()) {
-        c->CSSetShaderResources(0, UINT(inputs.size()), noInputs.data());
-    }
-    if (!outputs.empty()) {
-        c->CSSetUnorderedAccessViews(0, UINT(outputs.size()), noOutputs.data(), nullptr);
-    }
+    c->CSSetShaderResources(0, UINT(inputs.size()), noInputs.data());
+    c->CSSetUnorderedAccessViews(0, UINT(outputs.size()), noOutputs.data(), nullptr);
     c->CSSetShader(nullptr, nullptr, 0);
 }
 

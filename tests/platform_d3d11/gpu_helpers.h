@@ -1,14 +1,16 @@
-// Small builders for the Direct3D layer's GPU tests: owned references, resources from
-// arrays, views, shaders from the test programs, and a draw or dispatch with the common state.
+// The Direct3D layer's GPU tests: one device for the test program (D3D11CreateDevice, no
+// window of the show), owned references, resources from arrays, views, the test programs, a
+// draw or dispatch with the common state, and read-back through staging copies and Map.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "d3d11_test_shaders.h"
-#include "test_device.h"
+#include "platform/d3d11.h"
 
 namespace d3d11_test {
 
@@ -36,6 +38,25 @@ private:
     T* object_ = nullptr;
 };
 
+struct TestDevice {
+    ID3D11Device* device = nullptr;
+    ID3D11DeviceContext* context = nullptr;
+    explicit operator bool() const { return device != nullptr; }
+};
+
+// The process's test device (hardware driver, levels 11_0 then 10_0), made on first use and
+// kept until the process ends; empty when none can be made.
+TestDevice& testDevice();
+inline ID3D11Device* device() {
+    return testDevice().device;
+}
+inline ID3D11DeviceContext* context() {
+    return testDevice().context;
+}
+
+// GPU tests run where a display is (Xvfb in CI): no device there is a failure.
+#define REQUIRE_DEVICE() ASSERT_TRUE(testDevice()) << "no Direct3D device could be made"
+
 // The layout of TestParams in shaders/test_params.hlsli.
 struct TestParams {
     float params[4] = {0, 0, 0, 0};
@@ -44,13 +65,6 @@ struct TestParams {
     float scale = 1;
     float padding[2] = {0, 0};
 };
-
-inline ID3D11Device* device() {
-    return testDevice().device;
-}
-inline ID3D11DeviceContext* context() {
-    return testDevice().context;
-}
 
 constexpr UINT colourBinds =
     D3D11_BIND_SHADER_RESOURCE | D3D11_BIND_RENDER_TARGET | D3D11_BIND_UNORDERED_ACCESS;
@@ -73,9 +87,6 @@ Com<ID3D11ComputeShader> makeComputeShader(const unsigned char* code, unsigned i
 #define TEST_VS(name) makeVertexShader(name, name##_size)
 #define TEST_PS(name) makePixelShader(name, name##_size)
 #define TEST_CS(name) makeComputeShader(name, name##_size)
-
-// The six samplers of the show: linear then point, each clamp, border (0) and wrap.
-std::vector<Com<ID3D11SamplerState>> makeShowSamplers();
 
 // Binds targets, a full-target viewport, triangle lists, b8 and t0.. for both stages, then
 // draws. Rasterizer and blend state stay as the caller set them.
@@ -100,7 +111,37 @@ void dispatch(ID3D11ComputeShader* shader, ID3D11Buffer* constants,
               const std::vector<ID3D11UnorderedAccessView*>& outputs, UINT x, UINT y = 1,
               UINT z = 1);
 
-// GPU tests run where a display is (Xvfb in CI): no device there is a failure.
-#define REQUIRE_DEVICE() ASSERT_TRUE(testDevice()) << "no Direct3D device could be made"
+// Mip level `level` of a 2D texture, rows tightly packed, row 0 (the top) first.
+struct Pixels {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t bytesPerTexel = 0;
+    std::vector<uint8_t> bytes;
+
+    const uint8_t* texel(uint32_t x, uint32_t y) const {
+        return bytes.data() + (size_t(y) * width + x) * bytesPerTexel;
+    }
+    template <class T> T at(uint32_t x, uint32_t y, uint32_t component = 0) const {
+        T value;
+        std::memcpy(&value, texel(x, y) + component * sizeof(T), sizeof(T));
+        return value;
+    }
+};
+Pixels readTexture2D(ID3D11Texture2D* texture, UINT level = 0);
+// Every slice of level 0 of a 3D texture (or the row of a 1D one), packed.
+std::vector<uint8_t> readTexture3D(ID3D11Texture3D* texture);
+std::vector<uint8_t> readTexture1D(ID3D11Texture1D* texture);
+std::vector<uint8_t> readBuffer(ID3D11Buffer* buffer);
+
+template <class T> std::vector<T> readBufferAs(ID3D11Buffer* buffer) {
+    std::vector<uint8_t> bytes = readBuffer(buffer);
+    std::vector<T> values(bytes.size() / sizeof(T));
+    if (!values.empty()) {
+        std::memcpy(values.data(), bytes.data(), values.size() * sizeof(T));
+    }
+    return values;
+}
+
+float halfToFloat(uint16_t half);
 
 } // namespace d3d11_test

@@ -3,7 +3,6 @@
 
 #include "glsl_bindings.h"
 #include "platform/linux/d3d11/shader_block.h"
-#include "source_writer.h"
 
 namespace {
 
@@ -216,17 +215,6 @@ TEST(ShaderPack, ResourcesTheBlockCannotDescribeStopThePacker) {
             << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
     }
-}
-
-TEST(ShaderPack, BlockNamesAndSourcesFollowTheFileStems) {
-    EXPECT_EQ("psCopy", shaderpack::blockNameFromStem("ps_copy"));
-    EXPECT_EQ("vsFullscreenFlipY2", shaderpack::blockNameFromStem("vs_fullscreen_flip_y2"));
-    EXPECT_EQ("csMessageLayout", shaderpack::blockNameFromStem("cs_message_layout"));
-    std::string source = shaderpack::byteBlockSource("psCopy", {0x00, 0xab, 0x10});
-    EXPECT_NE(std::string::npos, source.find("const unsigned char psCopy[] = {"));
-    EXPECT_NE(std::string::npos, source.find("0x00, 0xab, 0x10,"));
-    EXPECT_NE(std::string::npos, source.find("const unsigned int psCopy_size = 3u;"));
-    EXPECT_NE(std::string::npos, source.find("extern const unsigned int psCopy_size;"));
 }
 
 } // namespace

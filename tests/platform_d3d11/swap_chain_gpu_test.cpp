@@ -144,34 +144,37 @@ TEST(SwapChain, AWindowThatIsNotOneOfOursOrABadDescriptionIsRefused) {
     HWND window = makeWindow();
     ASSERT_NE(nullptr, window);
     const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0};
-    IDXGISwapChain* swapChain = nullptr;
-    ID3D11Device* device = nullptr;
-    DXGI_SWAP_CHAIN_DESC desc = showSwapChain(window);
-    desc.SampleDesc.Count = 0;
-    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
-                                nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
-                                D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr, nullptr));
-    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
-                                nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
-                                D3D11_SDK_VERSION, nullptr, &swapChain, &device, nullptr, nullptr));
+    struct Case {
+        const char* why;
+        void (*change)(DXGI_SWAP_CHAIN_DESC&);
+        HRESULT expected;
+    };
     // Full-screen and multisample quality levels are refused, not quietly ignored.
-    desc = showSwapChain(window);
-    desc.Windowed = FALSE;
+    const Case cases[] = {
+        {"no samples", [](DXGI_SWAP_CHAIN_DESC& d) { d.SampleDesc.Count = 0; }, E_INVALIDARG},
+        {"full screen", [](DXGI_SWAP_CHAIN_DESC& d) { d.Windowed = FALSE; }, E_INVALIDARG},
+        {"quality", [](DXGI_SWAP_CHAIN_DESC& d) { d.SampleDesc.Quality = 1; }, E_INVALIDARG},
+        {"foreign window",
+         [](DXGI_SWAP_CHAIN_DESC& d) { d.OutputWindow = reinterpret_cast<HWND>(0x1234); },
+         DXGI_ERROR_INVALID_CALL},
+    };
+    for (const Case& c : cases) {
+        DXGI_SWAP_CHAIN_DESC desc = showSwapChain(window);
+        c.change(desc);
+        IDXGISwapChain* swapChain = nullptr;
+        ID3D11Device* device = nullptr;
+        EXPECT_EQ(c.expected, D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_WARP, nullptr,
+                                                            0, levels, 1, D3D11_SDK_VERSION, &desc,
+                                                            &swapChain, &device, nullptr, nullptr))
+            << c.why;
+        EXPECT_EQ(nullptr, device) << c.why;
+        EXPECT_EQ(nullptr, swapChain) << c.why;
+    }
+    IDXGISwapChain* swapChain = nullptr;
     EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
                                 nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
-                                D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr, nullptr));
-    desc = showSwapChain(window);
-    desc.SampleDesc.Quality = 1;
-    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
-                                nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
-                                D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr, nullptr));
-    desc = showSwapChain(reinterpret_cast<HWND>(0x1234));
-    EXPECT_EQ(DXGI_ERROR_INVALID_CALL,
-              D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_WARP, nullptr, 0, levels, 1,
-                                            D3D11_SDK_VERSION, &desc, &swapChain, &device, nullptr,
-                                            nullptr));
-    EXPECT_EQ(nullptr, device);
-    EXPECT_EQ(nullptr, swapChain);
+                                D3D11_SDK_VERSION, nullptr, &swapChain, nullptr, nullptr, nullptr))
+        << "no description";
     DestroyWindow(window);
 }
 

@@ -75,7 +75,7 @@ TEST_F(WaveOutTest, LoopingPositionFollowsTheClockPastTheBufferLength) {
     EXPECT_TRUE(header.dwFlags & WHDR_INQUEUE);
 }
 
-TEST_F(WaveOutTest, PauseResetAndCloseStopTheDevice) {
+TEST_F(WaveOutTest, PauseHoldsThePositionInEveryTimeFormatAndResetAndCloseStopTheDevice) {
     ASSERT_EQ(waveOutWrite(device, &header, sizeof(header)), MMSYSERR_NOERROR);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(waveOutClose(device), static_cast<MMRESULT>(WAVERR_STILLPLAYING));
@@ -84,11 +84,19 @@ TEST_F(WaveOutTest, PauseResetAndCloseStopTheDevice) {
     EXPECT_GT(paused, 0u);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_EQ(positionBytes(device), paused);
+    // Other time formats are derived from the bytes; unsupported ones fall back to bytes.
+    MMTIME time{};
+    time.wType = TIME_SAMPLES;
+    waveOutGetPosition(device, &time, sizeof(time));
+    EXPECT_EQ(time.u.sample, paused / 8);
+    time.wType = TIME_SMPTE;
+    waveOutGetPosition(device, &time, sizeof(time));
+    EXPECT_EQ(time.wType, static_cast<UINT>(TIME_BYTES));
+    EXPECT_EQ(time.u.cb, paused);
     ASSERT_EQ(waveOutReset(device), MMSYSERR_NOERROR);
     EXPECT_EQ(positionBytes(device), 0u);
     EXPECT_EQ(header.dwFlags & (WHDR_DONE | WHDR_INQUEUE), WHDR_DONE);
     ASSERT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
-    MMTIME time{};
     time.wType = TIME_BYTES;
     EXPECT_EQ(waveOutGetPosition(device, &time, sizeof(time)),
               static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
@@ -113,21 +121,6 @@ TEST_F(WaveOutTest, ConcurrentPositionReadsAreSafeAndNeverGoBack) {
     reader();
     audioThread.join();
     EXPECT_EQ(regressions.load(), 0);
-}
-
-TEST_F(WaveOutTest, OtherTimeFormatsAreDerivedFromTheBytes) {
-    ASSERT_EQ(waveOutWrite(device, &header, sizeof(header)), MMSYSERR_NOERROR);
-    ASSERT_EQ(waveOutPause(device), MMSYSERR_NOERROR);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const DWORD bytes = positionBytes(device);
-    MMTIME time{};
-    time.wType = TIME_SAMPLES;
-    waveOutGetPosition(device, &time, sizeof(time));
-    EXPECT_EQ(time.u.sample, bytes / 8);
-    time.wType = TIME_SMPTE;
-    waveOutGetPosition(device, &time, sizeof(time));
-    EXPECT_EQ(time.wType, static_cast<UINT>(TIME_BYTES)) << "unsupported types fall back to bytes";
-    EXPECT_EQ(time.u.cb, bytes);
 }
 
 TEST(WaveOutArguments, BadCallsAreRefusedWithTheirCodes) {

@@ -13,14 +13,7 @@ namespace ref = shader_reference;
 
 namespace {
 
-class Composite : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!gpu.ready())
-            GTEST_SKIP() << "no Direct3D device";
-    }
-    GpuHarness gpu;
-};
+using Composite = ShaderTest;
 
 // A random picture of its own size for each input, so that every slot, its sampler and its
 // coordinates show in the result.

@@ -15,14 +15,7 @@ namespace ref = shader_reference;
 
 namespace {
 
-class ComputePrograms : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!gpu.ready())
-            GTEST_SKIP() << "no Direct3D device";
-    }
-    GpuHarness gpu;
-};
+using ComputePrograms = ShaderTest;
 
 // ---- pyramid state ---------------------------------------------------------------------------
 

@@ -12,14 +12,7 @@ namespace ref = shader_reference;
 
 namespace {
 
-class FullscreenPrograms : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!gpu.ready())
-            GTEST_SKIP() << "no Direct3D device";
-    }
-    GpuHarness gpu;
-};
+using FullscreenPrograms = ShaderTest;
 
 // ---- raster bars -----------------------------------------------------------------------------
 

@@ -1,29 +1,15 @@
 #include "shaders/gpu_harness.h"
 
+#include <algorithm>
+
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/draw_pass_runtime.h"
 #include "Fennick/frame_execution.h"
-#include "params/frame_context.h"
+#include "engine/engine_device.h"
 
 using namespace Fennick::gfx;
 
 namespace {
-
-// One device for the whole test program, handed to the frame context, which creates and binds
-// the show's six samplers.
-bool deviceReady() {
-    static const bool ready = [] {
-        ID3D11Device* device = nullptr;
-        ID3D11DeviceContext* context = nullptr;
-        D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL_11_0;
-        if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, &level, 1,
-                                     D3D11_SDK_VERSION, &device, nullptr, &context)))
-            return false;
-        initFrameContext(ContextInit{ContextData{}, std::string(), device, context});
-        return true;
-    }();
-    return ready;
-}
 
 template <class T> void release(T* object) {
     if (object)
@@ -57,12 +43,14 @@ void ReleaseResource::operator()(Resource* r) const {
     delete r;
 }
 
+// One device for the whole test program, handed to the frame context, which creates and binds
+// the show's six samplers.
 GpuHarness::GpuHarness() {
-    deviceReady();
+    engineDeviceReady();
 }
 
 bool GpuHarness::ready() const {
-    return deviceReady();
+    return engineDeviceReady();
 }
 
 GpuTexture GpuHarness::renderTarget(int width, int height) {
@@ -123,55 +111,13 @@ void GpuHarness::dispatch(ShaderBlock cs, const std::vector<Input>& inputs,
     runOnce<ComputePassRuntime>(std::move(d), inputs, context, executeComputePass);
 }
 
-namespace {
-
-// Copies a resource into a CPU-readable twin and maps it.
-template <class Desc, class Object>
-std::vector<uint8_t> readThroughStaging(ID3D11Resource* resource, Desc d, size_t rowBytes,
-                                        size_t rows) {
-    d.Usage = D3D11_USAGE_STAGING;
-    d.BindFlags = 0;
-    d.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-    d.MiscFlags = 0;
-    FrameContext& fc = frameContext();
-    Object* staging = nullptr;
-    if constexpr (std::is_same_v<Object, ID3D11Buffer>)
-        fc.device->CreateBuffer(&d, nullptr, &staging);
-    else
-        fc.device->CreateTexture2D(&d, nullptr, &staging);
-    std::vector<uint8_t> out(rowBytes * rows);
-    if (!staging)
-        return out;
-    fc.context->CopyResource(staging, resource);
-    D3D11_MAPPED_SUBRESOURCE m{};
-    if (SUCCEEDED(fc.context->Map(staging, 0, D3D11_MAP_READ, 0, &m))) {
-        for (size_t y = 0; y < rows; ++y)
-            std::memcpy(&out[y * rowBytes], static_cast<const uint8_t*>(m.pData) + y * m.RowPitch,
-                        rowBytes);
-        fc.context->Unmap(staging, 0);
-    }
-    staging->Release();
-    return out;
-}
-
-} // namespace
-
 std::vector<Rgba> GpuHarness::read(GpuTexture& t) {
-    D3D11_TEXTURE2D_DESC d{};
-    auto* texture = static_cast<ID3D11Texture2D*>(t.runtime->resourceA);
-    texture->GetDesc(&d);
-    d.MipLevels = 1;
-    const std::vector<uint8_t> raw = readThroughStaging<D3D11_TEXTURE2D_DESC, ID3D11Texture2D>(
-        texture, d, t.width * sizeof(Rgba), size_t(t.height));
+    const TexturePixels pixels = readTexture2D(t.runtime->resourceA);
     std::vector<Rgba> out(size_t(t.width) * t.height);
-    std::memcpy(out.data(), raw.data(), raw.size());
+    std::memcpy(out.data(), pixels.bytes.data(), std::min(pixels.bytes.size(), out.size() * 16));
     return out;
 }
 
 std::vector<uint8_t> GpuHarness::read(GpuBuffer& b) {
-    D3D11_BUFFER_DESC d{};
-    b.runtime->bufferA->GetDesc(&d);
-    d.StructureByteStride = 0;
-    return readThroughStaging<D3D11_BUFFER_DESC, ID3D11Buffer>(b.runtime->bufferA, d, d.ByteWidth,
-                                                               1);
+    return readBuffer(b.runtime->bufferA);
 }

@@ -14,13 +14,8 @@ namespace ref = shader_reference;
 
 namespace {
 
-class PostProcess : public ::testing::Test {
+class PostProcess : public ShaderTest {
 protected:
-    void SetUp() override {
-        if (!gpu.ready())
-            GTEST_SKIP() << "no Direct3D device";
-    }
-
     // Runs ps over input with a target of the input's size, so every pixel samples one texel.
     std::vector<Rgba> run(ShaderBlock ps, int w, int h, const std::vector<Rgba>& input,
                           const ContextBlock& ctx) {
@@ -29,8 +24,6 @@ protected:
         gpu.draw(SHADER(vsFullscreen), ps, {in}, ctx, target, 3, 1, {9, 9, 9, 9});
         return gpu.read(target);
     }
-
-    GpuHarness gpu;
 };
 
 // Test picture: a transparent stripe, a black stripe, a grey ramp across x and white.

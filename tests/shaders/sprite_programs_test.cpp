@@ -12,14 +12,7 @@ namespace ref = shader_reference;
 
 namespace {
 
-class SpritePrograms : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!gpu.ready())
-            GTEST_SKIP() << "no Direct3D device";
-    }
-    GpuHarness gpu;
-};
+using SpritePrograms = ShaderTest;
 
 bool isColour(const Rgba& c, Rgba want) {
     return c.r == want.r && c.g == want.g && c.b == want.b && c.a == want.a;

@@ -1,6 +1,5 @@
 #include "source_writer.h"
 
-#include <cctype>
 #include <cstdio>
 
 namespace shaderpack {
@@ -23,20 +22,6 @@ std::string byteBlockSource(const std::string& name, const std::vector<uint8_t>&
     out += "\n};\n";
     out += "const unsigned int " + name + "_size = " + std::to_string(bytes.size()) + "u;\n";
     return out;
-}
-
-std::string blockNameFromStem(const std::string& stem) {
-    std::string name;
-    bool upper = false;
-    for (char c : stem) {
-        if (c == '_' || c == '-' || c == '.') {
-            upper = !name.empty();
-            continue;
-        }
-        name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
-        upper = false;
-    }
-    return name;
 }
 
 } // namespace shaderpack

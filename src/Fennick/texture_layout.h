@@ -15,6 +15,10 @@ inline uint32_t deviceExtent(uint32_t size) {
     return size == 0 ? 1u : size;
 }
 
+// A declared extent drawn at a fraction of its size: rounded to the nearest whole pixel (halves
+// up) and at least 1. A scale of 1 gives the size itself.
+uint32_t scaledExtent(uint32_t size, float scale);
+
 // The largest extent that the texture's dimension uses (at least 1).
 uint32_t largestExtent(const TextureDesc& desc);
 

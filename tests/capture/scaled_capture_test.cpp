@@ -14,6 +14,7 @@
 #include <stb/stb_image.h> // implemented by the engine
 
 #include "Fennick/graph_runtime.h"
+#include "Fennick/texture_layout.h"
 #include "Fennick/texture_runtime.h"
 #include "app/show.h"
 #include "tool_run.h"
@@ -57,6 +58,12 @@ TEST(ScaledCapture, HalfScaleMakesEveryTargetHalfAndShowsTheShowShrunk) {
     // Through the engine: each render target at half its declared size, rounded to the nearest
     // pixel (818 / 2 = 409), the back buffer and the presentation texture with them; the images
     // keep their own size.
+    // The rule: nearest pixel, halves up (818 x 0.25 = 204.5), single-precision factors that
+    // fall just short of a whole size (0.7f x 1600 = 1119.99998) not cut down, at least 1.
+    EXPECT_EQ(Fennick::gfx::scaledExtent(818, 0.25f), 205u);
+    EXPECT_EQ(Fennick::gfx::scaledExtent(1600, 0.7f), 1120u);
+    EXPECT_EQ(Fennick::gfx::scaledExtent(900, 0.0001f), 1u);
+
     static DemoApp app;
     std::string error;
     ASSERT_TRUE(startShowGraphics(app, error, WindowShown::Never, 0.5f)) << error;

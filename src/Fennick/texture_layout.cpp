@@ -9,11 +9,6 @@ bool isDepthFormat(TextureFormat format) {
     return format == FormatD24UnormS8Uint || format == FormatD32Float;
 }
 
-uint32_t scaledExtent(uint32_t size, float scale) {
-    const double scaled = std::floor(double(size) * double(scale) + 0.5);
-    return scaled < 1.0 ? 1u : uint32_t(scaled);
-}
-
 uint32_t largestExtent(const TextureDesc& desc) {
     uint32_t largest = desc.width;
     if (desc.dimension == Tex2D || desc.dimension == Tex3D)

@@ -507,12 +507,12 @@ void executeComputePass(ComputePassRuntime& pass, const uint8_t* block, uint32_t
 // ---------------------------------------------------------------------------------------
 // The graph's frame
 
-void GraphRuntime::finalize() {
+void GraphRuntime::finalize(float renderScale) {
     auto* presentation = new TextureRuntime();
     TextureDesc textureDesc;
     textureDesc.dimension = Tex2D;
-    textureDesc.width = kPresentationWidth;
-    textureDesc.height = kPresentationHeight;
+    textureDesc.width = scaledExtent(kPresentationWidth, renderScale);
+    textureDesc.height = scaledExtent(kPresentationHeight, renderScale);
     textureDesc.depth = 0;
     textureDesc.fixedSize = 0;
     textureDesc.scale = 1.0f;

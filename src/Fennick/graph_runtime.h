@@ -49,9 +49,10 @@ public:
     std::uint8_t firstFrame = 0;
     ParamBlock frameParams; // the per-frame packed copy of params
 
-    // Appends the engine's final copy pass into a 1600 x 900 presentation texture, which
-    // becomes the new output. Called once after the graph is built.
-    void finalize();
+    // Appends the engine's final copy pass into a 1600 x 900 presentation texture (times
+    // renderScale, rounded as texture_layout.h says), which becomes the new output. Called
+    // once after the graph is built.
+    void finalize(float renderScale = 1.0f);
 
     // Packs the parameters, runs every pass whose run condition holds, in list order, and
     // swaps the double-buffered resources. Returns output.

@@ -3,6 +3,7 @@
 
 #include "Fennick/texture_desc.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace Fennick::gfx {
@@ -13,6 +14,13 @@ bool isDepthFormat(TextureFormat format);
 // A zero extent in a description becomes 1 on the device.
 inline uint32_t deviceExtent(uint32_t size) {
     return size == 0 ? 1u : size;
+}
+
+// A declared extent drawn at a fraction of its size: rounded to the nearest whole pixel (halves
+// up) and at least 1. A scale of 1 gives the size itself.
+inline uint32_t scaledExtent(uint32_t size, float scale) {
+    const double scaled = std::floor(double(size) * double(scale) + 0.5);
+    return scaled < 1.0 ? 1u : uint32_t(scaled);
 }
 
 // The largest extent that the texture's dimension uses (at least 1).

@@ -31,8 +31,8 @@ std::string noWindowText() {
 
 } // namespace
 
-bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown) {
-    HRESULT hr = initWindowAndDevice(app, shown);
+bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, float renderScale) {
+    HRESULT hr = initWindowAndDevice(app, shown, renderScale);
     if (app.window == nullptr) {
         error = noWindowText();
         return false;
@@ -55,13 +55,13 @@ bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown) {
     app.timeline.bpm = 120.0f;
     app.timeline.rowsPerBeat = 8;
 
-    buildDemo(app, kShowWidth, kShowHeight);
+    buildDemo(app, kShowWidth, kShowHeight, renderScale);
 
     // The final pass draws into the presentation texture's render-target view; putting the
     // back buffer's view there makes it draw into the window. The texture's own view is then
     // of no use and is released; the texture holds a reference of its own to the back
     // buffer's view in its place.
-    app.engine->finalize();
+    app.engine->finalize(renderScale);
     Fennick::gfx::TextureRuntime* presentation = app.engine->output;
     if (presentation->rtvA != nullptr)
         presentation->rtvA->Release();

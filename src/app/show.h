@@ -11,7 +11,14 @@
 // Start-up up to the audio: window and device, frame context with the six samplers, an empty
 // timeline, the demo graph, and the engine's final pass drawing into the back buffer. On
 // failure returns false with a one-line reason in `error` (nothing of the show can run).
-bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown = WindowShown::OnScreen);
+//
+// renderScale below 1 draws a smaller picture for quick looks on slow machines: the back buffer
+// and every render target are made at that fraction of their size, and the viewports follow
+// the targets. The shaders still read the resolution 1600 x 900: they use it as the unit of the
+// show's layout (the logos at their native pixel size, glyph widths, the scroller's start, the
+// explosion dots), so keeping it makes the small picture the full one shrunk, not rearranged.
+bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown = WindowShown::OnScreen,
+                       float renderScale = 1.0f);
 
 // Opens the audio device and starts the music thread over the embedded module. Without an
 // audio device the show runs silent and its clock stays at 0; this is not a failure. Returns

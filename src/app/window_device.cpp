@@ -1,12 +1,15 @@
 #include "app/window_device.h"
 
+#include "Fennick/texture_layout.h"
+
 namespace {
 
 constexpr WORD kIconResource = 101;
 
 DXGI_SWAP_CHAIN_DESC swapChainDescription(HWND window) {
     DXGI_SWAP_CHAIN_DESC desc = {};
-    // Width and height 0: the swap chain takes the window's client size.
+    // Width and height 0: the swap chain takes the window's client size, which is the size of
+    // the picture (the window is made that size).
     desc.BufferDesc.RefreshRate.Numerator = 60;
     desc.BufferDesc.RefreshRate.Denominator = 1;
     desc.BufferDesc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
@@ -46,7 +49,7 @@ LRESULT CALLBACK demoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown) {
+HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
 
@@ -61,16 +64,18 @@ HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown) {
     RegisterClassExW(&wc);
 
     const bool onScreen = shown == WindowShown::OnScreen;
+    const int width = int(Fennick::gfx::scaledExtent(kShowWidth, renderScale));
+    const int height = int(Fennick::gfx::scaledExtent(kShowHeight, renderScale));
     app.window =
         CreateWindowExW(0, wc.lpszClassName, L"quavel1", WS_POPUP | (onScreen ? WS_VISIBLE : 0), 0,
-                        0, kShowWidth, kShowHeight, nullptr, nullptr, instance, nullptr);
+                        0, width, height, nullptr, nullptr, instance, nullptr);
 
     RECT desktop = {};
     GetClientRect(GetDesktopWindow(), &desktop);
     // Signed division truncating toward zero: a desktop narrower than the window gives a
     // negative position rounded toward zero.
-    SetWindowPos(app.window, nullptr, (desktop.right - kShowWidth) / 2,
-                 (desktop.bottom - kShowHeight) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(app.window, nullptr, (desktop.right - width) / 2, (desktop.bottom - height) / 2, 0,
+                 0, SWP_NOSIZE | SWP_NOZORDER);
 
     const DXGI_SWAP_CHAIN_DESC desc = swapChainDescription(app.window);
     HRESULT hr = createDevice(app, D3D_DRIVER_TYPE_HARDWARE, desc);

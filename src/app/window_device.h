@@ -11,11 +11,13 @@ LRESULT CALLBACK demoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // on a window that is never shown.
 enum class WindowShown { OnScreen, Never };
 
-// Registers the class, opens the borderless 1600 x 900 window centred on the desktop and
+// Registers the class, opens the borderless 1600 x 900 window (times renderScale, rounded as
+// the engine rounds its targets) centred on the desktop and
 // creates the device, its immediate context, the swap chain and the back-buffer view (with one
 // retry on the WARP driver when the hardware driver is unsupported), then shows the window
 // (unless it is never to be shown) and hides the cursor. Returns S_OK when the back-buffer view
 // exists. Otherwise it returns at once with the failed creation result, or E_FAIL when a device
 // object or the view is missing, and leaves what could not be made null, so that the caller can
 // stop in order.
-HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown = WindowShown::OnScreen);
+HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown = WindowShown::OnScreen,
+                            float renderScale = 1.0f);

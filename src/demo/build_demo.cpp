@@ -9,6 +9,7 @@
 #include "Fennick/draw_pass_runtime.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/image_runtime.h"
+#include "Fennick/texture_layout.h"
 #include "Fennick/texture_runtime.h"
 #include "app/demo_app.h"
 #include "demo/glyph_table.h"
@@ -153,7 +154,8 @@ ResourceKind kindOf(const ResourceSpec& entry) {
     return entry.kind == Kind::Buffer || entry.kind == Kind::Message ? Buffer : Texture;
 }
 
-Resource* createResource(const ResourceSpec& entry, int windowWidth, int windowHeight) {
+Resource* createResource(const ResourceSpec& entry, int windowWidth, int windowHeight,
+                         float renderScale) {
     switch (entry.kind) {
     case Kind::WindowTexture:
     case Kind::FixedTexture: {
@@ -162,15 +164,17 @@ Resource* createResource(const ResourceSpec& entry, int windowWidth, int windowH
         desc.depth = 0;
         desc.mipmaps = 0;
         desc.format = entry.format;
+        // Every target's size is settled here, fixed-size ones included, so that a picture
+        // drawn at a fraction of the show's size shrinks as a whole.
         if (entry.kind == Kind::FixedTexture) {
             desc.fixedSize = 1;
-            desc.width = entry.width;
-            desc.height = entry.height;
+            desc.width = scaledExtent(entry.width, renderScale);
+            desc.height = scaledExtent(entry.height, renderScale);
         } else {
             desc.fixedSize = 0;
-            desc.scale = 1.0f;
-            desc.width = static_cast<std::uint32_t>(static_cast<float>(windowWidth) * desc.scale);
-            desc.height = static_cast<std::uint32_t>(static_cast<float>(windowHeight) * desc.scale);
+            desc.scale = renderScale;
+            desc.width = scaledExtent(std::uint32_t(windowWidth), desc.scale);
+            desc.height = scaledExtent(std::uint32_t(windowHeight), desc.scale);
         }
         auto* texture = new TextureRuntime();
         texture->init(desc, 0);
@@ -237,7 +241,7 @@ std::vector<ResourceBinding> bindings(const DemoHandles& h, const std::vector<st
 
 } // namespace
 
-void buildDemo(DemoApp& app, int windowWidth, int windowHeight) {
+void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScale) {
     auto* graph = new GraphRuntime();
     app.engine = graph;
     DemoHandles& h = app.handles;
@@ -250,7 +254,7 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight) {
     show::fillTracks(app.timeline);
 
     for (std::uint32_t id = 0; id < kDemoResourceCount; ++id) {
-        h.resources[id] = createResource(kResources[id], windowWidth, windowHeight);
+        h.resources[id] = createResource(kResources[id], windowWidth, windowHeight, renderScale);
         graph->resources.findOrInsert(id) = h.resources[id];
     }
 

@@ -6,5 +6,7 @@ struct DemoApp;
 
 // Creates the graph (stored in app.engine), its parameters and ContextBuffer declaration, the
 // tracks with their keys, every resource and pass and the pass list. Window-relative textures
-// take the given size; the caller passes the window's 1600 x 900.
-void buildDemo(DemoApp& app, int windowWidth, int windowHeight);
+// take the given size; the caller passes the window's 1600 x 900. Every render target, the
+// fixed-size ones included, is made at renderScale times its size (texture_layout.h rounds);
+// images, buffers and every count stay as they are.
+void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScale = 1.0f);

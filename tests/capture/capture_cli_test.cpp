@@ -84,6 +84,11 @@ TEST(CaptureCommandLine, RefusesWhatItCannotDeliverInOneLine) {
         {"--frames 1 --out " + quoted(dir.path("clip.WEBM")), 2, "names a file of type .webm"},
         {"--frames 1 --out " + quoted(dir.path("still.png")), 2, "names a file of type .png"},
         {"--join " + quoted(dir.path("old")) + out, 2, "--join needs --out VIDEO"},
+        {"--scale 0" + out, 2, "--scale: 0 is no size; give a fraction above 0, at most 1"},
+        {"--scale=1.5" + out, 2, "--scale: '1.5' is outside the range from 0 to 1"},
+        {"--scale nan" + out, 2, "--scale: 'nan' is not a number"},
+        {"--scale 0.5 --join " + quoted(dir.path("old")) + " --out " + quoted(dir.path("v.mkv")), 2,
+         "--scale belongs to rendering"},
         {"--frames=1 --bogus" + out, 2, "unknown option '--bogus'"},
         {"--overwrite=yes" + out, 2, "--overwrite takes no value"},
         {"--frames", 2, "--frames needs a value"},
@@ -97,6 +102,8 @@ TEST(CaptureCommandLine, RefusesWhatItCannotDeliverInOneLine) {
          "No such file or directory"},
         {"--frames 1 --audio " + quoted(dir.path("missing/a.wav")) + out, 1,
          "--audio: cannot create"},
+        // A folder that takes no files, though root may write anywhere by its permissions.
+        {"--frames 1 --audio /proc/quavel1-capture.wav" + out, 1, "--audio: cannot create"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);

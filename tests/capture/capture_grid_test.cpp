@@ -177,8 +177,21 @@ TEST(CaptureGrid, JoinRefusesGapsMissingPartsAndOddSizes) {
     EXPECT_EQ(rate.status, 1);
     EXPECT_NE(rate.output.find("30"), std::string::npos) << rate.output;
     EXPECT_FALSE(fs::exists(folder.parent_path() / "never.mkv"));
-    if (!HasFailure())
+
+    // Part videos are found whatever the letter case of their extension.
+    const fs::path videos = scratch("part-videos");
+    std::ofstream(videos / "quavel1-render.txt") << "fps 30\nfirst 0\ncount 10\nparts 2\n";
+    std::ofstream(videos / "clip.part-1-of-2.MP4") << "x";
+    Outcome part = capture("--join " + videos.string() + " --out " +
+                           (videos.parent_path() / "never.mp4").string());
+    EXPECT_EQ(part.status, 1);
+    EXPECT_NE(part.output.find("parts missing from " + videos.string() + ": 2/2"),
+              std::string::npos)
+        << part.output;
+    if (!HasFailure()) {
         fs::remove_all(folder);
+        fs::remove_all(videos);
+    }
 }
 
 } // namespace

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     const std::string videoPath =
         split && video ? partVideoPath(options.out, options.part, options.parts) : options.out;
     std::string videoSoundtrack = video && !split ? options.out + ".soundtrack.wav" : "";
-    const RenderRecord record{fps, options.wholeRange(), options.parts};
+    const RenderRecord record{fps, options.wholeRange(), options.parts, options.scale};
     if (!options.audio.empty() && !cli::checkOutput(options.audio, {}, &error))
         return fail("--audio: " + error);
     if (video && !cli::checkOutput(videoPath, {}, &error))
@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN); // a stopped ffmpeg shows as a failed write
     static DemoApp app;
     // Frames are read back, never shown: no window appears, and no display is needed.
-    if (!startShowGraphics(app, error, WindowShown::Never))
+    if (!startShowGraphics(app, error, WindowShown::Never, float(options.scale)))
         return fail(error);
     if (options.edit) {
         std::string host;
@@ -146,6 +146,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: grid frames %lld-%lld at %.6g fps (%.3f-%.3f s)\n", label.c_str(),
                  static_cast<long long>(range.first), static_cast<long long>(range.end() - 1), fps,
                  gridTime(range.first, fps), gridTime(range.end() - 1, fps));
+    if (options.scale != 1.0)
+        std::fprintf(stderr,
+                     "%s: --scale %.6g: %u x %u frames, an approximation of the show for quick "
+                     "looks\n",
+                     label.c_str(), options.scale, reader.width(), reader.height());
     // Frames that are not written are replayed: only what later frames depend on is run, so
     // every written frame is the one a continuous run from frame 0 shows.
     Progress progress(label);

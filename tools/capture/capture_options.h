@@ -20,6 +20,7 @@ struct CaptureOptions {
     int part = 1, parts = 1;    // --part K/N
     std::string join;           // --join FOLDER: make the video --out from a folder of frames
     std::vector<double> stills; // --stills T1,T2,...: only the grid frames at or after these
+    double scale = 1.0;         // --scale F: every picture at this fraction of its size
     bool help = false;
     bool overwrite = false;  // --overwrite: replace the frames of another capture in --out
     bool edit = false;       // --edit: take the keys from the sync editor

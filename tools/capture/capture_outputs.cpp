@@ -26,7 +26,8 @@ std::vector<fs::path> framesIn(const fs::path& folder) {
 bool sameRender(const std::string& folder, const RenderRecord& mine) {
     RenderRecord there;
     return readRenderRecord(folder, there) && there.fps == mine.fps && there.parts == mine.parts &&
-           there.whole.first == mine.whole.first && there.whole.count == mine.whole.count;
+           there.whole.first == mine.whole.first && there.whole.count == mine.whole.count &&
+           there.scale == mine.scale;
 }
 
 } // namespace

@@ -166,7 +166,7 @@ bool joinPartVideos(const std::string& folder, const std::map<int, fs::path>& vi
         return false;
     }
     for (const auto& [k, path] : videos)
-        if (path.extension() != fs::path(out).extension()) {
+        if (videoFormatFor(path.string()) != videoFormatFor(out)) {
             error = "part videos are " + path.extension().string() +
                     " files; join them into a video of the same kind";
             return false;
@@ -212,7 +212,7 @@ bool joinInto(const CaptureOptions& o, const std::string& out, std::string& erro
     const double fps = o.fpsGiven ? o.fps : recorded ? record.fps : 60.0;
 
     static const std::regex frameName(R"(frame_(\d+)\.png)");
-    static const std::regex partName(R"(.+\.part-(\d+)-of-(\d+)\.(mkv|mp4))");
+    static const std::regex partName(R"(.+\.part-(\d+)-of-(\d+)\.(mkv|mp4))", std::regex::icase);
     std::set<std::int64_t> frames;
     std::map<int, fs::path> videos;
     int parts = 0;

@@ -17,7 +17,7 @@ bool writeRenderRecord(const std::string& folder, const RenderRecord& r, std::st
         std::ofstream out(partial);
         out.precision(17);
         out << "fps " << r.fps << "\nfirst " << r.whole.first << "\ncount " << r.whole.count
-            << "\nparts " << r.parts << "\n";
+            << "\nparts " << r.parts << "\nscale " << r.scale << "\n";
         if (!out) {
             error = "cannot write " + partial;
             return false;
@@ -43,6 +43,8 @@ bool readRenderRecord(const std::string& folder, RenderRecord& r) {
             seen |= 4;
         else if (key == "parts" && in >> r.parts)
             seen |= 8;
+        else if (key == "scale") // a record without it is of a full-size render
+            in >> r.scale;
     }
     return seen == 15 && r.fps > 0.0 && r.parts >= 1 && r.whole.first >= 0 && r.whole.count >= 0;
 }

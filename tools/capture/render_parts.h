@@ -1,5 +1,6 @@
 // What the parts of a split render leave beside their output for the join: a small record of
-// the whole render (frame rate, grid range, number of parts), and the names of part videos.
+// the whole render (frame rate, grid range, number of parts, picture scale), and the names of
+// part videos.
 #pragma once
 
 #include <string>
@@ -10,6 +11,7 @@ struct RenderRecord {
     double fps = 0.0;
     FrameRange whole;
     int parts = 0;
+    double scale = 1.0; // --scale: parts drawn at different sizes do not belong together
 };
 
 // The record's file in `folder`.

@@ -125,12 +125,18 @@ bool checkOutput(const std::string& path, const std::vector<std::string>& inputs
                  std::string* error) {
     const Destination d = classify(path, inputs, error);
     if (d.kind == Destination::NewFile || d.kind == Destination::RegularFile) {
-        // The temporary file goes next to the target: its folder must take new files.
+        // The temporary file goes next to the target: its folder must take new files. Only
+        // making one shows it: for root, access() says yes to folders such as /proc that take
+        // none.
         const std::string folder = folderOf(d.target);
-        if (access(folder.c_str(), W_OK) != 0) {
+        std::string probe = folder + "/." + nameOf(d.target) + ".probe-XXXXXX";
+        const int fd = mkstemp(probe.data());
+        if (fd < 0) {
             *error = because("cannot create", path) + " (in '" + folder + "')";
             return false;
         }
+        close(fd);
+        unlink(probe.c_str());
     }
     return d.kind != Destination::Refused;
 }

@@ -21,8 +21,9 @@
 
 namespace cli {
 
-// The checks of OutputFile::open without opening anything: for a tool that writes several
-// files, or writes at the end of long work, to refuse a bad output before it starts.
+// The checks of OutputFile::open without opening the output (a hidden probe file is made and
+// removed beside it): for a tool that writes several files, or writes at the end of long work,
+// to refuse a bad output before it starts.
 bool checkOutput(const std::string& path, const std::vector<std::string>& inputs,
                  std::string* error);
 

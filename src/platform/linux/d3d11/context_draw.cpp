@@ -136,9 +136,10 @@ bool DeviceContext::bindFramebuffer() {
 void DeviceContext::applyFixedFunction() {
     for (GLuint i = 0; i < viewportCount_; ++i) {
         const D3D11_VIEWPORT& viewport = viewports_[i];
-        // With the upper-left origin, a viewport's top-left corner is memory row TopLeftY.
-        glViewportIndexedf(i, viewport.TopLeftX, viewport.TopLeftY, viewport.Width,
-                           viewport.Height);
+        // With the upper-left origin, a viewport's top-left corner is memory row TopLeftY;
+        // one subpixel step higher for Direct3D's fill rule (fill_rule.h).
+        glViewportIndexedf(i, viewport.TopLeftX, viewport.TopLeftY - device_.limits().rasterStep,
+                           viewport.Width, viewport.Height);
         glDepthRangeIndexed(i, viewport.MinDepth, viewport.MaxDepth);
     }
     const GlRasterizer* rasterizer = glRasterizer(rasterizer_.get());

@@ -1,6 +1,7 @@
 #include "platform/linux/d3d11/device.h"
 
 #include "platform/linux/d3d11/device_context.h"
+#include "platform/linux/d3d11/fill_rule.h"
 #include "platform/linux/d3d11/resources.h"
 #include "platform/linux/d3d11/states.h"
 #include "platform/linux/d3d11/views.h"
@@ -14,6 +15,7 @@ Device::Device(std::unique_ptr<GlContext> gl, D3D_FEATURE_LEVEL level)
     if (limits_.storageBufferOffsetAlignment <= 0) {
         limits_.storageBufferOffsetAlignment = 256;
     }
+    limits_.rasterStep = rasterStep();
     context_ = std::make_unique<DeviceContext>(*this);
 }
 

@@ -16,6 +16,8 @@ class DeviceContext;
 
 struct DeviceLimits {
     GLint storageBufferOffsetAlignment = 256;
+    // How far viewports are moved up and pixel inputs read back down (fill_rule.h).
+    float rasterStep = 1.0f / 256.0f;
 };
 
 class Device final : public ComObject<ID3D11Device> {

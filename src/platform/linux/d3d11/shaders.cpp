@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/fill_rule.h"
 #include "platform/linux/d3d11/refusals.h"
 
 namespace quavel::d3d11 {
@@ -67,9 +68,14 @@ std::vector<std::string> declaredFormats(const ShaderBlock& block) {
 }
 
 // A compiled shader object, or 0 (the compiler's complaint goes to stderr: it names a fault
-// of the build, not of the running show).
-GLuint compileStage(const ShaderBlock& block, const std::vector<std::string>& imageFormats) {
+// of the build, not of the running show). Pixel programs read their inputs `rasterStep` below
+// the rasterized position (fill_rule.h).
+GLuint compileStage(const ShaderBlock& block, const std::vector<std::string>& imageFormats,
+                    float rasterStep = 0.0f) {
     std::string source = sourceWithFormats(block, imageFormats);
+    if (block.stage == ShaderStage::Pixel) {
+        source = readInputsBeforeTheShift(source, rasterStep);
+    }
     const char* text = source.c_str();
     GLuint shader = glCreateShader(glStageOf(block.stage));
     glShaderSource(shader, 1, &text, nullptr);
@@ -271,7 +277,7 @@ HRESULT makeShader(Device& device, ShaderStage stage, const void* bytecode, SIZE
         return refuse(creatorOf(stage), feature);
     }
     device.makeCurrent();
-    GLuint shader = compileStage(block, declaredFormats(block));
+    GLuint shader = compileStage(block, declaredFormats(block), device.limits().rasterStep);
     if (shader == 0) {
         return refuse(creatorOf(stage), "the shader's GLSL does not compile (see the log)");
     }

@@ -198,13 +198,12 @@ bool OutputFile::openDirect(std::string* error) {
 bool OutputFile::openTemporary(const std::string& target, unsigned mode, std::string* error) {
     target_ = target;
     std::string pattern = folderOf(target) + "/." + nameOf(target) + ".partial-XXXXXX";
-    const int fd = mkstemp(pattern.data());
+    const int fd = createRememberedTemporary(pattern.data(), &cleanupSlot_);
     if (fd < 0) {
         *error = because("cannot create", path_);
         return false;
     }
     temporary_ = pattern;
-    cleanupSlot_ = rememberTemporary(temporary_.c_str());
     // mkstemp makes the file private; give it the permissions the final file should have.
     fchmod(fd, static_cast<mode_t>(mode));
     file_ = fdopen(fd, "wb");

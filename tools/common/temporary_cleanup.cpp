@@ -1,10 +1,16 @@
 #include "temporary_cleanup.h"
 
 #include <atomic>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <stdlib.h>
 #include <unistd.h>
+
+#ifndef _WIN32
+#include <pthread.h>
+#endif
 
 namespace cli {
 namespace {
@@ -45,13 +51,10 @@ void install() {
     }
 }
 
-} // namespace
-
-int rememberTemporary(const char* path) {
+int remember(const char* path) {
     if (std::strlen(path) >= PATH_MAX) {
         return -1;
     }
-    install();
     for (int i = 0; i < kSlots; ++i) {
         if (!used[i].load()) {
             std::strcpy(names[i], path);
@@ -60,6 +63,45 @@ int rememberTemporary(const char* path) {
         }
     }
     return -1;
+}
+
+// Holds the stop signals back on this thread for its lifetime; one that came meanwhile is
+// delivered when it ends. Windows has no signal mask (its Ctrl-C handler runs on a thread of
+// its own), so there it holds nothing.
+class StopSignalsHeld {
+public:
+#ifdef _WIN32
+    StopSignalsHeld() = default;
+#else
+    StopSignalsHeld() {
+        sigset_t stops;
+        sigemptyset(&stops);
+        for (int s : kSignals) {
+            sigaddset(&stops, s);
+        }
+        pthread_sigmask(SIG_BLOCK, &stops, &before_);
+    }
+    ~StopSignalsHeld() {
+        const int error = errno; // the caller reads mkstemp's errno
+        pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+        errno = error;
+    }
+
+private:
+    sigset_t before_;
+#endif
+    StopSignalsHeld(const StopSignalsHeld&) = delete;
+    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+};
+
+} // namespace
+
+int createRememberedTemporary(char* pattern, int* slot) {
+    install();
+    StopSignalsHeld held;
+    const int fd = mkstemp(pattern);
+    *slot = fd >= 0 ? remember(pattern) : -1;
+    return fd;
 }
 
 void forgetTemporary(int slot) {

@@ -5,10 +5,13 @@
 
 namespace cli {
 
-// Registers a temporary file for removal on SIGINT, SIGTERM and SIGHUP (the handlers are
-// installed with the first registration). Returns a slot for forgetTemporary, or -1 when
-// every slot is taken (then only the destructor can remove the file).
-int rememberTemporary(const char* path);
+// Creates a temporary file from a mkstemp pattern (its XXXXXX replaced by the name made) and
+// registers it for removal on SIGINT, SIGTERM and SIGHUP (the handlers are installed with the
+// first one). The signals wait while the file exists but is not yet registered, so a stop at
+// that moment cannot leave it behind. Returns the open descriptor, or -1 with errno set;
+// *slot is for forgetTemporary, or -1 when every slot is taken (then only the caller can
+// remove the file).
+int createRememberedTemporary(char* pattern, int* slot);
 void forgetTemporary(int slot);
 
 } // namespace cli

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "app/frame_grid.h"
 #include "demo/key_data_writer.h"
 #include "demo/show_tracks.h"
 
@@ -31,7 +32,7 @@ std::uint32_t LiveEdit::rowOfFrame(std::uint64_t frame) const {
         std::floor(static_cast<double>(frame) / kAudioSampleRate * rowsPerSecond));
 }
 
-void LiveEdit::betweenFrames() {
+void LiveEdit::betweenFrames(FrameCursor& cursor) {
     const EditorEvents events = client_.poll();
     if (events.pause)
         pauseAudioOutput(audio_, *events.pause);
@@ -39,8 +40,15 @@ void LiveEdit::betweenFrames() {
         const std::uint64_t frame = frameOfRow(*events.seekRow);
         seekAudioOutput(audio_, frame);
         audio_.baseFrame = frame; // also where no sound plays: the clock starts there
-        replayPicture_(static_cast<float>(static_cast<double>(frame) / kAudioSampleRate));
+        // The clock's reading at the row, as the frame loop computes it.
+        const float time = static_cast<float>(static_cast<double>(frame) / kAudioSampleRate);
+        const auto grid = static_cast<std::uint32_t>(firstGridFrameAtOrAfter(time, kSeekGridFps));
+        replayPicture_(grid);
+        cursor.frame = grid;
+        cursor.previousTime = grid > 0 ? gridTime(grid - 1, kSeekGridFps) : 0.0f;
+        cursor.lastFrameDrawn = false;
     }
+    cursor.hold = audio_.paused;
     if (events.saveRequested) {
         try {
             show::saveKeyData(timeline_, savePath_);

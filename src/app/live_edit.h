@@ -2,31 +2,40 @@
 //
 //   LiveEdit edit(app.timeline, app.audio, replayPicture, "show_keys_data.saved.cpp");
 //   edit.start(host, port);
-//   between frames:  edit.betweenFrames();   // keys, pause, seek, save, row report
+//   between frames:  edit.betweenFrames(cursor);   // keys, pause, seek, save, row report
 //
 // The editor's keys go straight into the timeline, so the next frame shows them. PAUSE holds
-// the sound and with it the clock (the picture stands because the clock does). SET_ROW moves
-// the music to the row's time and asks `replayPicture` to bring the picture's frame-to-frame
-// state there. SAVE_TRACKS writes the keys as a key data source to the save path (never over
-// the committed source: adopting the save is the artist's step). The network is only read
-// here, never on the audio thread; an editor that goes away is looked for again later.
+// the sound and with it the clock, and holds the frame cursor: the picture stands (the held
+// frame is drawn again, edits included). SET_ROW moves the music to the row's time and the
+// picture onto the frame grid there: `replayPicture(n)` brings the picture's frame-to-frame
+// state from a fresh start through grid frames 0 to n - 1, and the cursor then carries grid
+// frame n's counter and the time of grid frame n - 1, so the frames after a seek are those of
+// a continuous run (and of a capture at the grid's rate). SAVE_TRACKS writes the keys as a key data
+// source to the save path (never over the committed source: adopting the save is the artist's
+// step). The network is only read here, never on the audio thread; an editor that goes away is
+// looked for again later.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "app/frame_cursor.h"
 #include "music/audio_output.h"
 #include "params/sync_editor_client.h"
 
+// The frame grid a seek replays on: a capture's default rate.
+constexpr double kSeekGridFps = 60.0;
+
 class LiveEdit {
 public:
-    using ReplayPicture = std::function<void(float seconds)>;
+    // Replays grid frames 0 to `frames` - 1 without drawing them, from a freshly started show.
+    using ReplayPicture = std::function<void(std::uint32_t frames)>;
 
     LiveEdit(SyncTimeline& timeline, AudioOutput& audio, ReplayPicture replayPicture,
              std::string savePath);
     void start(const std::string& host, std::uint16_t port) { client_.start(host, port); }
-    void betweenFrames();
+    void betweenFrames(FrameCursor& cursor);
     SyncEditorClient& client() { return client_; }
 
     // Rows and song frames at the timeline's tempo (rows per second = bpm / 60 x rows per beat).

@@ -22,7 +22,8 @@ struct Rig {
     SyncTimeline timeline;
     std::vector<std::uint8_t> module = audiotest::audioTestModule();
     std::unique_ptr<AudioOutput> audio = std::make_unique<AudioOutput>();
-    std::vector<float> replays;
+    std::vector<std::uint32_t> replays; // grid frames replayed, one entry per seek
+    FrameCursor cursor;
     std::string savePath =
         (std::filesystem::temp_directory_path() / "live_edit_saved.cpp").string();
     std::unique_ptr<LiveEdit> live;
@@ -33,7 +34,7 @@ struct Rig {
         timeline.rowsPerBeat = 8;
         startAudioOutput(*audio, module.data(), module.size());
         live = std::make_unique<LiveEdit>(
-            timeline, *audio, [this](float s) { replays.push_back(s); }, savePath);
+            timeline, *audio, [this](std::uint32_t n) { replays.push_back(n); }, savePath);
         live->client().setRetryInterval(std::chrono::milliseconds(20));
         live->start("127.0.0.1", editor.port());
     }
@@ -43,7 +44,7 @@ struct Rig {
     void frames(int count) {
         for (int i = 0; i < count; ++i) {
             editor.serve();
-            live->betweenFrames();
+            live->betweenFrames(cursor);
             submitFirstWrite(*audio);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -61,16 +62,25 @@ TEST(LiveEdit, EditorPausesSeeksEditsAndSavesTheShow) {
     rig.framesUntil([&] { return rig.editor.requested.size() == 31 && rig.replays.size() == 1; });
     ASSERT_TRUE(rig.editor.greeted);
     ASSERT_EQ(rig.editor.requested, show::trackNames());
-    // The editor starts paused at its cursor, row 0.
+    // The editor starts paused at its cursor, row 0: nothing to replay, frame 0 comes next.
     EXPECT_TRUE(rig.audio->paused);
+    EXPECT_TRUE(rig.cursor.hold);
     ASSERT_EQ(rig.replays.size(), 1u);
-    EXPECT_EQ(rig.replays[0], 0.0f);
+    EXPECT_EQ(rig.replays[0], 0u);
+    EXPECT_EQ(rig.cursor.frame, 0u);
+    EXPECT_EQ(rig.cursor.previousTime, 0.0f);
 
     // Row 34 at 17 rows a second is 2 s: song frame 88200, the ring holds the song from there.
+    // The picture replays 60 fps grid frames 0 to 119; the next frame is grid frame 120, its
+    // elapsed time measured from frame 119 at 119/60 s, as in a continuous run.
+    rig.cursor.lastFrameDrawn = true;
     rig.editor.sendRow(34);
     rig.framesUntil([&] { return rig.replays.size() == 2; });
     ASSERT_EQ(rig.replays.size(), 2u);
-    EXPECT_EQ(rig.replays[1], 2.0f);
+    EXPECT_EQ(rig.replays[1], 120u);
+    EXPECT_EQ(rig.cursor.frame, 120u);
+    EXPECT_EQ(rig.cursor.previousTime, static_cast<float>(119.0 / 60.0));
+    EXPECT_FALSE(rig.cursor.lastFrameDrawn) << "the first frame after a seek is a new one";
     EXPECT_EQ(audioSongFrame(*rig.audio), 88200u) << "held: the clock stands at the row";
     const auto offline = audiotest::renderOffline(rig.module, 88200 + 64);
     for (std::uint32_t f = 0; f < 64; ++f)
@@ -86,6 +96,7 @@ TEST(LiveEdit, EditorPausesSeeksEditsAndSavesTheShow) {
     rig.editor.sendPause(false);
     rig.frames(60);
     EXPECT_FALSE(rig.audio->paused);
+    EXPECT_FALSE(rig.cursor.hold);
     ASSERT_FALSE(rig.editor.reportedRows.empty());
     EXPECT_GE(rig.editor.reportedRows.front(), 34u);
     EXPECT_GT(rig.editor.reportedRows.back(), 34u);

@@ -32,22 +32,40 @@ std::uint32_t LiveEdit::rowOfFrame(std::uint64_t frame) const {
         std::floor(static_cast<double>(frame) / kAudioSampleRate * rowsPerSecond));
 }
 
+void LiveEdit::seekPicture(std::uint64_t songFrame, FrameCursor& cursor) {
+    // The clock's reading there, as the frame loop computes it.
+    const float time = static_cast<float>(static_cast<double>(songFrame) / kAudioSampleRate);
+    const auto grid = static_cast<std::uint32_t>(firstGridFrameAtOrAfter(time, kSeekGridFps));
+    replayPicture_(grid);
+    cursor.frame = grid;
+    cursor.previousTime = grid > 0 ? gridTime(grid - 1, kSeekGridFps) : 0.0f;
+    cursor.lastFrameDrawn = false;
+    historyStale_ = false;
+}
+
 void LiveEdit::betweenFrames(FrameCursor& cursor) {
     const EditorEvents events = client_.poll();
-    if (events.pause)
-        pauseAudioOutput(audio_, *events.pause);
+    const auto now = std::chrono::steady_clock::now();
+    const bool resuming = events.pause && !*events.pause;
+    if (events.pause && *events.pause)
+        pauseAudioOutput(audio_, true);
+    if (events.keyEdits > 0) {
+        historyStale_ = true;
+        lastEdit_ = now;
+    }
     if (events.seekRow) {
         const std::uint64_t frame = frameOfRow(*events.seekRow);
         seekAudioOutput(audio_, frame);
-        audio_.baseFrame = frame; // also where no sound plays: the clock starts there
-        // The clock's reading at the row, as the frame loop computes it.
-        const float time = static_cast<float>(static_cast<double>(frame) / kAudioSampleRate);
-        const auto grid = static_cast<std::uint32_t>(firstGridFrameAtOrAfter(time, kSeekGridFps));
-        replayPicture_(grid);
-        cursor.frame = grid;
-        cursor.previousTime = grid > 0 ? gridTime(grid - 1, kSeekGridFps) : 0.0f;
-        cursor.lastFrameDrawn = false;
+        audio_.baseFrame = frame;   // also where no sound plays: the clock starts there
+        seekPicture(frame, cursor); // after this poll's edits: the replay has them
     }
+    // Edits change the history of the held frame too (the editor's keys also arrive just
+    // after its first SET_ROW). Once the editor has been quiet for a moment (a drag has
+    // settled), or before play resumes, the picture replays to where it stands.
+    if (historyStale_ && audio_.paused && (resuming || now - lastEdit_ >= kEditsSettle))
+        seekPicture(audioSongFrame(audio_), cursor);
+    if (resuming)
+        pauseAudioOutput(audio_, false);
     cursor.hold = audio_.paused;
     if (events.saveRequested) {
         try {

@@ -10,12 +10,16 @@
 // picture onto the frame grid there: `replayPicture(n)` brings the picture's frame-to-frame
 // state from a fresh start through grid frames 0 to n - 1, and the cursor then carries grid
 // frame n's counter and the time of grid frame n - 1, so the frames after a seek are those of
-// a continuous run (and of a capture at the grid's rate). SAVE_TRACKS writes the keys as a key data
-// source to the save path (never over the committed source: adopting the save is the artist's
-// step). The network is only read here, never on the audio thread; an editor that goes away is
-// looked for again later.
+// a continuous run (and of a capture at the grid's rate). Key edits while held replay the
+// picture to where it stands once the editor has been quiet for kEditsSettle (or before play
+// resumes), so the held picture has the history the new keys give; while playing, edits show
+// from the next frame and the history follows them at the next seek or pause. SAVE_TRACKS writes
+// the keys as a key data source to the save path (never over the committed source: adopting the
+// save is the artist's step). The network is only read here, never on the audio thread; an editor
+// that goes away is looked for again later.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -26,6 +30,8 @@
 
 // The frame grid a seek replays on: a capture's default rate.
 constexpr double kSeekGridFps = 60.0;
+// How long the editor must be quiet after key edits before a held picture replays its history.
+constexpr std::chrono::milliseconds kEditsSettle{250};
 
 class LiveEdit {
 public:
@@ -43,9 +49,14 @@ public:
     std::uint32_t rowOfFrame(std::uint64_t frame) const;
 
 private:
+    // Replays the picture to the clock's reading at `songFrame` and puts the cursor there.
+    void seekPicture(std::uint64_t songFrame, FrameCursor& cursor);
+
     SyncTimeline& timeline_;
     AudioOutput& audio_;
     ReplayPicture replayPicture_;
     std::string savePath_;
     SyncEditorClient client_;
+    bool historyStale_ = false; // keys changed since the picture's history was replayed
+    std::chrono::steady_clock::time_point lastEdit_;
 };

@@ -91,6 +91,13 @@ TEST(LiveEdit, EditorPausesSeeksEditsAndSavesTheShow) {
     rig.editor.sendKey(3, 34, 5.5f, 0);
     rig.framesUntil([&] { return !rig.timeline.tracks[3].keys.empty(); });
     EXPECT_EQ(rig.timeline.evaluate(3, 2.0f), 5.5f);
+    // Held, the picture's history then follows the edit: replayed again to where it stands.
+    rig.cursor.lastFrameDrawn = true;
+    rig.framesUntil([&] { return rig.replays.size() == 3; });
+    ASSERT_EQ(rig.replays.size(), 3u);
+    EXPECT_EQ(rig.replays[2], 120u);
+    EXPECT_EQ(rig.cursor.frame, 120u);
+    EXPECT_FALSE(rig.cursor.lastFrameDrawn);
 
     // Playing: the clock runs from the row and the rows played are reported.
     rig.editor.sendPause(false);

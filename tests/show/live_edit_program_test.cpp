@@ -147,9 +147,18 @@ TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
         return dir / "live" / name;
     };
 
-    // The show asks for its tracks, goes to the editor's row and draws it there.
-    EXPECT_TRUE(serveUntil(
-        editor, [&] { return fs::exists(frameFile(60 * 28)); }, 120));
+    // The show asks for its tracks, goes to the editor's row and draws it there; the keys
+    // arrive after the row, and the held picture then replays its history with them. Three
+    // drawings of the frame leave the show standing there with particles in flight, so what
+    // it drew before the seek differs from a fresh start.
+    const fs::path before = frameFile(60 * 28);
+    ASSERT_TRUE(serveUntil(
+        editor, [&] { return fs::exists(before); }, 120));
+    for (int redraw = 0; redraw < 2; ++redraw) {
+        const ino_t drawn = inodeOf(before);
+        ASSERT_TRUE(serveUntil(
+            editor, [&] { return inodeOf(before) != drawn; }, 120));
+    }
     EXPECT_EQ(editor.requested, show::trackNames());
 
     // The artist changes a key, then moves the cursor back: the show replays to the row with

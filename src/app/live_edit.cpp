@@ -32,15 +32,30 @@ std::uint32_t LiveEdit::rowOfFrame(std::uint64_t frame) const {
         std::floor(static_cast<double>(frame) / kAudioSampleRate * rowsPerSecond));
 }
 
+bool LiveEdit::standsOnGrid(const FrameCursor& cursor) const {
+    if (historyStale_ || !seekGridFrame_)
+        return false;
+    const std::uint32_t m = *seekGridFrame_;
+    // Not drawn yet: the state is that after grid frame m - 1. Drawn (and drawn again while
+    // held, which leaves the state as it was): after frame m, if it was drawn at m's grid time.
+    if (!cursor.lastFrameDrawn)
+        return cursor.frame == m;
+    return cursor.frame == m + 1 && cursor.previousTime == gridTime(m, kSeekGridFps);
+}
+
 void LiveEdit::seekPicture(std::uint64_t songFrame, FrameCursor& cursor) {
     // The clock's reading there, as the frame loop computes it.
     const float time = static_cast<float>(static_cast<double>(songFrame) / kAudioSampleRate);
     const auto grid = static_cast<std::uint32_t>(firstGridFrameAtOrAfter(time, kSeekGridFps));
-    replayPicture_(grid);
+    // A forward seek from a picture that stands on the grid with the keys it was replayed
+    // with continues from there: the same frames from the same state. Otherwise from 0.
+    const std::uint32_t from = standsOnGrid(cursor) && cursor.frame <= grid ? cursor.frame : 0;
+    replayPicture_(from, grid);
     cursor.frame = grid;
     cursor.previousTime = grid > 0 ? gridTime(grid - 1, kSeekGridFps) : 0.0f;
     cursor.lastFrameDrawn = false;
     historyStale_ = false;
+    seekGridFrame_ = grid;
 }
 
 void LiveEdit::betweenFrames(FrameCursor& cursor) {

@@ -7,8 +7,9 @@
 // The editor's keys go straight into the timeline, so the next frame shows them. PAUSE holds
 // the sound and with it the clock, and holds the frame cursor: the picture stands (the held
 // frame is drawn again, edits included). SET_ROW moves the music to the row's time and the
-// picture onto the frame grid there: `replayPicture(n)` brings the picture's frame-to-frame
-// state from a fresh start through grid frames 0 to n - 1, and the cursor then carries grid
+// picture onto the frame grid there: `replayPicture(0, n)` brings the picture's frame-to-frame
+// state from a fresh start through grid frames 0 to n - 1 (a forward seek from a held picture
+// on the grid continues from where it stands instead), and the cursor then carries grid
 // frame n's counter and the time of grid frame n - 1, so the frames after a seek are those of
 // a continuous run (and of a capture at the grid's rate). Key edits while held replay the
 // picture to where it stands once the editor has been quiet for kEditsSettle (or before play
@@ -22,6 +23,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/frame_cursor.h"
@@ -35,8 +37,9 @@ constexpr std::chrono::milliseconds kEditsSettle{250};
 
 class LiveEdit {
 public:
-    // Replays grid frames 0 to `frames` - 1 without drawing them, from a freshly started show.
-    using ReplayPicture = std::function<void(std::uint32_t frames)>;
+    // Replays grid frames `from` to `to` - 1 without drawing them; from 0, first puts the
+    // picture's state back to that of a freshly started show.
+    using ReplayPicture = std::function<void(std::uint32_t from, std::uint32_t to)>;
 
     LiveEdit(SyncTimeline& timeline, AudioOutput& audio, ReplayPicture replayPicture,
              std::string savePath);
@@ -51,6 +54,8 @@ public:
 private:
     // Replays the picture to the clock's reading at `songFrame` and puts the cursor there.
     void seekPicture(std::uint64_t songFrame, FrameCursor& cursor);
+    // Whether the picture's state is still that of the grid run of the last replay.
+    bool standsOnGrid(const FrameCursor& cursor) const;
 
     SyncTimeline& timeline_;
     AudioOutput& audio_;
@@ -59,4 +64,5 @@ private:
     SyncEditorClient client_;
     bool historyStale_ = false; // keys changed since the picture's history was replayed
     std::chrono::steady_clock::time_point lastEdit_;
+    std::optional<std::uint32_t> seekGridFrame_; // the grid frame the last replay led to
 };

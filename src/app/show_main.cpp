@@ -23,10 +23,12 @@ namespace {
 // Where the editor's save goes: beside where the show was started, not into the sources.
 constexpr const char* kSavePath = "show_keys_data.saved.cpp";
 
-// The picture's history after a seek: from a fresh start through grid frames 0 to n - 1.
-void replayPicture(DemoApp& app, std::uint32_t frames) {
-    restartShowState(app);
-    for (std::uint32_t n = 0; n < frames; ++n)
+// The picture's history after a seek: grid frames `from` to `to` - 1, from a fresh start when
+// `from` is 0.
+void replayPicture(DemoApp& app, std::uint32_t from, std::uint32_t to) {
+    if (from == 0)
+        restartShowState(app);
+    for (std::uint32_t n = from; n < to; ++n)
         advanceShowState(app, gridTime(n, kSeekGridFps), n, gridElapsed(n, kSeekGridFps));
 }
 
@@ -90,7 +92,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
             app, [](const DemoApp& a) { return audioBytesPlayed(a); }, hooks);
     } else {
         LiveEdit live(
-            app.timeline, app.audio, [](std::uint32_t n) { replayPicture(app, n); }, kSavePath);
+            app.timeline, app.audio,
+            [](std::uint32_t from, std::uint32_t to) { replayPicture(app, from, to); }, kSavePath);
         live.start(host, port);
         hooks.betweenFrames = [&live](FrameCursor& cursor) { live.betweenFrames(cursor); };
         runFrameLoop(

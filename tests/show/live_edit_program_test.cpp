@@ -1,10 +1,11 @@
 // quavel1 --edit as a user runs it: a window program under the fake sync editor's control.
 // It asks for its 31 tracks, shows the editor's row, takes a key, seeks back to an earlier row
-// and holds there, and reports rows once playing. The picture after the seek is read back
-// (QUAVEL1_READ_BACK) and must be byte for byte the frame a capture renders at that row with
+// and holds there, steps forward, and reports rows once playing. The picture after the seek is read
+// back (QUAVEL1_READ_BACK) and must be byte for byte the frame a capture renders at that row with
 // the same keys: the particles' and the pyramid's history, the frame counter and the elapsed
 // time all as in a continuous run, whatever the show drew before the seek. The held frame,
-// drawn again, must not move.
+// drawn again, must not move, and a step forward (which goes on from the held frame instead of
+// replaying from 0) must land on the captured frame too.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -85,8 +86,9 @@ bool serveUntil(FakeEditor& editor, const std::function<bool()>& done, int secon
     return true;
 }
 
-// Reference: the capture tool with its keys from an editor that holds the edited tracks.
-std::string capturedFrame(const fs::path& dir) {
+// Reference: the capture tool with its keys from an editor that holds the edited tracks;
+// the RGBA pixels of grid frames 1500 and 1560 (25 s and 26 s).
+std::vector<std::string> capturedFrames(const fs::path& dir) {
     FakeEditor editor;
     holdTracks(editor, true);
     std::atomic<bool> serving{true};
@@ -98,14 +100,14 @@ std::string capturedFrame(const fs::path& dir) {
     });
     const std::string command =
         "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(QUAVEL1_CAPTURE) +
-        " --start 25 --frames 1 --out " + dir.string() +
+        " --stills 25,26 --out " + dir.string() +
         " --edit 127.0.0.1:" + std::to_string(editor.port()) + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     serving = false;
     server.join();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return {};
-    return pngPixels(dir / "frame_001500.png");
+    return {pngPixels(dir / "frame_001500.png"), pngPixels(dir / "frame_001560.png")};
 }
 
 // The show process, stopped however the test ends.
@@ -124,8 +126,11 @@ TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
         fs::temp_directory_path() / ("quavel1-live-edit-" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir / "live");
-    const std::string reference = capturedFrame(dir / "captured");
-    ASSERT_EQ(reference.size(), 1600u * 900u * 4u) << "the reference capture failed";
+    const std::vector<std::string> captured = capturedFrames(dir / "captured");
+    ASSERT_EQ(captured.size(), 2u) << "the reference capture failed";
+    const std::string& reference = captured[0];
+    ASSERT_EQ(reference.size(), 1600u * 900u * 4u);
+    ASSERT_EQ(captured[1].size(), 1600u * 900u * 4u);
 
     FakeEditor editor("hello, demo!", kStartRow);
     holdTracks(editor, false);
@@ -177,11 +182,18 @@ TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
         editor, [&] { return inodeOf(seeked) != first; }, 120));
     EXPECT_TRUE(fileBytes(seeked) == reference) << "the held frame moved";
 
-    // Playing, the show tells the editor where it is, from the seek row on.
+    // A step forward goes on from the held frame: grid frame 1560 as captured.
+    const fs::path stepped = frameFile(kSeekFrame + 60);
+    editor.sendRow(kSeekRow + 17);
+    ASSERT_TRUE(serveUntil(
+        editor, [&] { return fs::exists(stepped); }, 120));
+    EXPECT_TRUE(fileBytes(stepped) == captured[1]) << "the frame after a step forward differs";
+
+    // Playing, the show tells the editor where it is, from the row on.
     editor.sendPause(false);
     ASSERT_TRUE(serveUntil(
         editor, [&] { return !editor.reportedRows.empty(); }, 60));
-    EXPECT_GE(editor.reportedRows.front(), kSeekRow);
+    EXPECT_GE(editor.reportedRows.front(), kSeekRow + 17);
     EXPECT_LT(editor.reportedRows.front(), kSeekRow + 17 * 30);
 
     fs::remove_all(dir);

@@ -2,6 +2,7 @@
 // creation, pass execution, the graph's final pass and its frame.
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <vector>
 
 #include "Fennick/buffer_runtime.h"
@@ -592,7 +593,44 @@ void GraphRuntime::runFrame(bool stateOnly) {
         if (node.value && node.value->doubleBuffered == 1)
             node.value->swapped = !node.value->swapped;
 
+    lastFirstFrame_ = firstFrame;
     firstFrame = 0;
+}
+
+void GraphRuntime::restart() {
+    std::set<Resource*> written;
+    for (const PassEntry& entry : passes) {
+        if (entry.kind == PassKind::Compute && entry.compute)
+            for (const ResourceBinding& b : entry.compute->desc.outputs)
+                written.insert(b.resource);
+        else if (entry.kind == PassKind::Draw && entry.draw) {
+            const DrawPassDesc& d = entry.draw->desc;
+            for (const RenderTargetBinding& t : d.renderTargets)
+                written.insert(t.texture);
+            if (d.depth)
+                written.insert(d.depthTarget.texture);
+        }
+    }
+    // Only the graph's own resources: the presentation texture, which draws into the window's
+    // back buffer and holds nothing from frame to frame, is not among them.
+    for (auto& node : resources) {
+        Resource* r = node.value;
+        if (!r)
+            continue;
+        if (written.count(r)) {
+            r->release();
+            r->create();
+        }
+        r->swapped = 0;
+    }
+    firstFrame = 1;
+}
+
+void GraphRuntime::rewindFrame() {
+    for (auto& node : resources)
+        if (node.value && node.value->doubleBuffered == 1)
+            node.value->swapped = !node.value->swapped;
+    firstFrame = lastFirstFrame_;
 }
 
 } // namespace Fennick::gfx

@@ -63,9 +63,22 @@ public:
     // after it come out as in a run that drew it.
     void executeStateFrame();
 
+    // Back to the state of a graph that has run no frame: every resource a pass writes is
+    // created again (its contents as new), double-buffered resources start from copy A, and
+    // the first-frame passes run again. Images and data buffers, which no pass writes, stay.
+    void restart();
+
+    // Puts the frame state back to where the last frame started (double-buffered copies
+    // turned back, the first-frame flag as it was), so that frame can run again: the picture
+    // of a clock that stands. This holds for state kept in double-buffered resources and in
+    // first-frame passes; a pass that reads and rewrites one single copy every frame would
+    // not be turned back.
+    void rewindFrame();
+
 private:
     void runFrame(bool stateOnly);
-    std::vector<bool> statePasses_; // per entry of passes, worked out on first use
+    std::vector<bool> statePasses_;   // per entry of passes, worked out on first use
+    std::uint8_t lastFirstFrame_ = 0; // the first-frame flag the last frame ran with
 };
 
 } // namespace Fennick::gfx

@@ -4,6 +4,7 @@
 
 #include "demo/demo_handles.h"
 #include "music/audio_output.h"
+#include "params/frame_context.h"
 #include "params/sync_timeline.h"
 #include "platform/d3d11.h"
 #include "platform/win32.h"
@@ -11,6 +12,14 @@
 namespace Fennick::gfx {
 class GraphRuntime;
 }
+
+// What the last frame was drawn from, so that it can be drawn again (a held clock).
+struct FrameInputs {
+    float time = 0.0f;
+    std::uint32_t frame = 0;
+    float elapsedTime = 0.0f;
+    ContextData contextBefore = {}; // the frame context as the frame found it
+};
 
 struct DemoApp {
     bool quitRequested = false;
@@ -25,6 +34,7 @@ struct DemoApp {
     SyncTimeline timeline;                        // bpm 120, 8 rows a beat until the demo sets them
     AudioOutput audio;
     DemoHandles handles;
+    FrameInputs lastFrame;
 };
 
 // The show's fixed configuration.

@@ -5,9 +5,9 @@
 
 FrameLoopResult runFrameLoop(DemoApp& app,
                              const std::function<std::uint32_t(const DemoApp&)>& bytesPlayed,
-                             const std::function<void()>& betweenFrames) {
-    std::uint32_t frame = 0;
-    float previousTime = 0.0f;
+                             const FrameLoopHooks& hooks) {
+    FrameCursor cursor;
+    std::uint32_t framesRendered = 0;
     float time = 0.0f;
     for (;;) {
         MSG message;
@@ -19,24 +19,31 @@ FrameLoopResult runFrameLoop(DemoApp& app,
         }
         if (!app.quitRequested)
             app.quitRequested = GetAsyncKeyState(VK_ESCAPE) != 0;
-        if (betweenFrames)
-            betweenFrames();
+        if (hooks.betweenFrames)
+            hooks.betweenFrames(cursor);
 
         // The sound starts with the first frame, not during start-up.
         submitFirstWrite(app.audio);
 
         time = audioSecondsFromBytes(bytesPlayed(app));
-        const float elapsedTime = time - previousTime;
         if (time >= kShowLengthSeconds)
             break;
 
-        renderShowFrame(app, time, frame, elapsedTime);
+        if (cursor.hold && cursor.lastFrameDrawn && time == cursor.previousTime) {
+            redrawLastShowFrame(app);
+        } else {
+            renderShowFrame(app, time, cursor.frame, time - cursor.previousTime);
+            ++cursor.frame;
+            cursor.previousTime = time;
+            cursor.lastFrameDrawn = true;
+        }
+        if (hooks.drawn)
+            hooks.drawn(app.lastFrame.frame);
         app.swapChain->Present(1, 0);
 
-        ++frame;
-        previousTime = time;
+        ++framesRendered;
         if (app.quitRequested)
             break;
     }
-    return {frame, time};
+    return {framesRendered, time};
 }

@@ -6,15 +6,23 @@
 #include <functional>
 
 #include "app/demo_app.h"
+#include "app/frame_cursor.h"
 
 struct FrameLoopResult {
     std::uint32_t framesRendered;
     float lastTime; // the clock value that ended the loop or of the last frame
 };
 
+struct FrameLoopHooks {
+    // After the message pump of every pass (the sync editor's commands are read there); may
+    // move the cursor (a seek) or hold it.
+    std::function<void(FrameCursor&)> betweenFrames;
+    // After a frame is drawn, before it is presented; `frame` is the counter it was drawn with.
+    std::function<void(std::uint32_t frame)> drawn;
+};
+
 // `bytesPlayed` reads the audio clock (the device's play position in bytes); tests pass a
-// fake one. `betweenFrames`, when given, runs after the message pump of every pass (the sync
-// editor's commands are read there).
+// fake one.
 FrameLoopResult runFrameLoop(DemoApp& app,
                              const std::function<std::uint32_t(const DemoApp&)>& bytesPlayed,
-                             const std::function<void()>& betweenFrames = {});
+                             const FrameLoopHooks& hooks = {});

@@ -125,13 +125,28 @@ void prepareShowFrame(DemoApp& app, float time, std::uint32_t frame, float elaps
 } // namespace
 
 void renderShowFrame(DemoApp& app, float time, std::uint32_t frame, float elapsedTime) {
+    app.lastFrame = {time, frame, elapsedTime, frameContextData()};
     prepareShowFrame(app, time, frame, elapsedTime);
     app.engine->executeFrame();
 }
 
 void advanceShowState(DemoApp& app, float time, std::uint32_t frame, float elapsedTime) {
+    app.lastFrame = {time, frame, elapsedTime, frameContextData()};
     prepareShowFrame(app, time, frame, elapsedTime);
     app.engine->executeStateFrame();
+}
+
+void redrawLastShowFrame(DemoApp& app) {
+    const FrameInputs last = app.lastFrame;
+    frameContext().data = last.contextBefore;
+    app.engine->rewindFrame();
+    renderShowFrame(app, last.time, last.frame, last.elapsedTime);
+}
+
+void restartShowState(DemoApp& app) {
+    app.engine->restart();
+    frameContext().data = ContextData{};
+    app.lastFrame = {};
 }
 
 void shutdownShow(DemoApp& app) {

@@ -37,5 +37,14 @@ void renderShowFrame(DemoApp& app, float time, std::uint32_t frame, float elapse
 // layout). Frames advanced this way leave the show where rendering them would have.
 void advanceShowState(DemoApp& app, float time, std::uint32_t frame, float elapsedTime);
 
+// Draws the last frame again from the state it started from, with the tracks as they are
+// now: a clock that stands shows a still picture (in which key edits still show).
+void redrawLastShowFrame(DemoApp& app);
+
+// Puts the picture's frame-to-frame state back to that of a show that has drawn nothing yet
+// (the state resources as created, the frame context as start-up leaves it), so that frames
+// run from 0 again come out as in a freshly started show.
+void restartShowState(DemoApp& app);
+
 // Stops the audio thread, closes the device, releases the player and frees the tracks.
 void shutdownShow(DemoApp& app);

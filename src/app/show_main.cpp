@@ -1,11 +1,18 @@
 // The show's entry function: start-up, the frame loop driven by the sound card's clock, and
 // the orderly end with exit code 1. With `--edit [HOST:PORT]` the show follows the sync
-// editor (see live_edit.h).
+// editor (see live_edit.h). With QUAVEL1_READ_BACK=FOLDER in the environment every drawn
+// frame is also read back into FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900 RGBA,
+// top row first, replaced whole), so tests can look at what the window shows.
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "app/back_buffer_reader.h"
+#include "app/frame_grid.h"
 #include "app/frame_loop.h"
 #include "app/live_edit.h"
 #include "app/show.h"
@@ -15,14 +22,26 @@ namespace {
 
 // Where the editor's save goes: beside where the show was started, not into the sources.
 constexpr const char* kSavePath = "show_keys_data.saved.cpp";
-// The picture's history after a seek is replayed on this frame grid from the show's start.
-constexpr double kReplayFps = 60.0;
 
-void replayPicture(DemoApp& app, float seconds) {
-    const auto frames = static_cast<std::uint32_t>(seconds * kReplayFps);
-    for (std::uint32_t n = 0; n < frames; ++n)
-        advanceShowState(app, static_cast<float>(n / kReplayFps), n,
-                         n == 0 ? 0.0f : static_cast<float>(1.0 / kReplayFps));
+// The picture's history after a seek: grid frames `from` to `to` - 1, from a fresh start when
+// `from` is 0.
+void replayPicture(DemoApp& app, std::uint32_t from, std::uint32_t to) {
+    if (from == 0)
+        restartShowState(app);
+    for (std::uint32_t n = from; n < to; ++n)
+        advanceShowState(app, gridTime(n, kSeekGridFps), n, gridElapsed(n, kSeekGridFps));
+}
+
+void writeReadBack(BackBufferReader& reader, const std::string& folder, std::uint32_t frame) {
+    std::vector<std::uint8_t> rgba;
+    if (!reader.read(rgba))
+        return;
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame_%06u.rgba", frame);
+    const std::string path = folder + name, part = path + ".part";
+    std::ofstream(part, std::ios::binary)
+        .write(reinterpret_cast<const char*>(rgba.data()), std::streamsize(rgba.size()));
+    std::rename(part.c_str(), path.c_str());
 }
 
 } // namespace
@@ -59,18 +78,30 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         shutdownShow(app);
         return 2;
     }
+    FrameLoopHooks hooks;
+    std::unique_ptr<BackBufferReader> reader;
+    if (const char* folder = std::getenv("QUAVEL1_READ_BACK"); folder && *folder) {
+        reader =
+            std::make_unique<BackBufferReader>(app.device, app.immediateContext, app.swapChain);
+        hooks.drawn = [&reader, path = std::string(folder)](std::uint32_t frame) {
+            writeReadBack(*reader, path, frame);
+        };
+    }
     if (!edit) {
-        runFrameLoop(app, [](const DemoApp& a) { return audioBytesPlayed(a); });
+        runFrameLoop(
+            app, [](const DemoApp& a) { return audioBytesPlayed(a); }, hooks);
     } else {
         LiveEdit live(
-            app.timeline, app.audio, [](float s) { replayPicture(app, s); }, kSavePath);
+            app.timeline, app.audio,
+            [](std::uint32_t from, std::uint32_t to) { replayPicture(app, from, to); }, kSavePath);
         live.start(host, port);
+        hooks.betweenFrames = [&live](FrameCursor& cursor) { live.betweenFrames(cursor); };
         runFrameLoop(
             app,
             [](const DemoApp& a) {
                 return static_cast<std::uint32_t>(audioSongFrame(a.audio) * kAudioBytesPerFrame);
             },
-            [&live] { live.betweenFrames(); });
+            hooks);
     }
     shutdownShow(app);
     return 1;

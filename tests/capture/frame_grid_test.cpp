@@ -1,7 +1,7 @@
 // The frame grid and the split of a capture into parts, against hand-worked numbers.
 #include <gtest/gtest.h>
 
-#include "frame_grid.h"
+#include "app/frame_grid.h"
 
 namespace {
 

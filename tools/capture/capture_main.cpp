@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/show.h"
-#include "back_buffer_reader.h"
+#include "app/back_buffer_reader.h"
 #include "capture_options.h"
 #include "capture_outputs.h"
 #include "command_line.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_grid.h"
+#include "app/frame_grid.h"
 
 struct CaptureOptions {
     double start = 0.0;       // seconds; the capture begins at the first grid frame from here

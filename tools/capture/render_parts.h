@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "frame_grid.h"
+#include "app/frame_grid.h"
 
 struct RenderRecord {
     double fps = 0.0;

@@ -1,4 +1,4 @@
-#include "back_buffer_reader.h"
+#include "app/back_buffer_reader.h"
 
 #include <cstring>
 

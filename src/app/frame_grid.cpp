@@ -1,4 +1,4 @@
-#include "frame_grid.h"
+#include "app/frame_grid.h"
 
 #include <cmath>
 

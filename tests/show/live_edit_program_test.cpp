@@ -1,0 +1,202 @@
+// quavel1 --edit as a user runs it: a window program under the fake sync editor's control.
+// It asks for its 31 tracks, shows the editor's row, takes a key, seeks back to an earlier row
+// and holds there, steps forward, and reports rows once playing. The picture after the seek is read
+// back (QUAVEL1_READ_BACK) and must be byte for byte the frame a capture renders at that row with
+// the same keys: the particles' and the pyramid's history, the frame counter and the elapsed
+// time all as in a continuous run, whatever the show drew before the seek. The held frame,
+// drawn again, must not move, and a step forward (which goes on from the held frame instead of
+// replaying from 0) must land on the captured frame too.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include <stb/stb_image.h> // implemented by the engine
+
+#include "demo/show_tracks.h"
+#include "params/fake_editor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// 17 rows a second: row 17 k is k seconds, grid frame 60 k of a 60 fps capture.
+constexpr std::uint32_t kStartRow = 17 * 28; // where the editor's cursor stands at first
+constexpr std::uint32_t kSeekRow = 17 * 25;  // particles, flashes and a turning pyramid
+constexpr std::uint32_t kSeekFrame = 60 * 25;
+// The edit: particle speed from row 168 on, so every particle of the seek row moves otherwise.
+constexpr std::uint32_t kSpeedTrack = 20, kSpeedRow = 168;
+constexpr float kSpeed = 2.0f;
+
+void holdTracks(FakeEditor& editor, bool edited) {
+    SyncTimeline timeline;
+    show::fillTracks(timeline);
+    const std::vector<std::string> names = show::trackNames();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::vector<SyncKey> keys = timeline.tracks[i].keys;
+        if (edited && i == kSpeedTrack)
+            for (SyncKey& key : keys)
+                if (key.row == kSpeedRow)
+                    key = {kSpeedRow, kSpeed, 0};
+        editor.holdKeys(names[i], keys);
+    }
+}
+
+std::string fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string pngPixels(const fs::path& path) {
+    int w = 0, h = 0, channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &w, &h, &channels, 4);
+    if (!data)
+        return {};
+    std::string rgba(reinterpret_cast<const char*>(data), std::size_t(w) * h * 4);
+    stbi_image_free(data);
+    return rgba;
+}
+
+ino_t inodeOf(const fs::path& path) {
+    struct stat s {};
+    return stat(path.c_str(), &s) == 0 ? s.st_ino : 0;
+}
+
+// Serves the editor until `done` holds or the time is up.
+bool serveUntil(FakeEditor& editor, const std::function<bool()>& done, int seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        editor.serve();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// Reference: the capture tool with its keys from an editor that holds the edited tracks;
+// the RGBA pixels of grid frames 1500 and 1560 (25 s and 26 s).
+std::vector<std::string> capturedFrames(const fs::path& dir) {
+    FakeEditor editor;
+    holdTracks(editor, true);
+    std::atomic<bool> serving{true};
+    std::thread server([&] {
+        while (serving) {
+            editor.serve();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(QUAVEL1_CAPTURE) +
+        " --stills 25,26 --out " + dir.string() +
+        " --edit 127.0.0.1:" + std::to_string(editor.port()) + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    serving = false;
+    server.join();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    return {pngPixels(dir / "frame_001500.png"), pngPixels(dir / "frame_001560.png")};
+}
+
+// The show process, stopped however the test ends.
+struct ShowProcess {
+    pid_t pid = -1;
+    ~ShowProcess() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("quavel1-live-edit-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "live");
+    const std::vector<std::string> captured = capturedFrames(dir / "captured");
+    ASSERT_EQ(captured.size(), 2u) << "the reference capture failed";
+    const std::string& reference = captured[0];
+    ASSERT_EQ(reference.size(), 1600u * 900u * 4u);
+    ASSERT_EQ(captured[1].size(), 1600u * 900u * 4u);
+
+    FakeEditor editor("hello, demo!", kStartRow);
+    holdTracks(editor, false);
+    const std::string address = "127.0.0.1:" + std::to_string(editor.port());
+    ShowProcess show;
+    show.pid = fork();
+    ASSERT_GE(show.pid, 0);
+    if (show.pid == 0) {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("QUAVEL1_READ_BACK", (dir / "live").c_str(), 1);
+        std::freopen("/dev/null", "w", stderr);
+        execl(QUAVEL1_PROGRAM, QUAVEL1_PROGRAM, "--edit", address.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    auto frameFile = [&](std::uint32_t frame) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%06u.rgba", frame);
+        return dir / "live" / name;
+    };
+
+    // The show asks for its tracks, goes to the editor's row and draws it there; the keys
+    // arrive after the row, and the held picture then replays its history with them. Three
+    // drawings of the frame leave the show standing there with particles in flight, so what
+    // it drew before the seek differs from a fresh start.
+    const fs::path before = frameFile(60 * 28);
+    ASSERT_TRUE(serveUntil(
+        editor, [&] { return fs::exists(before); }, 120));
+    for (int redraw = 0; redraw < 2; ++redraw) {
+        const ino_t drawn = inodeOf(before);
+        ASSERT_TRUE(serveUntil(
+            editor, [&] { return inodeOf(before) != drawn; }, 120));
+    }
+    EXPECT_EQ(editor.requested, show::trackNames());
+
+    // The artist changes a key, then moves the cursor back: the show replays to the row with
+    // the new key and draws grid frame 1500.
+    editor.sendKey(kSpeedTrack, kSpeedRow, kSpeed, 0);
+    editor.sendRow(kSeekRow);
+    const fs::path seeked = frameFile(kSeekFrame);
+    ASSERT_TRUE(serveUntil(
+        editor, [&] { return fs::exists(seeked); }, 120));
+    const ino_t first = inodeOf(seeked);
+    const std::string shown = fileBytes(seeked);
+    EXPECT_TRUE(shown == reference) << "the frame after the seek is not the captured one";
+
+    // Held, the show draws that frame again, unchanged.
+    ASSERT_TRUE(serveUntil(
+        editor, [&] { return inodeOf(seeked) != first; }, 120));
+    EXPECT_TRUE(fileBytes(seeked) == reference) << "the held frame moved";
+
+    // A step forward goes on from the held frame: grid frame 1560 as captured.
+    const fs::path stepped = frameFile(kSeekFrame + 60);
+    editor.sendRow(kSeekRow + 17);
+    ASSERT_TRUE(serveUntil(
+        editor, [&] { return fs::exists(stepped); }, 120));
+    EXPECT_TRUE(fileBytes(stepped) == captured[1]) << "the frame after a step forward differs";
+
+    // Playing, the show tells the editor where it is, from the row on.
+    editor.sendPause(false);
+    ASSERT_TRUE(serveUntil(
+        editor, [&] { return !editor.reportedRows.empty(); }, 60));
+    EXPECT_GE(editor.reportedRows.front(), kSeekRow + 17);
+    EXPECT_LT(editor.reportedRows.front(), kSeekRow + 17 * 30);
+
+    fs::remove_all(dir);
+}
+
+} // namespace

@@ -12,22 +12,9 @@
 #include "music/voice.h"
 #include "music/voice_group.h"
 #include "music/voice_kernels.h"
+#include "music/voice_ramp.h"
 
 namespace {
-
-void rampVolume(float* actual, float target, float step) {
-    if (*actual > target) {
-        *actual -= step;
-        if (*actual < target) {
-            *actual = target;
-        }
-    } else if (*actual < target) {
-        *actual += step;
-        if (*actual > target) {
-            *actual = target;
-        }
-    }
-}
 
 // Frames of a group whose voices are not all steady are rendered in passes of at most this
 // many: each voice's contribution is built in a buffer of this size and then added.
@@ -35,34 +22,18 @@ constexpr uint32_t kBlockFrames = 128;
 // Frames a group of steady voices runs in one go.
 constexpr uint32_t kSteadyFrames = 4096;
 
-// A voice whose crossfade is over and whose volumes sit on their targets can run in the
-// steady kernels for `frames` frames. (rampFrame must not wrap within them.)
-bool steady(const PlayerChannel* c, uint32_t frames) {
-    return c->rampFrame >= kCrossfadeFrames && c->rampFrame <= UINT32_MAX - frames &&
-           c->actualVolume[0] == c->targetVolume[0] && c->actualVolume[1] == c->targetVolume[1] &&
-           c->sample->length != 0 && steadyVolumesFold(c);
-}
-
-// Frame-by-frame contributions of an active voice until it is steady, stops, or the block
-// ends. Returns the frame reached; *steadyNow tells whether the voice goes on steadily there.
-uint32_t mixChangingFrames(const ModulePlayer* player, PlayerChannel* c, float* out,
-                           uint32_t frames, bool* steadyNow) {
-    uint32_t f = 0;
-    *steadyNow = false;
-    while (f < frames && voiceActive(c)) {
-        if (steady(c, kBlockFrames)) {
-            *steadyNow = true;
-            return f;
-        }
-        const float value = nextVoiceSample(c);
-        out[2 * f] = value * c->actualVolume[0];
-        out[2 * f + 1] = value * c->actualVolume[1];
-        ++c->rampFrame;
-        rampVolume(&c->actualVolume[0], c->targetVolume[0], player->rampStep);
-        rampVolume(&c->actualVolume[1], c->targetVolume[1], player->rampStep);
-        ++f;
+void addValues(float* sums, const float* values, uint32_t count) {
+    uint32_t i = 0;
+    // Groups of four let the compiler use vector instructions.
+    for (; i + 4 <= count; i += 4) {
+        sums[i] = sums[i] + values[i];
+        sums[i + 1] = sums[i + 1] + values[i + 1];
+        sums[i + 2] = sums[i + 2] + values[i + 2];
+        sums[i + 3] = sums[i + 3] + values[i + 3];
     }
-    return f;
+    for (; i < count; ++i) {
+        sums[i] = sums[i] + values[i];
+    }
 }
 
 // The first frames of a group's pass, up to the point where every voice that goes on is
@@ -77,7 +48,8 @@ uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int c
     bool steadyAt[kGroupVoices];
     uint32_t reach = 0;
     for (int k = 0; k < count; ++k) {
-        ends[k] = mixChangingFrames(player, voices[k], buffers[k], limit, &steadyAt[k]);
+        ends[k] = mixChangingFrames(voices[k], player->rampStep, buffers[k], limit, kBlockFrames,
+                                    &steadyAt[k]);
         reach = ends[k] > reach ? ends[k] : reach;
     }
     for (int k = 0; k < count; ++k) {
@@ -85,14 +57,9 @@ uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int c
             ends[k] = runSteadyVoice(voices[k], buffers[k], ends[k], reach);
         }
     }
-    for (uint32_t i = 0; i < 2 * reach; ++i) {
-        float sum = out[i];
-        for (int k = 0; k < count; ++k) {
-            if (i < 2 * ends[k]) {
-                sum = sum + buffers[k][i];
-            }
-        }
-        out[i] = sum;
+    // Voice by voice over the frames: each value still receives the voices in channel order.
+    for (int k = 0; k < count; ++k) {
+        addValues(out, buffers[k], 2 * ends[k]);
     }
     return reach;
 }
@@ -117,7 +84,7 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
         const uint32_t span = left < kSteadyFrames ? left : kSteadyFrames;
         bool allSteady = true;
         for (int k = 0; k < active; ++k) {
-            allSteady = allSteady && steady(voices[k], span);
+            allSteady = allSteady && voiceSteady(voices[k], span);
         }
         if (!allSteady) {
             const uint32_t limit = left < kBlockFrames ? left : kBlockFrames;

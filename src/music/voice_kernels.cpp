@@ -146,15 +146,20 @@ using SingleKernel = uint32_t (*)(PlayerChannel*, float*, uint32_t, uint32_t);
 
 } // namespace
 
-bool steadyVolumesFold(const PlayerChannel* channel) {
+bool volumesFold(const float* volumes) {
     // Volumes this small would lose bits when divided by 32768 (they are far below hearing).
     constexpr float kSmallest = 1e-30f;
-    for (float v : channel->actualVolume) {
+    for (int k = 0; k < 2; ++k) {
+        const float v = volumes[k];
         if (v != 0.0f && !(v >= kSmallest || v <= -kSmallest)) {
             return false;
         }
     }
     return true;
+}
+
+bool steadyVolumesFold(const PlayerChannel* channel) {
+    return volumesFold(channel->actualVolume);
 }
 
 namespace {

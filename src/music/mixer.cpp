@@ -39,10 +39,10 @@ void addValues(float* sums, const float* values, uint32_t count) {
 // The first frames of a group's pass, up to the point where every voice that goes on is
 // steady (at most `limit`, at most kBlockFrames): each voice's contribution is built in a
 // buffer, then the buffers are added to the frames in channel order. A voice that stopped
-// adds nothing, which leaves the sums unchanged. Returns the frames done; 0 only when every
-// voice is steady already.
+// adds nothing, which leaves the sums unchanged; the sums are then multiplied by `gain`.
+// Returns the frames done; 0 only when every voice is steady already.
 uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int count, float* out,
-                       uint32_t limit) {
+                       uint32_t limit, float gain) {
     float buffers[kGroupVoices][2 * kBlockFrames];
     uint32_t ends[kGroupVoices];
     bool steadyAt[kGroupVoices];
@@ -61,13 +61,17 @@ uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int c
     for (int k = 0; k < count; ++k) {
         addValues(out, buffers[k], 2 * ends[k]);
     }
+    if (gain != 1.0f) {
+        applyGain(out, 2 * static_cast<uint64_t>(reach), gain);
+    }
     return reach;
 }
 
-// Channels [first, first + count) over `frames` frames, added to the frames in channel order.
-// Returns false when no channel of the group was active, so nothing was added.
+// Channels [first, first + count) over `frames` frames, added to the frames in channel order;
+// each frame the group reaches is then multiplied by `gain`. Returns false when no channel of
+// the group was active, so nothing was added.
 bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float* out,
-              uint32_t frames) {
+              uint32_t frames, float gain) {
     uint32_t f = 0;
     while (f < frames) {
         PlayerChannel* voices[kGroupVoices];
@@ -88,8 +92,8 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
         }
         if (!allSteady) {
             const uint32_t limit = left < kBlockFrames ? left : kBlockFrames;
-            const uint32_t done =
-                mixGroupStart(player, voices, active, out + 2 * static_cast<size_t>(f), limit);
+            const uint32_t done = mixGroupStart(player, voices, active,
+                                                out + 2 * static_cast<size_t>(f), limit, gain);
             if (done > 0) {
                 f += done;
                 continue;
@@ -97,7 +101,7 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
         }
         // Steady for the span, or (a voice's ramp frame near its limit) for a short block.
         const uint32_t run = allSteady ? span : (left < kBlockFrames ? left : kBlockFrames);
-        mixSteadyGroup(voices, active, out + 2 * static_cast<size_t>(f), run);
+        mixSteadyGroup(voices, active, out + 2 * static_cast<size_t>(f), run, gain);
         f += run;
     }
     return true;
@@ -108,17 +112,22 @@ void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
     if (loopLimitSilences(player)) {
         return;
     }
+    // Frames no voice reached stay +0 under a gain of 0 or more. With one group only, each
+    // frame the group reaches has all its voices once the group has stored it, so the group
+    // applies the gain itself; otherwise a pass does, after every group.
+    const float gain = player->amplification * player->globalVolume;
+    const bool gainKeepsZero = gain >= 0.0f && std::isfinite(gain);
+    const bool groupApplies = gainKeepsZero && player->channelCount <= kGroupVoices;
     // Channels in groups, each group added to the frames after the one before it.
     bool mixed = false;
     for (int i = 0; i < player->channelCount; i += kGroupVoices) {
         const int count =
             player->channelCount - i < kGroupVoices ? player->channelCount - i : kGroupVoices;
-        mixed = mixGroup(player, &player->channels[i], count, out, frames) || mixed;
+        mixed = mixGroup(player, &player->channels[i], count, out, frames,
+                         groupApplies ? gain : 1.0f) ||
+                mixed;
     }
-    // Frames no voice reached stay +0 under a gain of 0 or more, so the pass is only needed
-    // after some voice sounded or for a negative or undefined gain.
-    const float gain = player->amplification * player->globalVolume;
-    if (mixed || !(gain >= 0.0f && std::isfinite(gain))) {
+    if (!groupApplies && (mixed || !gainKeepsZero)) {
         applyGain(out, 2 * static_cast<uint64_t>(frames), gain);
     }
 }

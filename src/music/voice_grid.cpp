@@ -141,8 +141,10 @@ addVoice(const VectorLane& lane, __m256i* position, __m256* left, __m256* right)
 
 template <bool Near, unsigned WideMask, size_t... K>
 __attribute__((target("avx2"))) void gridKernel(const VectorLane* lanes, float* out,
-                                                uint32_t blocks, std::index_sequence<K...>) {
+                                                uint32_t blocks, float gain,
+                                                std::index_sequence<K...>) {
     __m256i position[] = {lanes[K].position...};
+    const __m256 g = _mm256_set1_ps(gain);
     for (uint32_t b = 0; b < blocks; ++b) {
         float* frames = out + 16 * static_cast<size_t>(b);
         const __m256 first = _mm256_loadu_ps(frames);      // frames 0..3, left and right
@@ -152,17 +154,17 @@ __attribute__((target("avx2"))) void gridKernel(const VectorLane* lanes, float* 
         __m256 right = _mm256_shuffle_ps(first, second, 0xDD);
         // Voices are added in channel order, frame by frame, as the serial mixing does.
         (addVoice<((WideMask >> K) & 1u) != 0, Near>(lanes[K], &position[K], &left, &right), ...);
-        _mm256_storeu_ps(frames, _mm256_unpacklo_ps(left, right));
-        _mm256_storeu_ps(frames + 8, _mm256_unpackhi_ps(left, right));
+        _mm256_storeu_ps(frames, _mm256_mul_ps(_mm256_unpacklo_ps(left, right), g));
+        _mm256_storeu_ps(frames + 8, _mm256_mul_ps(_mm256_unpackhi_ps(left, right), g));
     }
 }
 
-using GridKernel = void (*)(const VectorLane*, float*, uint32_t);
+using GridKernel = void (*)(const VectorLane*, float*, uint32_t, float);
 
 template <int N, bool Near, unsigned WideMask>
 __attribute__((target("avx2"))) void gridKernelFor(const VectorLane* lanes, float* out,
-                                                   uint32_t blocks) {
-    gridKernel<Near, WideMask>(lanes, out, blocks, std::make_index_sequence<N>());
+                                                   uint32_t blocks, float gain) {
+    gridKernel<Near, WideMask>(lanes, out, blocks, gain, std::make_index_sequence<N>());
 }
 
 // Kernels for N voices, indexed by which of them have 16-bit data; the first half gathers, the
@@ -239,7 +241,7 @@ bool gridKernelAvailable() {
 }
 
 __attribute__((target("avx2"))) void mixOnGrid(PlayerChannel* const* voices, const GridRun* runs,
-                                               int count, float* out, uint32_t blocks) {
+                                               int count, float* out, uint32_t blocks, float gain) {
     VectorLane lanes[4];
     for (int k = 0; k < count; ++k) {
         lanes[k] = vectorLane(voices[k], runs[k]);
@@ -248,7 +250,8 @@ __attribute__((target("avx2"))) void mixOnGrid(PlayerChannel* const* voices, con
     for (int k = 0; k < count; ++k) {
         wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
     }
-    gridKernelOf(count, wideMask, readsNearby(voices, runs, count, blocks))(lanes, out, blocks);
+    gridKernelOf(count, wideMask, readsNearby(voices, runs, count, blocks))(lanes, out, blocks,
+                                                                            gain);
     // Leaves the upper register halves clean for the plain code that runs next.
     _mm256_zeroupper();
     const int32_t frames = static_cast<int32_t>(8 * blocks);
@@ -266,6 +269,6 @@ bool gridKernelAvailable() {
     return false;
 }
 
-void mixOnGrid(PlayerChannel* const*, const GridRun*, int, float*, uint32_t) {}
+void mixOnGrid(PlayerChannel* const*, const GridRun*, int, float*, uint32_t, float) {}
 
 #endif

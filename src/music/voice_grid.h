@@ -31,6 +31,7 @@ bool gridKernelAvailable();
 
 // Adds frames [0, 8 x blocks) of `count` steady voices (in channel order, at most four) to
 // the left/right pairs at out, each voice described by runs[k] (every run covering the
-// frames), and moves the voices on. Only callable when gridKernelAvailable().
+// frames), multiplies the sums by `gain` and moves the voices on. Only callable when
+// gridKernelAvailable().
 void mixOnGrid(PlayerChannel* const* voices, const GridRun* runs, int count, float* out,
-               uint32_t blocks);
+               uint32_t blocks, float gain);

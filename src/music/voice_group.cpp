@@ -110,8 +110,9 @@ template <int K, unsigned WideMask>
 }
 
 template <unsigned WideMask, size_t... K>
-void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...>) {
+void runLanes(Lane* lanes, float* out, uint32_t frames, float gain, std::index_sequence<K...>) {
     float position[] = {lanes[K].position...};
+    const __m128 g = _mm_set1_ps(gain);
     const float step[] = {lanes[K].step...};
     const void* const data[] = {lanes[K].data...};
     const __m128 volume[] = {
@@ -121,7 +122,7 @@ void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...
         __m128 acc = _mm_loadu_ps(out + 2 * f);
         // The comma fold adds the voices in channel order.
         ((acc = addTwoFrames<K, WideMask>(acc, position, step, data, volume)), ...);
-        _mm_storeu_ps(out + 2 * f, acc);
+        _mm_storeu_ps(out + 2 * f, _mm_mul_ps(acc, g));
     }
     if (f < frames) {
         float left = out[2 * f];
@@ -134,8 +135,8 @@ void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...
             right = right + value * lanes[k].right;
         };
         (one(K, ((WideMask >> K) & 1u) != 0), ...);
-        out[2 * f] = left;
-        out[2 * f + 1] = right;
+        out[2 * f] = left * gain;
+        out[2 * f + 1] = right * gain;
     }
     ((lanes[K].position = position[K]), ...);
 }
@@ -143,7 +144,7 @@ void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...
 #else
 
 template <unsigned WideMask, size_t... K>
-void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...>) {
+void runLanes(Lane* lanes, float* out, uint32_t frames, float gain, std::index_sequence<K...>) {
     for (uint32_t f = 0; f < frames; ++f) {
         float left = out[2 * f];
         float right = out[2 * f + 1];
@@ -157,17 +158,18 @@ void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...
             right = right + value * lane.right;
         };
         (one(K, ((WideMask >> K) & 1u) != 0), ...);
-        out[2 * f] = left;
-        out[2 * f + 1] = right;
+        out[2 * f] = left * gain;
+        out[2 * f + 1] = right * gain;
     }
 }
 
 #endif
 
-using LaneKernel = void (*)(Lane*, float*, uint32_t);
+using LaneKernel = void (*)(Lane*, float*, uint32_t, float);
 
-template <int N, unsigned WideMask> void laneKernel(Lane* lanes, float* out, uint32_t frames) {
-    runLanes<WideMask>(lanes, out, frames, std::make_index_sequence<N>());
+template <int N, unsigned WideMask>
+void laneKernel(Lane* lanes, float* out, uint32_t frames, float gain) {
+    runLanes<WideMask>(lanes, out, frames, gain, std::make_index_sequence<N>());
 }
 
 // Kernels for N voices, indexed by which of them have 16-bit data.
@@ -204,7 +206,7 @@ LaneKernel kernelFor(int count, unsigned wideMask) {
 constexpr uint32_t kGridMinFrames = 32;
 constexpr uint32_t kOffGridFrames = 32;
 
-void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames);
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames, float gain);
 
 // Frames to run the plain way for a voice that is off the grid: a position below 1 only
 // until it passes 1 (the estimate may be a frame short, which costs one more look), others
@@ -224,13 +226,13 @@ uint32_t offGridFrames(const PlayerChannel* c, uint32_t frames) {
 // off it (into its next binade). Short stretches go the plain way throughout (low positions,
 // whose binades are only a few steps wide). Returns the frames done, at least 1. runs[k] is
 // reused where known[k] is set and describes the voice again afterwards where it stays set.
-uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames, GridRun* runs,
-                   bool* known) {
+uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames, float gain,
+                   GridRun* runs, bool* known) {
     uint32_t n = frames;
     for (int k = 0; k < count; ++k) {
         if (!known[k] && !gridRunOf(voices[k], frames, &runs[k])) {
             const uint32_t plain = offGridFrames(voices[k], frames);
-            runPlain(voices, count, out, plain);
+            runPlain(voices, count, out, plain, gain);
             for (int j = 0; j < count; ++j) {
                 if (j < k && runs[j].frames > plain) {
                     runs[j].position += static_cast<int32_t>(plain) * runs[j].delta;
@@ -246,12 +248,12 @@ uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frame
     }
     uint32_t done = 0;
     if (n >= kGridMinFrames) {
-        mixOnGrid(voices, runs, count, out, n / 8);
+        mixOnGrid(voices, runs, count, out, n / 8, gain);
         done = n / 8 * 8;
     }
     const uint32_t stepOff = n < frames ? n + 1 : frames;
     if (stepOff > done) {
-        runPlain(voices, count, out + 2 * static_cast<size_t>(done), stepOff - done);
+        runPlain(voices, count, out + 2 * static_cast<size_t>(done), stepOff - done, gain);
     }
     const uint32_t used = stepOff > done ? stepOff : done;
     // A voice whose run reaches beyond these frames is still on the same grid: its plain
@@ -268,30 +270,30 @@ uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frame
 }
 
 // Runs `frames` frames without events through the kernels for these voices.
-void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames, float gain) {
     uint32_t f = 0;
     if (gridKernelAvailable()) {
         GridRun runs[kGroupVoices];
         bool known[kGroupVoices] = {};
         while (frames - f >= kGridMinFrames) {
-            f +=
-                runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f, runs, known);
+            f += runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f, gain, runs,
+                           known);
         }
     }
     if (f < frames) {
-        runPlain(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
+        runPlain(voices, count, out + 2 * static_cast<size_t>(f), frames - f, gain);
     }
 }
 
 // The same frames through the scalar lane kernels.
-void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames, float gain) {
     Lane lanes[kGroupVoices];
     unsigned wideMask = 0;
     for (int k = 0; k < count; ++k) {
         lanes[k] = loadLane(voices[k]);
         wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
     }
-    kernelFor(count, wideMask)(lanes, out, frames);
+    kernelFor(count, wideMask)(lanes, out, frames, gain);
     for (int k = 0; k < count; ++k) {
         voices[k]->position = lanes[k].position;
         voices[k]->rampFrame += frames;
@@ -300,7 +302,7 @@ void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames) {
 
 // One frame in which some voice meets an event, mixed by the definition itself: the value,
 // then the position step with its wrap, turn or stop. Returns how many voices go on.
-int mixCheckedFrame(PlayerChannel** voices, int count, float* out) {
+int mixCheckedFrame(PlayerChannel** voices, int count, float* out, float gain) {
     float left = out[0];
     float right = out[1];
     int kept = 0;
@@ -315,14 +317,14 @@ int mixCheckedFrame(PlayerChannel** voices, int count, float* out) {
             voices[kept++] = c;
         }
     }
-    out[0] = left;
-    out[1] = right;
+    out[0] = left * gain;
+    out[1] = right * gain;
     return kept;
 }
 
 } // namespace
 
-void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t frames, float gain) {
     uint32_t f = 0;
     while (f < frames && count > 0) {
         uint32_t run = frames - f;
@@ -330,13 +332,13 @@ void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t fram
             run = framesWithoutEvent(voices[k], run);
         }
         if (run > 0) {
-            runWithoutEvents(voices, count, out + 2 * f, run);
+            runWithoutEvents(voices, count, out + 2 * f, run, gain);
             f += run;
             if (f == frames) {
                 break;
             }
         }
-        count = mixCheckedFrame(voices, count, out + 2 * f);
+        count = mixCheckedFrame(voices, count, out + 2 * f, gain);
         ++f;
     }
 }

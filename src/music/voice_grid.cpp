@@ -33,17 +33,31 @@ bool gridRunOf(const PlayerChannel* channel, uint32_t limit, GridRun* run) {
     const uint32_t unitBits = static_cast<uint32_t>(127 - shift) << 23;
     float unit = 0.0f;
     std::memcpy(&unit, &unitBits, sizeof unit);
-    // The step in units, exact in double; a tie would round differently depending on P.
-    const double units = static_cast<double>(step) * static_cast<double>(int32_t{1} << shift);
-    if (!(units < static_cast<double>(kBinadeTop))) {
-        return false;
+    // The step in units, rounded to the nearest whole unit; a tie would round differently
+    // depending on P. The step is mantissa x 2^e2, so in units it is mantissa x 2^(e2 + shift).
+    uint32_t stepBits = 0;
+    std::memcpy(&stepBits, &step, sizeof stepBits);
+    const uint32_t stepField = stepBits >> 23; // the sign is 0: the step is not negative
+    const uint32_t mantissa = (stepBits & 0x7FFFFFu) | (stepField != 0 ? 0x800000u : 0u);
+    const int32_t scale = (stepField != 0 ? static_cast<int32_t>(stepField) : 1) - 150 + shift;
+    int32_t m = 0;
+    if (scale >= 0) {
+        // Whole units already; the step is below 2^23 and the spacing at least 2^-23.
+        if (scale > 7 || (uint64_t{mantissa} << scale) >= static_cast<uint64_t>(kBinadeTop)) {
+            return false;
+        }
+        m = static_cast<int32_t>(mantissa << scale);
+    } else if (scale > -25) {
+        const int32_t drop = -scale;
+        const uint32_t whole = mantissa >> drop;
+        const uint32_t rest = mantissa & ((1u << drop) - 1u);
+        const uint32_t half = 1u << (drop - 1);
+        if (rest == half) {
+            return false;
+        }
+        m = static_cast<int32_t>(whole + (rest > half ? 1u : 0u));
     }
-    const auto whole = static_cast<double>(static_cast<int32_t>(units));
-    if (units - whole == 0.5) {
-        return false;
-    }
-    const double rounded = units - whole < 0.5 ? whole : whole + 1.0;
-    const auto m = static_cast<int32_t>(rounded);
+    // Below that the step is under half a unit (the mantissa is below 2^24): it rounds to 0.
     const bool backward = sample->loopType == PingPongLoop && !channel->pingForward;
 
     // Every position the run reaches stays strictly inside the binade, where the grid holds.

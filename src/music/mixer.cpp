@@ -3,6 +3,7 @@
 // Frames between two ticks are rendered group by group of channels into the output, which
 // serves as the accumulator: each frame still receives the channels in index order, so the
 // sums are the same as frame-by-frame mixing, but the voices run in tight loops.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -39,10 +40,10 @@ void addValues(float* sums, const float* values, uint32_t count) {
 // The first frames of a group's pass, up to the point where every voice that goes on is
 // steady (at most `limit`, at most kBlockFrames): each voice's contribution is built in a
 // buffer, then the buffers are added to the frames in channel order. A voice that stopped
-// adds nothing, which leaves the sums unchanged; the sums are then multiplied by `gain`.
-// Returns the frames done; 0 only when every voice is steady already.
+// adds nothing, which leaves the sums unchanged; they are stored as `store` says. Returns the
+// frames done; 0 only when every voice is steady already.
 uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int count, float* out,
-                       uint32_t limit, float gain) {
+                       uint32_t limit, GroupStore store) {
     float buffers[kGroupVoices][2 * kBlockFrames];
     uint32_t ends[kGroupVoices];
     bool steadyAt[kGroupVoices];
@@ -57,21 +58,24 @@ uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int c
             ends[k] = runSteadyVoice(voices[k], buffers[k], ends[k], reach);
         }
     }
+    if (store.fresh) {
+        std::fill(out, out + 2 * static_cast<size_t>(reach), 0.0f);
+    }
     // Voice by voice over the frames: each value still receives the voices in channel order.
     for (int k = 0; k < count; ++k) {
         addValues(out, buffers[k], 2 * ends[k]);
     }
-    if (gain != 1.0f) {
-        applyGain(out, 2 * static_cast<uint64_t>(reach), gain);
+    if (store.gain != 1.0f) {
+        applyGain(out, 2 * static_cast<uint64_t>(reach), store.gain);
     }
     return reach;
 }
 
-// Channels [first, first + count) over `frames` frames, added to the frames in channel order;
-// each frame the group reaches is then multiplied by `gain`. Returns false when no channel of
-// the group was active, so nothing was added.
+// Channels [first, first + count) over `frames` frames, added to the frames in channel order
+// and stored as `store` says (fresh frames no voice reaches are set to +0). Returns false when
+// no channel of the group was active, so nothing was added.
 bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float* out,
-              uint32_t frames, float gain) {
+              uint32_t frames, GroupStore store) {
     uint32_t f = 0;
     while (f < frames) {
         PlayerChannel* voices[kGroupVoices];
@@ -82,6 +86,10 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
             }
         }
         if (active == 0) {
+            if (store.fresh) {
+                std::fill(out + 2 * static_cast<size_t>(f), out + 2 * static_cast<size_t>(frames),
+                          0.0f);
+            }
             return f > 0;
         }
         const uint32_t left = frames - f;
@@ -93,7 +101,7 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
         if (!allSteady) {
             const uint32_t limit = left < kBlockFrames ? left : kBlockFrames;
             const uint32_t done = mixGroupStart(player, voices, active,
-                                                out + 2 * static_cast<size_t>(f), limit, gain);
+                                                out + 2 * static_cast<size_t>(f), limit, store);
             if (done > 0) {
                 f += done;
                 continue;
@@ -101,31 +109,34 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
         }
         // Steady for the span, or (a voice's ramp frame near its limit) for a short block.
         const uint32_t run = allSteady ? span : (left < kBlockFrames ? left : kBlockFrames);
-        mixSteadyGroup(voices, active, out + 2 * static_cast<size_t>(f), run, gain);
+        mixSteadyGroup(voices, active, out + 2 * static_cast<size_t>(f), run, store);
         f += run;
     }
     return true;
 }
 
 void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
-    std::memset(out, 0, sizeof(float) * 2 * frames);
-    if (loopLimitSilences(player)) {
-        return;
-    }
     // Frames no voice reached stay +0 under a gain of 0 or more. With one group only, each
     // frame the group reaches has all its voices once the group has stored it, so the group
-    // applies the gain itself; otherwise a pass does, after every group.
+    // writes the frames itself (+0 where no voice sounds) and applies the gain; otherwise the
+    // frames are cleared first and a pass applies the gain after every group.
     const float gain = player->amplification * player->globalVolume;
     const bool gainKeepsZero = gain >= 0.0f && std::isfinite(gain);
-    const bool groupApplies = gainKeepsZero && player->channelCount <= kGroupVoices;
+    const bool groupApplies =
+        gainKeepsZero && player->channelCount >= 1 && player->channelCount <= kGroupVoices;
+    if (!groupApplies || loopLimitSilences(player)) {
+        std::memset(out, 0, sizeof(float) * 2 * frames);
+        if (loopLimitSilences(player)) {
+            return;
+        }
+    }
     // Channels in groups, each group added to the frames after the one before it.
     bool mixed = false;
     for (int i = 0; i < player->channelCount; i += kGroupVoices) {
         const int count =
             player->channelCount - i < kGroupVoices ? player->channelCount - i : kGroupVoices;
-        mixed = mixGroup(player, &player->channels[i], count, out, frames,
-                         groupApplies ? gain : 1.0f) ||
-                mixed;
+        const GroupStore store = groupApplies ? GroupStore{gain, true} : GroupStore{};
+        mixed = mixGroup(player, &player->channels[i], count, out, frames, store) || mixed;
     }
     if (!groupApplies && (mixed || !gainKeepsZero)) {
         applyGain(out, 2 * static_cast<uint64_t>(frames), gain);

@@ -155,14 +155,15 @@ addVoice(const VectorLane& lane, __m256i* position, __m256* left, __m256* right)
 
 template <bool Near, unsigned WideMask, size_t... K>
 __attribute__((target("avx2"))) void gridKernel(const VectorLane* lanes, float* out,
-                                                uint32_t blocks, float gain,
+                                                uint32_t blocks, GroupStore store,
                                                 std::index_sequence<K...>) {
     __m256i position[] = {lanes[K].position...};
-    const __m256 g = _mm256_set1_ps(gain);
+    const __m256 g = _mm256_set1_ps(store.gain);
     for (uint32_t b = 0; b < blocks; ++b) {
         float* frames = out + 16 * static_cast<size_t>(b);
-        const __m256 first = _mm256_loadu_ps(frames);      // frames 0..3, left and right
-        const __m256 second = _mm256_loadu_ps(frames + 8); // frames 4..7
+        // Frames 0..3 and 4..7, left and right.
+        const __m256 first = store.fresh ? _mm256_setzero_ps() : _mm256_loadu_ps(frames);
+        const __m256 second = store.fresh ? _mm256_setzero_ps() : _mm256_loadu_ps(frames + 8);
         // Left and right sums of frames 0 1 4 5 | 2 3 6 7.
         __m256 left = _mm256_shuffle_ps(first, second, 0x88);
         __m256 right = _mm256_shuffle_ps(first, second, 0xDD);
@@ -173,12 +174,12 @@ __attribute__((target("avx2"))) void gridKernel(const VectorLane* lanes, float* 
     }
 }
 
-using GridKernel = void (*)(const VectorLane*, float*, uint32_t, float);
+using GridKernel = void (*)(const VectorLane*, float*, uint32_t, GroupStore);
 
 template <int N, bool Near, unsigned WideMask>
 __attribute__((target("avx2"))) void gridKernelFor(const VectorLane* lanes, float* out,
-                                                   uint32_t blocks, float gain) {
-    gridKernel<Near, WideMask>(lanes, out, blocks, gain, std::make_index_sequence<N>());
+                                                   uint32_t blocks, GroupStore store) {
+    gridKernel<Near, WideMask>(lanes, out, blocks, store, std::make_index_sequence<N>());
 }
 
 // Kernels for N voices, indexed by which of them have 16-bit data; the first half gathers, the
@@ -255,7 +256,8 @@ bool gridKernelAvailable() {
 }
 
 __attribute__((target("avx2"))) void mixOnGrid(PlayerChannel* const* voices, const GridRun* runs,
-                                               int count, float* out, uint32_t blocks, float gain) {
+                                               int count, float* out, uint32_t blocks,
+                                               GroupStore store) {
     VectorLane lanes[4];
     for (int k = 0; k < count; ++k) {
         lanes[k] = vectorLane(voices[k], runs[k]);
@@ -265,7 +267,7 @@ __attribute__((target("avx2"))) void mixOnGrid(PlayerChannel* const* voices, con
         wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
     }
     gridKernelOf(count, wideMask, readsNearby(voices, runs, count, blocks))(lanes, out, blocks,
-                                                                            gain);
+                                                                            store);
     // Leaves the upper register halves clean for the plain code that runs next.
     _mm256_zeroupper();
     const int32_t frames = static_cast<int32_t>(8 * blocks);
@@ -283,6 +285,6 @@ bool gridKernelAvailable() {
     return false;
 }
 
-void mixOnGrid(PlayerChannel* const*, const GridRun*, int, float*, uint32_t, float) {}
+void mixOnGrid(PlayerChannel* const*, const GridRun*, int, float*, uint32_t, GroupStore) {}
 
 #endif

@@ -3,6 +3,7 @@
 // Frames between two ticks are rendered group by group of channels into the output, which
 // serves as the accumulator: each frame still receives the channels in index order, so the
 // sums are the same as frame-by-frame mixing, but the voices run in tight loops.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -12,22 +13,9 @@
 #include "music/voice.h"
 #include "music/voice_group.h"
 #include "music/voice_kernels.h"
+#include "music/voice_ramp.h"
 
 namespace {
-
-void rampVolume(float* actual, float target, float step) {
-    if (*actual > target) {
-        *actual -= step;
-        if (*actual < target) {
-            *actual = target;
-        }
-    } else if (*actual < target) {
-        *actual += step;
-        if (*actual > target) {
-            *actual = target;
-        }
-    }
-}
 
 // Frames of a group whose voices are not all steady are rendered in passes of at most this
 // many: each voice's contribution is built in a buffer of this size and then added.
@@ -35,49 +23,34 @@ constexpr uint32_t kBlockFrames = 128;
 // Frames a group of steady voices runs in one go.
 constexpr uint32_t kSteadyFrames = 4096;
 
-// A voice whose crossfade is over and whose volumes sit on their targets can run in the
-// steady kernels for `frames` frames. (rampFrame must not wrap within them.)
-bool steady(const PlayerChannel* c, uint32_t frames) {
-    return c->rampFrame >= kCrossfadeFrames && c->rampFrame <= UINT32_MAX - frames &&
-           c->actualVolume[0] == c->targetVolume[0] && c->actualVolume[1] == c->targetVolume[1] &&
-           c->sample->length != 0 && steadyVolumesFold(c);
-}
-
-// Frame-by-frame contributions of an active voice until it is steady, stops, or the block
-// ends. Returns the frame reached; *steadyNow tells whether the voice goes on steadily there.
-uint32_t mixChangingFrames(const ModulePlayer* player, PlayerChannel* c, float* out,
-                           uint32_t frames, bool* steadyNow) {
-    uint32_t f = 0;
-    *steadyNow = false;
-    while (f < frames && voiceActive(c)) {
-        if (steady(c, kBlockFrames)) {
-            *steadyNow = true;
-            return f;
-        }
-        const float value = nextVoiceSample(c);
-        out[2 * f] = value * c->actualVolume[0];
-        out[2 * f + 1] = value * c->actualVolume[1];
-        ++c->rampFrame;
-        rampVolume(&c->actualVolume[0], c->targetVolume[0], player->rampStep);
-        rampVolume(&c->actualVolume[1], c->targetVolume[1], player->rampStep);
-        ++f;
+void addValues(float* sums, const float* values, uint32_t count) {
+    uint32_t i = 0;
+    // Groups of four let the compiler use vector instructions.
+    for (; i + 4 <= count; i += 4) {
+        sums[i] = sums[i] + values[i];
+        sums[i + 1] = sums[i + 1] + values[i + 1];
+        sums[i + 2] = sums[i + 2] + values[i + 2];
+        sums[i + 3] = sums[i + 3] + values[i + 3];
     }
-    return f;
+    for (; i < count; ++i) {
+        sums[i] = sums[i] + values[i];
+    }
 }
 
 // The first frames of a group's pass, up to the point where every voice that goes on is
 // steady (at most `limit`, at most kBlockFrames): each voice's contribution is built in a
 // buffer, then the buffers are added to the frames in channel order. A voice that stopped
-// adds nothing, which leaves the sums unchanged. Returns the frames done; 0 only when every
-// voice is steady already.
+// adds nothing, which leaves the sums unchanged; they are stored as `store` says. Returns the
+// frames done; 0 only when every voice is steady already.
 uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int count, float* out,
-                       uint32_t limit) {
+                       uint32_t limit, GroupStore store) {
     float buffers[kGroupVoices][2 * kBlockFrames];
     uint32_t ends[kGroupVoices];
     bool steadyAt[kGroupVoices];
     uint32_t reach = 0;
     for (int k = 0; k < count; ++k) {
-        ends[k] = mixChangingFrames(player, voices[k], buffers[k], limit, &steadyAt[k]);
+        ends[k] = mixChangingFrames(voices[k], player->rampStep, buffers[k], limit, kBlockFrames,
+                                    &steadyAt[k]);
         reach = ends[k] > reach ? ends[k] : reach;
     }
     for (int k = 0; k < count; ++k) {
@@ -85,22 +58,24 @@ uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int c
             ends[k] = runSteadyVoice(voices[k], buffers[k], ends[k], reach);
         }
     }
-    for (uint32_t i = 0; i < 2 * reach; ++i) {
-        float sum = out[i];
-        for (int k = 0; k < count; ++k) {
-            if (i < 2 * ends[k]) {
-                sum = sum + buffers[k][i];
-            }
-        }
-        out[i] = sum;
+    if (store.fresh) {
+        std::fill(out, out + 2 * static_cast<size_t>(reach), 0.0f);
+    }
+    // Voice by voice over the frames: each value still receives the voices in channel order.
+    for (int k = 0; k < count; ++k) {
+        addValues(out, buffers[k], 2 * ends[k]);
+    }
+    if (store.gain != 1.0f) {
+        applyGain(out, 2 * static_cast<uint64_t>(reach), store.gain);
     }
     return reach;
 }
 
-// Channels [first, first + count) over `frames` frames, added to the frames in channel order.
-// Returns false when no channel of the group was active, so nothing was added.
+// Channels [first, first + count) over `frames` frames, added to the frames in channel order
+// and stored as `store` says (fresh frames no voice reaches are set to +0). Returns false when
+// no channel of the group was active, so nothing was added.
 bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float* out,
-              uint32_t frames) {
+              uint32_t frames, GroupStore store) {
     uint32_t f = 0;
     while (f < frames) {
         PlayerChannel* voices[kGroupVoices];
@@ -111,18 +86,22 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
             }
         }
         if (active == 0) {
+            if (store.fresh) {
+                std::fill(out + 2 * static_cast<size_t>(f), out + 2 * static_cast<size_t>(frames),
+                          0.0f);
+            }
             return f > 0;
         }
         const uint32_t left = frames - f;
         const uint32_t span = left < kSteadyFrames ? left : kSteadyFrames;
         bool allSteady = true;
         for (int k = 0; k < active; ++k) {
-            allSteady = allSteady && steady(voices[k], span);
+            allSteady = allSteady && voiceSteady(voices[k], span);
         }
         if (!allSteady) {
             const uint32_t limit = left < kBlockFrames ? left : kBlockFrames;
-            const uint32_t done =
-                mixGroupStart(player, voices, active, out + 2 * static_cast<size_t>(f), limit);
+            const uint32_t done = mixGroupStart(player, voices, active,
+                                                out + 2 * static_cast<size_t>(f), limit, store);
             if (done > 0) {
                 f += done;
                 continue;
@@ -130,28 +109,36 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
         }
         // Steady for the span, or (a voice's ramp frame near its limit) for a short block.
         const uint32_t run = allSteady ? span : (left < kBlockFrames ? left : kBlockFrames);
-        mixSteadyGroup(voices, active, out + 2 * static_cast<size_t>(f), run);
+        mixSteadyGroup(voices, active, out + 2 * static_cast<size_t>(f), run, store);
         f += run;
     }
     return true;
 }
 
 void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
-    std::memset(out, 0, sizeof(float) * 2 * frames);
-    if (loopLimitSilences(player)) {
-        return;
+    // Frames no voice reached stay +0 under a gain of 0 or more. With one group only, each
+    // frame the group reaches has all its voices once the group has stored it, so the group
+    // writes the frames itself (+0 where no voice sounds) and applies the gain; otherwise the
+    // frames are cleared first and a pass applies the gain after every group.
+    const float gain = player->amplification * player->globalVolume;
+    const bool gainKeepsZero = gain >= 0.0f && std::isfinite(gain);
+    const bool groupApplies =
+        gainKeepsZero && player->channelCount >= 1 && player->channelCount <= kGroupVoices;
+    if (!groupApplies || loopLimitSilences(player)) {
+        std::memset(out, 0, sizeof(float) * 2 * frames);
+        if (loopLimitSilences(player)) {
+            return;
+        }
     }
     // Channels in groups, each group added to the frames after the one before it.
     bool mixed = false;
     for (int i = 0; i < player->channelCount; i += kGroupVoices) {
         const int count =
             player->channelCount - i < kGroupVoices ? player->channelCount - i : kGroupVoices;
-        mixed = mixGroup(player, &player->channels[i], count, out, frames) || mixed;
+        const GroupStore store = groupApplies ? GroupStore{gain, true} : GroupStore{};
+        mixed = mixGroup(player, &player->channels[i], count, out, frames, store) || mixed;
     }
-    // Frames no voice reached stay +0 under a gain of 0 or more, so the pass is only needed
-    // after some voice sounded or for a negative or undefined gain.
-    const float gain = player->amplification * player->globalVolume;
-    if (mixed || !(gain >= 0.0f && std::isfinite(gain))) {
+    if (!groupApplies && (mixed || !gainKeepsZero)) {
         applyGain(out, 2 * static_cast<uint64_t>(frames), gain);
     }
 }

@@ -33,17 +33,31 @@ bool gridRunOf(const PlayerChannel* channel, uint32_t limit, GridRun* run) {
     const uint32_t unitBits = static_cast<uint32_t>(127 - shift) << 23;
     float unit = 0.0f;
     std::memcpy(&unit, &unitBits, sizeof unit);
-    // The step in units, exact in double; a tie would round differently depending on P.
-    const double units = static_cast<double>(step) * static_cast<double>(int32_t{1} << shift);
-    if (!(units < static_cast<double>(kBinadeTop))) {
-        return false;
+    // The step in units, rounded to the nearest whole unit; a tie would round differently
+    // depending on P. The step is mantissa x 2^e2, so in units it is mantissa x 2^(e2 + shift).
+    uint32_t stepBits = 0;
+    std::memcpy(&stepBits, &step, sizeof stepBits);
+    const uint32_t stepField = stepBits >> 23; // the sign is 0: the step is not negative
+    const uint32_t mantissa = (stepBits & 0x7FFFFFu) | (stepField != 0 ? 0x800000u : 0u);
+    const int32_t scale = (stepField != 0 ? static_cast<int32_t>(stepField) : 1) - 150 + shift;
+    int32_t m = 0;
+    if (scale >= 0) {
+        // Whole units already; the step is below 2^23 and the spacing at least 2^-23.
+        if (scale > 7 || (uint64_t{mantissa} << scale) >= static_cast<uint64_t>(kBinadeTop)) {
+            return false;
+        }
+        m = static_cast<int32_t>(mantissa << scale);
+    } else if (scale > -25) {
+        const int32_t drop = -scale;
+        const uint32_t whole = mantissa >> drop;
+        const uint32_t rest = mantissa & ((1u << drop) - 1u);
+        const uint32_t half = 1u << (drop - 1);
+        if (rest == half) {
+            return false;
+        }
+        m = static_cast<int32_t>(whole + (rest > half ? 1u : 0u));
     }
-    const auto whole = static_cast<double>(static_cast<int32_t>(units));
-    if (units - whole == 0.5) {
-        return false;
-    }
-    const double rounded = units - whole < 0.5 ? whole : whole + 1.0;
-    const auto m = static_cast<int32_t>(rounded);
+    // Below that the step is under half a unit (the mantissa is below 2^24): it rounds to 0.
     const bool backward = sample->loopType == PingPongLoop && !channel->pingForward;
 
     // Every position the run reaches stays strictly inside the binade, where the grid holds.
@@ -141,28 +155,31 @@ addVoice(const VectorLane& lane, __m256i* position, __m256* left, __m256* right)
 
 template <bool Near, unsigned WideMask, size_t... K>
 __attribute__((target("avx2"))) void gridKernel(const VectorLane* lanes, float* out,
-                                                uint32_t blocks, std::index_sequence<K...>) {
+                                                uint32_t blocks, GroupStore store,
+                                                std::index_sequence<K...>) {
     __m256i position[] = {lanes[K].position...};
+    const __m256 g = _mm256_set1_ps(store.gain);
     for (uint32_t b = 0; b < blocks; ++b) {
         float* frames = out + 16 * static_cast<size_t>(b);
-        const __m256 first = _mm256_loadu_ps(frames);      // frames 0..3, left and right
-        const __m256 second = _mm256_loadu_ps(frames + 8); // frames 4..7
+        // Frames 0..3 and 4..7, left and right.
+        const __m256 first = store.fresh ? _mm256_setzero_ps() : _mm256_loadu_ps(frames);
+        const __m256 second = store.fresh ? _mm256_setzero_ps() : _mm256_loadu_ps(frames + 8);
         // Left and right sums of frames 0 1 4 5 | 2 3 6 7.
         __m256 left = _mm256_shuffle_ps(first, second, 0x88);
         __m256 right = _mm256_shuffle_ps(first, second, 0xDD);
         // Voices are added in channel order, frame by frame, as the serial mixing does.
         (addVoice<((WideMask >> K) & 1u) != 0, Near>(lanes[K], &position[K], &left, &right), ...);
-        _mm256_storeu_ps(frames, _mm256_unpacklo_ps(left, right));
-        _mm256_storeu_ps(frames + 8, _mm256_unpackhi_ps(left, right));
+        _mm256_storeu_ps(frames, _mm256_mul_ps(_mm256_unpacklo_ps(left, right), g));
+        _mm256_storeu_ps(frames + 8, _mm256_mul_ps(_mm256_unpackhi_ps(left, right), g));
     }
 }
 
-using GridKernel = void (*)(const VectorLane*, float*, uint32_t);
+using GridKernel = void (*)(const VectorLane*, float*, uint32_t, GroupStore);
 
 template <int N, bool Near, unsigned WideMask>
 __attribute__((target("avx2"))) void gridKernelFor(const VectorLane* lanes, float* out,
-                                                   uint32_t blocks) {
-    gridKernel<Near, WideMask>(lanes, out, blocks, std::make_index_sequence<N>());
+                                                   uint32_t blocks, GroupStore store) {
+    gridKernel<Near, WideMask>(lanes, out, blocks, store, std::make_index_sequence<N>());
 }
 
 // Kernels for N voices, indexed by which of them have 16-bit data; the first half gathers, the
@@ -239,7 +256,8 @@ bool gridKernelAvailable() {
 }
 
 __attribute__((target("avx2"))) void mixOnGrid(PlayerChannel* const* voices, const GridRun* runs,
-                                               int count, float* out, uint32_t blocks) {
+                                               int count, float* out, uint32_t blocks,
+                                               GroupStore store) {
     VectorLane lanes[4];
     for (int k = 0; k < count; ++k) {
         lanes[k] = vectorLane(voices[k], runs[k]);
@@ -248,7 +266,8 @@ __attribute__((target("avx2"))) void mixOnGrid(PlayerChannel* const* voices, con
     for (int k = 0; k < count; ++k) {
         wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
     }
-    gridKernelOf(count, wideMask, readsNearby(voices, runs, count, blocks))(lanes, out, blocks);
+    gridKernelOf(count, wideMask, readsNearby(voices, runs, count, blocks))(lanes, out, blocks,
+                                                                            store);
     // Leaves the upper register halves clean for the plain code that runs next.
     _mm256_zeroupper();
     const int32_t frames = static_cast<int32_t>(8 * blocks);
@@ -266,6 +285,6 @@ bool gridKernelAvailable() {
     return false;
 }
 
-void mixOnGrid(PlayerChannel* const*, const GridRun*, int, float*, uint32_t) {}
+void mixOnGrid(PlayerChannel* const*, const GridRun*, int, float*, uint32_t, GroupStore) {}
 
 #endif

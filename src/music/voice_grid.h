@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "music/module_player.h"
+#include "music/voice_group.h"
 
 // A voice's position as an integer multiple of its binade's spacing.
 struct GridRun {
@@ -31,6 +32,7 @@ bool gridKernelAvailable();
 
 // Adds frames [0, 8 x blocks) of `count` steady voices (in channel order, at most four) to
 // the left/right pairs at out, each voice described by runs[k] (every run covering the
-// frames), and moves the voices on. Only callable when gridKernelAvailable().
+// frames), stored as `store` says, and moves the voices on. Only callable when
+// gridKernelAvailable().
 void mixOnGrid(PlayerChannel* const* voices, const GridRun* runs, int count, float* out,
-               uint32_t blocks);
+               uint32_t blocks, GroupStore store);

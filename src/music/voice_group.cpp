@@ -1,5 +1,6 @@
 #include "music/voice_group.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -110,22 +111,24 @@ template <int K, unsigned WideMask>
 }
 
 template <unsigned WideMask, size_t... K>
-void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...>) {
+void runLanes(Lane* lanes, float* out, uint32_t frames, GroupStore store,
+              std::index_sequence<K...>) {
     float position[] = {lanes[K].position...};
+    const __m128 g = _mm_set1_ps(store.gain);
     const float step[] = {lanes[K].step...};
     const void* const data[] = {lanes[K].data...};
     const __m128 volume[] = {
         _mm_setr_ps(lanes[K].left, lanes[K].right, lanes[K].left, lanes[K].right)...};
     uint32_t f = 0;
     for (; f + 2 <= frames; f += 2) {
-        __m128 acc = _mm_loadu_ps(out + 2 * f);
+        __m128 acc = store.fresh ? _mm_setzero_ps() : _mm_loadu_ps(out + 2 * f);
         // The comma fold adds the voices in channel order.
         ((acc = addTwoFrames<K, WideMask>(acc, position, step, data, volume)), ...);
-        _mm_storeu_ps(out + 2 * f, acc);
+        _mm_storeu_ps(out + 2 * f, _mm_mul_ps(acc, g));
     }
     if (f < frames) {
-        float left = out[2 * f];
-        float right = out[2 * f + 1];
+        float left = store.fresh ? 0.0f : out[2 * f];
+        float right = store.fresh ? 0.0f : out[2 * f + 1];
         auto one = [&](size_t k, bool wide) {
             const float value = static_cast<float>(wide ? readValue<true>(data[k], position[k])
                                                         : readValue<false>(data[k], position[k]));
@@ -134,8 +137,8 @@ void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...
             right = right + value * lanes[k].right;
         };
         (one(K, ((WideMask >> K) & 1u) != 0), ...);
-        out[2 * f] = left;
-        out[2 * f + 1] = right;
+        out[2 * f] = left * store.gain;
+        out[2 * f + 1] = right * store.gain;
     }
     ((lanes[K].position = position[K]), ...);
 }
@@ -143,10 +146,11 @@ void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...
 #else
 
 template <unsigned WideMask, size_t... K>
-void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...>) {
+void runLanes(Lane* lanes, float* out, uint32_t frames, GroupStore store,
+              std::index_sequence<K...>) {
     for (uint32_t f = 0; f < frames; ++f) {
-        float left = out[2 * f];
-        float right = out[2 * f + 1];
+        float left = store.fresh ? 0.0f : out[2 * f];
+        float right = store.fresh ? 0.0f : out[2 * f + 1];
         auto one = [&](size_t k, bool wide) {
             Lane& lane = lanes[k];
             const float value =
@@ -157,17 +161,18 @@ void runLanes(Lane* lanes, float* out, uint32_t frames, std::index_sequence<K...
             right = right + value * lane.right;
         };
         (one(K, ((WideMask >> K) & 1u) != 0), ...);
-        out[2 * f] = left;
-        out[2 * f + 1] = right;
+        out[2 * f] = left * store.gain;
+        out[2 * f + 1] = right * store.gain;
     }
 }
 
 #endif
 
-using LaneKernel = void (*)(Lane*, float*, uint32_t);
+using LaneKernel = void (*)(Lane*, float*, uint32_t, GroupStore);
 
-template <int N, unsigned WideMask> void laneKernel(Lane* lanes, float* out, uint32_t frames) {
-    runLanes<WideMask>(lanes, out, frames, std::make_index_sequence<N>());
+template <int N, unsigned WideMask>
+void laneKernel(Lane* lanes, float* out, uint32_t frames, GroupStore store) {
+    runLanes<WideMask>(lanes, out, frames, store, std::make_index_sequence<N>());
 }
 
 // Kernels for N voices, indexed by which of them have 16-bit data.
@@ -204,7 +209,7 @@ LaneKernel kernelFor(int count, unsigned wideMask) {
 constexpr uint32_t kGridMinFrames = 32;
 constexpr uint32_t kOffGridFrames = 32;
 
-void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames);
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames, GroupStore store);
 
 // Frames to run the plain way for a voice that is off the grid: a position below 1 only
 // until it passes 1 (the estimate may be a frame short, which costs one more look), others
@@ -224,13 +229,13 @@ uint32_t offGridFrames(const PlayerChannel* c, uint32_t frames) {
 // off it (into its next binade). Short stretches go the plain way throughout (low positions,
 // whose binades are only a few steps wide). Returns the frames done, at least 1. runs[k] is
 // reused where known[k] is set and describes the voice again afterwards where it stays set.
-uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames, GridRun* runs,
-                   bool* known) {
+uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frames, GroupStore store,
+                   GridRun* runs, bool* known) {
     uint32_t n = frames;
     for (int k = 0; k < count; ++k) {
         if (!known[k] && !gridRunOf(voices[k], frames, &runs[k])) {
             const uint32_t plain = offGridFrames(voices[k], frames);
-            runPlain(voices, count, out, plain);
+            runPlain(voices, count, out, plain, store);
             for (int j = 0; j < count; ++j) {
                 if (j < k && runs[j].frames > plain) {
                     runs[j].position += static_cast<int32_t>(plain) * runs[j].delta;
@@ -246,12 +251,12 @@ uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frame
     }
     uint32_t done = 0;
     if (n >= kGridMinFrames) {
-        mixOnGrid(voices, runs, count, out, n / 8);
+        mixOnGrid(voices, runs, count, out, n / 8, store);
         done = n / 8 * 8;
     }
     const uint32_t stepOff = n < frames ? n + 1 : frames;
     if (stepOff > done) {
-        runPlain(voices, count, out + 2 * static_cast<size_t>(done), stepOff - done);
+        runPlain(voices, count, out + 2 * static_cast<size_t>(done), stepOff - done, store);
     }
     const uint32_t used = stepOff > done ? stepOff : done;
     // A voice whose run reaches beyond these frames is still on the same grid: its plain
@@ -268,30 +273,31 @@ uint32_t runOnGrid(PlayerChannel** voices, int count, float* out, uint32_t frame
 }
 
 // Runs `frames` frames without events through the kernels for these voices.
-void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t frames,
+                      GroupStore store) {
     uint32_t f = 0;
     if (gridKernelAvailable()) {
         GridRun runs[kGroupVoices];
         bool known[kGroupVoices] = {};
         while (frames - f >= kGridMinFrames) {
-            f +=
-                runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f, runs, known);
+            f += runOnGrid(voices, count, out + 2 * static_cast<size_t>(f), frames - f, store, runs,
+                           known);
         }
     }
     if (f < frames) {
-        runPlain(voices, count, out + 2 * static_cast<size_t>(f), frames - f);
+        runPlain(voices, count, out + 2 * static_cast<size_t>(f), frames - f, store);
     }
 }
 
 // The same frames through the scalar lane kernels.
-void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames, GroupStore store) {
     Lane lanes[kGroupVoices];
     unsigned wideMask = 0;
     for (int k = 0; k < count; ++k) {
         lanes[k] = loadLane(voices[k]);
         wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
     }
-    kernelFor(count, wideMask)(lanes, out, frames);
+    kernelFor(count, wideMask)(lanes, out, frames, store);
     for (int k = 0; k < count; ++k) {
         voices[k]->position = lanes[k].position;
         voices[k]->rampFrame += frames;
@@ -300,9 +306,9 @@ void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames) {
 
 // One frame in which some voice meets an event, mixed by the definition itself: the value,
 // then the position step with its wrap, turn or stop. Returns how many voices go on.
-int mixCheckedFrame(PlayerChannel** voices, int count, float* out) {
-    float left = out[0];
-    float right = out[1];
+int mixCheckedFrame(PlayerChannel** voices, int count, float* out, GroupStore store) {
+    float left = store.fresh ? 0.0f : out[0];
+    float right = store.fresh ? 0.0f : out[1];
     int kept = 0;
     for (int k = 0; k < count; ++k) {
         PlayerChannel* c = voices[k];
@@ -315,14 +321,15 @@ int mixCheckedFrame(PlayerChannel** voices, int count, float* out) {
             voices[kept++] = c;
         }
     }
-    out[0] = left;
-    out[1] = right;
+    out[0] = left * store.gain;
+    out[1] = right * store.gain;
     return kept;
 }
 
 } // namespace
 
-void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t frames) {
+void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t frames,
+                    GroupStore store) {
     uint32_t f = 0;
     while (f < frames && count > 0) {
         uint32_t run = frames - f;
@@ -330,13 +337,17 @@ void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t fram
             run = framesWithoutEvent(voices[k], run);
         }
         if (run > 0) {
-            runWithoutEvents(voices, count, out + 2 * f, run);
+            runWithoutEvents(voices, count, out + 2 * f, run, store);
             f += run;
             if (f == frames) {
                 break;
             }
         }
-        count = mixCheckedFrame(voices, count, out + 2 * f);
+        count = mixCheckedFrame(voices, count, out + 2 * f, store);
         ++f;
+    }
+    // Frames after every voice stopped hold no sum yet.
+    if (store.fresh && f < frames) {
+        std::fill(out + 2 * static_cast<size_t>(f), out + 2 * static_cast<size_t>(frames), 0.0f);
     }
 }

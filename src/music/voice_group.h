@@ -10,7 +10,17 @@
 
 constexpr int kGroupVoices = 4;
 
+// How a group's sums reach the frames. They start from the frames' values, or from +0 where
+// the group is the only one (the frames then hold nothing yet), and are multiplied by the gain
+// once all the group's voices are in (the final gain when the group is the only one).
+struct GroupStore {
+    float gain = 1.0f;
+    bool fresh = false;
+};
+
 // Adds the contributions of frames [0, frames) of `count` steady, active voices (in channel
-// order, at most kGroupVoices) to the left/right pairs at out. A voice that stops drops out;
-// `voices` is reordered only by removing the stopped ones.
-void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t frames);
+// order, at most kGroupVoices) to the left/right pairs at out, stored as `store` says (by
+// default added to the frames as they are). A voice that stops drops out; `voices` is
+// reordered only by removing the stopped ones.
+void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t frames,
+                    GroupStore store = {});

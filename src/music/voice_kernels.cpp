@@ -86,33 +86,11 @@ template <typename Value, LoopType Loop> struct Stepper {
         uint32_t index = position < length ? static_cast<uint32_t>(position) : last;
         emit(out, index < last ? index : last);
         if (Loop == ForwardLoop) {
-            position += step;
-            if (position >= loopEnd) {
-                position = wrapForwardLoop(position, sample);
-            }
+            stepForwardLoop(position, step, sample);
         } else if (Loop == PingPongLoop) {
-            if (forward) {
-                position += step;
-                if (position >= loopEnd) {
-                    forward = 0;
-                    position = 2.0f * loopEnd - position;
-                }
-            } else {
-                position -= step;
-                if (position <= loopStart) {
-                    forward = 1;
-                    position = 2.0f * loopStart - position;
-                }
-                if (position <= 0.0f) {
-                    forward = 1;
-                    position = 0.0f;
-                }
-            }
+            stepPingPongLoop(position, forward, step, sample);
         } else {
-            position += step;
-            if (position >= length) {
-                position = -1.0f;
-            }
+            stepNoLoop(position, step, sample);
         }
         return position >= 0.0f;
     }
@@ -146,15 +124,20 @@ using SingleKernel = uint32_t (*)(PlayerChannel*, float*, uint32_t, uint32_t);
 
 } // namespace
 
-bool steadyVolumesFold(const PlayerChannel* channel) {
+bool volumesFold(const float* volumes) {
     // Volumes this small would lose bits when divided by 32768 (they are far below hearing).
     constexpr float kSmallest = 1e-30f;
-    for (float v : channel->actualVolume) {
+    for (int k = 0; k < 2; ++k) {
+        const float v = volumes[k];
         if (v != 0.0f && !(v >= kSmallest || v <= -kSmallest)) {
             return false;
         }
     }
     return true;
+}
+
+bool steadyVolumesFold(const PlayerChannel* channel) {
+    return volumesFold(channel->actualVolume);
 }
 
 namespace {

@@ -10,6 +10,8 @@
 // True when the channel's volumes can run in the steady kernels: they fold the sample scale
 // into the volumes, which is exact unless a volume is vanishingly small.
 bool steadyVolumesFold(const PlayerChannel* channel);
+// The same test for a left and right volume pair.
+bool volumesFold(const float* volumes);
 
 // Writes the contributions (left, right interleaved) of frames [from, to) of one steady voice
 // to out[2 * from ...]; stops after the frame at which the voice ends. Returns the frame after

@@ -44,52 +44,54 @@ inline float wrapForwardLoop(float position, const ModuleSample* sample) {
     return position;
 }
 
-inline void advanceNoLoop(PlayerChannel* channel, const ModuleSample* sample) {
-    channel->position += channel->step;
-    if (channel->position >= static_cast<float>(sample->length)) {
-        channel->position = -1.0f;
+// One step of a position held anywhere (the channel, or a loop's locals), for each loop type.
+inline void stepNoLoop(float& position, float step, const ModuleSample* sample) {
+    position += step;
+    if (position >= static_cast<float>(sample->length)) {
+        position = -1.0f;
     }
 }
 
-inline void advanceForwardLoop(PlayerChannel* channel, const ModuleSample* sample) {
-    channel->position += channel->step;
-    if (channel->position >= static_cast<float>(sample->loopEnd)) {
-        channel->position = wrapForwardLoop(channel->position, sample);
+inline void stepForwardLoop(float& position, float step, const ModuleSample* sample) {
+    position += step;
+    if (position >= static_cast<float>(sample->loopEnd)) {
+        position = wrapForwardLoop(position, sample);
     }
 }
 
-inline void advancePingPongLoop(PlayerChannel* channel, const ModuleSample* sample) {
-    if (channel->pingForward) {
-        channel->position += channel->step;
+inline void stepPingPongLoop(float& position, uint8_t& forward, float step,
+                             const ModuleSample* sample) {
+    if (forward) {
+        position += step;
         const float loopEnd = static_cast<float>(sample->loopEnd);
-        if (channel->position >= loopEnd) {
-            channel->pingForward = 0;
-            channel->position = 2.0f * loopEnd - channel->position;
+        if (position >= loopEnd) {
+            forward = 0;
+            position = 2.0f * loopEnd - position;
         }
         return;
     }
-    channel->position -= channel->step;
+    position -= step;
     const float loopStart = static_cast<float>(sample->loopStart);
-    if (channel->position <= loopStart) {
-        channel->pingForward = 1;
-        channel->position = 2.0f * loopStart - channel->position;
+    if (position <= loopStart) {
+        forward = 1;
+        position = 2.0f * loopStart - position;
     }
-    if (channel->position <= 0.0f) {
-        channel->pingForward = 1;
-        channel->position = 0.0f;
+    if (position <= 0.0f) {
+        forward = 1;
+        position = 0.0f;
     }
 }
 
 inline void advanceVoice(PlayerChannel* channel, const ModuleSample* sample) {
     switch (sample->loopType) {
     case ForwardLoop:
-        advanceForwardLoop(channel, sample);
+        stepForwardLoop(channel->position, channel->step, sample);
         break;
     case PingPongLoop:
-        advancePingPongLoop(channel, sample);
+        stepPingPongLoop(channel->position, channel->pingForward, channel->step, sample);
         break;
     default:
-        advanceNoLoop(channel, sample);
+        stepNoLoop(channel->position, channel->step, sample);
         break;
     }
 }

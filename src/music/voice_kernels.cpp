@@ -85,13 +85,7 @@ template <typename Value, LoopType Loop> struct Stepper {
     [[gnu::always_inline]] bool frame(float* out) {
         uint32_t index = position < length ? static_cast<uint32_t>(position) : last;
         emit(out, index < last ? index : last);
-        if (Loop == ForwardLoop) {
-            stepForwardLoop(position, step, sample);
-        } else if (Loop == PingPongLoop) {
-            stepPingPongLoop(position, forward, step, sample);
-        } else {
-            stepNoLoop(position, step, sample);
-        }
+        stepForLoop<Loop>(position, forward, step, sample);
         return position >= 0.0f;
     }
 };

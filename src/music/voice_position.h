@@ -82,6 +82,19 @@ inline void stepPingPongLoop(float& position, uint8_t& forward, float step,
     }
 }
 
+// One step for a loop type fixed at compile time (the kernels are instantiated per type).
+template <LoopType Loop>
+[[gnu::always_inline]] inline void stepForLoop(float& position, uint8_t& forward, float step,
+                                               const ModuleSample* sample) {
+    if (Loop == ForwardLoop) {
+        stepForwardLoop(position, step, sample);
+    } else if (Loop == PingPongLoop) {
+        stepPingPongLoop(position, forward, step, sample);
+    } else {
+        stepNoLoop(position, step, sample);
+    }
+}
+
 inline void advanceVoice(PlayerChannel* channel, const ModuleSample* sample) {
     switch (sample->loopType) {
     case ForwardLoop:

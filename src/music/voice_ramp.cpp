@@ -72,13 +72,7 @@ uint32_t changingFrames(PlayerChannel* c, float rampStep, float* out, uint32_t f
             break;
         }
         float value = static_cast<float>(data[voiceReadIndex(position, length)]) * kScale;
-        if (Loop == ForwardLoop) {
-            stepForwardLoop(position, step, sample);
-        } else if (Loop == PingPongLoop) {
-            stepPingPongLoop(position, forward, step, sample);
-        } else {
-            stepNoLoop(position, step, sample);
-        }
+        stepForLoop<Loop>(position, forward, step, sample);
         if (rampFrame < kCrossfadeFrames) {
             const float tail = c->rampBuffer[rampFrame];
             value = tail + (value - tail) * static_cast<float>(rampFrame) / 32.0f;

@@ -10,17 +10,23 @@ function(quavel_library name)
     endif()
 endfunction()
 
-# quavel_test(NAME SOURCES ... [LIBS ...] [LABELS ...] [GPU]): a GoogleTest executable whose
-# cases CTest discovers one by one. GPU marks tests that need a display (./test provides Xvfb).
+# quavel_test(NAME SOURCES ... [LIBS ...] [LABELS ...] [GPU] [WINDOW]): a GoogleTest executable
+# whose cases CTest discovers one by one. GPU marks tests that need an OpenGL device (they
+# render offscreen, with or without a display server); WINDOW marks tests of a real window,
+# which need a display (./test gives only those Xvfb when there is none).
 function(quavel_test name)
-    cmake_parse_arguments(ARG "GPU" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "GPU;WINDOW" "" "SOURCES;LIBS;LABELS" ${ARGN})
     find_package(GTest REQUIRED)
     include(GoogleTest)
     add_executable(${name} ${ARG_SOURCES})
     target_include_directories(${name} PRIVATE ${QUAVEL_SRC} ${CMAKE_SOURCE_DIR}/tests)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     set(labels ${ARG_LABELS})
-    if(ARG_GPU)
+    # One label a kind: window tests are GPU tests too, but a list of labels would not pass
+    # through gtest_discover_tests' PROPERTIES as one value.
+    if(ARG_WINDOW)
+        list(APPEND labels window)
+    elseif(ARG_GPU)
         list(APPEND labels gpu)
     endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")

@@ -39,10 +39,7 @@ TEST_F(FullscreenPrograms, RasterBarsFollowTheirPaletteAndGlowInsideTheBandOnly)
         const Rgba& o = px[size_t(y) * 2];
         const int bar = ref::rasterBar(v);
         if (bar < 0) {
-            EXPECT_EQ(o.r, 0.0f) << y;
-            EXPECT_EQ(o.g, 0.0f) << y;
-            EXPECT_EQ(o.b, 0.0f) << y;
-            EXPECT_EQ(o.a, 1.0f) << y;
+            EXPECT_TRUE(sameRgba(o, {0, 0, 0, 1})) << y;
             continue;
         }
         ++barRows;
@@ -127,10 +124,8 @@ TEST_F(FullscreenPrograms, ExplosionDotsOnlyWhileTheSwitchIsExactlyOne) {
             if (a < 0)
                 continue;
             lit += a > 0;
-            ASSERT_NEAR(px[i].a, a, 1e-5f) << "pixel " << i << " frame " << c.frame;
-            ASSERT_NEAR(px[i].r, a, 1e-5f) << "pixel " << i;
-            ASSERT_NEAR(px[i].g, a * 0.8f, 1e-5f) << "pixel " << i;
-            ASSERT_NEAR(px[i].b, a * 0.6f, 1e-5f) << "pixel " << i;
+            ASSERT_TRUE(sameRgba(px[i], {a, a * 0.8f, a * 0.6f, a}, 1e-5f))
+                << "pixel " << i << " frame " << c.frame;
         }
         if (on) {
             EXPECT_GT(lit, 0) << "frame " << c.frame;
@@ -148,11 +143,7 @@ TEST_F(FullscreenPrograms, ExplosionStartsWithAllDotsOnItsCentre) {
     gpu.draw(SHADER(vsFullscreen), SHADER(psExplosion), {}, ctx, target, 3);
     std::vector<Rgba> px = gpu.read(target);
     const int cx = int(0.433f * w), cy = int(0.84f * h);
-    const Rgba& o = px[size_t(cy) * w + cx];
-    EXPECT_NEAR(o.r, 4.0f, 1e-5f);
-    EXPECT_NEAR(o.g, 3.2f, 1e-5f);
-    EXPECT_NEAR(o.b, 2.4f, 1e-5f);
-    EXPECT_NEAR(o.a, 4.0f, 1e-5f);
+    EXPECT_TRUE(sameRgba(px[size_t(cy) * w + cx], {4.0f, 3.2f, 2.4f, 4.0f}, 1e-5f));
     // Explosion 2 (from frame 24) has not started.
     const Rgba& later = px[size_t(0.839f * h) * w + size_t(0.5475f * w)];
     EXPECT_EQ(later.a, 0.0f);
@@ -180,8 +171,8 @@ PyramidRender drawPyramid(GpuHarness& gpu, const ref::PyramidState& s, float ran
     return r;
 }
 
-bool sameColour(const Rgba& a, const ref::Vec4& b) {
-    return a.r == b.x && a.g == b.y && a.b == b.z && a.a == b.w;
+Rgba rgba(const ref::Vec4& c) {
+    return {c.x, c.y, c.z, c.w};
 }
 
 // Compares every pixel whose expected colour does not change within a small neighbourhood;
@@ -204,10 +195,7 @@ int expectPyramid(const PyramidRender& r, const ref::PyramidState& s, float rand
             ++compared;
             gaps += want.x == 1 && want.y == 1;
             const Rgba& got = r.pixels[size_t(y) * r.w + x];
-            EXPECT_TRUE(sameColour(got, want))
-                << "pixel " << x << "," << y << " got " << got.r << " " << got.g << " " << got.b
-                << " " << got.a << " want " << want.x << " " << want.y << " " << want.z << " "
-                << want.w;
+            EXPECT_TRUE(sameRgba(got, rgba(want))) << "pixel " << x << "," << y;
         }
     EXPECT_GT(compared, r.w * r.h * 9 / 10);
     return gaps;
@@ -224,10 +212,9 @@ TEST_F(FullscreenPrograms, PyramidTilesExactlyAtRandomshitOne) {
         const int x = int((clip.x + 1) / 2 * r.w), y = int((1 - clip.y) / 2 * r.h);
         return r.pixels[size_t(y) * r.w + x];
     };
-    EXPECT_TRUE(sameColour(at(s.position), {0, 0, 0, 0}));
-    EXPECT_TRUE(
-        sameColour(at(ref::rotate({0.0f, 0.25f}, s.rotation) + s.position), {1, 0.8f, 0, 1}));
-    EXPECT_TRUE(sameColour(at({-0.9f, 0.9f}), {0, 0, 0, 0}));
+    EXPECT_TRUE(sameRgba(at(s.position), {0, 0, 0, 0}));
+    EXPECT_TRUE(sameRgba(at(ref::rotate({0.0f, 0.25f}, s.rotation) + s.position), {1, 0.8f, 0, 1}));
+    EXPECT_TRUE(sameRgba(at({-0.9f, 0.9f}), {0, 0, 0, 0}));
 }
 
 TEST_F(FullscreenPrograms, PyramidOpensWhiteGapsForOtherRandomshitValues) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "demo_shaders.h"
 #include "shader_test_probes.h"
 #include "shaders/gpu_harness.h"
@@ -18,3 +20,13 @@ protected:
     }
     GpuHarness gpu;
 };
+
+// Every channel of got within tol of want; tol 0 asks for equal values, and NaN never matches.
+inline ::testing::AssertionResult sameRgba(const Rgba& got, const Rgba& want, float tol = 0) {
+    for (float d : {got.r - want.r, got.g - want.g, got.b - want.b, got.a - want.a})
+        if (!(std::fabs(d) <= tol))
+            return ::testing::AssertionFailure()
+                   << "got " << got.r << " " << got.g << " " << got.b << " " << got.a << " want "
+                   << want.r << " " << want.g << " " << want.b << " " << want.a << " tol " << tol;
+    return ::testing::AssertionSuccess();
+}

@@ -48,13 +48,6 @@ bool passesThrough(const Rgba& c) {
     return c.a == 0 || (c.r == 0 && c.g == 0 && c.b == 0);
 }
 
-void expectEqual(const Rgba& got, const Rgba& want, int x, int y) {
-    EXPECT_EQ(got.r, want.r) << x << "," << y;
-    EXPECT_EQ(got.g, want.g) << x << "," << y;
-    EXPECT_EQ(got.b, want.b) << x << "," << y;
-    EXPECT_EQ(got.a, want.a) << x << "," << y;
-}
-
 // Palette indices the quantiser may pick for luminance L (allowing for the GPU's rounding of
 // L), clamped to the palette: the lower neighbour, and the upper one from 0.4 of a step on,
 // since the noise lies in [0, 1.1].
@@ -80,7 +73,7 @@ TEST_F(PostProcess, PyramidPostKeepsEmptyPixelsAndDithersTheRestOntoThePalette) 
             const Rgba& c = input[size_t(y) * w + x];
             const Rgba& o = out[size_t(y) * w + x];
             if (passesThrough(c)) {
-                expectEqual(o, c, x, y);
+                EXPECT_TRUE(sameRgba(o, c)) << x << "," << y;
                 continue;
             }
             const float v = 1 - pixelV(y, h);
@@ -137,7 +130,7 @@ TEST_F(PostProcess, ScrollerPostAddsADitheredLuminanceStep) {
             const Rgba& c = input[size_t(y) * w + x];
             const Rgba& o = out[size_t(y) * w + x];
             if (passesThrough(c)) {
-                expectEqual(o, c, x, y);
+                EXPECT_TRUE(sameRgba(o, c)) << x << "," << y;
                 continue;
             }
             const float v = pixelV(y, h);
@@ -188,9 +181,8 @@ TEST_F(PostProcess, GlowBlurAddsTheRingWeightedMeanOverAStructuredPicture) {
                 const ref::Vec3 want =
                     ref::glowBlurPixel(picture, {pixelU(x, w), pixelV(y, h)}, radius, intensity);
                 const Rgba& o = out[size_t(y) * w + x];
-                ASSERT_NEAR(o.r, want.x, 1e-4f) << x << "," << y << " radius " << radius;
-                ASSERT_NEAR(o.g, want.y, 1e-4f) << x << "," << y << " radius " << radius;
-                ASSERT_NEAR(o.b, want.z, 1e-4f) << x << "," << y << " radius " << radius;
+                ASSERT_TRUE(sameRgba(o, {want.x, want.y, want.z, o.a}, 1e-4f))
+                    << x << "," << y << " radius " << radius;
                 ASSERT_EQ(o.a, 1.0f);
             }
     }

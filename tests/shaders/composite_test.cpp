@@ -25,6 +25,13 @@ ref::Image randomImage(std::mt19937& rng, int w, int h, float scale = 1) {
     return im;
 }
 
+GpuTexture imageTexture(GpuHarness& gpu, const ref::Image& im) {
+    std::vector<Rgba> texels;
+    for (const ref::Vec4& c : im.texels)
+        texels.push_back({c.x, c.y, c.z, c.w});
+    return gpu.texture(im.w, im.h, texels);
+}
+
 std::vector<Rgba> drawComposite(GpuHarness& gpu, const ref::CompositeInputs& in, int w, int h) {
     const ref::Image unused{1, 1, {{50, 50, 50, 50}}};
     const ref::Image* slots[13] = {
@@ -33,10 +40,7 @@ std::vector<Rgba> drawComposite(GpuHarness& gpu, const ref::CompositeInputs& in,
     std::vector<GpuTexture> textures;
     std::vector<Input> views;
     for (const ref::Image* im : slots) {
-        std::vector<Rgba> texels;
-        for (const ref::Vec4& c : im->texels)
-            texels.push_back({c.x, c.y, c.z, c.w});
-        textures.push_back(gpu.texture(im->w, im->h, texels));
+        textures.push_back(imageTexture(gpu, *im));
         views.push_back(textures.back());
     }
     ContextBlock ctx;
@@ -97,10 +101,8 @@ TEST_F(Composite, EveryLayerIsSampledAndCombinedAsTheFormulaSays) {
                     continue;
                 ++compared;
                 const Rgba& o = px[size_t(y) * w + x];
-                const float tol = 2e-4f;
-                ASSERT_NEAR(o.r, want.x, tol) << x << "," << y << " broken " << brokenlogo;
-                ASSERT_NEAR(o.g, want.y, tol) << x << "," << y << " broken " << brokenlogo;
-                ASSERT_NEAR(o.b, want.z, tol) << x << "," << y << " broken " << brokenlogo;
+                ASSERT_TRUE(sameRgba(o, {want.x, want.y, want.z, o.a}, 2e-4f))
+                    << x << "," << y << " broken " << brokenlogo;
                 ASSERT_EQ(o.a, 1.0f);
             }
         EXPECT_GT(compared, w * h * 9 / 10);
@@ -111,10 +113,7 @@ TEST_F(Composite, EveryLayerIsSampledAndCombinedAsTheFormulaSays) {
 
 std::vector<Rgba> drawGlowLogo(GpuHarness& gpu, const ref::Image& mask, float brokenlogo,
                                float scenechange, float time, float logoGlow, int w, int h) {
-    std::vector<Rgba> texels;
-    for (const ref::Vec4& c : mask.texels)
-        texels.push_back({c.x, c.y, c.z, c.w});
-    GpuTexture glowMap = gpu.texture(mask.w, mask.h, texels);
+    GpuTexture glowMap = imageTexture(gpu, mask);
     GpuTexture unused = gpu.uniformTexture({0.5f, 0.5f, 0.5f, 0.5f});
     ContextBlock ctx;
     ctx.setTime(time);
@@ -177,12 +176,8 @@ TEST_F(Composite, GlowLogoIsOpaqueBlackUnlessBrokenAndPureWhite) {
                          Case{{0.99f, 1, 1, 1}, 1.0f}, Case{{0.5f, 0.5f, 0.5f, 1}, 1.0f}}) {
         const ref::Image map{1, 1, {c.mask}};
         std::vector<Rgba> px = drawGlowLogo(gpu, map, c.brokenlogo, 0, 1.0f, 0.6f, 16, 9);
-        for (const Rgba& o : px) {
-            EXPECT_EQ(o.r, 0.0f);
-            EXPECT_EQ(o.g, 0.0f);
-            EXPECT_EQ(o.b, 0.0f);
-            EXPECT_EQ(o.a, 1.0f);
-        }
+        for (const Rgba& o : px)
+            EXPECT_TRUE(sameRgba(o, {0, 0, 0, 1})) << "broken " << c.brokenlogo;
     }
 }
 

@@ -2,6 +2,7 @@
 // collision flashes, and the scroller's glyph quads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "shaders/gpu_harness.h"
@@ -13,10 +14,6 @@ namespace ref = shader_reference;
 namespace {
 
 using SpritePrograms = ShaderTest;
-
-bool isColour(const Rgba& c, Rgba want) {
-    return c.r == want.r && c.g == want.g && c.b == want.b && c.a == want.a;
-}
 
 // ---- particles -------------------------------------------------------------------------------
 
@@ -30,16 +27,12 @@ TEST_F(SpritePrograms, ActiveParticlesAndFreshCollisionsOnlyReachTheScreen) {
     std::vector<ref::Particle> ps(1000);
     auto place = [&](uint32_t i, int x, int y, bool active, uint32_t status, Rgba colour) {
         const ref::Vec2 c = clipOf(x, y);
-        ps[i].position[0] = c.x;
-        ps[i].position[1] = c.y;
-        ps[i].position[2] = 0.5f;
-        ps[i].position[3] = 1;
+        const float position[4] = {c.x, c.y, 0.5f, 1},
+                    rgba[4] = {colour.r, colour.g, colour.b, colour.a};
+        std::copy(position, position + 4, ps[i].position);
+        std::copy(rgba, rgba + 4, ps[i].color);
         ps[i].isActive = active;
         ps[i].collisionStatus = status;
-        ps[i].color[0] = colour.r;
-        ps[i].color[1] = colour.g;
-        ps[i].color[2] = colour.b;
-        ps[i].color[3] = colour.a;
     };
     const Rgba colour{0.2f, 0.4f, 0.6f, 0.8f}, flash{1, 0.75f, 0.5f, 0.25f};
     place(3, 10, 20, true, 0, colour);    // drawn
@@ -66,7 +59,7 @@ TEST_F(SpritePrograms, ActiveParticlesAndFreshCollisionsOnlyReachTheScreen) {
         for (int x = 0; x < n; ++x) {
             auto it = expected.find({x, y});
             const Rgba want = it == expected.end() ? Rgba{0, 0, 0, 0} : it->second;
-            EXPECT_TRUE(isColour(px[size_t(y) * n + x], want)) << "pixel " << x << "," << y;
+            EXPECT_TRUE(sameRgba(px[size_t(y) * n + x], want)) << "pixel " << x << "," << y;
         }
 }
 
@@ -94,16 +87,12 @@ TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlagAndSpritesKeepTheirA
         std::vector<Rgba> px = gpu.read(target);
         for (int x = 2; x <= 6; ++x) {
             const Rgba& flash = px[size_t(row + x - 4) * w + x];
-            EXPECT_EQ(flash.r, float(frame % 3)) << frame << " " << x;
-            EXPECT_EQ(flash.g, 1.0f) << x;
-            EXPECT_EQ(flash.b, 0.25f) << x;
+            EXPECT_TRUE(sameRgba(flash, {float(frame % 3), 1, 0.25f, 1})) << frame << " " << x;
         }
         EXPECT_EQ(px[size_t(row) * w + 7].b, 0.0f);
         for (int x = 11; x <= 13; ++x) {
             const Rgba& sprite = px[size_t(row + x - 12) * w + x];
-            EXPECT_EQ(sprite.r, 0.0f) << x;
-            EXPECT_EQ(sprite.g, 0.0f) << x;
-            EXPECT_EQ(sprite.b, 0.5f) << x;
+            EXPECT_TRUE(sameRgba(sprite, {0, 0, 0.5f, 1})) << frame << " " << x;
         }
         EXPECT_EQ(px[size_t(row) * w + 14].b, 0.0f);
         EXPECT_EQ(px[size_t(row + 2) * w + 12].b, 0.0f);
@@ -151,11 +140,7 @@ TEST_F(SpritePrograms, GlyphQuadsSampleTheirAtlasAndTakeTheLetterColour) {
                 want = tinted(0.6f);
             else if (cx > 0.375f && cx < 0.625f)
                 want = tinted(0.3f);
-            const Rgba& o = px[size_t(y) * w + x];
-            EXPECT_NEAR(o.r, want.r, 1e-5f) << x << "," << y;
-            EXPECT_NEAR(o.g, want.g, 1e-5f) << x << "," << y;
-            EXPECT_NEAR(o.b, want.b, 1e-5f) << x << "," << y;
-            EXPECT_NEAR(o.a, want.a, 1e-5f) << x << "," << y;
+            EXPECT_TRUE(sameRgba(px[size_t(y) * w + x], want, 1e-5f)) << x << "," << y;
         }
 }
 

@@ -101,18 +101,12 @@ TEST_F(SpritePrograms, FlashesCarryTheFramePhaseAndTheirFlagAndSpritesKeepTheirA
 
 // ---- glyphs ----------------------------------------------------------------------------------
 
-struct GlyphQuad {
-    float quadScaleBias[4];
-    float uvScaleBias[4];
-    int32_t atlasId;
-};
-
 TEST_F(SpritePrograms, GlyphQuadsSampleTheirAtlasAndTakeTheLetterColour) {
     const int w = 64, h = 32;
     // Scroll position chosen so the line's shift Scroll1pos - 4.39 + h / 100 is zero.
     const float scroll = 4.39f - h / 100.0f;
     const float letterColour = 8.0f;
-    std::vector<GlyphQuad> quads = {
+    std::vector<ref::CharData> quads = {
         {{0.25f, 1, -0.5f, 0}, {180, 1106, 0, 0}, 1},  // clip x -0.75 .. -0.25
         {{0.125f, 1, 0.5f, 0}, {90, 1106, 900, 0}, 2}, // clip x 0.375 .. 0.625
     };
@@ -156,7 +150,7 @@ TEST_F(SpritePrograms, GlyphAtlasRowsCountFromTheTop) {
     GpuTexture atlas = gpu.texture(1, 6, texels);
     GpuTexture other = gpu.uniformTexture({0, 0, 0, 0});
     const int w = 6, h = 64;
-    std::vector<GlyphQuad> quads = {{{1, 1, 0, 0}, {4096, 1106, 0, 1106 * 2}, 1}};
+    std::vector<ref::CharData> quads = {{{1, 1, 0, 0}, {4096, 1106, 0, 1106 * 2}, 1}};
     GpuBuffer buffer = gpu.structuredBuffer(quads.data(), 36, 1);
     ContextBlock ctx;
     ctx.setResolution(float(w), float(h));

@@ -55,25 +55,25 @@ TEST(ModuleHeader, ChecksInTheStatedOrder) {
     std::vector<uint8_t> bytes = richModule().build();
     EXPECT_EQ(checkModuleHeader(bytes.data(), bytes.size()), kHeaderValid);
     EXPECT_EQ(checkModuleHeader(bytes.data(), 59), kHeaderTooShort);
-    std::vector<uint8_t> wrongId = bytes;
-    wrongId[16] = '!';
-    wrongId[37] = 0; // the ID is checked before the marker
-    EXPECT_EQ(checkModuleHeader(wrongId.data(), wrongId.size()), kHeaderWrongId);
-    std::vector<uint8_t> noMarker = bytes;
-    noMarker[37] = 0x1B;
-    EXPECT_EQ(checkModuleHeader(noMarker.data(), noMarker.size()), kHeaderNoEofMarker);
-    std::vector<uint8_t> oldVersion = bytes;
-    oldVersion[58] = 3;
-    EXPECT_EQ(checkModuleHeader(oldVersion.data(), oldVersion.size()), kHeaderWrongVersion);
-    std::vector<uint8_t> manyChannels = bytes;
-    manyChannels[68] = 0;
-    manyChannels[69] = 1; // 256 channels
-    EXPECT_EQ(checkModuleHeader(manyChannels.data(), manyChannels.size()), kHeaderTooManyChannels);
-
-    // Every refusal is reported as an invalid module and leaves the output untouched.
-    for (const auto* refused : {&wrongId, &noMarker, &oldVersion, &manyChannels}) {
+    // Header bytes changed, and the result: the ID is checked before the marker; 256 channels.
+    struct Case {
+        std::vector<std::pair<size_t, uint8_t>> edits;
+        int result;
+    };
+    const Case cases[] = {{{{16, '!'}, {37, 0}}, kHeaderWrongId},
+                          {{{37, 0x1B}}, kHeaderNoEofMarker},
+                          {{{58, 3}}, kHeaderWrongVersion},
+                          {{{68, 0}, {69, 1}}, kHeaderTooManyChannels}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(moduleHeaderError(k.result));
+        std::vector<uint8_t> refused = bytes;
+        for (auto [at, value] : k.edits) {
+            refused[at] = value;
+        }
+        EXPECT_EQ(checkModuleHeader(refused.data(), refused.size()), k.result);
+        // Every refusal is reported as an invalid module and leaves the output untouched.
         ModulePlayer* out = reinterpret_cast<ModulePlayer*>(0x1234);
-        EXPECT_EQ(createModulePlayer(&out, refused->data(), refused->size(), 44100),
+        EXPECT_EQ(createModulePlayer(&out, refused.data(), refused.size(), 44100),
                   kPlayerInvalidModule);
         EXPECT_EQ(out, reinterpret_cast<ModulePlayer*>(0x1234));
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <cstring>
+#include <tuple>
 
 #include "music/module_player.h"
 #include "player_test_support.h"
@@ -261,6 +262,7 @@ TEST(ModuleLoader, LoopPointsAreClampedAndTyped) {
         {4, 0xFFFFFFFE, 1, false, ForwardLoop, 4, 10, 6}, // a loop end past 2^32
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << "+" << c.length);
         XmSample s;
         s.sixteenBit = c.sixteen;
         s.values.assign(c.sixteen ? 5 : 10, 1);
@@ -270,10 +272,8 @@ TEST(ModuleLoader, LoopPointsAreClampedAndTyped) {
         PlayerPtr p = createPlayer(moduleWithSample(s).build());
         ASSERT_TRUE(p);
         const ModuleSample& loaded = p->instruments[0].samples[0];
-        EXPECT_EQ(loaded.loopType, c.type) << c.start << "+" << c.length;
-        EXPECT_EQ(loaded.loopStart, c.loopStart) << c.start << "+" << c.length;
-        EXPECT_EQ(loaded.loopEnd, c.loopEnd) << c.start << "+" << c.length;
-        EXPECT_EQ(loaded.loopLength, c.loopLength) << c.start << "+" << c.length;
+        EXPECT_EQ(std::tuple(loaded.loopType, loaded.loopStart, loaded.loopEnd, loaded.loopLength),
+                  std::tuple(c.type, c.loopStart, c.loopEnd, c.loopLength));
     }
 }
 

@@ -46,6 +46,11 @@ XmModule richModule() {
     return m;
 }
 
+// A cell's five columns, comparable as one value.
+std::tuple<int, int, int, int, int> columns(const PatternCell& c) {
+    return {c.note, c.instrument, c.volumeColumn, c.effectType, c.effectParam};
+}
+
 uint8_t* allocationEnd(const ModulePlayer* p) {
     return p->rowVisits + (p->songLength > 0 ? p->songLength : 1) * 256;
 }
@@ -101,12 +106,7 @@ TEST(ModuleLoader, LoadsHeaderPatternsInstrumentsAndSamples) {
     EXPECT_EQ(p->amplification, 0.25f);
     EXPECT_EQ(p->rampStep, 1.0f / 128.0f);
 
-    const PatternCell& c = p->patterns[0].cells[0];
-    EXPECT_EQ(c.note, 49);
-    EXPECT_EQ(c.instrument, 2);
-    EXPECT_EQ(c.volumeColumn, 0x40);
-    EXPECT_EQ(c.effectType, 0x0C);
-    EXPECT_EQ(c.effectParam, 0x20);
+    EXPECT_EQ(columns(p->patterns[0].cells[0]), std::tuple(49, 2, 0x40, 0x0C, 0x20));
     EXPECT_EQ(p->patterns[0].cells[1 * 3 + 2].note, 97);
     EXPECT_EQ(p->patterns[1].rowCount, 2);
     EXPECT_EQ(p->patterns[1].cells[1 * 3 + 1].effectParam, 3);
@@ -138,10 +138,8 @@ TEST(ModuleLoader, LoadsHeaderPatternsInstrumentsAndSamples) {
     const ModuleSample& sixteen = in.samples[1];
     EXPECT_EQ(sixteen.bits, 16);
     EXPECT_EQ(sixteen.length, 4u);
-    const int16_t* values = static_cast<const int16_t*>(sixteen.data);
-    EXPECT_EQ(values[0], 1000);
-    EXPECT_EQ(values[2], 32767);
-    EXPECT_EQ(values[3], -32768);
+    const int16_t expected16[] = {1000, -1000, 32767, -32768};
+    EXPECT_EQ(std::memcmp(sixteen.data, expected16, sizeof expected16), 0);
 
     // The loader fills exactly the allocation that the memory walk sized.
     std::vector<uint8_t> bytes = richModule().build();
@@ -316,15 +314,10 @@ TEST(ModuleLoader, PackedCellForms) {
     PlayerPtr p = createPlayer(m.build());
     ASSERT_TRUE(p);
     const PatternCell* c = p->patterns[0].cells;
-    EXPECT_EQ(c[0].note, 0);
-    EXPECT_EQ(c[1].note, 60);
-    EXPECT_EQ(c[1].effectParam, 0x33);
-    EXPECT_EQ(c[1].instrument, 0);
-    EXPECT_EQ(c[2].note, 61);
-    EXPECT_EQ(c[2].instrument, 2);
-    EXPECT_EQ(c[2].volumeColumn, 0x10);
-    EXPECT_EQ(c[2].effectParam, 0x0F);
-    EXPECT_EQ(c[3].note, 62);
+    EXPECT_EQ(columns(c[0]), std::tuple(0, 0, 0, 0, 0));
+    EXPECT_EQ(columns(c[1]), std::tuple(60, 0, 0, 0, 0x33));
+    EXPECT_EQ(columns(c[2]), std::tuple(61, 2, 0x10, 0x0A, 0x0F));
+    EXPECT_EQ(columns(c[3]), std::tuple(62, 0, 0, 0, 0));
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(p->patterns[1].cells[i].note, 0) << i;
     }

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -256,9 +257,7 @@ TEST(Voice, NewNoteCrossfadesFromTheOldVoice) {
     TestVoice silent(100, NoLoop, 0, 0);
     silent.channel.position = -1.0f;
     captureVoiceTail(&silent.channel);
-    for (float tail : silent.channel.rampBuffer) {
-        EXPECT_EQ(tail, 0.0f);
-    }
+    EXPECT_THAT(silent.channel.rampBuffer, testing::Each(0.0f));
 }
 
 TEST(Mixer, TargetVolumesFollowPanningEnvelopeTremoloAndTremor) {
@@ -310,9 +309,7 @@ TEST(Mixer, VolumesRampAndTheGainApplies) {
 TEST(Mixer, NoActiveChannelsGivesSilence) {
     XmModule m = moduleWithSample(constantSample(10, 64), 3);
     PlayerPtr p = createPlayer(m.build());
-    for (float v : render(p.get(), 2000)) {
-        ASSERT_EQ(v, 0.0f);
-    }
+    EXPECT_THAT(render(p.get(), 2000), testing::Each(0.0f));
 }
 
 TEST(Mixer, ChannelLoopsMatchFrameByFrameMixingBitForBit) {
@@ -384,9 +381,7 @@ TEST(Mixer, LoopLimitSilencesFromTheFirstRepeatedRow) {
     EXPECT_NE(out[2 * 2645], 0.0f);
     EXPECT_EQ(out[2 * 2646], 0.0f);
     EXPECT_TRUE(loopLimitSilences(p.get()));
-    for (float v : render(p.get(), 5000)) {
-        ASSERT_EQ(v, 0.0f);
-    }
+    EXPECT_THAT(render(p.get(), 5000), testing::Each(0.0f));
 
     // Without a limit the song loops for ever.
     PlayerPtr forever = createPlayer(m.build());

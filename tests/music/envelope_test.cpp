@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,11 +32,9 @@ std::vector<float> run(const Envelope& e, int ticks, bool sustained, uint16_t fr
 
 TEST(Envelope, InterpolatesBetweenPointsAndHoldsTheLast) {
     Envelope e = makeEnvelope({{0, 64}, {4, 0}, {6, 32}});
-    std::vector<float> v = run(e, 9, false);
-    const float expected[] = {1.0f, 0.75f, 0.5f, 0.25f, 0.0f, 0.25f, 0.5f, 0.5f, 0.5f};
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_FLOAT_EQ(v[i], expected[i]) << i;
-    }
+    EXPECT_THAT(run(e, 9, false),
+                testing::Pointwise(testing::FloatEq(),
+                                   {1.0f, 0.75f, 0.5f, 0.25f, 0.0f, 0.25f, 0.5f, 0.5f, 0.5f}));
 }
 
 TEST(Envelope, SinglePointAndEmptyEnvelopes) {
@@ -70,11 +69,8 @@ TEST(Envelope, SustainHoldsUntilKeyOffThenLoops) {
     EXPECT_EQ(frame, 2);
     EXPECT_EQ(value, 1.0f);
     // Released: it runs to the loop end (frame 4) and jumps back to the loop start (frame 2).
-    std::vector<float> v = run(e, 6, false, frame);
-    const float expected[] = {1.0f, 0.75f, 1.0f, 0.75f, 1.0f, 0.75f};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_FLOAT_EQ(v[i], expected[i]) << i;
-    }
+    EXPECT_THAT(run(e, 6, false, frame),
+                testing::Pointwise(testing::FloatEq(), {1.0f, 0.75f, 1.0f, 0.75f, 1.0f, 0.75f}));
 }
 
 TEST(Envelope, SustainPointBeyondThePointsHoldsNowhere) {

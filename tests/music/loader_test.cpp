@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <cstring>
+#include <tuple>
 
 #include "music/module_player.h"
 #include "player_test_support.h"
@@ -45,6 +46,11 @@ XmModule richModule() {
     return m;
 }
 
+// A cell's five columns, comparable as one value.
+std::tuple<int, int, int, int, int> columns(const PatternCell& c) {
+    return {c.note, c.instrument, c.volumeColumn, c.effectType, c.effectParam};
+}
+
 uint8_t* allocationEnd(const ModulePlayer* p) {
     return p->rowVisits + (p->songLength > 0 ? p->songLength : 1) * 256;
 }
@@ -55,25 +61,25 @@ TEST(ModuleHeader, ChecksInTheStatedOrder) {
     std::vector<uint8_t> bytes = richModule().build();
     EXPECT_EQ(checkModuleHeader(bytes.data(), bytes.size()), kHeaderValid);
     EXPECT_EQ(checkModuleHeader(bytes.data(), 59), kHeaderTooShort);
-    std::vector<uint8_t> wrongId = bytes;
-    wrongId[16] = '!';
-    wrongId[37] = 0; // the ID is checked before the marker
-    EXPECT_EQ(checkModuleHeader(wrongId.data(), wrongId.size()), kHeaderWrongId);
-    std::vector<uint8_t> noMarker = bytes;
-    noMarker[37] = 0x1B;
-    EXPECT_EQ(checkModuleHeader(noMarker.data(), noMarker.size()), kHeaderNoEofMarker);
-    std::vector<uint8_t> oldVersion = bytes;
-    oldVersion[58] = 3;
-    EXPECT_EQ(checkModuleHeader(oldVersion.data(), oldVersion.size()), kHeaderWrongVersion);
-    std::vector<uint8_t> manyChannels = bytes;
-    manyChannels[68] = 0;
-    manyChannels[69] = 1; // 256 channels
-    EXPECT_EQ(checkModuleHeader(manyChannels.data(), manyChannels.size()), kHeaderTooManyChannels);
-
-    // Every refusal is reported as an invalid module and leaves the output untouched.
-    for (const auto* refused : {&wrongId, &noMarker, &oldVersion, &manyChannels}) {
+    // Header bytes changed, and the result: the ID is checked before the marker; 256 channels.
+    struct Case {
+        std::vector<std::pair<size_t, uint8_t>> edits;
+        int result;
+    };
+    const Case cases[] = {{{{16, '!'}, {37, 0}}, kHeaderWrongId},
+                          {{{37, 0x1B}}, kHeaderNoEofMarker},
+                          {{{58, 3}}, kHeaderWrongVersion},
+                          {{{68, 0}, {69, 1}}, kHeaderTooManyChannels}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(moduleHeaderError(k.result));
+        std::vector<uint8_t> refused = bytes;
+        for (auto [at, value] : k.edits) {
+            refused[at] = value;
+        }
+        EXPECT_EQ(checkModuleHeader(refused.data(), refused.size()), k.result);
+        // Every refusal is reported as an invalid module and leaves the output untouched.
         ModulePlayer* out = reinterpret_cast<ModulePlayer*>(0x1234);
-        EXPECT_EQ(createModulePlayer(&out, refused->data(), refused->size(), 44100),
+        EXPECT_EQ(createModulePlayer(&out, refused.data(), refused.size(), 44100),
                   kPlayerInvalidModule);
         EXPECT_EQ(out, reinterpret_cast<ModulePlayer*>(0x1234));
     }
@@ -100,12 +106,7 @@ TEST(ModuleLoader, LoadsHeaderPatternsInstrumentsAndSamples) {
     EXPECT_EQ(p->amplification, 0.25f);
     EXPECT_EQ(p->rampStep, 1.0f / 128.0f);
 
-    const PatternCell& c = p->patterns[0].cells[0];
-    EXPECT_EQ(c.note, 49);
-    EXPECT_EQ(c.instrument, 2);
-    EXPECT_EQ(c.volumeColumn, 0x40);
-    EXPECT_EQ(c.effectType, 0x0C);
-    EXPECT_EQ(c.effectParam, 0x20);
+    EXPECT_EQ(columns(p->patterns[0].cells[0]), std::tuple(49, 2, 0x40, 0x0C, 0x20));
     EXPECT_EQ(p->patterns[0].cells[1 * 3 + 2].note, 97);
     EXPECT_EQ(p->patterns[1].rowCount, 2);
     EXPECT_EQ(p->patterns[1].cells[1 * 3 + 1].effectParam, 3);
@@ -137,10 +138,8 @@ TEST(ModuleLoader, LoadsHeaderPatternsInstrumentsAndSamples) {
     const ModuleSample& sixteen = in.samples[1];
     EXPECT_EQ(sixteen.bits, 16);
     EXPECT_EQ(sixteen.length, 4u);
-    const int16_t* values = static_cast<const int16_t*>(sixteen.data);
-    EXPECT_EQ(values[0], 1000);
-    EXPECT_EQ(values[2], 32767);
-    EXPECT_EQ(values[3], -32768);
+    const int16_t expected16[] = {1000, -1000, 32767, -32768};
+    EXPECT_EQ(std::memcmp(sixteen.data, expected16, sizeof expected16), 0);
 
     // The loader fills exactly the allocation that the memory walk sized.
     std::vector<uint8_t> bytes = richModule().build();
@@ -261,6 +260,7 @@ TEST(ModuleLoader, LoopPointsAreClampedAndTyped) {
         {4, 0xFFFFFFFE, 1, false, ForwardLoop, 4, 10, 6}, // a loop end past 2^32
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << "+" << c.length);
         XmSample s;
         s.sixteenBit = c.sixteen;
         s.values.assign(c.sixteen ? 5 : 10, 1);
@@ -270,10 +270,8 @@ TEST(ModuleLoader, LoopPointsAreClampedAndTyped) {
         PlayerPtr p = createPlayer(moduleWithSample(s).build());
         ASSERT_TRUE(p);
         const ModuleSample& loaded = p->instruments[0].samples[0];
-        EXPECT_EQ(loaded.loopType, c.type) << c.start << "+" << c.length;
-        EXPECT_EQ(loaded.loopStart, c.loopStart) << c.start << "+" << c.length;
-        EXPECT_EQ(loaded.loopEnd, c.loopEnd) << c.start << "+" << c.length;
-        EXPECT_EQ(loaded.loopLength, c.loopLength) << c.start << "+" << c.length;
+        EXPECT_EQ(std::tuple(loaded.loopType, loaded.loopStart, loaded.loopEnd, loaded.loopLength),
+                  std::tuple(c.type, c.loopStart, c.loopEnd, c.loopLength));
     }
 }
 
@@ -316,15 +314,10 @@ TEST(ModuleLoader, PackedCellForms) {
     PlayerPtr p = createPlayer(m.build());
     ASSERT_TRUE(p);
     const PatternCell* c = p->patterns[0].cells;
-    EXPECT_EQ(c[0].note, 0);
-    EXPECT_EQ(c[1].note, 60);
-    EXPECT_EQ(c[1].effectParam, 0x33);
-    EXPECT_EQ(c[1].instrument, 0);
-    EXPECT_EQ(c[2].note, 61);
-    EXPECT_EQ(c[2].instrument, 2);
-    EXPECT_EQ(c[2].volumeColumn, 0x10);
-    EXPECT_EQ(c[2].effectParam, 0x0F);
-    EXPECT_EQ(c[3].note, 62);
+    EXPECT_EQ(columns(c[0]), std::tuple(0, 0, 0, 0, 0));
+    EXPECT_EQ(columns(c[1]), std::tuple(60, 0, 0, 0, 0x33));
+    EXPECT_EQ(columns(c[2]), std::tuple(61, 2, 0x10, 0x0A, 0x0F));
+    EXPECT_EQ(columns(c[3]), std::tuple(62, 0, 0, 0, 0));
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(p->patterns[1].cells[i].note, 0) << i;
     }

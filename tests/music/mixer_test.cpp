@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -170,35 +171,30 @@ TEST(Voice, DegenerateLoopsAndStepsNeverSpinOrReadOutside) {
     EXPECT_EQ(empty.play(5), (std::vector<int>(5, 0)));
     EXPECT_EQ(empty.channel.position, 0.0f); // never stops by itself
 
-    TestVoice zeroLoop(10, ForwardLoop, 6, 6);
-    zeroLoop.sample.loopLength = 0;
-    std::vector<int> v = zeroLoop.play(12);
-    EXPECT_EQ(v[11], 6);
-
-    // A 16-bit loop of one byte: loop end one past the start, loop length 0.
-    TestVoice oddLoop(10, ForwardLoop, 6, 7);
-    oddLoop.sample.loopLength = 0;
-    v = oddLoop.play(12);
-    EXPECT_EQ(v[11], 6);
-
-    TestVoice fast(10, ForwardLoop, 4, 8);
-    fast.channel.step = 3e9f;
-    for (int x : fast.play(50)) {
-        ASSERT_GE(x, 0);
-        ASSERT_LT(x, 10);
+    // A loop of length 0, and a 16-bit loop of one byte (end one past the start, length 0).
+    for (uint32_t loopEnd : {6u, 7u}) {
+        TestVoice v(10, ForwardLoop, 6, loopEnd);
+        v.sample.loopLength = 0;
+        EXPECT_EQ(v.play(12)[11], 6) << loopEnd;
     }
-    TestVoice fastPingPong(10, PingPongLoop, 4, 10);
-    fastPingPong.channel.step = 9.5f;
-    for (int x : fastPingPong.play(50)) {
-        ASSERT_GE(x, 0);
-        ASSERT_LT(x, 10);
-    }
-    TestVoice backwards(10, PingPongLoop, 4, 10);
-    backwards.channel.step = -3.0f;
-    backwards.channel.pingForward = 0;
-    for (int x : backwards.play(50)) {
-        ASSERT_GE(x, 0);
-        ASSERT_LT(x, 10);
+
+    // Huge, large and backward steps read only inside the sample.
+    struct Fast {
+        LoopType type;
+        uint32_t loopEnd;
+        float step;
+        uint8_t forward;
+    };
+    for (Fast k : {Fast{ForwardLoop, 8, 3e9f, 1}, Fast{PingPongLoop, 10, 9.5f, 1},
+                   Fast{PingPongLoop, 10, -3.0f, 0}}) {
+        SCOPED_TRACE(testing::Message() << "step " << k.step);
+        TestVoice v(10, k.type, 4, k.loopEnd);
+        v.channel.step = k.step;
+        v.channel.pingForward = k.forward;
+        for (int x : v.play(50)) {
+            ASSERT_GE(x, 0);
+            ASSERT_LT(x, 10);
+        }
     }
 }
 
@@ -261,9 +257,7 @@ TEST(Voice, NewNoteCrossfadesFromTheOldVoice) {
     TestVoice silent(100, NoLoop, 0, 0);
     silent.channel.position = -1.0f;
     captureVoiceTail(&silent.channel);
-    for (float tail : silent.channel.rampBuffer) {
-        EXPECT_EQ(tail, 0.0f);
-    }
+    EXPECT_THAT(silent.channel.rampBuffer, testing::Each(0.0f));
 }
 
 TEST(Mixer, TargetVolumesFollowPanningEnvelopeTremoloAndTremor) {
@@ -315,9 +309,7 @@ TEST(Mixer, VolumesRampAndTheGainApplies) {
 TEST(Mixer, NoActiveChannelsGivesSilence) {
     XmModule m = moduleWithSample(constantSample(10, 64), 3);
     PlayerPtr p = createPlayer(m.build());
-    for (float v : render(p.get(), 2000)) {
-        ASSERT_EQ(v, 0.0f);
-    }
+    EXPECT_THAT(render(p.get(), 2000), testing::Each(0.0f));
 }
 
 TEST(Mixer, ChannelLoopsMatchFrameByFrameMixingBitForBit) {
@@ -389,9 +381,7 @@ TEST(Mixer, LoopLimitSilencesFromTheFirstRepeatedRow) {
     EXPECT_NE(out[2 * 2645], 0.0f);
     EXPECT_EQ(out[2 * 2646], 0.0f);
     EXPECT_TRUE(loopLimitSilences(p.get()));
-    for (float v : render(p.get(), 5000)) {
-        ASSERT_EQ(v, 0.0f);
-    }
+    EXPECT_THAT(render(p.get(), 5000), testing::Each(0.0f));
 
     // Without a limit the song loops for ever.
     PlayerPtr forever = createPlayer(m.build());

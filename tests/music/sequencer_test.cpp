@@ -40,6 +40,19 @@ int tag(int pattern, int row) {
     return 0x10 + 16 * pattern + row;
 }
 
+// Appends the tags of rows first..last (inclusive) of a pattern.
+void appendTags(std::vector<int>& v, int pattern, int first, int last) {
+    for (int r = first; r <= last; ++r) {
+        v.push_back(tag(pattern, r));
+    }
+}
+
+// Gives a cell an effect, keeping its tag.
+void setEffect(XmModule& m, int pattern, int row, uint8_t effect, uint8_t param) {
+    m.cell(pattern, row, 0).effect = effect;
+    m.cell(pattern, row, 0).param = param;
+}
+
 } // namespace
 
 TEST(Sequencer, RowsLastTempoTicks) {
@@ -55,8 +68,7 @@ TEST(Sequencer, RowsLastTempoTicks) {
 
 TEST(Sequencer, TickLengthFollowsTheBpmAfterEveryTick) {
     XmModule m = taggedModule({4});
-    m.cell(0, 1, 0).effect = 0x0F;
-    m.cell(0, 1, 0).param = 250; // F with p >= 32 sets the bpm
+    setEffect(m, 0, 1, 0x0F, 250); // F with p >= 32 sets the bpm
     m.tempo = 1;
     PlayerPtr p = createPlayer(m.build());
     playerTick(p.get());
@@ -79,12 +91,9 @@ TEST(Sequencer, MissingPatternsPlay64EmptyRows) {
     XmModule m = taggedModule({2});
     m.orders = {5, 0};
     PlayerPtr p = createPlayer(m.build());
-    std::vector<int> seen = tags(p.get(), 66);
-    for (int i = 0; i < 64; ++i) {
-        ASSERT_EQ(seen[i], 0) << i;
-    }
-    EXPECT_EQ(seen[64], tag(0, 0));
-    EXPECT_EQ(seen[65], tag(0, 1));
+    std::vector<int> expected(64, 0);
+    appendTags(expected, 0, 0, 1);
+    EXPECT_EQ(tags(p.get(), 66), expected);
 }
 
 TEST(Sequencer, A256RowPatternEndsWhenTheRowWraps) {
@@ -98,12 +107,9 @@ TEST(Sequencer, A256RowPatternEndsWhenTheRowWraps) {
 TEST(Sequencer, JumpsAndBreaks) {
     XmModule m = taggedModule({4, 4, 16});
     m.orders = {0, 1, 2, 1};
-    m.cell(0, 1, 0).effect = 0x0B; // jump to order 2
-    m.cell(0, 1, 0).param = 2;
-    m.cell(2, 0, 0).effect = 0x0D; // break to row 1 x 10 + 2 = 12 of the next order
-    m.cell(2, 0, 0).param = 0x12;
-    m.cell(0, 0, 0).effect = 0x0B; // a jump past the song's end is ignored
-    m.cell(0, 0, 0).param = 9;
+    setEffect(m, 0, 1, 0x0B, 2);    // jump to order 2
+    setEffect(m, 2, 0, 0x0D, 0x12); // break to row 1 x 10 + 2 = 12 of the next order
+    setEffect(m, 0, 0, 0x0B, 9);    // a jump past the song's end is ignored
     PlayerPtr p = createPlayer(m.build());
     std::vector<int> seen = tags(p.get(), 5);
     // Row 12 of the 4-row pattern at order 3 does not exist: it plays as an empty row and
@@ -128,8 +134,7 @@ TEST(Sequencer, AJumpAndABreakInOneRowGoToTheJumpsPositionAtTheLastRowSet) {
 TEST(Sequencer, BreakDigitsAreTakenAsTheyAre) {
     XmModule m = taggedModule({1, 64});
     m.orders = {0, 1};
-    m.cell(0, 0, 0).effect = 0x0D;
-    m.cell(0, 0, 0).param = 0x0F;
+    setEffect(m, 0, 0, 0x0D, 0x0F);
     PlayerPtr p = createPlayer(m.build());
     std::vector<int> seen = tags(p.get(), 2);
     EXPECT_EQ(seen[1], tag(1, 15));
@@ -164,26 +169,18 @@ TEST(Sequencer, SongOfNoPositionsAndPatternsOfNoRows) {
 
 TEST(Sequencer, PatternLoopRepeatsRowsWithoutCountingThem) {
     XmModule m = taggedModule({12, 8});
-    m.cell(0, 4, 0).effect = 0x0E;
-    m.cell(0, 4, 0).param = 0x60;
-    m.cell(0, 8, 0).effect = 0x0E;
-    m.cell(0, 8, 0).param = 0x62;
+    setEffect(m, 0, 4, 0x0E, 0x60);
+    setEffect(m, 0, 8, 0x0E, 0x62);
     PlayerPtr p = createPlayer(m.build());
     setLoopLimit(p.get(), 1);
     std::vector<int> seen = tags(p.get(), 4 + 5 * 3 + 3 + 1);
     std::vector<int> expected;
-    for (int r = 0; r < 4; ++r) {
-        expected.push_back(tag(0, r));
-    }
+    appendTags(expected, 0, 0, 3);
     for (int pass = 0; pass < 3; ++pass) {
-        for (int r = 4; r <= 8; ++r) {
-            expected.push_back(tag(0, r));
-        }
+        appendTags(expected, 0, 4, 8);
     }
-    for (int r = 9; r < 12; ++r) {
-        expected.push_back(tag(0, r));
-    }
-    expected.push_back(tag(1, 4)); // E60 left the next pattern's start row at 4
+    appendTags(expected, 0, 9, 11);
+    appendTags(expected, 1, 4, 4); // E60 left the next pattern's start row at 4
     EXPECT_EQ(seen, expected);
     EXPECT_FALSE(loopLimitSilences(p.get()));
     EXPECT_EQ(p->rowVisits[0 * 256 + 5], 1); // counted once, not three times
@@ -192,8 +189,7 @@ TEST(Sequencer, PatternLoopRepeatsRowsWithoutCountingThem) {
 TEST(Sequencer, PatternDelayLengthensTheRow) {
     XmModule m = taggedModule({4});
     m.tempo = 6;
-    m.cell(0, 0, 0).effect = 0x0E;
-    m.cell(0, 0, 0).param = 0xE2;
+    setEffect(m, 0, 0, 0x0E, 0xE2);
     PlayerPtr p = createPlayer(m.build());
     runTicks(p.get(), 18);
     EXPECT_EQ(p->currentTick, 0);

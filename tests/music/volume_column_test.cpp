@@ -23,31 +23,22 @@ TEST(VolumeColumn, SetAndSlideVolume) {
     // 0x83 fine down 3 on tick 0; 0x92 fine up 2.
     PlayerPtr p = playVolumeColumn({0x30, 0x55, 0x62, 0x71, 0x83, 0x92, 0x0F});
     PlayerChannel& c = p->channels[0];
-    const float expected[] = {0.5f,
-                              0.5f,
-                              0.5f - 6 / 64.0f,
-                              0.5f - 3 / 64.0f,
-                              0.5f - 6 / 64.0f,
-                              0.5f - 4 / 64.0f,
-                              0.5f - 4 / 64.0f};
+    const int sixtyFourths[] = {32, 32, 26, 29, 26, 28, 28}; // after each row
     runTicks(p.get(), 4);
     for (int r = 0; r < 7; ++r) {
         runTicks(p.get(), 4);
-        EXPECT_FLOAT_EQ(c.volume, expected[r]) << r;
+        EXPECT_FLOAT_EQ(c.volume, sixtyFourths[r] / 64.0f) << r;
     }
 }
 
 TEST(VolumeColumn, PanningSetAndSlides) {
     PlayerPtr p = playVolumeColumn({0xC4, 0xD2, 0xE5, 0xEF});
     PlayerChannel& c = p->channels[0];
-    runTicks(p.get(), 5);
-    EXPECT_FLOAT_EQ(c.panning, 68.0f / 255.0f);
-    runTicks(p.get(), 8);
-    EXPECT_FLOAT_EQ(c.panning, 62.0f / 255.0f);
-    runTicks(p.get(), 4);
-    EXPECT_FLOAT_EQ(c.panning, 77.0f / 255.0f);
-    runTicks(p.get(), 4);
-    EXPECT_FLOAT_EQ(c.panning, 122.0f / 255.0f);
+    const int ticksThenPanning[][2] = {{5, 68}, {8, 62}, {4, 77}, {4, 122}}; // panning x 255
+    for (const auto& [ticks, panning] : ticksThenPanning) {
+        runTicks(p.get(), ticks);
+        EXPECT_FLOAT_EQ(c.panning, panning / 255.0f) << panning;
+    }
 }
 
 TEST(VolumeColumn, VibratoSpeedDepthAndTonePortamento) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <unistd.h>
 
 #include "module_extent.h"
@@ -50,20 +51,15 @@ TEST(WavFile, HeadersOfBothFormats) {
 }
 
 TEST(WavFile, Pcm16ClipsInsteadOfWrapping) {
-    EXPECT_EQ(pcm16FromFloat(0.0f), 0);
-    EXPECT_EQ(pcm16FromFloat(0.5f), 16384);
-    EXPECT_EQ(pcm16FromFloat(-1.0f), -32768);
-    EXPECT_EQ(pcm16FromFloat(1.0f), 32767);
-    EXPECT_EQ(pcm16FromFloat(3.0f), 32767);
-    EXPECT_EQ(pcm16FromFloat(-7.0f), -32768);
-    EXPECT_EQ(pcm16FromFloat(INFINITY), 32767);
-    EXPECT_EQ(pcm16FromFloat(NAN), 0);
-    // Rounded to nearest, halves to even.
-    EXPECT_EQ(pcm16FromFloat(2.5f / 32768.0f), 2);
-    EXPECT_EQ(pcm16FromFloat(3.5f / 32768.0f), 4);
-    EXPECT_EQ(pcm16FromFloat(-2.5f / 32768.0f), -2);
-    EXPECT_EQ(pcm16FromFloat(-2.6f / 32768.0f), -3);
-    EXPECT_EQ(pcm16FromFloat(32766.5f / 32768.0f), 32766);
+    // Clipped at both ends, NaN silent; rounded to nearest, halves to even.
+    const float in[] = {
+        0.0f, 0.5f,         -1.0f,        1.0f,          3.0f,          -7.0f,           INFINITY,
+        NAN,  2.5f / 32768, 3.5f / 32768, -2.5f / 32768, -2.6f / 32768, 32766.5f / 32768};
+    const int out[] = {0, 16384, -32768, 32767, 32767, -32768, 32767, 0, 2, 4, -2, -3, 32766};
+    static_assert(std::size(in) == std::size(out));
+    for (size_t i = 0; i < std::size(in); ++i) {
+        EXPECT_EQ(pcm16FromFloat(in[i]), out[i]) << in[i];
+    }
 }
 
 TEST(WavFile, AppearsUnderItsNameOnlyWhenComplete) {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -12,7 +14,10 @@ std::string renderRecordPath(const std::string& folder) {
 
 bool writeRenderRecord(const std::string& folder, const RenderRecord& r, std::string& error) {
     const std::string path = renderRecordPath(folder);
-    const std::string partial = path + "." + std::to_string(r.whole.first) + ".part";
+    // Every part of a split render writes the same record at about the same time: each needs
+    // a partial file of its own (the pid alone could repeat across machines sharing the folder).
+    const std::string partial = path + "." + std::to_string(getpid()) + "-" +
+                                std::to_string(std::random_device{}()) + ".part";
     {
         std::ofstream out(partial);
         out.precision(17);

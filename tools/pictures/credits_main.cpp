@@ -1,5 +1,6 @@
 // picture-credits: draws the credits strip CredsImage.png.
 
+#include "assets_command_line.h"
 #include "command_line.h"
 #include "credits_art.h"
 #include "output_file.h"
@@ -26,17 +27,12 @@ int fail(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string assets, text = creditsText, fontPath = defaultFontPath();
+    std::string assets, text = creditsText, fontPath;
     cli::Parser parser;
-    parser.text("--assets", &assets);
     parser.text("--text", &text);
-    parser.text("--font", &fontPath);
-    const cli::Parsed parsed = parser.parse(argc, argv, 0);
-    if (std::optional<int> code = cli::earlyExit(parsed, kTool, usage)) {
+    if (std::optional<int> code =
+            parseAssetsCommandLine(parser, argc, argv, kTool, usage, &assets, &fontPath)) {
         return *code;
-    }
-    if (assets.empty()) {
-        return cli::usageError(kTool, "no output folder given (--assets DIR)");
     }
     const std::string output = assets + "/CredsImage.png";
     std::string error;

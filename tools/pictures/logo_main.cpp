@@ -1,5 +1,6 @@
 // picture-logo: draws the logo, its glass layers, its masks and the heart overlay.
 
+#include "assets_command_line.h"
 #include "command_line.h"
 #include "logo_art.h"
 #include "output_file.h"
@@ -30,16 +31,11 @@ int fail(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string assets, fontPath = defaultFontPath();
+    std::string assets, fontPath;
     cli::Parser parser;
-    parser.text("--assets", &assets);
-    parser.text("--font", &fontPath);
-    const cli::Parsed parsed = parser.parse(argc, argv, 0);
-    if (std::optional<int> code = cli::earlyExit(parsed, kTool, usage)) {
+    if (std::optional<int> code =
+            parseAssetsCommandLine(parser, argc, argv, kTool, usage, &assets, &fontPath)) {
         return *code;
-    }
-    if (assets.empty()) {
-        return cli::usageError(kTool, "no output folder given (--assets DIR)");
     }
     const std::string dir = assets + "/";
     std::string error;

@@ -598,19 +598,7 @@ void GraphRuntime::runFrame(bool stateOnly) {
 }
 
 void GraphRuntime::restart() {
-    std::set<Resource*> written;
-    for (const PassEntry& entry : passes) {
-        if (entry.kind == PassKind::Compute && entry.compute)
-            for (const ResourceBinding& b : entry.compute->desc.outputs)
-                written.insert(b.resource);
-        else if (entry.kind == PassKind::Draw && entry.draw) {
-            const DrawPassDesc& d = entry.draw->desc;
-            for (const RenderTargetBinding& t : d.renderTargets)
-                written.insert(t.texture);
-            if (d.depth)
-                written.insert(d.depthTarget.texture);
-        }
-    }
+    const std::set<const Resource*> written = resourcesPassesWrite(*this);
     // Only the graph's own resources: the presentation texture, which draws into the window's
     // back buffer and holds nothing from frame to frame, is not among them.
     for (auto& node : resources) {

@@ -45,6 +45,14 @@ PassAccess accessOf(const PassEntry& entry) {
 
 } // namespace
 
+std::set<const Resource*> resourcesPassesWrite(const GraphRuntime& graph) {
+    std::set<const Resource*> written;
+    for (const PassEntry& entry : graph.passes)
+        for (const Resource* r : accessOf(entry).writes)
+            written.insert(r);
+    return written;
+}
+
 std::vector<bool> passesCarryingState(const GraphRuntime& graph) {
     std::vector<PassAccess> access;
     for (const PassEntry& entry : graph.passes)

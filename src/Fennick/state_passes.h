@@ -10,6 +10,7 @@
 // when it writes such a resource, or writes something a kept pass reads later in the frame.
 #pragma once
 
+#include <set>
 #include <vector>
 
 #include "Fennick/graph_runtime.h"
@@ -17,5 +18,8 @@
 namespace Fennick::gfx {
 
 std::vector<bool> passesCarryingState(const GraphRuntime& graph);
+
+// Every resource some pass of the graph writes (render, depth and compute outputs).
+std::set<const Resource*> resourcesPassesWrite(const GraphRuntime& graph);
 
 } // namespace Fennick::gfx

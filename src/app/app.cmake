@@ -2,11 +2,11 @@
 # and the quavel1 executable.
 if(TARGET quavel_demo AND TARGET quavel_audio)
     quavel_library(quavel_show SOURCES show.cpp frame_loop.cpp window_device.cpp back_buffer_reader.cpp
-        LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_platform_win32
+        LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_playhead quavel_platform_win32
              quavel_platform_d3d11 quavel_platform_waveout)
     # Live editing under the sync editor: below the window, so tests need no GPU.
     quavel_library(quavel_live_edit SOURCES live_edit.cpp
-        LIBS quavel_audio quavel_sync_editor quavel_key_data_writer quavel_frame_grid)
+        LIBS quavel_audio quavel_sync_editor quavel_key_data_writer quavel_playhead)
     add_executable(quavel1 show_main.cpp)
     target_link_libraries(quavel1 PRIVATE quavel_show quavel_live_edit quavel_platform_entry)
     set_target_properties(quavel1 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -1,12 +1,9 @@
 #include "app/frame_loop.h"
 
-#include "app/show.h"
-#include "music/audio_refill.h"
+#include "music/audio_output.h"
 
-FrameLoopResult runFrameLoop(DemoApp& app,
-                             const std::function<std::uint32_t(const DemoApp&)>& bytesPlayed,
+FrameLoopResult runFrameLoop(DemoApp& app, Playhead& playhead, const ShowClock& clock,
                              const FrameLoopHooks& hooks) {
-    FrameCursor cursor;
     std::uint32_t framesRendered = 0;
     float time = 0.0f;
     for (;;) {
@@ -20,23 +17,16 @@ FrameLoopResult runFrameLoop(DemoApp& app,
         if (!app.quitRequested)
             app.quitRequested = GetAsyncKeyState(VK_ESCAPE) != 0;
         if (hooks.betweenFrames)
-            hooks.betweenFrames(cursor);
+            hooks.betweenFrames();
 
         // The sound starts with the first frame, not during start-up.
         submitFirstWrite(app.audio);
 
-        time = audioSecondsFromBytes(bytesPlayed(app));
+        time = clock(app);
         if (time >= kShowLengthSeconds)
             break;
 
-        if (cursor.hold && cursor.lastFrameDrawn && time == cursor.previousTime) {
-            redrawLastShowFrame(app);
-        } else {
-            renderShowFrame(app, time, cursor.frame, time - cursor.previousTime);
-            ++cursor.frame;
-            cursor.previousTime = time;
-            cursor.lastFrameDrawn = true;
-        }
+        playhead.advanceTo(time);
         if (hooks.drawn)
             hooks.drawn(app.lastFrame.frame);
         app.swapChain->Present(1, 0);

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "app/demo_app.h"
-#include "app/frame_cursor.h"
+#include "app/playhead.h"
 
 struct FrameLoopResult {
     std::uint32_t framesRendered;
@@ -14,15 +14,16 @@ struct FrameLoopResult {
 };
 
 struct FrameLoopHooks {
-    // After the message pump of every pass (the sync editor's commands are read there); may
-    // move the cursor (a seek) or hold it.
-    std::function<void(FrameCursor&)> betweenFrames;
+    // After the message pump of every pass (the sync editor's commands are read there; they
+    // may move the playhead).
+    std::function<void()> betweenFrames;
     // After a frame is drawn, before it is presented; `frame` is the counter it was drawn with.
     std::function<void(std::uint32_t frame)> drawn;
 };
 
-// `bytesPlayed` reads the audio clock (the device's play position in bytes); tests pass a
-// fake one.
-FrameLoopResult runFrameLoop(DemoApp& app,
-                             const std::function<std::uint32_t(const DemoApp&)>& bytesPlayed,
+// The clock in seconds: the sound card's (showClock, show.h), or a test's fake one.
+using ShowClock = std::function<float(const DemoApp&)>;
+
+// Each frame goes through `playhead`, which keeps the frame counter and the previous time.
+FrameLoopResult runFrameLoop(DemoApp& app, Playhead& playhead, const ShowClock& clock,
                              const FrameLoopHooks& hooks = {});

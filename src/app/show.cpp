@@ -91,6 +91,10 @@ std::uint32_t audioBytesPlayed(const DemoApp& app) {
     return position.u.cb;
 }
 
+float showClock(const DemoApp& app) {
+    return audioSecondsFromBytes(audioBytesPlayed(app));
+}
+
 namespace {
 
 // Camera, frame context and parameters of the frame at `time`: everything before the engine.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/demo_app.h"
+#include "app/playhead.h"
 #include "app/window_device.h"
 
 // Start-up up to the audio: window and device, frame context with the six samplers, an empty
@@ -27,6 +28,8 @@ bool startShowAudio(DemoApp& app, std::string& error);
 
 // Reads the wave-out device's play position in bytes (0 when there is no device).
 std::uint32_t audioBytesPlayed(const DemoApp& app);
+// The show's clock: that position in seconds (whole sample frames).
+float showClock(const DemoApp& app);
 
 // Renders the frame at `time`: the camera from tracks 0 to 7, the frame context, every track
 // into its parameter, and the engine frame. Does not present.
@@ -45,6 +48,23 @@ void redrawLastShowFrame(DemoApp& app);
 // (the state resources as created, the frame context as start-up leaves it), so that frames
 // run from 0 again come out as in a freshly started show.
 void restartShowState(DemoApp& app);
+
+// The show's frames as a playhead moves them (playhead.h).
+class ShowPicture final : public Picture {
+public:
+    explicit ShowPicture(DemoApp& app) : app_(app) {}
+    void draw(float time, std::uint32_t frame, float elapsedTime) override {
+        renderShowFrame(app_, time, frame, elapsedTime);
+    }
+    void advanceState(float time, std::uint32_t frame, float elapsedTime) override {
+        advanceShowState(app_, time, frame, elapsedTime);
+    }
+    void redrawLast() override { redrawLastShowFrame(app_); }
+    void restart() override { restartShowState(app_); }
+
+private:
+    DemoApp& app_;
+};
 
 // Stops the audio thread, closes the device, releases the player and frees the tracks.
 void shutdownShow(DemoApp& app);

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/back_buffer_reader.h"
-#include "app/frame_grid.h"
 #include "app/frame_loop.h"
 #include "app/live_edit.h"
 #include "app/show.h"
@@ -22,15 +21,6 @@ namespace {
 
 // Where the editor's save goes: beside where the show was started, not into the sources.
 constexpr const char* kSavePath = "show_keys_data.saved.cpp";
-
-// The picture's history after a seek: grid frames `from` to `to` - 1, from a fresh start when
-// `from` is 0.
-void replayPicture(DemoApp& app, std::uint32_t from, std::uint32_t to) {
-    if (from == 0)
-        restartShowState(app);
-    for (std::uint32_t n = from; n < to; ++n)
-        advanceShowState(app, gridTime(n, kSeekGridFps), n, gridElapsed(n, kSeekGridFps));
-}
 
 void writeReadBack(BackBufferReader& reader, const std::string& folder, std::uint32_t frame) {
     std::vector<std::uint8_t> rgba;
@@ -87,21 +77,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
             writeReadBack(*reader, path, frame);
         };
     }
+    ShowPicture picture(app);
+    Playhead playhead(picture, kSeekGridFps);
     if (!edit) {
-        runFrameLoop(
-            app, [](const DemoApp& a) { return audioBytesPlayed(a); }, hooks);
+        runFrameLoop(app, playhead, showClock, hooks);
     } else {
-        LiveEdit live(
-            app.timeline, app.audio,
-            [](std::uint32_t from, std::uint32_t to) { replayPicture(app, from, to); }, kSavePath);
+        LiveEdit live(app.timeline, app.audio, playhead, kSavePath);
         live.start(host, port);
-        hooks.betweenFrames = [&live](FrameCursor& cursor) { live.betweenFrames(cursor); };
+        hooks.betweenFrames = [&live] { live.betweenFrames(); };
         runFrameLoop(
-            app,
-            [](const DemoApp& a) {
-                return static_cast<std::uint32_t>(audioSongFrame(a.audio) * kAudioBytesPerFrame);
-            },
-            hooks);
+            app, playhead, [](const DemoApp& a) { return audioSongSeconds(a.audio); }, hooks);
     }
     shutdownShow(app);
     return 1;

@@ -113,6 +113,7 @@ void pauseAudioOutput(AudioOutput& audio, bool pause) {
 }
 
 bool seekAudioOutput(AudioOutput& audio, std::uint64_t frame) {
+    audio.baseFrame = frame;
     if (audio.device == nullptr || audio.player == nullptr)
         return false;
     audio.stopRequested.store(true);
@@ -130,7 +131,6 @@ bool seekAudioOutput(AudioOutput& audio, std::uint64_t frame) {
     setLoopLimit(audio.player, 1);
     skipSamples(audio.player, frame);
     generateSamples(audio.player, audio.buffer, kAudioRingFrames);
-    audio.baseFrame = frame;
     audio.stopRequested.store(false);
     try {
         audio.thread = std::thread(audioThreadMain, &audio);
@@ -146,6 +146,10 @@ std::uint64_t audioSongFrame(const AudioOutput& audio) {
     if (audio.device == nullptr)
         return audio.baseFrame;
     return audio.baseFrame + bytesPlayed(audio.device) / kAudioBytesPerFrame;
+}
+
+float audioSongSeconds(const AudioOutput& audio) {
+    return static_cast<float>(static_cast<double>(audioSongFrame(audio)) / kAudioSampleRate);
 }
 
 void stopAudioOutput(AudioOutput& audio) {

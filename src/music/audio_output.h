@@ -46,7 +46,8 @@ void submitFirstWrite(AudioOutput& audio);
 // Holds (true) or resumes (false) playback; the device position, and with it the clock, stops.
 void pauseAudioOutput(AudioOutput& audio, bool pause);
 
-// Moves the song to `frame` (from its start). The thread is joined first, so only this thread
+// Moves the song, and with it the clock, to `frame` (from its start); without sound the clock
+// alone moves. The thread is joined first, so only this thread
 // touches the player meanwhile; the device is reset (its position restarts at 0), a fresh
 // player is advanced to the frame without sound, the ring is rendered from there and the
 // thread restarted; the next submitFirstWrite starts the sound. Costs what rendering the song
@@ -56,6 +57,8 @@ bool seekAudioOutput(AudioOutput& audio, std::uint64_t frame);
 
 // The song frame the device is playing: the seek's base plus the device position.
 std::uint64_t audioSongFrame(const AudioOutput& audio);
+// The same in seconds, rounded once to single precision: the clock of a show that seeks.
+float audioSongSeconds(const AudioOutput& audio);
 
 // Stops and joins the thread, pauses, resets and closes the device, releases the player.
 // Safe to call whatever start-up achieved.

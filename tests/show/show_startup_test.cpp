@@ -40,6 +40,14 @@ std::uint32_t bytesAt(double seconds) {
     return static_cast<std::uint32_t>(seconds * 44100) * 8;
 }
 
+// The show's frame loop over a fake sound card whose play position is `bytes`.
+template <typename Bytes> FrameLoopResult runLoop(DemoApp& app, Bytes bytes) {
+    ShowPicture picture(app);
+    Playhead playhead(picture, 60.0);
+    return runFrameLoop(app, playhead,
+                        [&](const DemoApp& a) { return audioSecondsFromBytes(bytes(a)); });
+}
+
 std::wstring wide(const wchar_t* text) {
     return text;
 }
@@ -244,7 +252,7 @@ TEST(ShowFrameLoop, CountsFramesAndElapsedTimeThenEndsAt368WithoutRendering) {
     // run the loop over an empty pass list, which is all the counter and the clock need.
     std::vector<PassEntry> passes;
     std::size_t call = 0;
-    FrameLoopResult r = runFrameLoop(app, [&](const DemoApp&) {
+    FrameLoopResult r = runLoop(app, [&](const DemoApp&) {
         if (call > 0) {
             const ContextData& data = frameContextData();
             const Frame& e = expected[call - 1];
@@ -279,7 +287,7 @@ TEST(ShowFrameLoop, EscapeEndsTheShowAfterTheCurrentFrame) {
     key.type = SDL_KEYUP;
     key.key.state = SDL_RELEASED;
     SDL_PushEvent(&key); // tapped, not held: "pressed since the last query" still counts
-    FrameLoopResult r = runFrameLoop(app, [](const DemoApp&) { return bytesAt(10.0); });
+    FrameLoopResult r = runLoop(app, [](const DemoApp&) { return bytesAt(10.0); });
     EXPECT_EQ(r.framesRendered, 1u);
     EXPECT_TRUE(app.quitRequested);
 }
@@ -290,7 +298,7 @@ TEST(ShowFrameLoop, ClosingTheWindowEndsTheShowAfterTheCurrentFrame) {
     GetAsyncKeyState(VK_ESCAPE); // forget the earlier tap
     // The default handling of WM_CLOSE destroys the window, whose procedure posts WM_QUIT.
     EXPECT_EQ(DefWindowProcW(app.window, WM_CLOSE, 0, 0), 0);
-    FrameLoopResult r = runFrameLoop(app, [](const DemoApp&) { return bytesAt(12.0); });
+    FrameLoopResult r = runLoop(app, [](const DemoApp&) { return bytesAt(12.0); });
     EXPECT_EQ(r.framesRendered, 1u);
     EXPECT_TRUE(app.quitRequested);
 }

@@ -12,8 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/show.h"
 #include "app/back_buffer_reader.h"
+#include "app/show.h"
 #include "capture_options.h"
 #include "capture_outputs.h"
 #include "command_line.h"
@@ -58,6 +58,34 @@ public:
 private:
     std::string label_;
     std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now(), shown_;
+};
+
+// The show's picture under the capture's playhead: the replay before the first written frame
+// reports its progress, and an interruption cuts the replay short (nothing is drawn after it).
+class CapturePicture final : public Picture {
+public:
+    CapturePicture(DemoApp& app, Progress& progress, std::int64_t firstWritten)
+        : show_(app), progress_(progress), firstWritten_(firstWritten) {}
+    void replayDone() { firstWritten_ = 0; }
+
+    void draw(float time, std::uint32_t frame, float elapsedTime) override {
+        show_.draw(time, frame, elapsedTime);
+    }
+    void advanceState(float time, std::uint32_t frame, float elapsedTime) override {
+        if (interrupted)
+            return;
+        show_.advanceState(time, frame, elapsedTime);
+        if (firstWritten_ > 0)
+            progress_.report("replaying frame", frame + 1, firstWritten_, time,
+                             frame + 1 == firstWritten_);
+    }
+    void redrawLast() override { show_.redrawLast(); }
+    void restart() override { show_.restart(); }
+
+private:
+    ShowPicture show_;
+    Progress& progress_;
+    std::int64_t firstWritten_;
 };
 
 int fail(const std::string& message) {
@@ -154,22 +182,21 @@ int main(int argc, char** argv) {
     // Frames that are not written are replayed: only what later frames depend on is run, so
     // every written frame is the one a continuous run from frame 0 shows.
     Progress progress(label);
+    CapturePicture picture(app, progress, frames.front());
+    Playhead playhead(picture, fps);
     std::vector<std::uint8_t> rgba;
     std::int64_t written = 0;
     bool ok = true;
-    for (std::int64_t n = 0; n <= frames.back() && !interrupted; ++n) {
-        const float time = gridTime(n, fps);
-        const auto elapsed = gridElapsed(n, fps);
-        if (n != frames[written]) {
-            advanceShowState(app, time, static_cast<std::uint32_t>(n), elapsed);
-            if (written == 0)
-                progress.report("replaying frame", n + 1, frames.front(), time,
-                                n + 1 == frames.front());
-            continue;
-        }
-        if (written == 0)
+    for (const std::int64_t n : frames) {
+        playhead.seekToGridFrame(n);
+        if (interrupted)
+            break;
+        if (written == 0) {
+            picture.replayDone();
             progress.restart();
-        renderShowFrame(app, time, static_cast<std::uint32_t>(n), elapsed);
+        }
+        const float time = gridTime(n, fps);
+        playhead.advanceTo(time);
         if (!reader.read(rgba)) {
             error = "reading the frame back failed";
             ok = false;

@@ -8,7 +8,8 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
     quavel_library(quavel_live_edit SOURCES live_edit.cpp
         LIBS quavel_audio quavel_sync_editor quavel_key_data_writer quavel_playhead)
     add_executable(quavel1 show_main.cpp)
-    target_link_libraries(quavel1 PRIVATE quavel_show quavel_live_edit quavel_platform_entry)
+    target_link_libraries(quavel1 PRIVATE quavel_show quavel_live_edit quavel_render_folder
+        quavel_platform_entry)
     set_target_properties(quavel1 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     if(WIN32)
         # A GUI-subsystem program (WinMain, no console window) with its icon and version

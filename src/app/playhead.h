@@ -19,9 +19,9 @@
 #include "app/frame_grid.h"
 
 // What the playhead moves: the show's frame-to-frame state and its picture.
-class Picture {
+class PlayheadPicture {
 public:
-    virtual ~Picture() = default;
+    virtual ~PlayheadPicture() = default;
     // A new frame, drawn.
     virtual void draw(float time, std::uint32_t frame, float elapsedTime) = 0;
     // A new frame without the picture: only the state later frames read.
@@ -35,7 +35,7 @@ public:
 class Playhead {
 public:
     // `gridFps`: the rate of the frame grid seeks land on. The picture starts fresh.
-    Playhead(Picture& picture, double gridFps) : picture_(picture), gridFps_(gridFps) {}
+    Playhead(PlayheadPicture& picture, double gridFps) : picture_(picture), gridFps_(gridFps) {}
 
     // The frame at `time`: a new frame, except while held at the time of the last one drawn,
     // which is then drawn again and leaves the position as it is.
@@ -58,7 +58,7 @@ public:
 private:
     bool standsOnGrid() const;
 
-    Picture& picture_;
+    PlayheadPicture& picture_;
     double gridFps_;
     std::uint32_t frame_ = 0;
     float previousTime_ = 0.0f;

@@ -50,7 +50,7 @@ void redrawLastShowFrame(DemoApp& app);
 void restartShowState(DemoApp& app);
 
 // The show's frames as a playhead moves them (playhead.h).
-class ShowPicture final : public Picture {
+class ShowPicture final : public PlayheadPicture {
 public:
     explicit ShowPicture(DemoApp& app) : app_(app) {}
     void draw(float time, std::uint32_t frame, float elapsedTime) override {

@@ -5,7 +5,6 @@
 // top row first, replaced whole), so tests can look at what the window shows.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -14,7 +13,9 @@
 #include "app/back_buffer_reader.h"
 #include "app/frame_loop.h"
 #include "app/live_edit.h"
+#include "app/render_folder.h"
 #include "app/show.h"
+#include "files/output_file.h"
 #include "platform/startup_failure.h"
 
 namespace {
@@ -24,14 +25,10 @@ constexpr const char* kSavePath = "show_keys_data.saved.cpp";
 
 void writeReadBack(BackBufferReader& reader, const std::string& folder, std::uint32_t frame) {
     std::vector<std::uint8_t> rgba;
-    if (!reader.read(rgba))
-        return;
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame_%06u.rgba", frame);
-    const std::string path = folder + name, part = path + ".part";
-    std::ofstream(part, std::ios::binary)
-        .write(reinterpret_cast<const char*>(rgba.data()), std::streamsize(rgba.size()));
-    std::rename(part.c_str(), path.c_str());
+    std::string error;
+    if (reader.read(rgba))
+        files::writeWholeFile(folder + "/" + frameFileName(frame, ".rgba"), rgba.data(),
+                              rgba.size(), {}, &error);
 }
 
 } // namespace

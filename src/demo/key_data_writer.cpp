@@ -4,13 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
 #include <stdexcept>
 
 #include "demo/show_keys.h"
 #include "demo/show_tracks.h"
+#include "files/output_file.h"
 #include "params/float_text.h"
 
 namespace show {
@@ -181,21 +181,12 @@ std::string writeKeyData(const SyncTimeline& timeline) {
            literal(joined(heartRows), "    ") + ";\n\n} // namespace show\n";
 }
 
-void replaceFile(const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary);
-        if (!(out << text) || !out.flush())
-            throw std::runtime_error("cannot write " + temporary);
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        throw std::runtime_error("cannot replace " + path);
-    }
-}
-
-void saveKeyData(const SyncTimeline& timeline, const std::string& path) {
-    replaceFile(path, writeKeyData(timeline));
+void saveKeyData(const SyncTimeline& timeline, const std::string& path,
+                 const std::vector<std::string>& inputs) {
+    const std::string text = writeKeyData(timeline);
+    std::string error;
+    if (!files::writeWholeFile(path, text.data(), text.size(), inputs, &error))
+        throw std::runtime_error(error);
 }
 
 } // namespace show

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "params/sync_timeline.h"
 
@@ -15,13 +16,12 @@ namespace show {
 
 std::string writeKeyData(const SyncTimeline& timeline);
 
-// Writes `text` beside `path` and renames it over the file, so a failure (thrown as
-// std::runtime_error) leaves any old file whole.
-void replaceFile(const std::string& path, const std::string& text);
-
-// The editor's "save": the timeline's keys as a key data source at `path`, replaced whole.
+// The editor's "save": the timeline's keys as a key data source at `path`, written as every
+// output of the project is (files/output_file.h: complete or not at all, links kept); never
+// over one of `inputs`. A failure is thrown as std::runtime_error with its reason.
 // The running show saves to a file of its own (see the README); putting it over the
 // committed source is the artist's step, so a save never rewrites the build's input unasked.
-void saveKeyData(const SyncTimeline& timeline, const std::string& path);
+void saveKeyData(const SyncTimeline& timeline, const std::string& path,
+                 const std::vector<std::string>& inputs = {});
 
 } // namespace show

@@ -18,7 +18,7 @@
 namespace {
 
 // Records what the playhead asks of the picture.
-struct RecordingPicture : Picture {
+struct RecordingPicture : PlayheadPicture {
     int restarts = 0, draws = 0, redraws = 0;
     std::vector<std::uint32_t> replayed; // grid frames advanced since the last look
     void draw(float, std::uint32_t, float) override { ++draws; }

@@ -1,7 +1,7 @@
 // The shared output file, in a scratch folder: links are written through, FIFOs and devices are
 // written in place, the input is never the output, and nothing half-written is ever left.
 
-#include "output_file.h"
+#include "files/output_file.h"
 #include "tool_run.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ namespace {
 
 bool writeAll(const std::string& path, const std::string& text,
               const std::vector<std::string>& inputs, std::string* error) {
-    return cli::writeWholeFile(path, text.data(), text.size(), inputs, error);
+    return files::writeWholeFile(path, text.data(), text.size(), inputs, error);
 }
 
 bool isLink(const std::string& path) {
@@ -44,7 +44,7 @@ TEST(OutputFile, ReplacesTheFileBehindALinkKeepingLinkAndPermissions) {
 
     // Abandoned work leaves the old file and no temporary file.
     {
-        cli::OutputFile out;
+        files::OutputFile out;
         ASSERT_TRUE(out.open(link, {}, &error)) << error;
         std::fputs("half", out.stream());
         std::fflush(out.stream());
@@ -65,7 +65,7 @@ TEST(OutputFile, WritesAFifoInPlaceAndInOrder) {
         text += std::to_string(i) + ",";
     }
     std::string error;
-    cli::OutputFile out;
+    files::OutputFile out;
     const bool opened = out.open(fifo, {}, &error);
     EXPECT_TRUE(opened) << error;
     if (opened) {
@@ -105,7 +105,7 @@ TEST(OutputFile, RefusesTheInputDirectoriesAndDanglingLinks) {
     };
     for (const auto& r : refused) {
         std::string checked, opened;
-        EXPECT_FALSE(cli::checkOutput(r.path, {input}, &checked)) << r.path;
+        EXPECT_FALSE(files::checkOutput(r.path, {input}, &checked)) << r.path;
         EXPECT_FALSE(writeAll(r.path, "x", {input}, &opened)) << r.path;
         EXPECT_NE(checked.find(r.reason), std::string::npos) << checked;
         EXPECT_NE(opened.find(r.reason), std::string::npos) << opened;
@@ -128,7 +128,7 @@ TEST(OutputFile, AStoppedWriterLeavesNothingBehind) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            cli::OutputFile out;
+            files::OutputFile out;
             std::string error;
             if (!out.open(target, {}, &error)) {
                 _exit(3);

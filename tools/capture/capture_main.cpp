@@ -13,16 +13,16 @@
 #include <vector>
 
 #include "app/back_buffer_reader.h"
+#include "app/render_folder.h"
 #include "app/show.h"
 #include "capture_options.h"
 #include "capture_outputs.h"
 #include "command_line.h"
 #include "demo/show_tracks.h"
+#include "files/output_file.h"
 #include "frame_join.h"
 #include "frame_sinks.h"
-#include "output_file.h"
 #include "params/sync_editor_client.h"
-#include "render_parts.h"
 #include "soundtrack_wav.h"
 
 namespace {
@@ -62,7 +62,7 @@ private:
 
 // The show's picture under the capture's playhead: the replay before the first written frame
 // reports its progress, and an interruption cuts the replay short (nothing is drawn after it).
-class CapturePicture final : public Picture {
+class CapturePicture final : public PlayheadPicture {
 public:
     CapturePicture(DemoApp& app, Progress& progress, std::int64_t firstWritten)
         : show_(app), progress_(progress), firstWritten_(firstWritten) {}
@@ -128,9 +128,9 @@ int main(int argc, char** argv) {
         split && video ? partVideoPath(options.out, options.part, options.parts) : options.out;
     std::string videoSoundtrack = video && !split ? options.out + ".soundtrack.wav" : "";
     const RenderRecord record{fps, options.wholeRange(), options.parts, options.scale};
-    if (!options.audio.empty() && !cli::checkOutput(options.audio, {}, &error))
+    if (!options.audio.empty() && !files::checkOutput(options.audio, {}, &error))
         return fail("--audio: " + error);
-    if (video && !cli::checkOutput(videoPath, {}, &error))
+    if (video && !files::checkOutput(videoPath, {}, &error))
         return fail("--out: " + error);
     if (!video &&
         !prepareFrameFolder(options.out, split ? &record : nullptr, options.overwrite, error))

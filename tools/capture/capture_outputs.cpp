@@ -16,8 +16,8 @@ std::vector<fs::path> framesIn(const fs::path& folder) {
     std::vector<fs::path> frames;
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
-        const std::string name = e.path().filename().string();
-        if (name.rfind("frame_", 0) == 0 && e.path().extension() == ".png")
+        std::int64_t frame = 0;
+        if (frameIndexOf(e.path().filename().string(), ".png", &frame))
             frames.push_back(e.path());
     }
     return frames;
@@ -25,9 +25,7 @@ std::vector<fs::path> framesIn(const fs::path& folder) {
 
 bool sameRender(const std::string& folder, const RenderRecord& mine) {
     RenderRecord there;
-    return readRenderRecord(folder, there) && there.fps == mine.fps && there.parts == mine.parts &&
-           there.whole.first == mine.whole.first && there.whole.count == mine.whole.count &&
-           there.scale == mine.scale;
+    return readRenderRecord(folder, there) && there == mine;
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "render_parts.h"
+#include "app/render_folder.h"
 
 // Makes the PNG folder and checks that it takes files. A folder that holds frames of another
 // capture is refused unless `overwrite` (then those frames are removed). A part of a split

@@ -1,7 +1,7 @@
 #include "frame_join.h"
 
 #include "capture_outputs.h"
-#include "output_file.h"
+#include "files/output_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,13 +11,12 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <regex>
 #include <set>
 
 #include <stb/stb_image.h>
 
+#include "app/render_folder.h"
 #include "frame_sinks.h"
-#include "render_parts.h"
 #include "soundtrack_wav.h"
 #include "video_formats.h"
 
@@ -116,7 +115,7 @@ bool joinFrames(const std::string& folder, const std::set<std::int64_t>& present
     std::string oddSize;
     for (auto it = present.lower_bound(first); it != present.upper_bound(last); ++it) {
         const std::int64_t n = *it;
-        const std::string path = (fs::path(folder) / gridFrameName(n)).string();
+        const std::string path = (fs::path(folder) / frameFileName(n, ".png")).string();
         int w = 0, h = 0, channels = 0;
         if (!stbi_info(path.c_str(), &w, &h, &channels)) {
             error = path + " is not a readable PNG";
@@ -133,7 +132,8 @@ bool joinFrames(const std::string& folder, const std::set<std::int64_t>& present
     if (!odd.empty()) {
         error = std::to_string(odd.size()) + " frames differ in size from the " +
                 std::to_string(width) + "x" + std::to_string(height) + " of " +
-                gridFrameName(first) + ": grid frames " + runsText(odd) + " (e.g. " + oddSize + ")";
+                frameFileName(first, ".png") + ": grid frames " + runsText(odd) + " (e.g. " +
+                oddSize + ")";
         return false;
     }
 
@@ -145,7 +145,7 @@ bool joinFrames(const std::string& folder, const std::set<std::int64_t>& present
     std::snprintf(rate, sizeof rate, "%.17g", fps);
     const std::string inputs = std::string("-framerate ") + rate + " -start_number " +
                                std::to_string(first) + " -i " +
-                               shellQuoted((fs::path(folder) / "frame_%06d.png").string());
+                               shellQuoted((fs::path(folder) / frameFilePattern(".png")).string());
     return encodeWithSoundtrack(inputs, format.video, format, range, fps, out, error);
 }
 
@@ -211,20 +211,17 @@ bool joinInto(const CaptureOptions& o, const std::string& out, std::string& erro
     }
     const double fps = o.fpsGiven ? o.fps : recorded ? record.fps : 60.0;
 
-    static const std::regex frameName(R"(frame_(\d+)\.png)");
-    static const std::regex partName(R"(.+\.part-(\d+)-of-(\d+)\.(mkv|mp4))", std::regex::icase);
     std::set<std::int64_t> frames;
     std::map<int, fs::path> videos;
     int parts = 0;
-    std::smatch m;
     for (const fs::directory_entry& e : fs::directory_iterator(folder)) {
         const std::string name = e.path().filename().string();
-        if (std::regex_match(name, m, frameName)) {
-            frames.insert(std::stoll(m[1]));
-        } else if (std::regex_match(name, m, partName)) {
-            videos[std::stoi(m[1])] = e.path();
-            parts = std::stoi(m[2]);
-        }
+        std::int64_t frame = 0;
+        int part = 0;
+        if (frameIndexOf(name, ".png", &frame))
+            frames.insert(frame);
+        else if (partVideoOf(name, &part, &parts))
+            videos[part] = e.path();
     }
     const RenderRecord* r = recorded ? &record : nullptr;
     if (!frames.empty())
@@ -239,7 +236,7 @@ bool joinInto(const CaptureOptions& o, const std::string& out, std::string& erro
 
 // The video is encoded under a hidden name beside --out and takes its name only when complete.
 bool joinRender(const CaptureOptions& o, std::string& error) {
-    if (!cli::checkOutput(o.out, {}, &error)) {
+    if (!files::checkOutput(o.out, {}, &error)) {
         error = "--out: " + error;
         return false;
     }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/render_folder.h"
+#include "files/output_file.h"
 #include "video_formats.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -13,27 +15,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// stb's writer hands the encoded PNG over in pieces.
+struct PngStream {
+    std::FILE* file;
+    bool ok = true;
+};
+void appendPng(void* context, void* data, int size) {
+    auto* out = static_cast<PngStream*>(context);
+    out->ok = out->ok && std::fwrite(data, 1, std::size_t(size), out->file) == std::size_t(size);
+}
+
 class PngFolderSink : public FrameSink {
 public:
     explicit PngFolderSink(fs::path folder) : folder_(std::move(folder)) {}
 
     bool write(std::int64_t frame, const std::vector<std::uint8_t>& rgba, std::uint32_t width,
                std::uint32_t height) override {
-        const std::string name = gridFrameName(frame);
-        const fs::path final = folder_ / name;
-        const fs::path partial = folder_ / (name + ".part");
-        if (!stbi_write_png(partial.c_str(), int(width), int(height), 4, rgba.data(),
-                            int(width * 4))) {
-            error_ = "cannot write " + partial.string();
+        files::OutputFile out;
+        if (!out.open((folder_ / frameFileName(frame, ".png")).string(), {}, &error_))
+            return false;
+        PngStream png{out.stream()};
+        if (!stbi_write_png_to_func(appendPng, &png, int(width), int(height), 4, rgba.data(),
+                                    int(width * 4)) ||
+            !png.ok) {
+            error_ = out.writeError();
             return false;
         }
-        std::error_code ec;
-        fs::rename(partial, final, ec);
-        if (ec) {
-            error_ = "cannot rename " + partial.string() + ": " + ec.message();
-            return false;
-        }
-        return true;
+        return out.commit(&error_);
     }
 
     bool finish() override { return true; }
@@ -71,12 +79,6 @@ private:
 };
 
 } // namespace
-
-std::string gridFrameName(std::int64_t frame) {
-    char name[40];
-    std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(frame));
-    return name;
-}
 
 std::unique_ptr<FrameSink> makePngFolderSink(const std::string& folder, std::string& error) {
     std::error_code ec;

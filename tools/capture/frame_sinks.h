@@ -23,10 +23,8 @@ protected:
     std::string error_;
 };
 
-// frame_000480.png: the file name of grid frame 480.
-std::string gridFrameName(std::int64_t frame);
-
-// PNG files named by grid index. Checks that the folder exists or can be made, and is
+// PNG files named by grid index (render_folder.h), each written as every output is
+// (files/output_file.h). Checks that the folder exists or can be made, and is
 // writable.
 std::unique_ptr<FrameSink> makePngFolderSink(const std::string& folder, std::string& error);
 

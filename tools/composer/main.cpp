@@ -6,7 +6,7 @@
 #include <string>
 
 #include "command_line.h"
-#include "output_file.h"
+#include "files/output_file.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         return cli::usageError(kTool, "no output file given");
     }
     std::string error;
-    cli::OutputFile file;
+    files::OutputFile file;
     if (!file.open(output, {}, &error)) {
         return cli::failure(kTool, error);
     }

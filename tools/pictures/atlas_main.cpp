@@ -3,7 +3,7 @@
 #include "atlas_layout.h"
 #include "command_line.h"
 #include "glyph_atlas.h"
-#include "output_file.h"
+#include "files/output_file.h"
 #include "png_writer.h"
 #include "table_writer.h"
 
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     }
     std::string error;
     for (const std::string& output : outputs) {
-        if (!cli::checkOutput(output, {fontPath}, &error)) {
+        if (!files::checkOutput(output, {fontPath}, &error)) {
             return fail(error);
         }
     }

@@ -6,7 +6,7 @@
 
 #include "command_line.h"
 #include "font_renderer.h"
-#include "output_file.h"
+#include "files/output_file.h"
 #include "picture_output.h"
 #include "png_writer.h"
 
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     for (const Entry& e : entries) {
         inputs.push_back(assets + "/" + e.name + ".png");
     }
-    if (!cli::checkOutput(output, inputs, &error) || !font.load(fontPath, error)) {
+    if (!files::checkOutput(output, inputs, &error) || !font.load(fontPath, error)) {
         return fail(error);
     }
     Canvas sheet(3 * cellWidth + margin, sheetHeight, {0.12f, 0.10f, 0.14f, 1});

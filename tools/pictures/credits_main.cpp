@@ -3,7 +3,7 @@
 #include "assets_command_line.h"
 #include "command_line.h"
 #include "credits_art.h"
-#include "output_file.h"
+#include "files/output_file.h"
 #include "picture_output.h"
 
 #include <cstdio>
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     std::string error;
     Font font;
     Canvas strip;
-    if (!cli::checkOutput(output, {fontPath}, &error) || !font.load(fontPath, error) ||
+    if (!files::checkOutput(output, {fontPath}, &error) || !font.load(fontPath, error) ||
         !drawCredits(font, text, strip, error) || !writeIndexed(output, strip, 16, error)) {
         return fail(error);
     }

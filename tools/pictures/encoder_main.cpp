@@ -5,7 +5,7 @@
 #include "glyph_atlas.h"
 #include "input_file.h"
 #include "message_codec.h"
-#include "output_file.h"
+#include "files/output_file.h"
 
 #include <cstdio>
 
@@ -100,7 +100,7 @@ int encode(const Options& o) {
     std::string text, error;
     GlyphWidths widths;
     EncodedMessage message;
-    if (!cli::checkOutput(o.output, {o.input}, &error) ||
+    if (!files::checkOutput(o.output, {o.input}, &error) ||
         !cli::readInputFile(o.input, kMaxInputBytes, &text, &error) ||
         !loadWidths(o.font, widths, error)) {
         return fail(error);
@@ -109,7 +109,7 @@ int encode(const Options& o) {
         return fail("'" + o.input + "', " + error);
     }
     const std::string bytes = codesFileBytes(message.codes);
-    if (!cli::writeWholeFile(o.output, bytes.data(), bytes.size(), {o.input}, &error)) {
+    if (!files::writeWholeFile(o.output, bytes.data(), bytes.size(), {o.input}, &error)) {
         return fail(error);
     }
     if (o.report) {

@@ -2,7 +2,7 @@
 
 #include "command_line.h"
 #include "icon_art.h"
-#include "output_file.h"
+#include "files/output_file.h"
 #include "png_writer.h"
 
 #include <cstdio>
@@ -39,13 +39,13 @@ int main(int argc, char** argv) {
         return cli::usageError(kTool, "no output file given (--output FILE.ico)");
     }
     std::string error;
-    if (!cli::checkOutput(output, {}, &error) ||
-        (!preview.empty() && !cli::checkOutput(preview, {}, &error))) {
+    if (!files::checkOutput(output, {}, &error) ||
+        (!preview.empty() && !files::checkOutput(preview, {}, &error))) {
         return fail(error);
     }
     const Canvas large = drawIcon(48), small = drawIcon(32);
     const std::vector<std::uint8_t> ico = encodeIco({large, small});
-    if (!cli::writeWholeFile(output, ico.data(), ico.size(), {}, &error)) {
+    if (!files::writeWholeFile(output, ico.data(), ico.size(), {}, &error)) {
         return fail(error);
     }
     if (!preview.empty()) {

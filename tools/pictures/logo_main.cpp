@@ -3,7 +3,7 @@
 #include "assets_command_line.h"
 #include "command_line.h"
 #include "logo_art.h"
-#include "output_file.h"
+#include "files/output_file.h"
 #include "picture_output.h"
 
 #include <cstdio>
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     const std::string dir = assets + "/";
     std::string error;
     for (const char* picture : kPictures) {
-        if (!cli::checkOutput(dir + picture, {fontPath}, &error)) {
+        if (!files::checkOutput(dir + picture, {fontPath}, &error)) {
             return fail(error);
         }
     }

@@ -1,6 +1,6 @@
 #include "png_writer.h"
 
-#include "output_file.h"
+#include "files/output_file.h"
 
 #include <png.h>
 #include <sys/stat.h>
@@ -29,7 +29,7 @@ struct PngHeader {
 bool writePng(const std::string& path, const PngHeader& header,
               const std::vector<std::uint8_t>& samples, const std::vector<PaletteEntry>* palette,
               std::optional<int> greyKey, std::string& error) {
-    cli::OutputFile file;
+    files::OutputFile file;
     if (!file.open(path, {}, &error)) {
         return false;
     }

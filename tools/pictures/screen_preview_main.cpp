@@ -11,7 +11,7 @@
 #include "glyph_atlas.h"
 #include "input_file.h"
 #include "message_codec.h"
-#include "output_file.h"
+#include "files/output_file.h"
 #include "png_writer.h"
 #include "screen_placement.h"
 
@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
                                              dir + "logoTex3.png",
                                              dir + "CredsImage.png",
                                              dir + "scroll_message.codes"};
-    if (!cli::checkOutput(o.output, inputs, &error) || !font.load(o.font, error) ||
+    if (!files::checkOutput(o.output, inputs, &error) || !font.load(o.font, error) ||
         !layoutGlyphs(font, layout, error) || !load(dir + "letterAtlas.png", atlases[0], error) ||
         !load(dir + "letterAtlas2.png", atlases[1], error) ||
         !load(dir + "logoTex.png", logo, error) ||

@@ -1,7 +1,7 @@
 #include "table_writer.h"
 
 #include "atlas_layout.h"
-#include "output_file.h"
+#include "files/output_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -89,7 +89,7 @@ std::string cppGlyphTableSource(const GlyphLayout& layout) {
 }
 
 bool writeTextFile(const std::string& path, const std::string& text, std::string& error) {
-    return cli::writeWholeFile(path, text.data(), text.size(), {}, &error);
+    return files::writeWholeFile(path, text.data(), text.size(), {}, &error);
 }
 
 } // namespace pictures

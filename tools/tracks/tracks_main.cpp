@@ -1,17 +1,19 @@
 // quavel1-tracks: the show's tracks to and from the sync editor's files.
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "command_line.h"
 #include "demo/key_data_writer.h"
 #include "demo/show_tracks.h"
+#include "files/output_file.h"
+#include "input_file.h"
 #include "show_rocket.h"
 
 namespace {
 
+constexpr const char* kTool = "quavel1-tracks";
 const char* const kUsage =
     "usage: quavel1-tracks --export FILE.rocket\n"
     "       quavel1-tracks --import FILE.rocket [--output FILE.cpp]\n"
@@ -22,64 +24,53 @@ const char* const kUsage =
     "                  it part of the show. Tracks the file lacks keep their keys.\n"
     "  --output FILE   where --import writes (default: the project's\n"
     "                  " QUAVEL_KEY_DATA_SOURCE ")\n"
-    "  --help          show this help\n";
+    "  --help, -h      show this help\n";
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("cannot open " + path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+// An editor file is a few hundred kilobytes; far more is not one.
+constexpr std::uint64_t kMaxRocketBytes = 64u << 20;
 
 } // namespace
 
 int main(int argc, char** argv) {
     std::string exportPath, importPath, outputPath = QUAVEL_KEY_DATA_SOURCE;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (arg == "--export" && hasValue) {
-            exportPath = argv[++i];
-        } else if (arg == "--import" && hasValue) {
-            importPath = argv[++i];
-        } else if (arg == "--output" && hasValue) {
-            outputPath = argv[++i];
-        } else {
-            std::fprintf(stderr, "quavel1-tracks: unexpected argument '%s'\n%s", argv[i], kUsage);
-            return 2;
-        }
-    }
-    if (exportPath.empty() == importPath.empty()) {
-        std::fprintf(stderr, "quavel1-tracks: give one of --export and --import\n%s", kUsage);
-        return 2;
-    }
+    cli::Parser parser;
+    parser.text("--export", &exportPath);
+    parser.text("--import", &importPath);
+    parser.text("--output", &outputPath);
+    const cli::Parsed parsed = parser.parse(argc, argv, 0);
+    if (std::optional<int> code = cli::earlyExit(parsed, kTool, kUsage))
+        return *code;
+    if (parsed.has("--export") == parsed.has("--import"))
+        return cli::usageError(kTool, "give one of --export and --import");
+    if (parsed.has("--output") && !parsed.has("--import"))
+        return cli::usageError(kTool, "--output belongs to --import");
+    std::string error;
     try {
         SyncTimeline timeline;
         show::fillTracks(timeline);
         if (!exportPath.empty()) {
             const RocketFile file = show::rocketFromTimeline(timeline);
-            show::replaceFile(exportPath, writeRocket(file));
+            const std::string text = writeRocket(file);
+            if (!files::writeWholeFile(exportPath, text.data(), text.size(), {}, &error))
+                return cli::failure(kTool, error);
             std::size_t keys = 0;
             for (const auto& track : file.tracks)
                 keys += track.keys.size();
             std::printf("wrote %zu tracks, %zu keys, %u rows to %s\n", file.tracks.size(), keys,
                         file.rows, exportPath.c_str());
         } else {
+            std::string text;
+            if (!cli::readInputFile(importPath, kMaxRocketBytes, &text, &error))
+                return cli::failure(kTool, error);
             std::vector<std::string> notes;
-            show::timelineFromRocket(readRocket(readFile(importPath)), timeline, notes);
+            show::timelineFromRocket(readRocket(text), timeline, notes);
             for (const std::string& note : notes)
-                std::fprintf(stderr, "quavel1-tracks: %s\n", note.c_str());
-            show::saveKeyData(timeline, outputPath);
+                std::fprintf(stderr, "%s: %s\n", kTool, note.c_str());
+            show::saveKeyData(timeline, outputPath, {importPath});
             std::printf("wrote the keys of %s to %s\n", importPath.c_str(), outputPath.c_str());
         }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "quavel1-tracks: %s\n", e.what());
-        return 1;
+        return cli::failure(kTool, e.what());
     }
-    return 0;
+    return cli::kExitOk;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "output_file.h"
+#include "files/output_file.h"
 
 enum class SampleFormat { Float32, Pcm16 };
 
@@ -31,7 +31,7 @@ public:
     WavFile() = default;
     WavFile(const WavFile&) = delete;
     WavFile& operator=(const WavFile&) = delete;
-    // Opens `path` for writing (see cli::OutputFile; `inputs` are the files it must not be);
+    // Opens `path` for writing (see files::OutputFile; `inputs` are the files it must not be);
     // false with *error on failure.
     bool create(const std::string& path, SampleFormat format, uint32_t rate, std::string* error,
                 const std::vector<std::string>& inputs = {});
@@ -51,7 +51,7 @@ public:
 private:
     bool writeHeader(uint64_t frames, std::string* error);
 
-    cli::OutputFile out_;
+    files::OutputFile out_;
     SampleFormat format_ = SampleFormat::Float32;
     uint32_t rate_ = 0;
     uint64_t frames_ = 0;

@@ -1,4 +1,4 @@
-#include "output_file.h"
+#include "files/output_file.h"
 
 #include <cctype>
 #include <cerrno>
@@ -8,9 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "temporary_cleanup.h"
+#include "files/temporary_cleanup.h"
 
-namespace cli {
+namespace files {
 namespace {
 
 std::string because(const std::string& what, const std::string& path) {
@@ -264,4 +264,4 @@ void OutputFile::abandon() {
     }
 }
 
-} // namespace cli
+} // namespace files

@@ -1,4 +1,4 @@
-#include "temporary_cleanup.h"
+#include "files/temporary_cleanup.h"
 
 #include <atomic>
 #include <cerrno>
@@ -12,7 +12,7 @@
 #include <pthread.h>
 #endif
 
-namespace cli {
+namespace files {
 namespace {
 
 constexpr int kSlots = 16;
@@ -44,9 +44,12 @@ void install() {
         return;
     }
     for (int s : kSignals) {
-        // A signal the caller chose to ignore (nohup, a shell's background job) stays ignored.
-        if (std::signal(s, removeAndStop) == SIG_IGN) {
-            std::signal(s, SIG_IGN);
+        // A signal the caller chose to ignore (nohup, a shell's background job) stays ignored,
+        // and one the program handles itself stays its own: such a program stops in order and
+        // commits or abandons its outputs itself.
+        const auto before = std::signal(s, removeAndStop);
+        if (before != SIG_DFL) {
+            std::signal(s, before);
         }
     }
 }
@@ -110,4 +113,4 @@ void forgetTemporary(int slot) {
     }
 }
 
-} // namespace cli
+} // namespace files

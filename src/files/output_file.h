@@ -1,7 +1,7 @@
-// A tool's output file, opened before the work starts so an unwritable output is refused at
-// once, and delivered only when complete.
+// The one way a program of this project writes a file: opened before the work starts so an
+// unwritable output is refused at once, and delivered only when complete.
 //
-//   cli::OutputFile out;
+//   files::OutputFile out;
 //   if (!out.open(path, {inputPath}, &error)) return cli::failure("tool", error);
 //   ... std::fwrite(..., out.stream()) ...
 //   if (!out.commit(&error)) return cli::failure("tool", error);
@@ -9,7 +9,8 @@
 // A regular file (new, existing, or reached through symbolic links) is written to a temporary
 // file in the same folder and renamed over the final name by commit(), so the final name never
 // holds half a file; the links stay links. The temporary file is removed when the OutputFile is
-// destroyed uncommitted, and on SIGINT, SIGTERM and SIGHUP. Standard output ("-"), character
+// destroyed uncommitted, and on SIGINT, SIGTERM and SIGHUP where the program leaves those to
+// end it (temporary_cleanup.h). Standard output ("-"), character
 // devices and FIFOs are written directly, in order, and never replaced. Directories, block
 // devices, dangling links, read-only files and the tool's own inputs are refused.
 #pragma once
@@ -19,7 +20,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace files {
 
 // The checks of OutputFile::open without opening the output (a hidden probe file is made and
 // removed beside it): for a tool that writes several files, or writes at the end of long work,
@@ -66,4 +67,4 @@ private:
     int cleanupSlot_ = -1;
 };
 
-} // namespace cli
+} // namespace files

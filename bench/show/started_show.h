@@ -12,7 +12,7 @@ inline DemoApp& startedShow(const char* program) {
     static DemoApp app;
     static bool started = [program] {
         std::string error;
-        if (!startShowGraphics(app, error)) {
+        if (!startShowGraphics(app, error, WindowShown::OnScreen, kFullSize)) {
             std::fprintf(stderr, "%s: %s\n", program, error.c_str());
             std::exit(1);
         }

@@ -52,7 +52,7 @@ public:
     // Appends the engine's final copy pass into a 1600 x 900 presentation texture (times
     // renderScale, rounded as texture_layout.h says), which becomes the new output. Called
     // once after the graph is built.
-    void finalize(float renderScale = 1.0f);
+    void finalize(float renderScale);
 
     // Packs the parameters, runs every pass whose run condition holds, in list order, and
     // swaps the double-buffered resources. Returns output.

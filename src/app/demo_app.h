@@ -41,3 +41,5 @@ struct DemoApp {
 constexpr int kShowWidth = 1600;
 constexpr int kShowHeight = 900;
 constexpr float kShowLengthSeconds = 368.0f;
+// The renderScale of the show itself (every picture at its own size); below it, quick looks.
+constexpr float kFullSize = 1.0f;

@@ -18,8 +18,7 @@
 // the targets. The shaders still read the resolution 1600 x 900: they use it as the unit of the
 // show's layout (the logos at their native pixel size, glyph widths, the scroller's start, the
 // explosion dots), so keeping it makes the small picture the full one shrunk, not rearranged.
-bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown = WindowShown::OnScreen,
-                       float renderScale = 1.0f);
+bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, float renderScale);
 
 // Opens the audio device and starts the music thread over the embedded module. Without an
 // audio device the show runs silent and its clock stays at 0; this is not a failure. Returns

@@ -56,7 +56,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         reportStartupFailure("quavel1", error);
         return 2;
     }
-    if (!startShowGraphics(app, error)) {
+    if (!startShowGraphics(app, error, WindowShown::OnScreen, kFullSize)) {
         reportStartupFailure("quavel1", error);
         return 2;
     }

@@ -19,5 +19,4 @@ enum class WindowShown { OnScreen, Never };
 // exists. Otherwise it returns at once with the failed creation result, or E_FAIL when a device
 // object or the view is missing, and leaves what could not be made null, so that the caller can
 // stop in order.
-HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown = WindowShown::OnScreen,
-                            float renderScale = 1.0f);
+HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale);

@@ -9,4 +9,4 @@ struct DemoApp;
 // take the given size; the caller passes the window's 1600 x 900. Every render target, the
 // fixed-size ones included, is made at renderScale times its size (texture_layout.h rounds);
 // images, buffers and every count stay as they are.
-void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScale = 1.0f);
+void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScale);

@@ -1,5 +1,6 @@
-// The sync editor's wire format: command bytes, greetings and big-endian integers. Shared by
-// the client and by anything that has to speak the editor's side (the tests' fake editor).
+// The sync editor's wire format: command bytes, greetings and big-endian integers, as the
+// client speaks it. The tests' fake editor spells the bytes out on its own, so that a fault
+// here shows as a disagreement instead of being shared by both sides.
 #pragma once
 
 #include <cstdint>

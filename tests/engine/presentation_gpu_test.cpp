@@ -122,7 +122,7 @@ TEST(EnginePresentation, FinalizedGraphPresentsItsOutputUpsideDownEveryFrame) {
     if (!engineDeviceReady())
         GTEST_SKIP() << "no Direct3D device";
     TestGraph test;
-    test.graph.finalize();
+    test.graph.finalize(1.0f);
     ASSERT_EQ(test.graph.passes.size(), 4u);
     const PassEntry& finalEntry = test.graph.passes.back();
     ASSERT_EQ(finalEntry.kind, PassKind::Draw);

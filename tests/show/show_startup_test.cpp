@@ -28,7 +28,7 @@ DemoApp& show() {
     static DemoApp app;
     static bool started = [] {
         std::string error;
-        bool ok = startShowGraphics(app, error);
+        bool ok = startShowGraphics(app, error, WindowShown::OnScreen, kFullSize);
         EXPECT_TRUE(ok) << error;
         return ok;
     }();

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <string_view>
 
 #include "app/demo_app.h"
 #include "command_line.h"
@@ -24,11 +23,8 @@ struct OptionRow {
     Declare declare;
 };
 
-// Values checked after parsing, when the text options' rules need more than a range.
-struct TextValues {
-    std::string part, stills, edit;
-};
-TextValues texts;
+std::string takePart(const std::string& text, CaptureOptions& o);
+std::string takeStills(const std::string& text, CaptureOptions& o);
 
 const OptionRow kOptions[] = {
     {"--start", "S", "begin at the first grid frame at or after S seconds (default 0)",
@@ -50,7 +46,9 @@ const OptionRow kOptions[] = {
     {"--audio", "PATH", "also write the matching stretch of the soundtrack as a WAV file",
      [](cli::Parser& p, CaptureOptions& o) { p.text("--audio", &o.audio); }},
     {"--part", "K/N", "render only the K-th of N equal frame ranges of this capture",
-     [](cli::Parser& p, CaptureOptions&) { p.text("--part", &texts.part); }},
+     [](cli::Parser& p, CaptureOptions& o) {
+         p.custom("--part", [&o](const std::string& v) { return takePart(v, o); });
+     }},
     {"--join", "FOLDER",
      "make the video --out from the frames (or part videos) in FOLDER,\n"
      "with the soundtrack; refuses gaps and frames of another size",
@@ -58,11 +56,13 @@ const OptionRow kOptions[] = {
     {"--stills", "T1,T2,...",
      "write only the grid frames at or after these show times, in one run\n"
      "(the state between them is replayed once); PNG output",
-     [](cli::Parser& p, CaptureOptions&) { p.text("--stills", &texts.stills); }},
+     [](cli::Parser& p, CaptureOptions& o) {
+         p.custom("--stills", [&o](const std::string& v) { return takeStills(v, o); });
+     }},
     {"--edit", "[HOST:PORT]",
      "take the keys from the sync editor (default localhost:1338): asks for\n"
      "the tracks, waits until the editor is quiet; ignores its pause and row",
-     [](cli::Parser& p, CaptureOptions&) { p.text("--edit", &texts.edit); }},
+     [](cli::Parser& p, CaptureOptions& o) { p.optionalText("--edit", &o.editAddress); }},
     {"--scale", "F",
      "quick look: draw every picture at F (0 < F <= 1) of its size; 0.5 gives\n"
      "800 x 450 frames for a quarter of the CPU time, 0.25 400 x 225 for a\n"
@@ -76,23 +76,6 @@ const OptionRow kOptions[] = {
     {"--help", nullptr, "this text (also -h)", nullptr},
 };
 
-// "--edit" may stand alone: its address is taken only when the next argument is no option.
-// The shared parser wants a value, so the lone form becomes "--edit=".
-std::vector<char*> withEditValue(int argc, char** argv, std::vector<std::string>& store) {
-    std::vector<char*> args(argv, argv + argc);
-    store.reserve(std::size_t(argc));
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (std::string_view(args[i]) != "--edit")
-            continue;
-        const bool valueFollows = i + 1 < args.size() && args[i + 1][0] != '-';
-        store.push_back(std::string("--edit=") + (valueFollows ? args[i + 1] : ""));
-        args[i] = store.back().data();
-        if (valueFollows)
-            args.erase(args.begin() + std::ptrdiff_t(i) + 1);
-    }
-    return args;
-}
-
 // K/N with 1 <= K <= N, both whole.
 std::string takePart(const std::string& text, CaptureOptions& o) {
     const std::size_t slash = text.find('/');
@@ -100,19 +83,20 @@ std::string takePart(const std::string& text, CaptureOptions& o) {
     if (slash == std::string::npos || !cli::parseFinite(text.substr(0, slash), &k) ||
         !cli::parseFinite(text.substr(slash + 1), &n) || k != std::floor(k) || n != std::floor(n) ||
         n < 1 || n > 100000 || k < 1 || k > n)
-        return "--part: '" + text + "' is not K/N with whole numbers 1 <= K <= N <= 100000";
+        return "'" + text + "' is not K/N with whole numbers 1 <= K <= N <= 100000";
     o.part = int(k);
     o.parts = int(n);
     return "";
 }
 
 std::string takeStills(const std::string& text, CaptureOptions& o) {
+    o.stills.clear();
     for (std::size_t at = 0;;) {
         const std::size_t comma = std::min(text.find(',', at), text.size());
         const std::string item = text.substr(at, comma - at);
         double t = 0;
         if (!cli::parseFinite(item, &t) || t < 0.0 || t >= kShowLengthSeconds)
-            return "--stills: '" + item + "' is not a show time from 0 to below 368 s";
+            return "'" + item + "' is not a show time from 0 to below 368 s";
         o.stills.push_back(t);
         if (comma == text.size())
             return "";
@@ -233,22 +217,13 @@ std::optional<int> parseCaptureOptions(int argc, char** argv, CaptureOptions& o)
     for (const OptionRow& row : kOptions)
         if (row.declare)
             row.declare(parser, o);
-    std::vector<std::string> store;
-    std::vector<char*> args = withEditValue(argc, argv, store);
-    const cli::Parsed parsed = parser.parse(int(args.size()), args.data(), 0);
+    const cli::Parsed parsed = parser.parse(argc, argv, 0);
     const std::string usage = captureUsage();
     if (std::optional<int> code = cli::earlyExit(parsed, kTool, usage.c_str()))
         return code;
     o.fpsGiven = parsed.has("--fps");
     o.edit = parsed.has("--edit");
-    o.editAddress = texts.edit;
-    std::string why;
-    if (parsed.has("--part"))
-        why = takePart(texts.part, o);
-    if (why.empty() && parsed.has("--stills"))
-        why = takeStills(texts.stills, o);
-    if (why.empty())
-        why = crossCheck(parsed, o);
+    const std::string why = crossCheck(parsed, o);
     if (!why.empty())
         return cli::usageError(kTool, why);
     return std::nullopt;

@@ -80,21 +80,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<FrameSink> makePngFolderSink(const std::string& folder, std::string& error) {
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (!fs::is_directory(folder)) {
-        error = "cannot create the folder " + folder;
-        return nullptr;
-    }
-    const fs::path probe = fs::path(folder) / ".quavel1-capture-probe";
-    if (FILE* f = std::fopen(probe.c_str(), "wb")) {
-        std::fclose(f);
-        fs::remove(probe, ec);
-    } else {
-        error = "the folder " + folder + " is not writable";
-        return nullptr;
-    }
+std::unique_ptr<FrameSink> makePngFolderSink(const std::string& folder) {
     return std::make_unique<PngFolderSink>(folder);
 }
 

@@ -24,9 +24,8 @@ protected:
 };
 
 // PNG files named by grid index (render_folder.h), each written as every output is
-// (files/output_file.h). Checks that the folder exists or can be made, and is
-// writable.
-std::unique_ptr<FrameSink> makePngFolderSink(const std::string& folder, std::string& error);
+// (files/output_file.h), into a folder prepared for them (prepareFrameFolder).
+std::unique_ptr<FrameSink> makePngFolderSink(const std::string& folder);
 
 // ffmpeg reading raw RGBA frames from a pipe, encoding as the extension says
 // (video_formats.h); `soundtrackWav` (may be empty) is muxed in.

@@ -24,14 +24,9 @@ bool writeSoundtrackWav(const std::string& path, double startSeconds, double sec
         return false;
     }
     setLoopLimit(player, 1);
+    // The player's seek: the music before the start is played without sound.
+    skipSamples(player, static_cast<std::uint64_t>(std::llround(startSeconds * kRate)));
     std::vector<float> buffer(kChunk * 2);
-    // The player has no seek: the music before the start is rendered and dropped.
-    auto skip = static_cast<std::uint64_t>(std::llround(startSeconds * kRate));
-    while (skip > 0) {
-        auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(skip, kChunk));
-        generateSamples(player, buffer.data(), n);
-        skip -= n;
-    }
     WavFile wav;
     bool ok = wav.create(path, SampleFormat::Float32, kRate, &error);
     const auto frames = static_cast<std::uint64_t>(std::llround(seconds * kRate));

@@ -42,17 +42,28 @@ bool parseFinite(const std::string& text, double* value) {
 }
 
 void Parser::flag(const std::string& name, bool* target) {
-    options_.push_back({name, "", false, [target](const std::string&) {
+    options_.push_back({name, "", Option::None, [target](const std::string&) {
                             *target = true;
                             return std::string();
                         }});
 }
 
 void Parser::text(const std::string& name, std::string* target, const std::string& alias) {
-    options_.push_back({name, alias, true, [target](const std::string& value) {
+    options_.push_back({name, alias, Option::Required, [target](const std::string& value) {
                             *target = value;
                             return std::string();
                         }});
+}
+
+void Parser::optionalText(const std::string& name, std::string* target) {
+    options_.push_back({name, "", Option::Optional, [target](const std::string& value) {
+                            *target = value;
+                            return std::string();
+                        }});
+}
+
+void Parser::custom(const std::string& name, std::function<std::string(const std::string&)> take) {
+    options_.push_back({name, "", Option::Required, std::move(take)});
 }
 
 void Parser::number(const std::string& name, double* target, double min, double max) {
@@ -65,7 +76,7 @@ void Parser::number(const std::string& name, float* target, double min, double m
 
 void Parser::addNumber(const std::string& name, double min, double max,
                        std::function<void(double)> store) {
-    options_.push_back({name, "", true, [=](const std::string& text) {
+    options_.push_back({name, "", Option::Required, [=](const std::string& text) {
                             double v = 0;
                             std::string why = checkNumber(text, min, max, &v);
                             if (why.empty()) {
@@ -77,7 +88,7 @@ void Parser::addNumber(const std::string& name, double min, double max,
 
 void Parser::addWhole(const std::string& name, long long min, long long max,
                       std::function<void(long long)> store) {
-    options_.push_back({name, "", true, [=](const std::string& text) {
+    options_.push_back({name, "", Option::Required, [=](const std::string& text) {
                             double v = 0;
                             std::string why = checkNumber(text, static_cast<double>(min),
                                                           static_cast<double>(max), &v);
@@ -135,13 +146,17 @@ Parsed Parser::parse(int argc, char** argv, std::size_t maxPositional) const {
             return parsed;
         }
         std::string value;
-        if (!option->takesValue) {
+        const bool nextIsValue = i + 1 < argc && argv[i + 1][0] != '-';
+        if (option->value == Option::None) {
             if (inlineValue) {
                 parsed.error = option->name + " takes no value";
                 return parsed;
             }
         } else if (inlineValue) {
             value = arg.substr(equals + 1);
+        } else if (option->value == Option::Optional) {
+            if (nextIsValue)
+                value = argv[++i];
         } else if (i + 1 < argc) {
             value = argv[++i];
         } else {

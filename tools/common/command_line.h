@@ -6,12 +6,16 @@
 //   parser.whole("--rate", &rate, 1000, 768000);
 //   parser.number("--seconds", &seconds, 0.001, 86400);
 //   parser.text("--font", &fontPath);
+//   parser.optionalText("--edit", &address);       // "--edit" alone, or with HOST:PORT
+//   parser.custom("--part", [&](const std::string& v) { return takePart(v); });
 //   cli::Parsed parsed = parser.parse(argc, argv, 2); // at most two plain arguments
 //   if (std::optional<int> code = cli::earlyExit(parsed, "tool", usage)) return *code;
 //   parsed.positional holds the plain arguments.
 //
 // Values go as "--name value" or "--name=value"; "-h" and "--help" ask for the usage text;
-// "--" ends the options. Numbers must be finite and whole where whole numbers are meant.
+// "--" ends the options. Numbers must be finite and whole where whole numbers are meant. An
+// optional value is taken from "--name=value", or from the next argument when that is no
+// option ("--edit localhost:1338"); "--name" alone leaves it empty.
 #pragma once
 
 #include <cstddef>
@@ -41,10 +45,14 @@ struct Parsed {
 
 class Parser {
 public:
-    // An option without a value (also accepted under a second, short name such as "-o").
+    // An option without a value.
     void flag(const std::string& name, bool* target);
-    // Any text value (a path, a word).
+    // Any text value (a path, a word), also accepted under a second, short name such as "-o".
     void text(const std::string& name, std::string* target, const std::string& alias = "");
+    // A text value that may be left out (then empty).
+    void optionalText(const std::string& name, std::string* target);
+    // A value that `take` checks and stores; it returns why the value is refused, or "".
+    void custom(const std::string& name, std::function<std::string(const std::string&)> take);
     // A finite number within [min, max].
     void number(const std::string& name, double* target, double min, double max);
     void number(const std::string& name, float* target, double min, double max);
@@ -61,7 +69,7 @@ private:
     struct Option {
         std::string name;
         std::string alias;
-        bool takesValue = true;
+        enum Value { None, Required, Optional } value = Required;
         // Checks and stores a value; returns the reason when it is refused.
         std::function<std::string(const std::string&)> store;
     };

@@ -1,6 +1,6 @@
 #include "app/back_buffer_reader.h"
 
-#include <cstring>
+#include "app/texture_read_back.h"
 
 BackBufferReader::BackBufferReader(ID3D11Device* device, ID3D11DeviceContext* context,
                                    IDXGISwapChain* chain)
@@ -40,11 +40,7 @@ bool BackBufferReader::read(std::vector<std::uint8_t>& rgba) {
         return false;
     const std::size_t rowBytes = std::size_t(width_) * 4;
     rgba.resize(rowBytes * height_);
-    for (std::uint32_t y = 0; y < height_; ++y)
-        std::memcpy(rgba.data() + y * rowBytes,
-                    static_cast<const std::uint8_t*>(mapped.pData) +
-                        std::size_t(y) * mapped.RowPitch,
-                    rowBytes);
+    packMappedRows(mapped, rowBytes, height_, 1, rgba.data());
     context_->Unmap(staging_, 0);
     return true;
 }

@@ -1,5 +1,6 @@
 // Reads the presented picture back through the Direct3D interface: the swap chain's back
-// buffer is copied into a CPU-readable staging texture and mapped.
+// buffer is copied into a CPU-readable staging texture, made once and used for every frame,
+// and mapped (texture_read_back.h).
 #pragma once
 
 #include <cstdint>

@@ -59,52 +59,8 @@ void writeBuffer(ID3D11Resource* buffer, const void* data) {
 }
 
 TexturePixels readTexture2D(ID3D11Resource* resource, uint32_t level) {
-    TexturePixels pixels;
-    if (!resource)
-        return pixels;
-    D3D11_TEXTURE2D_DESC desc = {};
-    static_cast<ID3D11Texture2D*>(resource)->GetDesc(&desc);
-    pixels.width = desc.Width >> level ? desc.Width >> level : 1;
-    pixels.height = desc.Height >> level ? desc.Height >> level : 1;
-    switch (desc.Format) {
-    case DXGI_FORMAT_R32G32B32A32_FLOAT:
-        pixels.bytesPerTexel = 16;
-        break;
-    case DXGI_FORMAT_R16G16B16A16_FLOAT:
-        pixels.bytesPerTexel = 8;
-        break;
-    default:
-        pixels.bytesPerTexel = 4;
-        break;
-    }
-
-    D3D11_TEXTURE2D_DESC staging = {};
-    staging.Width = pixels.width;
-    staging.Height = pixels.height;
-    staging.MipLevels = 1;
-    staging.ArraySize = 1;
-    staging.Format = desc.Format;
-    staging.SampleDesc.Count = 1;
-    staging.Usage = D3D11_USAGE_STAGING;
-    staging.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
-    ID3D11Texture2D* copy = nullptr;
     FrameContext& fc = frameContext();
-    fc.device->CreateTexture2D(&staging, nullptr, &copy);
-    if (!copy)
-        return pixels;
-    fc.context->CopySubresourceRegion(copy, 0, 0, 0, 0, resource, level, nullptr);
-    D3D11_MAPPED_SUBRESOURCE mapped = {};
-    if (SUCCEEDED(fc.context->Map(copy, 0, D3D11_MAP_READ, 0, &mapped))) {
-        const size_t rowBytes = size_t(pixels.width) * pixels.bytesPerTexel;
-        pixels.bytes.resize(rowBytes * pixels.height);
-        for (uint32_t y = 0; y < pixels.height; ++y)
-            std::memcpy(pixels.bytes.data() + y * rowBytes,
-                        static_cast<const uint8_t*>(mapped.pData) + size_t(y) * mapped.RowPitch,
-                        rowBytes);
-        fc.context->Unmap(copy, 0);
-    }
-    releaseObject(copy);
-    return pixels;
+    return readTexture2D(fc.device, fc.context, static_cast<ID3D11Texture2D*>(resource), level);
 }
 
 float halfToFloat(uint16_t half) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/texture_read_back.h"
 #include "platform/d3d11.h"
 
 // Creates the device and initialises the frame context on first use; false when no device
@@ -26,16 +27,7 @@ template <typename T> std::vector<T> readBufferAs(ID3D11Resource* buffer) {
 // Writes the whole of a buffer.
 void writeBuffer(ID3D11Resource* buffer, const void* data);
 
-// Mip level `level` of a 2D texture, rows tightly packed, row 0 first.
-struct TexturePixels {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    uint32_t bytesPerTexel = 0;
-    std::vector<uint8_t> bytes;
-    const uint8_t* texel(uint32_t x, uint32_t y) const {
-        return bytes.data() + (size_t(y) * width + x) * bytesPerTexel;
-    }
-};
+// Mip level `level` of a 2D texture, read through the frame context's device.
 TexturePixels readTexture2D(ID3D11Resource* texture, uint32_t level = 0);
 
 float halfToFloat(uint16_t half);

@@ -19,32 +19,11 @@ TestDevice& testDevice() {
 
 namespace {
 
-UINT bytesPerTexel(DXGI_FORMAT format) {
-    switch (format) {
-    case DXGI_FORMAT_R32G32B32A32_FLOAT:
-    case DXGI_FORMAT_R32G32B32A32_UINT:
-        return 16;
-    case DXGI_FORMAT_R16G16B16A16_FLOAT:
-    case DXGI_FORMAT_R32G32_FLOAT:
-        return 8;
-    case DXGI_FORMAT_R16_FLOAT:
-        return 2;
-    case DXGI_FORMAT_R8_UNORM:
-        return 1;
-    default:
-        return 4;
-    }
-}
-
-UINT extent(UINT size, UINT level) {
-    return size >> level ? size >> level : 1;
-}
-
-// Copies `resource` into a staging twin described by `desc` (made by `create`), maps level
-// `level` and packs its rows (and slices) tightly.
+// Copies `resource` into a staging twin described by `desc` (made by `create`), maps it and
+// packs its rows (and slices) tightly.
 template <class Resource, class Desc, class Create>
-std::vector<uint8_t> readBack(Resource* resource, Desc desc, Create create, UINT level,
-                              UINT rowBytes, UINT rows, UINT slices) {
+std::vector<uint8_t> readBack(Resource* resource, Desc desc, Create create, UINT rowBytes,
+                              UINT rows, UINT slices) {
     desc.Usage = D3D11_USAGE_STAGING;
     desc.BindFlags = 0;
     desc.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
@@ -56,33 +35,18 @@ std::vector<uint8_t> readBack(Resource* resource, Desc desc, Create create, UINT
     context()->CopyResource(staging.get(), resource);
     D3D11_MAPPED_SUBRESOURCE mapped = {};
     std::vector<uint8_t> bytes(size_t(rowBytes) * rows * slices);
-    if (FAILED(context()->Map(staging.get(), level, D3D11_MAP_READ, 0, &mapped))) {
+    if (FAILED(context()->Map(staging.get(), 0, D3D11_MAP_READ, 0, &mapped))) {
         return {};
     }
-    for (UINT z = 0; z < slices; ++z) {
-        for (UINT y = 0; y < rows; ++y) {
-            std::memcpy(bytes.data() + (size_t(z) * rows + y) * rowBytes,
-                        static_cast<const uint8_t*>(mapped.pData) + size_t(z) * mapped.DepthPitch +
-                            size_t(y) * mapped.RowPitch,
-                        rowBytes);
-        }
-    }
-    context()->Unmap(staging.get(), level);
+    packMappedRows(mapped, rowBytes, rows, slices, bytes.data());
+    context()->Unmap(staging.get(), 0);
     return bytes;
 }
 
 } // namespace
 
 Pixels readTexture2D(ID3D11Texture2D* texture, UINT level) {
-    D3D11_TEXTURE2D_DESC desc;
-    texture->GetDesc(&desc);
-    Pixels pixels{
-        extent(desc.Width, level), extent(desc.Height, level), bytesPerTexel(desc.Format), {}};
-    pixels.bytes = readBack(
-        texture, desc,
-        [](auto* d, auto** out) { return device()->CreateTexture2D(d, nullptr, out); }, level,
-        pixels.width * pixels.bytesPerTexel, pixels.height, 1);
-    return pixels;
+    return ::readTexture2D(device(), context(), texture, level);
 }
 
 std::vector<uint8_t> readTexture3D(ID3D11Texture3D* texture) {
@@ -90,7 +54,7 @@ std::vector<uint8_t> readTexture3D(ID3D11Texture3D* texture) {
     texture->GetDesc(&desc);
     return readBack(
         texture, desc,
-        [](auto* d, auto** out) { return device()->CreateTexture3D(d, nullptr, out); }, 0,
+        [](auto* d, auto** out) { return device()->CreateTexture3D(d, nullptr, out); },
         desc.Width * bytesPerTexel(desc.Format), desc.Height, desc.Depth);
 }
 
@@ -99,7 +63,7 @@ std::vector<uint8_t> readTexture1D(ID3D11Texture1D* texture) {
     texture->GetDesc(&desc);
     return readBack(
         texture, desc,
-        [](auto* d, auto** out) { return device()->CreateTexture1D(d, nullptr, out); }, 0,
+        [](auto* d, auto** out) { return device()->CreateTexture1D(d, nullptr, out); },
         desc.Width * bytesPerTexel(desc.Format), 1, 1);
 }
 
@@ -109,7 +73,7 @@ std::vector<uint8_t> readBuffer(ID3D11Buffer* buffer) {
     desc.StructureByteStride = 0;
     return readBack(
         buffer, desc, [](auto* d, auto** out) { return device()->CreateBuffer(d, nullptr, out); },
-        0, desc.ByteWidth, 1, 1);
+        desc.ByteWidth, 1, 1);
 }
 
 float halfToFloat(uint16_t half) {

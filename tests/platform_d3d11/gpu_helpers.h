@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/texture_read_back.h"
 #include "d3d11_test_shaders.h"
 #include "platform/d3d11.h"
 
@@ -112,21 +113,7 @@ void dispatch(ID3D11ComputeShader* shader, ID3D11Buffer* constants,
               UINT z = 1);
 
 // Mip level `level` of a 2D texture, rows tightly packed, row 0 (the top) first.
-struct Pixels {
-    uint32_t width = 0;
-    uint32_t height = 0;
-    uint32_t bytesPerTexel = 0;
-    std::vector<uint8_t> bytes;
-
-    const uint8_t* texel(uint32_t x, uint32_t y) const {
-        return bytes.data() + (size_t(y) * width + x) * bytesPerTexel;
-    }
-    template <class T> T at(uint32_t x, uint32_t y, uint32_t component = 0) const {
-        T value;
-        std::memcpy(&value, texel(x, y) + component * sizeof(T), sizeof(T));
-        return value;
-    }
-};
+using Pixels = TexturePixels;
 Pixels readTexture2D(ID3D11Texture2D* texture, UINT level = 0);
 // Every slice of level 0 of a 3D texture (or the row of a 1D one), packed.
 std::vector<uint8_t> readTexture3D(ID3D11Texture3D* texture);

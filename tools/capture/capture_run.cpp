@@ -105,6 +105,53 @@ std::unique_ptr<FrameSink> startCapture(DemoApp& app, const CaptureOptions& opti
                       : makePngFolderSink(options.out);
 }
 
+// Every planned frame: the playhead seeks to it (replaying what lies between), draws it, and
+// the picture read back goes to the sink.
+void writeFrames(DemoApp& app, const CaptureOptions& options, const CapturePlan& plan,
+                 BackBufferReader& reader, FrameSink& sink, CaptureRun& run) {
+    const std::vector<std::int64_t>& frames = plan.frames;
+    const FrameRange range = plan.range;
+    const double fps = plan.fps;
+    std::fprintf(stderr, "%s: grid frames %lld-%lld at %.6g fps (%.3f-%.3f s)\n",
+                 plan.label.c_str(), static_cast<long long>(range.first),
+                 static_cast<long long>(range.end() - 1), fps, gridTime(range.first, fps),
+                 gridTime(range.end() - 1, fps));
+    if (options.scale != 1.0)
+        std::fprintf(stderr,
+                     "%s: --scale %.6g: %u x %u frames, an approximation of the show for "
+                     "quick looks\n",
+                     plan.label.c_str(), options.scale, reader.width(), reader.height());
+    // Frames that are not written are replayed: only what later frames depend on is run, so
+    // every written frame is the one a continuous run from frame 0 shows.
+    Progress progress(plan.label);
+    CapturePicture picture(app, progress, frames.front());
+    Playhead playhead(picture, fps);
+    std::vector<std::uint8_t> rgba;
+    for (const std::int64_t n : frames) {
+        playhead.seekToGridFrame(n);
+        if (interrupted)
+            break;
+        if (run.written == 0) {
+            picture.replayDone();
+            progress.restart();
+        }
+        const float time = gridTime(n, fps);
+        playhead.advanceTo(time);
+        if (!reader.read(rgba)) {
+            run.error = "reading the frame back failed";
+            break;
+        }
+        app.swapChain->Present(0, 0);
+        if (!sink.write(n, rgba, reader.width(), reader.height())) {
+            run.error = sink.error();
+            break;
+        }
+        ++run.written;
+        progress.report("frame", run.written, std::int64_t(frames.size()), time,
+                        run.written == std::int64_t(frames.size()));
+    }
+}
+
 } // namespace
 
 CaptureRun runCapture(const CaptureOptions& options, const CapturePlan& plan) {
@@ -116,47 +163,7 @@ CaptureRun runCapture(const CaptureOptions& options, const CapturePlan& plan) {
     std::unique_ptr<BackBufferReader> reader;
     std::unique_ptr<FrameSink> sink = startCapture(app, options, plan, reader, run.error);
     if (sink) {
-        const std::vector<std::int64_t>& frames = plan.frames;
-        const FrameRange range = plan.range;
-        const double fps = plan.fps;
-        std::fprintf(stderr, "%s: grid frames %lld-%lld at %.6g fps (%.3f-%.3f s)\n",
-                     plan.label.c_str(), static_cast<long long>(range.first),
-                     static_cast<long long>(range.end() - 1), fps, gridTime(range.first, fps),
-                     gridTime(range.end() - 1, fps));
-        if (options.scale != 1.0)
-            std::fprintf(stderr,
-                         "%s: --scale %.6g: %u x %u frames, an approximation of the show for "
-                         "quick looks\n",
-                         plan.label.c_str(), options.scale, reader->width(), reader->height());
-        // Frames that are not written are replayed: only what later frames depend on is run, so
-        // every written frame is the one a continuous run from frame 0 shows.
-        Progress progress(plan.label);
-        CapturePicture picture(app, progress, frames.front());
-        Playhead playhead(picture, fps);
-        std::vector<std::uint8_t> rgba;
-        for (const std::int64_t n : frames) {
-            playhead.seekToGridFrame(n);
-            if (interrupted)
-                break;
-            if (run.written == 0) {
-                picture.replayDone();
-                progress.restart();
-            }
-            const float time = gridTime(n, fps);
-            playhead.advanceTo(time);
-            if (!reader->read(rgba)) {
-                run.error = "reading the frame back failed";
-                break;
-            }
-            app.swapChain->Present(0, 0);
-            if (!sink->write(n, rgba, reader->width(), reader->height())) {
-                run.error = sink->error();
-                break;
-            }
-            ++run.written;
-            progress.report("frame", run.written, std::int64_t(frames.size()), time,
-                            run.written == std::int64_t(frames.size()));
-        }
+        writeFrames(app, options, plan, *reader, *sink, run);
         if (!sink->finish() && run.error.empty())
             run.error = sink->error();
     }

@@ -1,7 +1,7 @@
 # The show: start-up, the frame loop and shutdown (quavel_show, shared with the capture tool),
 # and the quavel1 executable.
 if(TARGET quavel_demo AND TARGET quavel_audio)
-    quavel_library(quavel_show SOURCES show.cpp frame_loop.cpp window_device.cpp back_buffer_reader.cpp
+    quavel_library(quavel_show SOURCES show.cpp frame_loop.cpp window_device.cpp window_procedure.cpp show_device.cpp back_buffer_reader.cpp
         LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_platform_win32
              quavel_platform_d3d11 quavel_platform_waveout)
     # Live editing under the sync editor: below the window, so tests need no GPU.
@@ -12,14 +12,16 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
     set_target_properties(quavel1 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     if(WIN32)
         # A GUI-subsystem program (WinMain, no console window) with its icon and version
-        # information; the icon is drawn by picture-icon (tools/pictures).
+        # information, and a manifest declaring it DPI-aware; the icon is drawn by picture-icon
+        # (tools/pictures).
         set(QUAVEL_ICON ${CMAKE_CURRENT_SOURCE_DIR}/quavel1.ico)
+        set(QUAVEL_MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/quavel1.manifest)
         set(QUAVEL_VERSION 1.0.0.0)
         string(REPLACE "." "," QUAVEL_VERSION_COMMAS ${QUAVEL_VERSION})
         configure_file(quavel1.rc.in ${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc @ONLY)
         target_sources(quavel1 PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc)
         set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc PROPERTIES
-            OBJECT_DEPENDS ${QUAVEL_ICON})
+            OBJECT_DEPENDS "${QUAVEL_ICON};${QUAVEL_MANIFEST}")
         set_target_properties(quavel1 PROPERTIES WIN32_EXECUTABLE ON)
     endif()
 endif()

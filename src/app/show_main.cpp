@@ -73,6 +73,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         reportStartupFailure("quavel1", error);
         return 2;
     }
+    if (!app.softwareNote.empty())
+        reportStartupNote("quavel1", app.softwareNote);
     if (!startShowAudio(app, error)) {
         reportStartupFailure("quavel1", error);
         shutdownShow(app);

@@ -988,9 +988,32 @@ struct ID3D11DeviceContext : ID3D11DeviceChild {
     virtual void Flush() = 0;
 };
 
+struct LUID {
+    DWORD LowPart;
+    LONG HighPart;
+};
+
+struct DXGI_ADAPTER_DESC {
+    WCHAR Description[128];
+    UINT VendorId;
+    UINT DeviceId;
+    UINT SubSysId;
+    UINT Revision;
+    SIZE_T DedicatedVideoMemory;
+    SIZE_T DedicatedSystemMemory;
+    SIZE_T SharedSystemMemory;
+    LUID AdapterLuid;
+};
+
 struct IDXGIObject : IUnknown {};
 struct IDXGIDeviceSubObject : IDXGIObject {};
-struct IDXGIAdapter : IDXGIObject {};
+// The adapter a device runs on (ID3D11Device -> IDXGIDevice -> GetAdapter): its name.
+struct IDXGIAdapter : IDXGIObject {
+    virtual HRESULT GetDesc(DXGI_ADAPTER_DESC* pDesc) = 0;
+};
+struct IDXGIDevice : IDXGIObject {
+    virtual HRESULT GetAdapter(IDXGIAdapter** pAdapter) = 0;
+};
 
 struct IDXGISwapChain : IDXGIDeviceSubObject {
     virtual HRESULT Present(UINT SyncInterval, UINT Flags) = 0;
@@ -1026,6 +1049,10 @@ QUAVEL_INTERFACE_ID(ID3D11Device, 0xdb6f6ddb, 0xac77, 0x4e88, 0x82, 0x53, 0x81, 
                     0xf1, 0x40);
 QUAVEL_INTERFACE_ID(ID3D11DeviceContext, 0xc0bfa96c, 0xe089, 0x44fb, 0x8e, 0xaf, 0x26, 0xf8, 0x79,
                     0x61, 0x90, 0xda);
+QUAVEL_INTERFACE_ID(IDXGIDevice, 0x54ec77fa, 0x1377, 0x44e6, 0x8c, 0x32, 0x88, 0xfd, 0x5f, 0x44,
+                    0xc8, 0x4c);
+QUAVEL_INTERFACE_ID(IDXGIAdapter, 0x2411e7e1, 0x12ac, 0x4ccf, 0xbd, 0x14, 0x97, 0x98, 0xe8, 0x53,
+                    0x4d, 0xc0);
 QUAVEL_INTERFACE_ID(IDXGISwapChain, 0x310d36a0, 0xd2e7, 0x4c0a, 0xaa, 0x04, 0x6a, 0x9d, 0x23, 0xb8,
                     0x88, 0x6a);
 

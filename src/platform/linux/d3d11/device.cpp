@@ -1,6 +1,7 @@
 #include "platform/linux/d3d11/device.h"
 
 #include "platform/linux/d3d11/device_context.h"
+#include "platform/linux/d3d11/dxgi_adapter.h"
 #include "platform/linux/d3d11/fill_rule.h"
 #include "platform/linux/d3d11/resources.h"
 #include "platform/linux/d3d11/states.h"
@@ -134,6 +135,14 @@ HRESULT Device::CreateRasterizerState(const D3D11_RASTERIZER_DESC* desc,
 
 HRESULT Device::CreateSamplerState(const D3D11_SAMPLER_DESC* desc, ID3D11SamplerState** state) {
     return createSamplerState(*this, desc, state);
+}
+
+HRESULT Device::QueryInterface(REFIID id, void** object) {
+    if (object != nullptr && id == __uuidof(IDXGIDevice)) {
+        *object = dxgiDeviceOf(*this);
+        return *object ? S_OK : E_OUTOFMEMORY;
+    }
+    return ComObject<ID3D11Device>::QueryInterface(id, object);
 }
 
 bool chooseFeatureLevel(const D3D_FEATURE_LEVEL* requested, UINT count, D3D_FEATURE_LEVEL& chosen) {

@@ -68,6 +68,8 @@ public:
                                   ID3D11RasterizerState** state) override;
     HRESULT CreateSamplerState(const D3D11_SAMPLER_DESC* desc, ID3D11SamplerState** state) override;
     D3D_FEATURE_LEVEL GetFeatureLevel() override { return level_; }
+    // Answers IDXGIDevice too (dxgi_adapter.h).
+    HRESULT QueryInterface(REFIID id, void** object) override;
     void GetImmediateContext(ID3D11DeviceContext** context) override;
 
 private:

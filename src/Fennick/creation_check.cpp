@@ -1,5 +1,6 @@
 #include "Fennick/creation_check.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace Fennick::gfx {
@@ -68,7 +69,8 @@ void noteCreation(const char* call, HRESULT hr, const void* made, const char* de
 
 std::string hresultText(HRESULT hr) {
     char text[48];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    std::snprintf(text, sizeof text, "0x%08lX",
+                  static_cast<unsigned long>(static_cast<std::uint32_t>(hr)));
     for (const NamedResult& n : kNames)
         if (n.hr == hr)
             return std::string(text) + " (" + n.name + ")";

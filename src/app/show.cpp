@@ -28,7 +28,13 @@ std::string noWindowText() {
 } // namespace
 
 bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, float renderScale) {
-    const DeviceStartup started = initWindowAndDevice(app, renderScale);
+    // Where the shaders are linked as source, they become bytecode first, before the window
+    // exists: compiling takes seconds, and Windows marks a shown window that answers no
+    // messages for about 5 s as not responding. A program that does not compile stops the show
+    // before anything appears.
+    if (!prepareShaderCode(error))
+        return false;
+    const DeviceStartup started = initWindowAndDevice(app, shown, renderScale);
     if (app.window == nullptr) {
         error = noWindowText();
         return false;
@@ -38,11 +44,6 @@ bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, floa
         return false;
     }
     app.softwareNote = started.softwareNote;
-    // Where the shaders are linked as source, they become bytecode here, before the graph
-    // hands them to the device, and while the window is still hidden: Windows marks a shown
-    // window that answers no messages for seconds as not responding.
-    if (!prepareShaderCode(error))
-        return false;
 
     // Every object made from here to the end of the graph is checked once, now; nothing is
     // checked per frame.
@@ -75,8 +76,6 @@ bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, floa
         presentation->rtvA->Release();
     app.backBufferView->AddRef();
     presentation->rtvA = app.backBufferView;
-    if (shown == WindowShown::OnScreen)
-        showShowWindow(app);
     return true;
 }
 

@@ -8,10 +8,10 @@
 #include "app/demo_app.h"
 #include "app/window_device.h"
 
-// Start-up up to the audio: the hidden window and the device (feature level 11_0, on WARP when
-// the hardware offers less: app.softwareNote says so), the shaders, the frame context with the
-// six samplers, an empty timeline, the demo graph, and the engine's final pass drawing into the
-// back buffer; then the window is shown. Every object made is checked once. On failure returns
+// Start-up up to the audio: the shaders (where they are compiled at start-up), the window and
+// the device (feature level 11_0, on WARP when the hardware offers less: app.softwareNote says
+// so), the frame context with the six samplers, an empty timeline, the demo graph, and the
+// engine's final pass drawing into the back buffer. Every object made is checked once. On failure returns
 // false with a one-line reason in `error` naming what failed (nothing of the show can run).
 //
 // renderScale below 1 draws a smaller picture for quick looks on slow machines: the back buffer

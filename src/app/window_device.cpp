@@ -27,7 +27,7 @@ DXGI_SWAP_CHAIN_DESC swapChainDescription(HWND window) {
 
 } // namespace
 
-DeviceStartup initWindowAndDevice(DemoApp& app, float renderScale) {
+DeviceStartup initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale) {
     DeviceStartup result;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
@@ -42,14 +42,14 @@ DeviceStartup initWindowAndDevice(DemoApp& app, float renderScale) {
     wc.lpszClassName = L"DemoTemplate";
     RegisterClassExW(&wc);
 
-    // Made hidden: it is shown once everything the show needs exists (showShowWindow), so a
-    // start-up that takes long (compiling the shaders) never leaves a window that does not
-    // answer on the screen. The process is DPI-aware (its manifest), so these are physical
-    // pixels at every display scale.
+    // The process is DPI-aware (its manifest), so these are physical pixels at every display
+    // scale.
+    const bool onScreen = shown == WindowShown::OnScreen;
     const int width = int(Fennick::gfx::scaledExtent(kShowWidth, renderScale));
     const int height = int(Fennick::gfx::scaledExtent(kShowHeight, renderScale));
-    app.window = CreateWindowExW(0, wc.lpszClassName, L"quavel1", WS_POPUP, 0, 0, width, height,
-                                 nullptr, nullptr, instance, nullptr);
+    app.window =
+        CreateWindowExW(0, wc.lpszClassName, L"quavel1", WS_POPUP | (onScreen ? WS_VISIBLE : 0), 0,
+                        0, width, height, nullptr, nullptr, instance, nullptr);
     if (!app.window)
         return result;
 
@@ -85,13 +85,12 @@ DeviceStartup initWindowAndDevice(DemoApp& app, float renderScale) {
                        Fennick::gfx::hresultText(FAILED(hr) ? hr : E_FAIL);
         return result;
     }
+    if (onScreen) {
+        ShowWindow(app.window, SW_SHOWDEFAULT);
+        UpdateWindow(app.window);
+        ShowCursor(FALSE);
+        ShowWindow(GetConsoleWindow(), SW_HIDE);
+    }
     result.ok = true;
     return result;
-}
-
-void showShowWindow(DemoApp& app) {
-    ShowWindow(app.window, SW_SHOWDEFAULT);
-    UpdateWindow(app.window);
-    ShowCursor(FALSE);
-    ShowWindow(GetConsoleWindow(), SW_HIDE);
 }

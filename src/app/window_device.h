@@ -20,12 +20,11 @@ struct DeviceStartup {
 };
 
 // Registers the class, opens the borderless 1600 x 900 window (times renderScale, rounded as
-// the engine rounds its targets) centred on the desktop, hidden, and creates the device at
-// feature level 11_0 (show_device.h: WARP when the hardware offers less), its immediate
-// context, the swap chain and the back-buffer view, each result checked. When the window
-// cannot be made, app.window stays null and the error empty. What could not be made stays
-// null, so that the caller can stop in order.
-DeviceStartup initWindowAndDevice(DemoApp& app, float renderScale = 1.0f);
-
-// Puts the window on the screen, hides the cursor and any console window.
-void showShowWindow(DemoApp& app);
+// the engine rounds its targets) centred on the desktop, creates the device at feature level
+// 11_0 (show_device.h: WARP when the hardware offers less), its immediate context, the swap
+// chain and the back-buffer view, each result checked, then shows the window (unless it is
+// never to be shown) and hides the cursor. When the window cannot be made, app.window stays
+// null and the error empty. What could not be made stays null, so that the caller can stop in
+// order.
+DeviceStartup initWindowAndDevice(DemoApp& app, WindowShown shown = WindowShown::OnScreen,
+                                  float renderScale = 1.0f);

@@ -121,7 +121,6 @@ dpi)
         grep -qx 'desktop=1920,1080' "$work/seen" || fail "the X display is not 1920 x 1080"
         grep -qx 'class=DemoTemplate' "$work/seen" || fail "window class"
         grep -qx 'title=quavel1' "$work/seen" || fail "window title"
-        grep -qx 'awareness=2' "$work/seen" || fail "the show's window is not per-monitor DPI-aware"
         grep -qx 'rect=160,90,1600,900' "$work/seen" ||
             fail "at $dpi dpi the window is not 1600 x 900 physical pixels at (160, 90)"
         grep -qx 'popup=1 caption=0 visible=1' "$work/seen" || fail "window not a visible popup"

@@ -3,8 +3,6 @@
 // box) as key=value lines, and then ends the show the chosen way: "close" sends WM_CLOSE to
 // the show's window, "escape" presses Escape in the message box. Exit status 0 when the box
 // was found. The probe is DPI-aware, so it sees the window in physical pixels.
-// GetWindowDpiAwarenessContext: Windows 10 1607.
-#define _WIN32_WINNT 0x0A00
 #include <windows.h>
 
 #include <cstdio>
@@ -46,9 +44,6 @@ void describeShowWindow(HWND w) {
     RECT desktop;
     GetClientRect(GetDesktopWindow(), &desktop);
     std::printf("desktop=%ld,%ld\n", desktop.right, desktop.bottom);
-    // 0 unaware, 1 system aware, 2 per-monitor aware: what the show's manifest declared.
-    std::printf("awareness=%d\n",
-                int(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(w))));
 }
 
 void describeMessageBox(HWND box) {

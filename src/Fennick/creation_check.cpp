@@ -54,8 +54,8 @@ void CreationCheck::record(const char* call, const char* detail, HRESULT hr) {
     if (!subject().empty() || *detail)
         first_ += " for " + (subject().empty() ? std::string("the graph") : subject()) +
                   (*detail ? std::string(" (") + detail + ")" : std::string());
-    first_ += SUCCEEDED(hr) ? " gave no object (" + hresultText(hr) + ")"
-                            : " failed: " + hresultText(hr);
+    first_ +=
+        SUCCEEDED(hr) ? " gave no object (" + hresultText(hr) + ")" : " failed: " + hresultText(hr);
 }
 
 void setCreationSubject(std::string text) {

@@ -113,13 +113,15 @@ TextureZeros textureZeros(const TextureDesc& desc, UINT mipLevels, bool zeroed) 
     if (!zeroed || bytes == 0)
         return zeros;
     const bool hasHeight = desc.dimension != Tex1D, hasDepth = desc.dimension == Tex3D;
-    const size_t width = deviceExtent(desc.width), height = hasHeight ? deviceExtent(desc.height) : 1,
+    const size_t width = deviceExtent(desc.width),
+                 height = hasHeight ? deviceExtent(desc.height) : 1,
                  depth = hasDepth ? deviceExtent(desc.depth) : 1;
     zeros.block = std::make_unique<ZeroBlock>(width * height * depth * bytes);
     if (!zeros.block->bytes)
         return zeros;
     for (UINT level = 0; level < mipLevels; ++level) {
-        const size_t w = std::max<size_t>(1, width >> level), h = std::max<size_t>(1, height >> level);
+        const size_t w = std::max<size_t>(1, width >> level),
+                     h = std::max<size_t>(1, height >> level);
         zeros.levels.push_back({zeros.block->bytes, UINT(w * bytes), UINT(w * h * bytes)});
     }
     return zeros;

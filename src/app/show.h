@@ -11,8 +11,8 @@
 // Start-up up to the audio: the shaders (where they are compiled at start-up), the window and
 // the device (feature level 11_0, on WARP when the hardware offers less: app.softwareNote says
 // so), the frame context with the six samplers, an empty timeline, the demo graph, and the
-// engine's final pass drawing into the back buffer. Every object made is checked once. On failure returns
-// false with a one-line reason in `error` naming what failed (nothing of the show can run).
+// engine's final pass drawing into the back buffer. Every object made is checked once. On failure
+// returns false with a one-line reason in `error` naming what failed (nothing of the show can run).
 //
 // renderScale below 1 draws a smaller picture for quick looks on slow machines: the back buffer
 // and every render target are made at that fraction of their size, and the viewports follow

@@ -27,9 +27,9 @@ struct Attempt {
 Attempt attempt(D3D_DRIVER_TYPE driver, const DXGI_SWAP_CHAIN_DESC& desc) {
     const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_0};
     Attempt a;
-    a.result = D3D11CreateDeviceAndSwapChain(nullptr, driver, nullptr, 0, levels, 2,
-                                             D3D11_SDK_VERSION, &desc, &a.swapChain, &a.device,
-                                             &a.level, &a.context);
+    a.result =
+        D3D11CreateDeviceAndSwapChain(nullptr, driver, nullptr, 0, levels, 2, D3D11_SDK_VERSION,
+                                      &desc, &a.swapChain, &a.device, &a.level, &a.context);
     if (SUCCEEDED(a.result) && !a.complete())
         a.result = E_FAIL; // success without the objects: treated as the failure it is
     return a;
@@ -49,8 +49,8 @@ std::string featureLevelName(D3D_FEATURE_LEVEL level) {
 
 std::string adapterName(ID3D11Device* device) {
     IDXGIDevice* dxgi = nullptr;
-    if (!device || FAILED(device->QueryInterface(__uuidof(IDXGIDevice),
-                                                 reinterpret_cast<void**>(&dxgi))) ||
+    if (!device ||
+        FAILED(device->QueryInterface(__uuidof(IDXGIDevice), reinterpret_cast<void**>(&dxgi))) ||
         !dxgi)
         return "";
     std::string name;
@@ -92,13 +92,14 @@ ShowDevice createShowDevice(const DXGI_SWAP_CHAIN_DESC& desc) {
     hardware.release();
 
     Attempt warp = attempt(D3D_DRIVER_TYPE_WARP, desc);
-    const std::string needed = "the show needs feature level " + featureLevelName(kShowFeatureLevel);
+    const std::string needed =
+        "the show needs feature level " + featureLevelName(kShowFeatureLevel);
     if (!warp.complete() || warp.level < kShowFeatureLevel) {
         const std::string warpText =
-            warp.complete() ? "the software rasteriser (WARP) offers only " +
-                                  featureLevelName(warp.level)
-                            : "the software rasteriser (WARP) cannot be started (" +
-                                  Fennick::gfx::hresultText(warp.result) + ")";
+            warp.complete()
+                ? "the software rasteriser (WARP) offers only " + featureLevelName(warp.level)
+                : "the software rasteriser (WARP) cannot be started (" +
+                      Fennick::gfx::hresultText(warp.result) + ")";
         made.error = hardwareText + "; " + needed + ", and " + warpText;
         warp.release();
         return made;

@@ -264,8 +264,8 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScal
 
     for (std::uint32_t id = 0; id < kDemoDrawPassCount; ++id) {
         const DrawSpec& entry = kDrawPasses[id];
-        setCreationSubject("draw pass " + std::to_string(id) + " (" +
-                           demoShaderName(entry.vertex) + ", " + demoShaderName(entry.pixel) + ")");
+        setCreationSubject("draw pass " + std::to_string(id) + " (" + demoShaderName(entry.vertex) +
+                           ", " + demoShaderName(entry.pixel) + ")");
         DrawPassDesc desc;
         desc.shader = graphicsShader(entry.vertex, entry.pixel);
         if (id == kScrollerPass)

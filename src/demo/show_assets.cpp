@@ -19,8 +19,10 @@ struct ShaderEntry {
 // One block per distinct program; passes that use the same program share its block.
 const ShaderEntry kShaders[] = {
     {DemoShader::vsFullscreen, vsFullscreen, &vsFullscreen_size, "vs_fullscreen"},
-    {DemoShader::vsFullscreenFlipY, vsFullscreenFlipY, &vsFullscreenFlipY_size, "vs_fullscreen_flip_y"},
-    {DemoShader::vsFullscreenFlipY2, vsFullscreenFlipY2, &vsFullscreenFlipY2_size, "vs_fullscreen_flip_y2"},
+    {DemoShader::vsFullscreenFlipY, vsFullscreenFlipY, &vsFullscreenFlipY_size,
+     "vs_fullscreen_flip_y"},
+    {DemoShader::vsFullscreenFlipY2, vsFullscreenFlipY2, &vsFullscreenFlipY2_size,
+     "vs_fullscreen_flip_y2"},
     {DemoShader::vsParticles, vsParticles, &vsParticles_size, "vs_particles"},
     {DemoShader::vsGlyphs, vsGlyphs, &vsGlyphs_size, "vs_glyphs"},
     {DemoShader::psPyramid, psPyramid, &psPyramid_size, "ps_pyramid"},

@@ -91,21 +91,17 @@ struct DeviceCase {
     const char* name;
     const char* hardwareLevel; // QUAVEL_D3D11_HARDWARE_LEVEL, or null
     bool noWarp;
-    const char* said;          // expected on stderr (a regular expression)
+    const char* said; // expected on stderr (a regular expression)
     int exitCode;
 };
 
 const DeviceCase kDeviceCases[] = {
     {"hardware 11_0", nullptr, false, "^waveout: [^\n]*without sound[^\n]*\n$", 1},
-    {"hardware 10_0, WARP",
-     "10_0",
-     false,
+    {"hardware 10_0, WARP", "10_0", false,
      "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_0; the show "
      "needs feature level 11_0, so it runs in software [^\n]*\nwaveout: [^\n]*without sound",
      1},
-    {"hardware 10_0, no WARP",
-     "10_0",
-     true,
+    {"hardware 10_0, no WARP", "10_0", true,
      "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_0; the show "
      "needs feature level 11_0, and the software rasteriser \\(WARP\\) cannot be started "
      "\\(0x887A0004 \\(DXGI_ERROR_UNSUPPORTED\\)\\)\n$",

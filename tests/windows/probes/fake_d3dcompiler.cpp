@@ -32,10 +32,9 @@ private:
 
 } // namespace
 
-extern "C" __declspec(dllexport) HRESULT WINAPI D3DCompile(LPCVOID, SIZE_T, LPCSTR,
-                                                           const D3D_SHADER_MACRO*, ID3DInclude*,
-                                                           LPCSTR, LPCSTR, UINT, UINT,
-                                                           ID3DBlob** code, ID3DBlob** messages) {
+extern "C" __declspec(dllexport) HRESULT WINAPI
+    D3DCompile(LPCVOID, SIZE_T, LPCSTR, const D3D_SHADER_MACRO*, ID3DInclude*, LPCSTR, LPCSTR, UINT,
+               UINT, ID3DBlob** code, ID3DBlob** messages) {
     if (messages)
         *messages = nullptr;
     if (!code)

@@ -66,7 +66,8 @@ bool driverLevel(D3D_DRIVER_TYPE driver, const D3D_FEATURE_LEVEL* requested, UIN
         return true;
     // The first requested level the limited hardware offers.
     for (UINT i = 0; requested != nullptr && i < count; ++i)
-        if (requested[i] <= debugSwitches().hardwareLevel && requested[i] >= D3D_FEATURE_LEVEL_9_1) {
+        if (requested[i] <= debugSwitches().hardwareLevel &&
+            requested[i] >= D3D_FEATURE_LEVEL_9_1) {
             chosen = requested[i];
             return true;
         }

@@ -32,6 +32,11 @@ std::string noWindowText() {
 } // namespace
 
 bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, float renderScale) {
+    return startShowDevice(app, error, shown, renderScale) &&
+           buildShowGraph(app, error, renderScale);
+}
+
+bool startShowDevice(DemoApp& app, std::string& error, WindowShown shown, float renderScale) {
     HRESULT hr = initWindowAndDevice(app, shown, renderScale);
     if (app.window == nullptr) {
         error = noWindowText();
@@ -41,6 +46,10 @@ bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, floa
         error = hresultText(hr);
         return false;
     }
+    return true;
+}
+
+bool buildShowGraph(DemoApp& app, std::string& error, float renderScale) {
     // Where the shaders are linked as source, they become bytecode here, before the graph
     // hands them to the device.
     if (!prepareShaderCode(error))

@@ -20,6 +20,12 @@
 bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown = WindowShown::OnScreen,
                        float renderScale = 1.0f);
 
+// The two halves of startShowGraphics: the window and device; then the shader bytecode, the
+// frame context, the timeline, the graph and its final pass.
+bool startShowDevice(DemoApp& app, std::string& error, WindowShown shown = WindowShown::OnScreen,
+                     float renderScale = 1.0f);
+bool buildShowGraph(DemoApp& app, std::string& error, float renderScale = 1.0f);
+
 // Opens the audio device and starts the music thread over the embedded module. Without an
 // audio device the show runs silent and its clock stays at 0; this is not a failure. Returns
 // false only when the audio thread cannot be started.

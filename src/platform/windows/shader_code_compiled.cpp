@@ -3,6 +3,7 @@
 // Windows 10 and 11. The DLL is loaded by name at run time so that a system without it gets a
 // clear message rather than a loader error before the program starts.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -24,6 +25,12 @@ std::vector<ShaderSource>& registry() {
 std::map<const void*, ID3DBlob*>& compiled() {
     static std::map<const void*, ID3DBlob*> blobs;
     return blobs;
+}
+
+// Seconds each block took to compile, for the self-check's table.
+std::map<const void*, double>& compileSeconds() {
+    static std::map<const void*, double> seconds;
+    return seconds;
 }
 
 std::string blobText(ID3DBlob* blob) {
@@ -79,13 +86,16 @@ bool prepareShaderCode(std::string& error) {
         ID3DBlob* code = nullptr;
         ID3DBlob* messages = nullptr;
         const std::string fileName = std::string(s.program) + ".hlsl";
+        const auto started = std::chrono::steady_clock::now();
         const HRESULT hr = compile(s.text, *s.size, fileName.c_str(), nullptr, nullptr, s.entry,
                                    s.target, 0, 0, &code, &messages);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
         const std::string message = blobText(messages);
         if (messages)
             messages->Release();
         if (SUCCEEDED(hr) && code) {
             compiled()[s.text] = code;
+            compileSeconds()[s.text] = took.count();
             continue;
         }
         if (code)
@@ -108,4 +118,9 @@ ShaderCode shaderBytecode(const void* block, std::uint32_t) {
         return {nullptr, 0};
     ID3DBlob* code = found->second;
     return {code->GetBufferPointer(), static_cast<std::uint32_t>(code->GetBufferSize())};
+}
+
+double shaderCompileSeconds(const void* block) {
+    auto found = compileSeconds().find(block);
+    return found == compileSeconds().end() ? -1.0 : found->second;
 }

@@ -106,7 +106,8 @@ void SelfCheck::reportPrograms(const std::vector<ProgramTime>& times) {
     report_.linef("  %-30s %10s %10s", "program", "compile", "create");
     double compiled = 0, created = 0;
     for (const ProgramTime& t : times) {
-        char compile[32] = "-", create[32] = "failed";
+        // No bytecode (it did not compile): nothing to create.
+        char compile[32] = "-", create[32] = "no code";
         if (t.compileSeconds >= 0)
             std::snprintf(compile, sizeof compile, "%.1f", t.compileSeconds * 1000);
         if (t.createSeconds >= 0 && SUCCEEDED(t.created))

@@ -59,7 +59,7 @@ public:
     TextureRuntime* output = nullptr;
     std::vector<PassEntry> passes;
     std::uint8_t firstFrame = 0;
-    ParamBlock frameParams; // the per-frame packed copy of params
+    ParamBlock frameParams;               // the per-frame packed copy of params
     PassObserver* passObserver = nullptr; // none unless someone watches the passes
 
     // Appends the engine's final copy pass into a 1600 x 900 presentation texture (times

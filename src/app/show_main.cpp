@@ -1,8 +1,9 @@
 // The show's entry function: start-up, the frame loop driven by the sound card's clock, and
 // the orderly end with exit code 1. With `--edit [HOST:PORT]` the show follows the sync
-// editor (see live_edit.h); `--check [FOLDER]` runs the self-check instead (self_check.h). With QUAVEL1_READ_BACK=FOLDER in the environment every drawn
-// frame is also read back into FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900 RGBA,
-// top row first, replaced whole), so tests can look at what the window shows.
+// editor (see live_edit.h); `--check [FOLDER]` runs the self-check instead (self_check.h). With
+// QUAVEL1_READ_BACK=FOLDER in the environment every drawn frame is also read back into
+// FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900 RGBA, top row first, replaced whole),
+// so tests can look at what the window shows.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>

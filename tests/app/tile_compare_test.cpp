@@ -40,10 +40,10 @@ struct Case {
 TEST(TileCompare, CountsChannelsBeyondTheToleranceOutsideTheVaryMask) {
     const int allowed = int(kOutlierShare * kTilesX * kTilesY * 3); // 43
     const Case cases[] = {
-        {allowed, 7, false, true, allowed, 0},    // at the limit
+        {allowed, 7, false, true, allowed, 0}, // at the limit
         {allowed + 1, 7, false, false, allowed + 1, 0},
-        {allowed + 1, 6, false, true, 0, 0},      // within the tolerance
-        {300, 90, true, true, 0, 300},            // all in tiles known to vary
+        {allowed + 1, 6, false, true, 0, 0}, // within the tolerance
+        {300, 90, true, true, 0, 300},       // all in tiles known to vary
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.channels);

@@ -3,8 +3,8 @@
 // blend mode or a changed constant in any pass shows even when each program alone is right.
 //
 // The moments and the rule (10 x 10 tile means within a tolerance) are those of
-// app/check/golden_moments.h, which quavel1 --check uses too. Regenerate the references after a deliberate change of
-// the picture with `scripts/golden-frames` and look at them before committing.
+// app/check/golden_moments.h, which quavel1 --check uses too. Regenerate the references after a
+// deliberate change of the picture with `scripts/golden-frames` and look at them before committing.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -33,5 +33,5 @@ inline constexpr double kGoldenFps = 60;
 inline constexpr int kTile = 10;
 inline constexpr int kGoldenWidth = 1600, kGoldenHeight = 900;
 inline constexpr int kTilesX = kGoldenWidth / kTile, kTilesY = kGoldenHeight / kTile;
-inline constexpr double kTileTolerance = 6.0; // levels of 255, per tile and channel
+inline constexpr double kTileTolerance = 6.0;  // levels of 255, per tile and channel
 inline constexpr double kOutlierShare = 0.001; // of all tile channels

@@ -107,7 +107,8 @@ bool PassTimer::results(std::vector<double>& milliseconds, std::string& error) {
             error = "the GPU gave no timestamps within 10 s";
             return false;
         }
-        milliseconds[i] = end >= start ? double(end - start) * 1000.0 / double(clock.Frequency) : 0.0;
+        milliseconds[i] =
+            end >= start ? double(end - start) * 1000.0 / double(clock.Frequency) : 0.0;
     }
     return true;
 }

@@ -14,7 +14,8 @@ struct LinkedProgram {
     const unsigned int* size;
 };
 
-#define QUAVEL_PROGRAM(name, block) {name, block, &block##_size}
+#define QUAVEL_PROGRAM(name, block)                                                                \
+    { name, block, &block##_size }
 const LinkedProgram kPrograms[] = {
     QUAVEL_PROGRAM("vs_fullscreen", vsFullscreen),
     QUAVEL_PROGRAM("vs_fullscreen_flip_y", vsFullscreenFlipY),

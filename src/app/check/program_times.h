@@ -10,10 +10,10 @@
 #include "platform/d3d11.h"
 
 struct ProgramTime {
-    std::string name;              // file stem, e.g. "ps_glow_logo"
-    double compileSeconds = -1.0;  // negative: linked as bytecode, nothing compiled
-    double createSeconds = -1.0;   // negative: no bytecode (it did not compile)
-    HRESULT created = E_FAIL;      // what the device answered
+    std::string name;             // file stem, e.g. "ps_glow_logo"
+    double compileSeconds = -1.0; // negative: linked as bytecode, nothing compiled
+    double createSeconds = -1.0;  // negative: no bytecode (it did not compile)
+    HRESULT created = E_FAIL;     // what the device answered
 };
 
 // Creates (and releases) every program's shader object once, timing each. Call after

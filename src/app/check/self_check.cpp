@@ -20,6 +20,7 @@
 #include "app/show.h"
 #include "platform/parent_console.h"
 #include "platform/shader_code.h"
+#include "platform/startup_failure.h"
 #include "stb_image_write.h" // implemented in check_frames.cpp
 
 namespace fs = std::filesystem;
@@ -56,11 +57,14 @@ struct RenderedMoment {
 
 class SelfCheck {
 public:
-    explicit SelfCheck(bool console) : report_(console) {}
+    explicit SelfCheck(bool console) : console_(console), report_(console) {}
     int run(const std::string& folder);
 
 private:
     int cannotRun(const std::string& why) {
+        // Started from the desktop, nobody reads the output: say it where a person sees it.
+        if (!console_)
+            reportStartupFailure("quavel1 --check", why);
         report_.line();
         report_.line("quavel1 --check cannot run: " + why);
         report_.line("Result: the check could not run (exit 2)");
@@ -73,6 +77,7 @@ private:
     void reportMoment(const RenderedMoment& r);
     void reportPassTimes(const std::vector<RenderedMoment>& rendered);
 
+    bool console_;
     CheckReport report_;
     std::string folder_;
     DemoApp* app_ = nullptr;
@@ -130,9 +135,8 @@ bool SelfCheck::renderMoments(std::vector<RenderedMoment>& rendered, std::string
     PassTimer timer(app_->device, app_->immediateContext, *app_->engine);
     for (const GoldenMoment& m : kGoldenMoments)
         rendered.push_back({&m, firstGridFrameAtOrAfter(m.start, kGoldenFps), {}, {}, "", 0, ""});
-    std::sort(rendered.begin(), rendered.end(), [](const auto& a, const auto& b) {
-        return a.gridFrame < b.gridFrame;
-    });
+    std::sort(rendered.begin(), rendered.end(),
+              [](const auto& a, const auto& b) { return a.gridFrame < b.gridFrame; });
     std::vector<std::uint8_t> rgba;
     std::size_t next = 0;
     for (std::int64_t n = 0; next < rendered.size(); ++n) {
@@ -159,13 +163,13 @@ bool SelfCheck::renderMoments(std::vector<RenderedMoment>& rendered, std::string
         GoldenReference reference;
         if (!loadGoldenReference(*r.moment, reference, error))
             return false;
-        r.comparison = compareTiles(tileMeans(rgba.data(), int(reader.width()),
-                                              int(reader.height())),
-                                    reference.tiles, reference.vary);
+        r.comparison =
+            compareTiles(tileMeans(rgba.data(), int(reader.width()), int(reader.height())),
+                         reference.tiles, reference.vary);
         r.frameFile = std::string(r.moment->name) + ".png";
         const std::string path = (fs::path(folder_) / r.frameFile).string();
-        if (!stbi_write_png(path.c_str(), int(reader.width()), int(reader.height()), 4,
-                            rgba.data(), int(reader.width()) * 4))
+        if (!stbi_write_png(path.c_str(), int(reader.width()), int(reader.height()), 4, rgba.data(),
+                            int(reader.width()) * 4))
             r.frameFile = "(cannot write " + path + ")";
         reportMoment(r);
     }
@@ -174,8 +178,8 @@ bool SelfCheck::renderMoments(std::vector<RenderedMoment>& rendered, std::string
 
 void SelfCheck::reportMoment(const RenderedMoment& r) {
     const TileComparison& c = r.comparison;
-    report_.linef("Moment %s (%.4f s, grid frame %lld at %g fps)", r.moment->name,
-                  r.moment->start, static_cast<long long>(r.gridFrame), kGoldenFps);
+    report_.linef("Moment %s (%.4f s, grid frame %lld at %g fps)", r.moment->name, r.moment->start,
+                  static_cast<long long>(r.gridFrame), kGoldenFps);
     report_.linef("  tiles within tolerance  %d of %d", c.tilesWithin, c.tiles);
     report_.linef("  tile channels off       %d (at most %d may be; tolerance %g levels)",
                   c.channelsOff, c.channelsAllowed, kTileTolerance);

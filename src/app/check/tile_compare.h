@@ -23,22 +23,22 @@ using VaryMask = std::vector<std::uint8_t>;
 Tiles tileMeans(const std::uint8_t* rgba, int width, int height);
 
 struct TileSpot {
-    int x = -1, y = -1;  // tile column and row; -1 when there is none
-    int channel = 0;     // 0 red, 1 green, 2 blue
+    int x = -1, y = -1; // tile column and row; -1 when there is none
+    int channel = 0;    // 0 red, 1 green, 2 blue
     int got = 0, want = 0;
     int difference() const { return got > want ? got - want : want - got; }
 };
 
 struct TileComparison {
-    int tiles = 0;           // tiles compared (outside the vary mask)
-    int tilesWithin = 0;     // of those, every channel within the tolerance
-    int channelsOff = 0;     // tile channels beyond the tolerance outside the mask
-    int channelsAllowed = 0; // how many may be
-    int varyTiles = 0;       // tiles known to vary by GPU
-    int varyTilesOff = 0;    // of those, beyond the tolerance in this frame
-    TileSpot worst;          // the largest difference outside the mask, within or not
+    int tiles = 0;                  // tiles compared (outside the vary mask)
+    int tilesWithin = 0;            // of those, every channel within the tolerance
+    int channelsOff = 0;            // tile channels beyond the tolerance outside the mask
+    int channelsAllowed = 0;        // how many may be
+    int varyTiles = 0;              // tiles known to vary by GPU
+    int varyTilesOff = 0;           // of those, beyond the tolerance in this frame
+    TileSpot worst;                 // the largest difference outside the mask, within or not
     std::vector<TileSpot> firstOff; // the first few channels beyond the tolerance
-    bool matches = false;    // channelsOff <= channelsAllowed
+    bool matches = false;           // channelsOff <= channelsAllowed
 };
 
 // `got` and `want` must both be tile means (kTilesX x kTilesY x 3); a mask of another size

@@ -3,8 +3,8 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 #include <epoxy/gl.h>
+#include <iterator>
 
 #include "platform/linux/d3d11/device.h"
 

@@ -73,7 +73,8 @@ std::vector<std::string> declaredFormats(const ShaderBlock& block) {
 // the rasterized position (fill_rule.h).
 GLuint compileStage(const ShaderBlock& block, const std::vector<std::string>& imageFormats,
                     float rasterStep = 0.0f) {
-    std::string source = withWideTrig(sourceWithFormats(block, imageFormats), wideTrigFromEnvironment());
+    std::string source =
+        withWideTrig(sourceWithFormats(block, imageFormats), wideTrigFromEnvironment());
     if (block.stage == ShaderStage::Pixel) {
         source = readInputsBeforeTheShift(source, rasterStep);
     }

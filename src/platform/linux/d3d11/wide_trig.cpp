@@ -43,8 +43,8 @@ std::string withWideTrig(const std::string& glsl, WideTrig how) {
     }
     for (const char* f : {"sin", "cos"})
         for (const char* type : {"float", "vec2", "vec3", "vec4"})
-            functions += std::string(type) + " quavelWide_" + f + "(" + type + " x) {\n    return " +
-                         f + "(quavelWideArgument(x));\n}\n";
+            functions += std::string(type) + " quavelWide_" + f + "(" + type +
+                         " x) {\n    return " + f + "(quavelWideArgument(x));\n}\n";
     functions += "#define sin quavelWide_sin\n#define cos quavelWide_cos\n";
 
     // After the #version line and every #extension line: nothing but directives may come

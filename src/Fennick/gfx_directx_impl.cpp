@@ -650,12 +650,20 @@ void GraphRuntime::runFrame(bool stateOnly) {
         const PassEntry& entry = passes[i];
         if (stateOnly && !statePasses_[i])
             continue;
-        if (entry.kind == PassKind::Draw && entry.draw &&
-            runConditionHolds(entry.draw->desc.runCondition, firstFrame))
+        const bool draw = entry.kind == PassKind::Draw && entry.draw &&
+                          runConditionHolds(entry.draw->desc.runCondition, firstFrame);
+        const bool compute = entry.kind == PassKind::Compute && entry.compute &&
+                             runConditionHolds(entry.compute->desc.runCondition, firstFrame);
+        if (!draw && !compute)
+            continue;
+        if (passObserver)
+            passObserver->passStarts(i);
+        if (draw)
             executeDrawPass(*entry.draw, block.data(), blockSize);
-        else if (entry.kind == PassKind::Compute && entry.compute &&
-                 runConditionHolds(entry.compute->desc.runCondition, firstFrame))
+        else
             executeComputePass(*entry.compute, block.data(), blockSize);
+        if (passObserver)
+            passObserver->passEnds(i);
     }
 
     for (auto& node : resources)

@@ -7,8 +7,25 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
     # Live editing under the sync editor: below the window, so tests need no GPU.
     quavel_library(quavel_live_edit SOURCES live_edit.cpp
         LIBS quavel_audio quavel_sync_editor quavel_key_data_writer quavel_frame_grid)
+    # quavel1 --check: the golden-frame references and the masks of their tiles known to vary
+    # by GPU are linked in, so the executable needs no files.
+    set(golden ${PROJECT_SOURCE_DIR}/tests/show/golden)
+    quavel_embed_files(TARGET quavel_golden_references HEADER golden_reference_files.h ASSETS
+        goldenExplosion ${golden}/explosion.png
+        goldenExplosionVary ${golden}/explosion.vary.png
+        goldenParticles ${golden}/particles.png
+        goldenParticlesVary ${golden}/particles.vary.png
+        goldenCredits ${golden}/credits.png
+        goldenCreditsVary ${golden}/credits.vary.png)
+    quavel_library(quavel_self_check
+        SOURCES check/adapter_description.cpp check/check_frames.cpp check/check_report.cpp
+                check/golden_references.cpp check/pass_timer.cpp check/program_times.cpp
+                check/self_check.cpp
+        LIBS quavel_show quavel_tile_compare quavel_golden_references quavel_frame_grid)
+    target_include_directories(quavel_self_check PRIVATE ${QUAVEL_STB_INCLUDE_DIR})
     add_executable(quavel1 show_main.cpp)
-    target_link_libraries(quavel1 PRIVATE quavel_show quavel_live_edit quavel_platform_entry)
+    target_link_libraries(quavel1 PRIVATE quavel_self_check quavel_show quavel_live_edit
+        quavel_platform_entry)
     set_target_properties(quavel1 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     if(WIN32)
         # A GUI-subsystem program (WinMain, no console window) with its icon and version

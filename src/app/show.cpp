@@ -32,8 +32,11 @@ bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, floa
     // exists: compiling takes seconds, and Windows marks a shown window that answers no
     // messages for about 5 s as not responding. A program that does not compile stops the show
     // before anything appears.
-    if (!prepareShaderCode(error))
-        return false;
+    return prepareShaderCode(error) && startShowDevice(app, error, shown, renderScale) &&
+           buildShowGraph(app, error, renderScale);
+}
+
+bool startShowDevice(DemoApp& app, std::string& error, WindowShown shown, float renderScale) {
     const DeviceStartup started = initWindowAndDevice(app, shown, renderScale);
     if (app.window == nullptr) {
         error = noWindowText();
@@ -44,6 +47,11 @@ bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, floa
         return false;
     }
     app.softwareNote = started.softwareNote;
+    return true;
+}
+
+// The programs are bytecode by now (prepareShaderCode ran before the window was made).
+bool buildShowGraph(DemoApp& app, std::string& error, float renderScale) {
 
     // Every object made from here to the end of the graph is checked once, now; nothing is
     // checked per frame.

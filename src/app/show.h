@@ -22,6 +22,13 @@
 bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown = WindowShown::OnScreen,
                        float renderScale = 1.0f);
 
+// The steps of startShowGraphics after prepareShaderCode (platform/shader_code.h), which runs
+// first: the window and device; then the frame context, the timeline, the graph and its final
+// pass.
+bool startShowDevice(DemoApp& app, std::string& error, WindowShown shown = WindowShown::OnScreen,
+                     float renderScale = 1.0f);
+bool buildShowGraph(DemoApp& app, std::string& error, float renderScale = 1.0f);
+
 // Opens the audio device and starts the music thread over the embedded module. Without an
 // audio device the show runs silent and its clock stays at 0; this is not a failure. Returns
 // false only when the audio thread cannot be started.

@@ -12,6 +12,9 @@
 #                         at (class, title, size and place in physical pixels, no cursor), the
 #                         box names the refused shader object, and Escape in it, or closing
 #                         the show's window, ends the process
+#   wine_show.sh check    quavel1.exe --check with its output redirected: it describes the
+#                         device, stops at the shader compiler with exit code 2, and says so
+#                         in its output and in the report of the new folder it names
 source "$(dirname "$0")/wine_env.sh"
 require_windows_build
 if [ -z "${DISPLAY:-}" ]; then
@@ -133,7 +136,26 @@ dpi)
 144 escape
 ROWS
     ;;
+check)
+    status=0
+    (cd "$work" && run_wine 120 "$show" --check >"$work/out" 2>"$work/err") || status=$?
+    # Wine's console code ends the output with a line of spaces: blank lines do not count.
+    tr -d '\r' <"$work/out" | sed '/^ *$/d' >"$work/seen"
+    cat "$work/seen"
+    [ "$status" -eq 2 ] || fail "exit code $status, not 2; standard error: $(cat "$work/err")"
+    grep -qE '^  feature level   [0-9]+_[0-9] ' "$work/seen" || fail "no feature level"
+    grep -qE '^  adapter         .+' "$work/seen" || fail "no adapter"
+    grep -q '^quavel1 --check cannot run: shader program ' "$work/seen" ||
+        fail "the check does not stop at the shader compiler"
+    check_message "$(tr '\n' ' ' <"$work/seen")"
+    grep -qx 'Result: the check could not run (exit 2)' "$work/seen" || fail "no result line"
+    folder="$(sed -n 's/^Frames and this report: //p' "$work/seen")"
+    report=("$work"/quavel1-check-*/quavel1-check.txt)
+    [ -f "${report[0]}" ] || fail "no report in a new folder of $work (named: $folder)"
+    cmp -s <(tr -d '\r' <"${report[0]}" | sed '/^ *$/d') "$work/seen" ||
+        fail "the report differs from the output"
+    ;;
 *)
-    fail "usage: wine_show.sh stderr|window|dpi"
+    fail "usage: wine_show.sh stderr|window|dpi|check"
     ;;
 esac

@@ -8,6 +8,7 @@
 // the slowest programs (long loops) then no longer add up.
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <system_error>
@@ -33,6 +34,12 @@ std::map<const void*, ID3DBlob*>& compiled() {
     return blobs;
 }
 
+// Seconds each block took to compile, for the self-check's table.
+std::map<const void*, double>& compileSeconds() {
+    static std::map<const void*, double> seconds;
+    return seconds;
+}
+
 std::string blobText(ID3DBlob* blob) {
     if (!blob)
         return "";
@@ -53,6 +60,7 @@ struct Compilation {
     HRESULT result = E_FAIL;
     ID3DBlob* code = nullptr; // null when the program did not compile
     std::string message;      // the compiler's errors and warnings
+    double seconds = 0.0;     // how long this program took on its thread
 };
 
 // One program; runs on any thread.
@@ -60,8 +68,10 @@ Compilation compileOne(pD3DCompile compile, const ShaderSource& s) {
     Compilation r;
     ID3DBlob* messages = nullptr;
     const std::string fileName = std::string(s.program) + ".hlsl";
+    const auto started = std::chrono::steady_clock::now();
     r.result = compile(s.text, *s.size, fileName.c_str(), nullptr, nullptr, s.entry, s.target, 0, 0,
                        &r.code, &messages);
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     r.message = blobText(messages);
     if (messages)
         messages->Release();
@@ -132,6 +142,7 @@ bool prepareShaderCode(std::string& error) {
         const Compilation& r = results[i];
         if (r.code) {
             compiled()[s.text] = r.code;
+            compileSeconds()[s.text] = r.seconds;
             continue;
         }
         if (failures++ == 0)
@@ -152,4 +163,9 @@ ShaderCode shaderBytecode(const void* block, std::uint32_t) {
         return {nullptr, 0};
     ID3DBlob* code = found->second;
     return {code->GetBufferPointer(), static_cast<std::uint32_t>(code->GetBufferSize())};
+}
+
+double shaderCompileSeconds(const void* block) {
+    auto found = compileSeconds().find(block);
+    return found == compileSeconds().end() ? -1.0 : found->second;
 }

@@ -22,7 +22,7 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
                 check/golden_references.cpp check/pass_timer.cpp check/program_times.cpp
                 check/self_check.cpp
         LIBS quavel_show quavel_tile_compare quavel_golden_references quavel_frame_grid)
-    target_include_directories(quavel_self_check PRIVATE ${QUAVEL_STB_INCLUDE_DIR})
+    target_include_directories(quavel_self_check SYSTEM PRIVATE ${QUAVEL_STB_INCLUDE_DIR})
     add_executable(quavel1 show_main.cpp)
     target_link_libraries(quavel1 PRIVATE quavel_self_check quavel_show quavel_live_edit
         quavel_platform_entry)

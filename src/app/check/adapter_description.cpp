@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/show_device.h"
+
 AdapterDescription describeAdapter(ID3D11Device* device) {
     AdapterDescription d{"unknown", "unknown", "unknown", "unknown"};
     if (device == nullptr)
@@ -15,9 +17,7 @@ AdapterDescription describeAdapter(ID3D11Device* device) {
     if (SUCCEEDED(dxgi->GetAdapter(&adapter)) && adapter != nullptr) {
         DXGI_ADAPTER_DESC desc = {};
         if (SUCCEEDED(adapter->GetDesc(&desc))) {
-            std::string name;
-            for (const WCHAR* c = desc.Description; *c != 0 && name.size() < 127; ++c)
-                name += *c < 0x80 ? char(*c) : '?';
+            const std::string name = adapterName(device);
             if (!name.empty())
                 d.adapter = name;
             char vendor[16];
@@ -37,11 +37,4 @@ AdapterDescription describeAdapter(ID3D11Device* device) {
     }
     dxgi->Release();
     return d;
-}
-
-std::string featureLevelName(D3D_FEATURE_LEVEL level) {
-    char name[16];
-    std::snprintf(name, sizeof name, "%u_%u", unsigned(level) >> 12 & 0xf,
-                  unsigned(level) >> 8 & 0xf);
-    return name;
 }

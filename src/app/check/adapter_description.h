@@ -15,6 +15,3 @@ struct AdapterDescription {
 };
 
 AdapterDescription describeAdapter(ID3D11Device* device);
-
-// "11_0" for D3D_FEATURE_LEVEL_11_0 (0xb000).
-std::string featureLevelName(D3D_FEATURE_LEVEL level);

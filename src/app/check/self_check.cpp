@@ -208,7 +208,7 @@ void SelfCheck::reportPassTimes(const std::vector<RenderedMoment>& rendered) {
     const auto& passes = app_->engine->passes;
     std::vector<double> totals(rendered.size(), 0.0);
     for (std::size_t i = 0; i < passes.size(); ++i) {
-        char label[64];
+        char label[96];
         std::snprintf(label, sizeof label, "  %2zu %-41s", i, passName(passes[i]).c_str());
         std::string row = label;
         for (std::size_t k = 0; k < rendered.size(); ++k) {

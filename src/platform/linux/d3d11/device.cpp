@@ -160,14 +160,6 @@ HRESULT Device::CreateSamplerState(const D3D11_SAMPLER_DESC* desc, ID3D11Sampler
     return createSamplerState(*this, desc, state);
 }
 
-HRESULT Device::QueryInterface(REFIID id, void** object) {
-    if (object != nullptr && id == __uuidof(IDXGIDevice)) {
-        *object = dxgiDeviceOf(*this);
-        return *object ? S_OK : E_OUTOFMEMORY;
-    }
-    return ComObject<ID3D11Device>::QueryInterface(id, object);
-}
-
 bool chooseFeatureLevel(const D3D_FEATURE_LEVEL* requested, UINT count, D3D_FEATURE_LEVEL& chosen) {
     static const D3D_FEATURE_LEVEL defaults[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1,
                                                  D3D_FEATURE_LEVEL_10_0};

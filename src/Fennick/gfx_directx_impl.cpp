@@ -1,18 +1,22 @@
 // Every Direct3D call of the engine: resource creation, release, upload and mips, shader
 // creation, pass execution, the graph's final pass and its frame.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <vector>
 
 #include "Fennick/buffer_runtime.h"
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/copy_selection.h"
+#include "Fennick/creation_check.h"
 #include "Fennick/dispatch_groups.h"
 #include "Fennick/draw_pass_runtime.h"
 #include "Fennick/final_pass_shaders.h"
 #include "Fennick/frame_execution.h"
 #include "Fennick/graph_runtime.h"
+#include "Fennick/image_runtime.h"
 #include "Fennick/pipeline_state.h"
 #include "Fennick/state_passes.h"
 #include "Fennick/texture_layout.h"
@@ -22,8 +26,9 @@
 
 namespace {
 
-// The engine checks two things only; a failure stops the process the way assert does, naming
-// this file and the line.
+// A missing depth view stops the process the way assert does, naming this file and the line.
+// Creation results are not asserted: they are recorded for the start-up check
+// (creation_check.h), which stops the program with a message instead.
 [[noreturn]] void gfxAssertFailed(const char* expression, int line) {
     std::fprintf(stderr, "Assertion failed: %s, file gfx_directx_impl.cpp, line %d\n", expression,
                  line);
@@ -81,9 +86,53 @@ UINT colourBindFlags(bool withRenderTarget) {
     return flags;
 }
 
-ID3D11Resource* createTextureResource(const TextureDesc& desc, UINT mipLevels) {
+// Zeros to create a resource from. Direct3D leaves a resource created without data undefined
+// (a driver may hand out recycled memory), and a pass may read a resource before any pass has
+// written it: copy B of a double-buffered resource in the first frame, or a target sampled
+// before its first clear. calloc gives the zeros without writing them.
+struct ZeroBlock {
+    explicit ZeroBlock(size_t bytes) : bytes(std::calloc(bytes ? bytes : 1, 1)) {}
+    ~ZeroBlock() { std::free(bytes); }
+    ZeroBlock(const ZeroBlock&) = delete;
+    ZeroBlock& operator=(const ZeroBlock&) = delete;
+    void* bytes;
+};
+
+// Zero initial data for every mip level of a colour texture, all levels reading the one block
+// (level 0 is the largest). Empty for depth textures, which no pass can read (they get no
+// shader-resource view), and when `zeroed` is false.
+struct TextureZeros {
+    std::unique_ptr<ZeroBlock> block;
+    std::vector<D3D11_SUBRESOURCE_DATA> levels;
+    const D3D11_SUBRESOURCE_DATA* data() const { return levels.empty() ? nullptr : levels.data(); }
+};
+
+TextureZeros textureZeros(const TextureDesc& desc, UINT mipLevels, bool zeroed) {
+    TextureZeros zeros;
+    const uint32_t bytes = texelBytes(desc.format);
+    if (!zeroed || bytes == 0)
+        return zeros;
+    const bool hasHeight = desc.dimension != Tex1D, hasDepth = desc.dimension == Tex3D;
+    const size_t width = deviceExtent(desc.width),
+                 height = hasHeight ? deviceExtent(desc.height) : 1,
+                 depth = hasDepth ? deviceExtent(desc.depth) : 1;
+    zeros.block = std::make_unique<ZeroBlock>(width * height * depth * bytes);
+    if (!zeros.block->bytes)
+        return zeros;
+    for (UINT level = 0; level < mipLevels; ++level) {
+        const size_t w = std::max<size_t>(1, width >> level),
+                     h = std::max<size_t>(1, height >> level);
+        zeros.levels.push_back({zeros.block->bytes, UINT(w * bytes), UINT(w * h * bytes)});
+    }
+    return zeros;
+}
+
+ID3D11Resource* createTextureResource(const TextureDesc& desc, UINT mipLevels, bool zeroed,
+                                      const char* copy) {
     const DXGI_FORMAT format = dxgiFormat(desc.format);
     const UINT miscFlags = mipLevels > 1 ? D3D11_RESOURCE_MISC_GENERATE_MIPS : 0;
+    const TextureZeros zeros = textureZeros(desc, mipLevels, zeroed);
+    HRESULT hr = S_OK;
     switch (desc.dimension) {
     case Tex1D: {
         D3D11_TEXTURE1D_DESC d = {};
@@ -95,7 +144,8 @@ ID3D11Resource* createTextureResource(const TextureDesc& desc, UINT mipLevels) {
         d.BindFlags = colourBindFlags(mipLevels > 1);
         d.MiscFlags = miscFlags;
         ID3D11Texture1D* texture = nullptr;
-        device()->CreateTexture1D(&d, nullptr, &texture);
+        hr = device()->CreateTexture1D(&d, zeros.data(), &texture);
+        noteCreation("CreateTexture1D", hr, texture, copy);
         return texture;
     }
     case Tex2D: {
@@ -112,7 +162,8 @@ ID3D11Resource* createTextureResource(const TextureDesc& desc, UINT mipLevels) {
             isDepthFormat(desc.format) ? UINT(D3D11_BIND_DEPTH_STENCIL) : colourBindFlags(true);
         d.MiscFlags = miscFlags;
         ID3D11Texture2D* texture = nullptr;
-        device()->CreateTexture2D(&d, nullptr, &texture);
+        hr = device()->CreateTexture2D(&d, zeros.data(), &texture);
+        noteCreation("CreateTexture2D", hr, texture, copy);
         return texture;
     }
     case Tex3D: {
@@ -126,7 +177,8 @@ ID3D11Resource* createTextureResource(const TextureDesc& desc, UINT mipLevels) {
         d.BindFlags = colourBindFlags(mipLevels > 1);
         d.MiscFlags = miscFlags;
         ID3D11Texture3D* texture = nullptr;
-        device()->CreateTexture3D(&d, nullptr, &texture);
+        hr = device()->CreateTexture3D(&d, zeros.data(), &texture);
+        noteCreation("CreateTexture3D", hr, texture, copy);
         return texture;
     }
     }
@@ -139,7 +191,8 @@ struct ColourViews {
     ID3D11RenderTargetView* rtv = nullptr;
 };
 
-ColourViews createColourViews(ID3D11Resource* resource, const TextureDesc& desc, UINT mipLevels) {
+ColourViews createColourViews(ID3D11Resource* resource, const TextureDesc& desc, UINT mipLevels,
+                              const char* copy) {
     ColourViews views;
     if (!resource)
         return views;
@@ -175,14 +228,17 @@ ColourViews createColourViews(ID3D11Resource* resource, const TextureDesc& desc,
         srv.Texture3D.MipLevels = mipLevels;
         break;
     }
-    device()->CreateUnorderedAccessView(resource, &uav, &views.uav);
-    device()->CreateShaderResourceView(resource, &srv, &views.srv);
+    HRESULT hr = device()->CreateUnorderedAccessView(resource, &uav, &views.uav);
+    noteCreation("CreateUnorderedAccessView", hr, views.uav, copy);
+    hr = device()->CreateShaderResourceView(resource, &srv, &views.srv);
+    noteCreation("CreateShaderResourceView", hr, views.srv, copy);
     if (desc.dimension == Tex2D) {
         D3D11_RENDER_TARGET_VIEW_DESC rtv = {};
         rtv.Format = format;
         rtv.ViewDimension = D3D11_RTV_DIMENSION_TEXTURE2D;
         rtv.Texture2D.MipSlice = 0;
-        device()->CreateRenderTargetView(resource, &rtv, &views.rtv);
+        hr = device()->CreateRenderTargetView(resource, &rtv, &views.rtv);
+        noteCreation("CreateRenderTargetView", hr, views.rtv, copy);
     }
     return views;
 }
@@ -191,9 +247,11 @@ ColourViews createColourViews(ID3D11Resource* resource, const TextureDesc& desc,
 
 bool TextureRuntime::create() {
     const UINT mipLevels = mipLevelCount(desc);
-    resourceA = createTextureResource(desc, mipLevels);
+    // An image is uploaded whole right after this; every other texture starts as zeros.
+    const bool zeroed = dynamic_cast<ImageRuntime*>(this) == nullptr;
+    resourceA = createTextureResource(desc, mipLevels, zeroed, "copy A");
     if (doubleBuffered)
-        resourceB = createTextureResource(desc, mipLevels);
+        resourceB = createTextureResource(desc, mipLevels, zeroed, "copy B");
 
     if (isDepthFormat(desc.format)) {
         if (resourceA) {
@@ -202,17 +260,18 @@ bool TextureRuntime::create() {
             d.ViewDimension = D3D11_DSV_DIMENSION_TEXTURE2D;
             d.Flags = 0;
             d.Texture2D.MipSlice = 0;
-            device()->CreateDepthStencilView(resourceA, &d, &dsv);
+            const HRESULT hr = device()->CreateDepthStencilView(resourceA, &d, &dsv);
+            noteCreation("CreateDepthStencilView", hr, dsv);
         }
         return true;
     }
 
-    const ColourViews a = createColourViews(resourceA, desc, mipLevels);
+    const ColourViews a = createColourViews(resourceA, desc, mipLevels, "copy A");
     uavA = a.uav;
     srvA = a.srv;
     rtvA = a.rtv;
     if (doubleBuffered) {
-        const ColourViews b = createColourViews(resourceB, desc, mipLevels);
+        const ColourViews b = createColourViews(resourceB, desc, mipLevels, "copy B");
         uavB = b.uav;
         srvB = b.srv;
         rtvB = b.rtv;
@@ -263,7 +322,7 @@ void TextureRuntime::generateMips() {
 
 namespace {
 
-ID3D11Buffer* createBuffer(const BufferDesc& desc, const void* initialData) {
+ID3D11Buffer* createBuffer(const BufferDesc& desc, const void* initialData, const char* copy) {
     const UINT byteWidth = elementCount(desc) * desc.stride;
     // An empty buffer cannot exist on the device; leave it absent rather than depend on how
     // the driver answers.
@@ -277,15 +336,23 @@ ID3D11Buffer* createBuffer(const BufferDesc& desc, const void* initialData) {
     d.CPUAccessFlags = 0;
     d.MiscFlags = desc.constant ? 0 : UINT(D3D11_RESOURCE_MISC_BUFFER_STRUCTURED);
     d.StructureByteStride = desc.stride;
+    // A structured buffer without contents starts as zeros (see ZeroBlock). A constant buffer is
+    // written before every pass that reads it and needs none: it is made again every frame.
+    std::unique_ptr<ZeroBlock> zeros;
+    if (!initialData && !desc.constant) {
+        zeros = std::make_unique<ZeroBlock>(byteWidth);
+        initialData = zeros->bytes;
+    }
     D3D11_SUBRESOURCE_DATA data = {};
     data.pSysMem = initialData;
     ID3D11Buffer* buffer = nullptr;
-    device()->CreateBuffer(&d, initialData ? &data : nullptr, &buffer);
+    const HRESULT hr = device()->CreateBuffer(&d, initialData ? &data : nullptr, &buffer);
+    noteCreation("CreateBuffer", hr, buffer, copy);
     return buffer;
 }
 
 void createBufferViews(ID3D11Buffer* buffer, UINT elements, ID3D11ShaderResourceView*& srv,
-                       ID3D11UnorderedAccessView*& uav) {
+                       ID3D11UnorderedAccessView*& uav, const char* copy) {
     if (!buffer)
         return;
     D3D11_SHADER_RESOURCE_VIEW_DESC s = {};
@@ -293,7 +360,8 @@ void createBufferViews(ID3D11Buffer* buffer, UINT elements, ID3D11ShaderResource
     s.ViewDimension = D3D11_SRV_DIMENSION_BUFFER;
     s.Buffer.FirstElement = 0;
     s.Buffer.NumElements = elements;
-    device()->CreateShaderResourceView(buffer, &s, &srv);
+    HRESULT hr = device()->CreateShaderResourceView(buffer, &s, &srv);
+    noteCreation("CreateShaderResourceView", hr, srv, copy);
 
     D3D11_UNORDERED_ACCESS_VIEW_DESC u = {};
     u.Format = DXGI_FORMAT_UNKNOWN;
@@ -301,20 +369,21 @@ void createBufferViews(ID3D11Buffer* buffer, UINT elements, ID3D11ShaderResource
     u.Buffer.FirstElement = 0;
     u.Buffer.NumElements = elements;
     u.Buffer.Flags = 0;
-    device()->CreateUnorderedAccessView(buffer, &u, &uav);
+    hr = device()->CreateUnorderedAccessView(buffer, &u, &uav);
+    noteCreation("CreateUnorderedAccessView", hr, uav, copy);
 }
 
 } // namespace
 
 bool BufferRuntime::create() {
-    bufferA = createBuffer(desc, desc.initialData);
+    bufferA = createBuffer(desc, desc.initialData, "copy A");
     if (desc.constant)
         return true;
     const UINT elements = elementCount(desc);
-    createBufferViews(bufferA, elements, srvA, uavA);
+    createBufferViews(bufferA, elements, srvA, uavA, "copy A");
     if (doubleBuffered) {
-        bufferB = createBuffer(desc, nullptr);
-        createBufferViews(bufferB, elements, srvB, uavB);
+        bufferB = createBuffer(desc, nullptr, "copy B");
+        createBufferViews(bufferB, elements, srvB, uavB, "copy B");
     }
     return true;
 }
@@ -340,19 +409,19 @@ bool ShaderRuntime::create() {
         if (desc.vertexCode && desc.vertexCodeSize > 0) {
             hr = device()->CreateVertexShader(desc.vertexCode, desc.vertexCodeSize, nullptr,
                                               &vertexShader);
-            GFX_ASSERT(!FAILED(hr));
+            noteCreation("CreateVertexShader", hr, vertexShader, "vertex shader");
         }
         if (desc.pixelCode && desc.pixelCodeSize > 0) {
             hr = device()->CreatePixelShader(desc.pixelCode, desc.pixelCodeSize, nullptr,
                                              &pixelShader);
-            GFX_ASSERT(!FAILED(hr));
+            noteCreation("CreatePixelShader", hr, pixelShader, "pixel shader");
         }
         break;
     case Compute:
         if (desc.computeCode && desc.computeCodeSize > 0) {
             hr = device()->CreateComputeShader(desc.computeCode, desc.computeCodeSize, nullptr,
                                                &computeShader);
-            GFX_ASSERT(!FAILED(hr));
+            noteCreation("CreateComputeShader", hr, computeShader, "compute shader");
         }
         break;
     }
@@ -581,12 +650,20 @@ void GraphRuntime::runFrame(bool stateOnly) {
         const PassEntry& entry = passes[i];
         if (stateOnly && !statePasses_[i])
             continue;
-        if (entry.kind == PassKind::Draw && entry.draw &&
-            runConditionHolds(entry.draw->desc.runCondition, firstFrame))
+        const bool draw = entry.kind == PassKind::Draw && entry.draw &&
+                          runConditionHolds(entry.draw->desc.runCondition, firstFrame);
+        const bool compute = entry.kind == PassKind::Compute && entry.compute &&
+                             runConditionHolds(entry.compute->desc.runCondition, firstFrame);
+        if (!draw && !compute)
+            continue;
+        if (passObserver)
+            passObserver->passStarts(i);
+        if (draw)
             executeDrawPass(*entry.draw, block.data(), blockSize);
-        else if (entry.kind == PassKind::Compute && entry.compute &&
-                 runConditionHolds(entry.compute->desc.runCondition, firstFrame))
+        else
             executeComputePass(*entry.compute, block.data(), blockSize);
+        if (passObserver)
+            passObserver->passEnds(i);
     }
 
     for (auto& node : resources)

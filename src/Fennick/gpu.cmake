@@ -16,6 +16,7 @@ quavel_library(quavel_gpu
         buffer_data_runtime.cpp
         buffer_runtime.cpp
         compute_pass_runtime.cpp
+        creation_check.cpp
         draw_pass_runtime.cpp
         final_pass_shaders.cpp
         gfx_directx_impl.cpp

@@ -3,6 +3,7 @@
 // texture with the final picture and the first-frame flag.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,17 @@ struct PassEntry {
     ComputePassRuntime* compute;
 };
 
+// Told around every pass a frame runs (for example to time it on the GPU); it sees the pass's
+// index in `passes` and changes nothing of what the pass does.
+class PassObserver {
+public:
+    virtual void passStarts(std::size_t index) = 0;
+    virtual void passEnds(std::size_t index) = 0;
+
+protected:
+    ~PassObserver() = default;
+};
+
 class GraphRuntime {
 public:
     ParamBlock params; // the frame loop writes the values; only its list is used
@@ -47,7 +59,8 @@ public:
     TextureRuntime* output = nullptr;
     std::vector<PassEntry> passes;
     std::uint8_t firstFrame = 0;
-    ParamBlock frameParams; // the per-frame packed copy of params
+    ParamBlock frameParams;               // the per-frame packed copy of params
+    PassObserver* passObserver = nullptr; // none unless someone watches the passes
 
     // Appends the engine's final copy pass into a 1600 x 900 presentation texture (times
     // renderScale, rounded as texture_layout.h says), which becomes the new output. Called

@@ -9,6 +9,22 @@ bool isDepthFormat(TextureFormat format) {
     return format == FormatD24UnormS8Uint || format == FormatD32Float;
 }
 
+uint32_t texelBytes(TextureFormat format) {
+    switch (format) {
+    case FormatR32Float:
+    case FormatR8G8B8A8Unorm:
+    case FormatB8G8R8A8Unorm:
+    case FormatR32Uint:
+        return 4;
+    case FormatR16G16B16A16Float:
+        return 8;
+    case FormatR32G32B32A32Float:
+        return 16;
+    default:
+        return 0;
+    }
+}
+
 uint32_t largestExtent(const TextureDesc& desc) {
     uint32_t largest = desc.width;
     if (desc.dimension == Tex2D || desc.dimension == Tex3D)

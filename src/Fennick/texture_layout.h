@@ -26,6 +26,9 @@ inline uint32_t scaledExtent(uint32_t size, float scale) {
 // The largest extent that the texture's dimension uses (at least 1).
 uint32_t largestExtent(const TextureDesc& desc);
 
+// Bytes of one texel of a colour format; 0 for the depth formats.
+uint32_t texelBytes(TextureFormat format);
+
 // floor(log2(largest extent)) + 1 for a colour texture with mipmaps, else 1.
 uint32_t mipLevelCount(const TextureDesc& desc);
 

@@ -6,27 +6,46 @@ endif()
 # The show: start-up, the frame loop and shutdown (quavel_show, shared with the capture tool),
 # and the quavel1 executable.
 if(TARGET quavel_demo AND TARGET quavel_audio)
-    quavel_library(quavel_show SOURCES show.cpp frame_loop.cpp window_device.cpp
+    quavel_library(quavel_show
+        SOURCES show.cpp frame_loop.cpp window_device.cpp window_procedure.cpp show_device.cpp
         LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_playhead quavel_read_back
-             quavel_platform_win32
-             quavel_platform_d3d11 quavel_platform_waveout)
+             quavel_platform_win32 quavel_platform_d3d11 quavel_platform_waveout)
     # Live editing under the sync editor: below the window, so tests need no GPU.
     quavel_library(quavel_live_edit SOURCES live_edit.cpp
         LIBS quavel_audio quavel_sync_editor quavel_key_data_writer quavel_playhead)
+    # quavel1 --check: the golden-frame references and the masks of their tiles known to vary
+    # by GPU are linked in, so the executable needs no files.
+    set(golden ${PROJECT_SOURCE_DIR}/tests/show/golden)
+    quavel_embed_files(TARGET quavel_golden_references HEADER golden_reference_files.h ASSETS
+        goldenExplosion ${golden}/explosion.png
+        goldenExplosionVary ${golden}/explosion.vary.png
+        goldenParticles ${golden}/particles.png
+        goldenParticlesVary ${golden}/particles.vary.png
+        goldenCredits ${golden}/credits.png
+        goldenCreditsVary ${golden}/credits.vary.png)
+    quavel_library(quavel_self_check
+        SOURCES check/adapter_description.cpp check/check_frames.cpp check/check_report.cpp
+                check/golden_references.cpp check/pass_timer.cpp check/program_times.cpp
+                check/self_check.cpp
+        LIBS quavel_show quavel_tile_compare quavel_golden_references quavel_playhead)
+    target_include_directories(quavel_self_check SYSTEM PRIVATE ${QUAVEL_STB_INCLUDE_DIR})
     add_executable(quavel1 show_main.cpp)
-    target_link_libraries(quavel1 PRIVATE quavel_show quavel_live_edit quavel_render_folder
+    target_link_libraries(quavel1 PRIVATE quavel_self_check quavel_show quavel_live_edit
+        quavel_render_folder
         quavel_platform_entry)
     set_target_properties(quavel1 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     if(WIN32)
         # A GUI-subsystem program (WinMain, no console window) with its icon and version
-        # information; the icon is drawn by picture-icon (tools/pictures).
+        # information, and a manifest declaring it DPI-aware; the icon is drawn by picture-icon
+        # (tools/pictures).
         set(QUAVEL_ICON ${CMAKE_CURRENT_SOURCE_DIR}/quavel1.ico)
+        set(QUAVEL_MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/quavel1.manifest)
         set(QUAVEL_VERSION 1.0.0.0)
         string(REPLACE "." "," QUAVEL_VERSION_COMMAS ${QUAVEL_VERSION})
         configure_file(quavel1.rc.in ${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc @ONLY)
         target_sources(quavel1 PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc)
         set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc PROPERTIES
-            OBJECT_DEPENDS ${QUAVEL_ICON})
+            OBJECT_DEPENDS "${QUAVEL_ICON};${QUAVEL_MANIFEST}")
         set_target_properties(quavel1 PROPERTIES WIN32_EXECUTABLE ON)
     endif()
 endif()

@@ -2,6 +2,8 @@
 // handles of the demo graph. Owned by the entry function; every pointer starts null.
 #pragma once
 
+#include <string>
+
 #include "demo/demo_handles.h"
 #include "music/audio_output.h"
 #include "params/frame_context.h"
@@ -29,6 +31,7 @@ struct DemoApp {
     ID3D11RenderTargetView* backBufferView = nullptr;
     HWND window = nullptr;
     WNDCLASSEXW windowClass = {};
+    std::string softwareNote; // set when the device is the software rasteriser, to say so once
 
     Fennick::gfx::GraphRuntime* engine = nullptr; // made by buildDemo, never freed
     SyncTimeline timeline;                        // bpm 120, 8 rows a beat until the demo sets them

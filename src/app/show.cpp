@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Fennick/creation_check.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/texture_runtime.h"
 #include "app/camera_math.h"
@@ -14,11 +15,6 @@
 #include "platform/shader_code.h"
 
 namespace {
-
-const char* hresultText(HRESULT hr) {
-    return hr == DXGI_ERROR_UNSUPPORTED ? "no Direct3D 11 or 10 device is available"
-                                        : "the Direct3D device or swap chain cannot be created";
-}
 
 // Windows opens a window on any desktop; elsewhere the one reason a window cannot open is a
 // display that is missing or refuses us, named by DISPLAY.
@@ -32,20 +28,34 @@ std::string noWindowText() {
 } // namespace
 
 bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, float renderScale) {
-    HRESULT hr = initWindowAndDevice(app, shown, renderScale);
+    // Where the shaders are linked as source, they become bytecode first, before the window
+    // exists: compiling takes seconds, and Windows marks a shown window that answers no
+    // messages for about 5 s as not responding. A program that does not compile stops the show
+    // before anything appears.
+    return prepareShaderCode(error) && startShowDevice(app, error, shown, renderScale) &&
+           buildShowGraph(app, error, renderScale);
+}
+
+bool startShowDevice(DemoApp& app, std::string& error, WindowShown shown, float renderScale) {
+    const DeviceStartup started = initWindowAndDevice(app, shown, renderScale);
     if (app.window == nullptr) {
         error = noWindowText();
         return false;
     }
-    if (FAILED(hr)) {
-        error = hresultText(hr);
+    if (!started.ok) {
+        error = started.error;
         return false;
     }
-    // Where the shaders are linked as source, they become bytecode here, before the graph
-    // hands them to the device.
-    if (!prepareShaderCode(error))
-        return false;
+    app.softwareNote = started.softwareNote;
+    return true;
+}
 
+// The programs are bytecode by now (prepareShaderCode ran before the window was made).
+bool buildShowGraph(DemoApp& app, std::string& error, float renderScale) {
+
+    // Every object made from here to the end of the graph is checked once, now; nothing is
+    // checked per frame.
+    Fennick::gfx::CreationCheck check;
     ContextInit init{};
     init.device = app.device;
     init.context = app.immediateContext;
@@ -61,7 +71,14 @@ bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, floa
     // back buffer's view there makes it draw into the window. The texture's own view is then
     // of no use and is released; the texture holds a reference of its own to the back
     // buffer's view in its place.
+    Fennick::gfx::setCreationSubject("the final copy pass");
     app.engine->finalize(renderScale);
+    if (!check.passed()) {
+        error = check.firstFailure();
+        if (check.failures() > 1)
+            error += " (" + std::to_string(check.failures() - 1) + " more objects failed)";
+        return false;
+    }
     Fennick::gfx::TextureRuntime* presentation = app.engine->output;
     if (presentation->rtvA != nullptr)
         presentation->rtvA->Release();

@@ -9,9 +9,11 @@
 #include "app/playhead.h"
 #include "app/window_device.h"
 
-// Start-up up to the audio: window and device, frame context with the six samplers, an empty
-// timeline, the demo graph, and the engine's final pass drawing into the back buffer. On
-// failure returns false with a one-line reason in `error` (nothing of the show can run).
+// Start-up up to the audio: the shaders (where they are compiled at start-up), the window and
+// the device (feature level 11_0, on WARP when the hardware offers less: app.softwareNote says
+// so), the frame context with the six samplers, an empty timeline, the demo graph, and the
+// engine's final pass drawing into the back buffer. Every object made is checked once. On failure
+// returns false with a one-line reason in `error` naming what failed (nothing of the show can run).
 //
 // renderScale below 1 draws a smaller picture for quick looks on slow machines: the back buffer
 // and every render target are made at that fraction of their size, and the viewports follow
@@ -19,6 +21,12 @@
 // show's layout (the logos at their native pixel size, glyph widths, the scroller's start, the
 // explosion dots), so keeping it makes the small picture the full one shrunk, not rearranged.
 bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, float renderScale);
+
+// The steps of startShowGraphics after prepareShaderCode (platform/shader_code.h), which runs
+// first: the window and device; then the frame context, the timeline, the graph and its final
+// pass.
+bool startShowDevice(DemoApp& app, std::string& error, WindowShown shown, float renderScale);
+bool buildShowGraph(DemoApp& app, std::string& error, float renderScale);
 
 // Opens the audio device and starts the music thread over the embedded module. Without an
 // audio device the show runs silent and its clock stays at 0; this is not a failure. Returns

@@ -1,8 +1,9 @@
 // The show's entry function: start-up, the frame loop driven by the sound card's clock, and
 // the orderly end with exit code 1. With `--edit [HOST:PORT]` the show follows the sync
-// editor (see live_edit.h). With QUAVEL1_READ_BACK=FOLDER in the environment every drawn
-// frame is also read back into FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900 RGBA,
-// top row first, replaced whole), so tests can look at what the window shows.
+// editor (see live_edit.h); `--check [FOLDER]` runs the self-check instead (self_check.h). With
+// QUAVEL1_READ_BACK=FOLDER in the environment every drawn frame is also read back into
+// FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900 RGBA, top row first, replaced whole),
+// so tests can look at what the window shows.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -11,14 +12,26 @@
 #include <vector>
 
 #include "app/back_buffer_reader.h"
+#include "app/check/self_check.h"
 #include "app/frame_loop.h"
 #include "app/live_edit.h"
 #include "app/render_folder.h"
 #include "app/show.h"
 #include "files/output_file.h"
+#include "platform/parent_console.h"
 #include "platform/startup_failure.h"
 
 namespace {
+
+constexpr const char* kUsage =
+    "usage: quavel1 [--edit [HOST:PORT] | --check [FOLDER]]\n"
+    "  (no option)        play the show\n"
+    "  --edit [HOST:PORT] follow the sync editor (default localhost:1338)\n"
+    "  --check [FOLDER]   check that the show draws right on this machine: render its golden\n"
+    "                     moments offscreen, compare them with the references linked in, time\n"
+    "                     the shader programs and every pass on the GPU; frames and report go\n"
+    "                     to FOLDER (default: a new quavel1-check-DATE-TIME folder here).\n"
+    "                     Exit 0: all match; 1: something differs; 2: the check cannot run\n";
 
 // Where the editor's save goes: beside where the show was started, not into the sources.
 constexpr const char* kSavePath = "show_keys_data.saved.cpp";
@@ -38,18 +51,32 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     std::string error;
     bool edit = false;
     std::string address;
+    bool check = false;
+    std::string checkFolder;
     std::istringstream words(commandLine != nullptr ? commandLine : "");
     for (std::string word; words >> word;) {
-        if (word == "--edit")
+        if (word == "--help" || word == "-h") {
+            attachParentConsole();
+            std::printf("%s", kUsage);
+            return 0;
+        }
+        if (word == "--edit" && !check)
             edit = true;
-        else if (edit && address.empty())
+        else if (word == "--check" && !edit)
+            check = true;
+        else if (edit && address.empty() && word.rfind("--", 0) != 0)
             address = word;
+        else if (check && checkFolder.empty() && word.rfind("--", 0) != 0)
+            checkFolder = word;
         else {
             reportStartupFailure("quavel1", "unexpected argument '" + word +
-                                                "' (usage: quavel1 [--edit [HOST:PORT]])");
+                                                "' (usage: quavel1 [--edit [HOST:PORT] | "
+                                                "--check [FOLDER]])");
             return 2;
         }
     }
+    if (check)
+        return runSelfCheck(checkFolder);
     std::string host;
     std::uint16_t port = 0;
     if (edit && !parseEditorAddress(address, host, port, error)) {
@@ -60,6 +87,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         reportStartupFailure("quavel1", error);
         return 2;
     }
+    if (!app.softwareNote.empty())
+        reportStartupNote("quavel1", app.softwareNote);
     if (!startShowAudio(app, error)) {
         reportStartupFailure("quavel1", error);
         shutdownShow(app);

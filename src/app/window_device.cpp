@@ -1,6 +1,8 @@
 #include "app/window_device.h"
 
+#include "Fennick/creation_check.h"
 #include "Fennick/texture_layout.h"
+#include "app/show_device.h"
 
 namespace {
 
@@ -23,33 +25,10 @@ DXGI_SWAP_CHAIN_DESC swapChainDescription(HWND window) {
     return desc;
 }
 
-HRESULT createDevice(DemoApp& app, D3D_DRIVER_TYPE driver, const DXGI_SWAP_CHAIN_DESC& desc) {
-    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_0};
-    D3D_FEATURE_LEVEL obtained;
-    return D3D11CreateDeviceAndSwapChain(nullptr, driver, nullptr, 0, levels, 2, D3D11_SDK_VERSION,
-                                         &desc, &app.swapChain, &app.device, &obtained,
-                                         &app.immediateContext);
-}
-
 } // namespace
 
-LRESULT CALLBACK demoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_SIZE:
-        return 0; // the swap chain is never resized
-    case WM_SYSCOMMAND:
-        // Alt or F10 would open the window menu and stall the show.
-        if ((wParam & 0xFFF0) == SC_KEYMENU)
-            return 0;
-        break;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale) {
+DeviceStartup initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale) {
+    DeviceStartup result;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HICON icon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
 
@@ -63,12 +42,16 @@ HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale) 
     wc.lpszClassName = L"DemoTemplate";
     RegisterClassExW(&wc);
 
+    // The process is DPI-aware (its manifest), so these are physical pixels at every display
+    // scale.
     const bool onScreen = shown == WindowShown::OnScreen;
     const int width = int(Fennick::gfx::scaledExtent(kShowWidth, renderScale));
     const int height = int(Fennick::gfx::scaledExtent(kShowHeight, renderScale));
     app.window =
         CreateWindowExW(0, wc.lpszClassName, L"quavel1", WS_POPUP | (onScreen ? WS_VISIBLE : 0), 0,
                         0, width, height, nullptr, nullptr, instance, nullptr);
+    if (!app.window)
+        return result;
 
     RECT desktop = {};
     GetClientRect(GetDesktopWindow(), &desktop);
@@ -77,25 +60,37 @@ HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale) 
     SetWindowPos(app.window, nullptr, (desktop.right - width) / 2, (desktop.bottom - height) / 2, 0,
                  0, SWP_NOSIZE | SWP_NOZORDER);
 
-    const DXGI_SWAP_CHAIN_DESC desc = swapChainDescription(app.window);
-    HRESULT hr = createDevice(app, D3D_DRIVER_TYPE_HARDWARE, desc);
-    if (hr == DXGI_ERROR_UNSUPPORTED)
-        hr = createDevice(app, D3D_DRIVER_TYPE_WARP, desc);
-    if (FAILED(hr) || !app.swapChain || !app.device || !app.immediateContext)
-        return FAILED(hr) ? hr : E_FAIL;
+    ShowDevice made = createShowDevice(swapChainDescription(app.window));
+    if (!made.error.empty()) {
+        result.error = made.error;
+        return result;
+    }
+    app.swapChain = made.swapChain;
+    app.device = made.device;
+    app.immediateContext = made.context;
+    result.softwareNote = made.softwareNote;
 
     ID3D11Texture2D* backBuffer = nullptr;
-    app.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D), reinterpret_cast<void**>(&backBuffer));
-    if (backBuffer) {
-        app.device->CreateRenderTargetView(backBuffer, nullptr, &app.backBufferView);
-        backBuffer->Release();
+    HRESULT hr = app.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
+                                          reinterpret_cast<void**>(&backBuffer));
+    if (FAILED(hr) || !backBuffer) {
+        result.error = "IDXGISwapChain::GetBuffer for the back buffer failed: " +
+                       Fennick::gfx::hresultText(FAILED(hr) ? hr : E_FAIL);
+        return result;
     }
-
+    hr = app.device->CreateRenderTargetView(backBuffer, nullptr, &app.backBufferView);
+    backBuffer->Release();
+    if (FAILED(hr) || !app.backBufferView) {
+        result.error = "CreateRenderTargetView for the back buffer failed: " +
+                       Fennick::gfx::hresultText(FAILED(hr) ? hr : E_FAIL);
+        return result;
+    }
     if (onScreen) {
         ShowWindow(app.window, SW_SHOWDEFAULT);
         UpdateWindow(app.window);
         ShowCursor(FALSE);
         ShowWindow(GetConsoleWindow(), SW_HIDE);
     }
-    return app.backBufferView ? S_OK : E_FAIL;
+    result.ok = true;
+    return result;
 }

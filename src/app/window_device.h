@@ -1,6 +1,8 @@
 // Window and Direct3D 11 device start-up.
 #pragma once
 
+#include <string>
+
 #include "app/demo_app.h"
 
 // The window procedure of the show's window class: WM_DESTROY quits, WM_SIZE and the window
@@ -11,12 +13,17 @@ LRESULT CALLBACK demoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // on a window that is never shown.
 enum class WindowShown { OnScreen, Never };
 
+struct DeviceStartup {
+    bool ok = false;          // window, device, context, swap chain and back-buffer view exist
+    std::string error;        // otherwise, when the window exists: what failed, with the result
+    std::string softwareNote; // the show runs on the software rasteriser (show_device.h)
+};
+
 // Registers the class, opens the borderless 1600 x 900 window (times renderScale, rounded as
-// the engine rounds its targets) centred on the desktop and
-// creates the device, its immediate context, the swap chain and the back-buffer view (with one
-// retry on the WARP driver when the hardware driver is unsupported), then shows the window
-// (unless it is never to be shown) and hides the cursor. Returns S_OK when the back-buffer view
-// exists. Otherwise it returns at once with the failed creation result, or E_FAIL when a device
-// object or the view is missing, and leaves what could not be made null, so that the caller can
-// stop in order.
-HRESULT initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale);
+// the engine rounds its targets) centred on the desktop, creates the device at feature level
+// 11_0 (show_device.h: WARP when the hardware offers less), its immediate context, the swap
+// chain and the back-buffer view, each result checked, then shows the window (unless it is
+// never to be shown) and hides the cursor. When the window cannot be made, app.window stays
+// null and the error empty. What could not be made stays null, so that the caller can stop in
+// order.
+DeviceStartup initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale);

@@ -1,11 +1,13 @@
 #include "demo/build_demo.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "Fennick/buffer_data_runtime.h"
 #include "Fennick/buffer_runtime.h"
 #include "Fennick/compute_pass_runtime.h"
+#include "Fennick/creation_check.h"
 #include "Fennick/draw_pass_runtime.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/image_runtime.h"
@@ -253,13 +255,17 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScal
 
     show::fillTracks(app.timeline);
 
+    // Each object is named for the start-up check of the device's results.
     for (std::uint32_t id = 0; id < kDemoResourceCount; ++id) {
+        setCreationSubject("resource " + std::to_string(id));
         h.resources[id] = createResource(kResources[id], windowWidth, windowHeight, renderScale);
         graph->resources.findOrInsert(id) = h.resources[id];
     }
 
     for (std::uint32_t id = 0; id < kDemoDrawPassCount; ++id) {
         const DrawSpec& entry = kDrawPasses[id];
+        setCreationSubject("draw pass " + std::to_string(id) + " (" + demoShaderName(entry.vertex) +
+                           ", " + demoShaderName(entry.pixel) + ")");
         DrawPassDesc desc;
         desc.shader = graphicsShader(entry.vertex, entry.pixel);
         if (id == kScrollerPass)
@@ -283,6 +289,8 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScal
 
     for (std::uint32_t id = 0; id < kDemoComputePassCount; ++id) {
         const ComputeSpec& entry = kComputePasses[id];
+        setCreationSubject("compute pass " + std::to_string(id) + " (" +
+                           demoShaderName(entry.kernel) + ")");
         ComputePassDesc desc;
         desc.shader = computeShader(entry.kernel);
         desc.threadsX = entry.threadsX;

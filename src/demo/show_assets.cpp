@@ -13,29 +13,32 @@ struct ShaderEntry {
     DemoShader id;
     const unsigned char* code;
     const unsigned int* size;
+    const char* name; // the program's file stem
 };
 
 // One block per distinct program; passes that use the same program share its block.
 const ShaderEntry kShaders[] = {
-    {DemoShader::vsFullscreen, vsFullscreen, &vsFullscreen_size},
-    {DemoShader::vsFullscreenFlipY, vsFullscreenFlipY, &vsFullscreenFlipY_size},
-    {DemoShader::vsFullscreenFlipY2, vsFullscreenFlipY2, &vsFullscreenFlipY2_size},
-    {DemoShader::vsParticles, vsParticles, &vsParticles_size},
-    {DemoShader::vsGlyphs, vsGlyphs, &vsGlyphs_size},
-    {DemoShader::psPyramid, psPyramid, &psPyramid_size},
-    {DemoShader::psGlowBlur, psGlowBlur, &psGlowBlur_size},
-    {DemoShader::psParticle, psParticle, &psParticle_size},
-    {DemoShader::psComposite, psComposite, &psComposite_size},
-    {DemoShader::psPyramidPost, psPyramidPost, &psPyramidPost_size},
-    {DemoShader::psGlyphs, psGlyphs, &psGlyphs_size},
-    {DemoShader::psScrollerPost, psScrollerPost, &psScrollerPost_size},
-    {DemoShader::psGlowLogo, psGlowLogo, &psGlowLogo_size},
-    {DemoShader::psRasters, psRasters, &psRasters_size},
-    {DemoShader::psExplosion, psExplosion, &psExplosion_size},
-    {DemoShader::psCopy, psCopy, &psCopy_size},
-    {DemoShader::csPyramid, csPyramid, &csPyramid_size},
-    {DemoShader::csParticles, csParticles, &csParticles_size},
-    {DemoShader::csMessageLayout, csMessageLayout, &csMessageLayout_size},
+    {DemoShader::vsFullscreen, vsFullscreen, &vsFullscreen_size, "vs_fullscreen"},
+    {DemoShader::vsFullscreenFlipY, vsFullscreenFlipY, &vsFullscreenFlipY_size,
+     "vs_fullscreen_flip_y"},
+    {DemoShader::vsFullscreenFlipY2, vsFullscreenFlipY2, &vsFullscreenFlipY2_size,
+     "vs_fullscreen_flip_y2"},
+    {DemoShader::vsParticles, vsParticles, &vsParticles_size, "vs_particles"},
+    {DemoShader::vsGlyphs, vsGlyphs, &vsGlyphs_size, "vs_glyphs"},
+    {DemoShader::psPyramid, psPyramid, &psPyramid_size, "ps_pyramid"},
+    {DemoShader::psGlowBlur, psGlowBlur, &psGlowBlur_size, "ps_glow_blur"},
+    {DemoShader::psParticle, psParticle, &psParticle_size, "ps_particle"},
+    {DemoShader::psComposite, psComposite, &psComposite_size, "ps_composite"},
+    {DemoShader::psPyramidPost, psPyramidPost, &psPyramidPost_size, "ps_pyramid_post"},
+    {DemoShader::psGlyphs, psGlyphs, &psGlyphs_size, "ps_glyphs"},
+    {DemoShader::psScrollerPost, psScrollerPost, &psScrollerPost_size, "ps_scroller_post"},
+    {DemoShader::psGlowLogo, psGlowLogo, &psGlowLogo_size, "ps_glow_logo"},
+    {DemoShader::psRasters, psRasters, &psRasters_size, "ps_rasters"},
+    {DemoShader::psExplosion, psExplosion, &psExplosion_size, "ps_explosion"},
+    {DemoShader::psCopy, psCopy, &psCopy_size, "ps_copy"},
+    {DemoShader::csPyramid, csPyramid, &csPyramid_size, "cs_pyramid"},
+    {DemoShader::csParticles, csParticles, &csParticles_size, "cs_particles"},
+    {DemoShader::csMessageLayout, csMessageLayout, &csMessageLayout_size, "cs_message_layout"},
 };
 
 struct ImageEntry {
@@ -76,6 +79,13 @@ AssetBlock demoShader(DemoShader shader) {
             return {code.code, code.size};
         }
     return {nullptr, 0};
+}
+
+const char* demoShaderName(DemoShader shader) {
+    for (const ShaderEntry& e : kShaders)
+        if (e.id == shader)
+            return e.name;
+    return "";
 }
 
 AssetBlock demoImage(DemoImage image) {

@@ -44,6 +44,8 @@ enum class DemoImage {
 };
 
 AssetBlock demoShader(DemoShader shader);
+// The program's file stem, e.g. "ps_composite", for messages.
+const char* demoShaderName(DemoShader shader);
 AssetBlock demoImage(DemoImage image);
 
 // The scroll message as glyph codes (signed 32-bit) and their count.

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <string>
+
+#include "Fennick/creation_check.h"
 
 namespace {
 
@@ -74,7 +77,9 @@ void initFrameContext(ContextInit init) {
     for (uint32_t slot = 0; slot < kSharedSamplerCount; ++slot) {
         const D3D11_SAMPLER_DESC description = samplerDescription(kSamplers[slot]);
         fc.samplers[slot] = nullptr;
-        fc.device->CreateSamplerState(&description, &fc.samplers[slot]);
+        Fennick::gfx::setCreationSubject("sampler s" + std::to_string(slot));
+        const HRESULT hr = fc.device->CreateSamplerState(&description, &fc.samplers[slot]);
+        Fennick::gfx::noteCreation("CreateSamplerState", hr, fc.samplers[slot]);
     }
     fc.context->VSSetSamplers(0, kSharedSamplerCount, fc.samplers);
     fc.context->PSSetSamplers(0, kSharedSamplerCount, fc.samplers);

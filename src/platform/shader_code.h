@@ -39,3 +39,7 @@ bool prepareShaderCode(std::string& error);
 
 // The bytecode for a linked block; {nullptr, 0} for a source block that was not compiled.
 ShaderCode shaderBytecode(const void* block, std::uint32_t size);
+
+// How long compiling a source block took in prepareShaderCode, in seconds; negative for a
+// block that needed no compiling (bytecode already) or did not compile.
+double shaderCompileSeconds(const void* block);

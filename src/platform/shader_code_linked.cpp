@@ -12,3 +12,7 @@ bool prepareShaderCode(std::string&) {
 ShaderCode shaderBytecode(const void* block, std::uint32_t size) {
     return {block, size};
 }
+
+double shaderCompileSeconds(const void*) {
+    return -1.0;
+}

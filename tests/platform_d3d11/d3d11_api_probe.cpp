@@ -162,3 +162,13 @@ EXPECT_METHOD(ID3D11View, GetResource, void, ID3D11Resource**);
 
 // The spelling the system uses for the back buffer's interface identifier.
 [[maybe_unused]] static const IID& textureInterface = __uuidof(ID3D11Texture2D);
+
+// What the self-check asks: the adapter through DXGI, and GPU timestamps.
+static_assert(offsetof(DXGI_ADAPTER_DESC, VendorId) == 128 * sizeof(WCHAR));
+static_assert(sizeof(D3D11_QUERY_DATA_TIMESTAMP_DISJOINT) == 16 && D3D11_QUERY_TIMESTAMP == 2);
+EXPECT_METHOD(IDXGIDevice, GetAdapter, HRESULT, IDXGIAdapter**);
+EXPECT_METHOD(IDXGIAdapter, GetDesc, HRESULT, DXGI_ADAPTER_DESC*);
+EXPECT_METHOD(IDXGIAdapter, CheckInterfaceSupport, HRESULT, REFGUID, LARGE_INTEGER*);
+EXPECT_METHOD(ID3D11Device, CreateQuery, HRESULT, const D3D11_QUERY_DESC*, ID3D11Query**);
+EXPECT_METHOD(ID3D11DeviceContext, GetData, HRESULT, ID3D11Asynchronous*, void*, UINT, UINT);
+[[maybe_unused]] static const IID& dxgiDeviceInterface = __uuidof(IDXGIDevice);

@@ -2,7 +2,9 @@
 # The cross-built executables as a Windows loader sees them: the subsystem, the DLLs they
 # import (only ones that every Windows 10 and 11 has: no compiler runtime DLL beside the
 # .exe, no d3dcompiler_47.dll, which quavel1.exe loads itself), and quavel1.exe's resources
-# (icon group 101 with two images, version information).
+# (icon group 101 with two images, version information, the manifest declaring per-monitor v2
+# DPI awareness with the system-aware fallback; Wine treats every program as DPI-aware, so
+# only the resource itself can be checked here).
 source "$(dirname "$0")/wine_env.sh"
 require_windows_build
 objdump="${QUAVEL_MINGW_OBJDUMP:-x86_64-w64-mingw32-objdump}"
@@ -36,3 +38,8 @@ grep -q 'VERSIONINFO' <<<"$resources" || fail "quavel1.exe has no version inform
 grep -q 'VALUE "OriginalFilename", "quavel1.exe"' <<<"$resources" ||
     fail "quavel1.exe's version information does not name it"
 echo "quavel1.exe: icon group 101 with $icons images, version information"
+grep -qE '^1 24 /\* RT_MANIFEST \*/' <<<"$resources" || fail "quavel1.exe has no manifest (RT_MANIFEST 1)"
+for declared in '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' '<dpiAware[^>]*>true/pm</dpiAware>'; do
+    grep -aqE "$declared" "$windows_build/quavel1.exe" || fail "quavel1.exe's manifest lacks $declared"
+done
+echo "quavel1.exe: manifest declaring per-monitor v2 DPI awareness (system-aware fallback)"

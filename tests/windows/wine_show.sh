@@ -5,9 +5,16 @@
 # naming the first program that failed and exit code 2: never a crash, never a hang.
 #   wine_show.sh stderr   standard error redirected: the message goes there
 #   wine_show.sh window   started as from the desktop (no console, no standard error): the
-#                         window is looked at (class, title, place, size, no cursor), the
-#                         message comes in a message box, and Escape in it, or closing the
-#                         show's window, ends the process
+#                         message comes in a message box before any window exists (the
+#                         programs are compiled first), and Escape in it ends the process
+#   wine_show.sh dpi      the same with a stand-in compiler (probes/fake_d3dcompiler.cpp) whose
+#                         "bytecode" the device refuses, at 96 and 144 dpi: the window is looked
+#                         at (class, title, size and place in physical pixels, no cursor), the
+#                         box names the refused shader object, and Escape in it, or closing
+#                         the show's window, ends the process
+#   wine_show.sh check    quavel1.exe --check with its output redirected: it describes the
+#                         device, stops at the shader compiler with exit code 2, and says so
+#                         in its output and in the report of the new folder it names
 source "$(dirname "$0")/wine_env.sh"
 require_windows_build
 if [ -z "${DISPLAY:-}" ]; then
@@ -75,10 +82,34 @@ stderr)
     check_message "$(tr '\n' ' ' <"$work/err")"
     ;;
 window)
-    for action in escape close; do
-        # start /unix gives the program neither a console nor standard handles, as a
-        # double-click does; /wait passes its exit code on.
-        run_wine 120 start /wait /unix "$show" >/dev/null 2>&1 &
+    run_wine 120 start /wait /unix "$show" >/dev/null 2>&1 &
+    started=$!
+    probe_status=0
+    run_wine 90 "$probe" 60 escape >"$work/probe" 2>/dev/null || probe_status=$?
+    status=0
+    wait "$started" || status=$?
+    tr -d '\r' <"$work/probe" >"$work/seen"
+    cat "$work/seen"
+    [ "$probe_status" -eq 0 ] || fail "the probe did not find the message box"
+    grep -qx 'show_window=none' "$work/seen" || fail "a show window exists before the shaders are compiled"
+    check_message "$(grep '^box_text=' "$work/seen")"
+    [ "$status" -eq 2 ] || fail "after escape: exit code $status, not 2"
+    echo "message before any window; after escape: exit code 2"
+    ;;
+dpi)
+    # The show with the stand-in compiler beside it, preferred to Wine's own.
+    mkdir "$work/app"
+    cp "$show" "$windows_build/tests/windows/probes/d3dcompiler_47.dll" "$work/app/"
+    export WINEDLLOVERRIDES="d3dcompiler_47=n;$WINEDLLOVERRIDES"
+    set_dpi() {
+        run_wine 60 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    }
+    trap 'set_dpi 96; rm -rf "$work"' EXIT
+    # dpi, how the show is ended; at every scale the window is 1600 x 900 physical pixels in
+    # the middle of the 1920 x 1080 screen.
+    while read -r dpi action; do
+        set_dpi "$dpi"
+        run_wine 120 start /wait /unix "$work/app/quavel1.exe" >/dev/null 2>&1 &
         started=$!
         probe_status=0
         run_wine 90 "$probe" 60 >"$work/probe" 2>/dev/null || probe_status=$?
@@ -88,18 +119,43 @@ window)
         wait "$started" || status=$?
         tr -d '\r' <"$work/probe" >"$work/seen"
         cat "$work/seen"
-        [ "$probe_status" -eq 0 ] || fail "the probe did not find the window and the message box"
+        [ "$probe_status" -eq 0 ] || fail "at $dpi dpi the probe did not find the message box"
+        grep -qx "dpi=$dpi" "$work/seen" || fail "Wine does not run at $dpi dpi"
         grep -qx 'desktop=1920,1080' "$work/seen" || fail "the X display is not 1920 x 1080"
         grep -qx 'class=DemoTemplate' "$work/seen" || fail "window class"
         grep -qx 'title=quavel1' "$work/seen" || fail "window title"
-        grep -qx 'rect=160,90,1600,900' "$work/seen" || fail "window not 1600 x 900 at (160, 90)"
+        grep -qx 'rect=160,90,1600,900' "$work/seen" ||
+            fail "at $dpi dpi the window is not 1600 x 900 physical pixels at (160, 90)"
         grep -qx 'popup=1 caption=0 visible=1' "$work/seen" || fail "window not a visible popup"
-        check_message "$(grep '^box_text=' "$work/seen")"
-        [ "$status" -eq 2 ] || fail "after $action: exit code $status, not 2"
-        echo "after $action: exit code 2"
-    done
+        grep -qE '^box_text=CreateVertexShader for draw pass 0 \(vs_fullscreen_flip_y, ps_pyramid\) \(vertex shader\) failed: 0x[0-9A-F]{8}' "$work/seen" ||
+            fail "the message does not name the refused shader object"
+        [ "$status" -eq 2 ] || fail "at $dpi dpi after $action: exit code $status, not 2"
+        echo "at $dpi dpi: window right; after $action: exit code 2"
+    done <<'ROWS'
+96 close
+144 escape
+ROWS
+    ;;
+check)
+    status=0
+    (cd "$work" && run_wine 120 "$show" --check >"$work/out" 2>"$work/err") || status=$?
+    # Wine's console code ends the output with a line of spaces: blank lines do not count.
+    tr -d '\r' <"$work/out" | sed '/^ *$/d' >"$work/seen"
+    cat "$work/seen"
+    [ "$status" -eq 2 ] || fail "exit code $status, not 2; standard error: $(cat "$work/err")"
+    grep -qE '^  feature level   [0-9]+_[0-9] ' "$work/seen" || fail "no feature level"
+    grep -qE '^  adapter         .+' "$work/seen" || fail "no adapter"
+    grep -q '^quavel1 --check cannot run: shader program ' "$work/seen" ||
+        fail "the check does not stop at the shader compiler"
+    check_message "$(tr '\n' ' ' <"$work/seen")"
+    grep -qx 'Result: the check could not run (exit 2)' "$work/seen" || fail "no result line"
+    folder="$(sed -n 's/^Frames and this report: //p' "$work/seen")"
+    report=("$work"/quavel1-check-*/quavel1-check.txt)
+    [ -f "${report[0]}" ] || fail "no report in a new folder of $work (named: $folder)"
+    cmp -s <(tr -d '\r' <"${report[0]}" | sed '/^ *$/d') "$work/seen" ||
+        fail "the report differs from the output"
     ;;
 *)
-    fail "usage: wine_show.sh stderr|window"
+    fail "usage: wine_show.sh stderr|window|dpi|check"
     ;;
 esac

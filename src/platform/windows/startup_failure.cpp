@@ -17,15 +17,23 @@ bool standardErrorLeadsSomewhere() {
     return GetConsoleWindow() != nullptr;
 }
 
-} // namespace
-
-void reportStartupFailure(const char* program, const std::string& message) {
+void tellUser(const char* program, const std::string& message, const char* title, UINT icon) {
     if (standardErrorLeadsSomewhere()) {
         std::fprintf(stderr, "%s: %s\n", program, message.c_str());
         std::fflush(stderr);
         return;
     }
-    const std::wstring title = wideText((std::string(program) + " cannot start").c_str());
-    MessageBoxW(nullptr, wideText(message.c_str()).c_str(), title.c_str(),
-                MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+    const std::wstring caption = wideText((std::string(program) + title).c_str());
+    MessageBoxW(nullptr, wideText(message.c_str()).c_str(), caption.c_str(),
+                MB_OK | icon | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+} // namespace
+
+void reportStartupFailure(const char* program, const std::string& message) {
+    tellUser(program, message, " cannot start", MB_ICONERROR);
+}
+
+void reportStartupNote(const char* program, const std::string& message) {
+    tellUser(program, message, "", MB_ICONINFORMATION);
 }

@@ -1,7 +1,8 @@
-// window_probe SECONDS [close|escape]: waits up to SECONDS for the show's window and for the
-// message box that reports a failed start-up, prints what it finds as key=value lines, and
-// then ends the show the chosen way: "close" sends WM_CLOSE to the show's window, "escape"
-// presses Escape in the message box. Exit status 0 when both were found.
+// window_probe SECONDS [close|escape]: waits up to SECONDS for the message box that reports a
+// failed start-up, prints what it finds then (the show's window, or show_window=none, and the
+// box) as key=value lines, and then ends the show the chosen way: "close" sends WM_CLOSE to
+// the show's window, "escape" presses Escape in the message box. Exit status 0 when the box
+// was found. The probe is DPI-aware, so it sees the window in physical pixels.
 #include <windows.h>
 
 #include <cstdio>
@@ -70,23 +71,26 @@ int main(int argc, char** argv) {
         std::printf("usage: window_probe SECONDS [close|escape]\n");
         return argc < 2 ? 2 : 0;
     }
+    SetProcessDPIAware();
     const DWORD deadline = GetTickCount() + static_cast<DWORD>(std::atof(argv[1]) * 1000);
     const char* action = argc > 2 ? argv[2] : "";
     // The box comes after the window has been placed, so the window is looked at then.
     HWND box = waitFor(L"#32770", L"quavel1 cannot start", deadline);
     HWND show = FindWindowW(L"DemoTemplate", nullptr);
-    if (!show) {
+    HDC screen = GetDC(nullptr);
+    std::printf("dpi=%d\n", GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(nullptr, screen);
+    if (show)
+        describeShowWindow(show);
+    else
         std::printf("show_window=none\n");
-        return 1;
-    }
-    describeShowWindow(show);
     if (!box) {
         std::printf("message_box=none\n");
         return 1;
     }
     describeMessageBox(box);
     std::fflush(stdout);
-    if (!std::strcmp(action, "close"))
+    if (!std::strcmp(action, "close") && show)
         PostMessageW(show, WM_CLOSE, 0, 0);
     else if (!std::strcmp(action, "escape"))
         pressEscape(box);

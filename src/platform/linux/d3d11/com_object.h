@@ -46,6 +46,15 @@ inline bool answersTo(const ID3D11DeviceContext*, REFIID id) {
     return id == __uuidof(ID3D11DeviceContext) ||
            answersTo(static_cast<const ID3D11DeviceChild*>(nullptr), id);
 }
+inline bool answersTo(const ID3D11Query*, REFIID id) {
+    return answersTo(static_cast<const ID3D11DeviceChild*>(nullptr), id);
+}
+inline bool answersTo(const IDXGIDevice*, REFIID id) {
+    return id == __uuidof(IDXGIDevice) || answersTo(static_cast<const IUnknown*>(nullptr), id);
+}
+inline bool answersTo(const IDXGIAdapter*, REFIID id) {
+    return id == __uuidof(IDXGIAdapter) || answersTo(static_cast<const IUnknown*>(nullptr), id);
+}
 inline bool answersTo(const IDXGISwapChain*, REFIID id) {
     return id == __uuidof(IDXGISwapChain) || answersTo(static_cast<const IUnknown*>(nullptr), id);
 }

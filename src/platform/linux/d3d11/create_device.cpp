@@ -1,6 +1,7 @@
 // D3D11CreateDevice: a device on a hidden window of its own, for offline rendering and tests.
 #include <new>
 
+#include "platform/linux/d3d11/debug_switches.h"
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/device_creation.h"
 #include "platform/linux/d3d11/refusals.h"
@@ -50,7 +51,11 @@ HRESULT WINAPI D3D11CreateDevice(IDXGIAdapter* adapter, D3D_DRIVER_TYPE driverTy
     if (sdkVersion != D3D11_SDK_VERSION || adapter != nullptr || !isOpenGlDriver(driverType)) {
         return refuse("D3D11CreateDevice", "SDK version, adapter (must be null) or driver type");
     }
-    if (!chooseFeatureLevel(featureLevels, featureLevelCount, level)) {
+    HRESULT refusal = S_OK;
+    if (!driverLevel(driverType, featureLevels, featureLevelCount, level, refusal)) {
+        if (FAILED(refusal)) {
+            return refusal;
+        }
         return refuse("D3D11CreateDevice", "no requested feature level is 11_0 or below");
     }
     std::unique_ptr<GlContext> gl = GlContext::createHidden();

@@ -1,5 +1,6 @@
 // D3D11CreateDeviceAndSwapChain: the device draws with an OpenGL context made on the SDL
 // window behind the swap chain's output window.
+#include "platform/linux/d3d11/debug_switches.h"
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/device_creation.h"
 #include "platform/linux/d3d11/refusals.h"
@@ -28,8 +29,12 @@ HRESULT WINAPI D3D11CreateDeviceAndSwapChain(IDXGIAdapter* adapter, D3D_DRIVER_T
                                              D3D_FEATURE_LEVEL* obtainedLevel,
                                              ID3D11DeviceContext** context) {
     D3D_FEATURE_LEVEL level;
+    HRESULT refusal = S_OK;
     if (sdkVersion != D3D11_SDK_VERSION || adapter != nullptr || !isOpenGlDriver(driverType) ||
-        !chooseFeatureLevel(featureLevels, featureLevelCount, level)) {
+        !driverLevel(driverType, featureLevels, featureLevelCount, level, refusal)) {
+        if (FAILED(refusal)) {
+            return refusal; // the driver (as the debug switches make it) offers none of them
+        }
         return refuse("D3D11CreateDeviceAndSwapChain",
                       "SDK version, adapter (must be null), driver type or feature levels");
     }

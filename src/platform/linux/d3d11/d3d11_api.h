@@ -788,6 +788,44 @@ struct D3D11_VIEWPORT {
     FLOAT MaxDepth;
 };
 
+// Queries. Timestamps count in ticks of the disjoint query's Frequency.
+enum D3D11_QUERY {
+    D3D11_QUERY_EVENT = 0,
+    D3D11_QUERY_OCCLUSION = 1,
+    D3D11_QUERY_TIMESTAMP = 2,
+    D3D11_QUERY_TIMESTAMP_DISJOINT = 3
+};
+
+struct D3D11_QUERY_DESC {
+    D3D11_QUERY Query;
+    UINT MiscFlags;
+};
+
+struct D3D11_QUERY_DATA_TIMESTAMP_DISJOINT {
+    UINT64 Frequency;
+    BOOL Disjoint;
+};
+
+#define D3D11_ASYNC_GETDATA_DONOTFLUSH 0x1
+
+// What the adapter says of itself.
+struct LUID {
+    DWORD LowPart;
+    LONG HighPart;
+};
+
+struct DXGI_ADAPTER_DESC {
+    WCHAR Description[128];
+    UINT VendorId;
+    UINT DeviceId;
+    UINT SubSysId;
+    UINT Revision;
+    SIZE_T DedicatedVideoMemory;
+    SIZE_T DedicatedSystemMemory;
+    SIZE_T SharedSystemMemory;
+    LUID AdapterLuid;
+};
+
 // Slot counts of the pipeline stages.
 #define D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT 14
 #define D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT 128
@@ -865,6 +903,13 @@ struct ID3D11ComputeShader : ID3D11DeviceChild {};
 struct ID3D11ClassLinkage : ID3D11DeviceChild {};
 struct ID3D11ClassInstance : ID3D11DeviceChild {};
 
+struct ID3D11Asynchronous : ID3D11DeviceChild {
+    virtual UINT GetDataSize() = 0;
+};
+struct ID3D11Query : ID3D11Asynchronous {
+    virtual void GetDesc(D3D11_QUERY_DESC* pDesc) = 0;
+};
+
 struct ID3D11RasterizerState : ID3D11DeviceChild {
     virtual void GetDesc(D3D11_RASTERIZER_DESC* pDesc) = 0;
 };
@@ -917,6 +962,7 @@ struct ID3D11Device : IUnknown {
                                           ID3D11RasterizerState** ppRasterizerState) = 0;
     virtual HRESULT CreateSamplerState(const D3D11_SAMPLER_DESC* pSamplerDesc,
                                        ID3D11SamplerState** ppSamplerState) = 0;
+    virtual HRESULT CreateQuery(const D3D11_QUERY_DESC* pQueryDesc, ID3D11Query** ppQuery) = 0;
     virtual D3D_FEATURE_LEVEL GetFeatureLevel() = 0;
     virtual void GetImmediateContext(ID3D11DeviceContext** ppImmediateContext) = 0;
 };
@@ -984,13 +1030,26 @@ struct ID3D11DeviceContext : ID3D11DeviceChild {
                                ID3D11SamplerState* const* ppSamplers) = 0;
     virtual void CSSetConstantBuffers(UINT StartSlot, UINT NumBuffers,
                                       ID3D11Buffer* const* ppConstantBuffers) = 0;
+    virtual void Begin(ID3D11Asynchronous* pAsync) = 0;
+    virtual void End(ID3D11Asynchronous* pAsync) = 0;
+    virtual HRESULT GetData(ID3D11Asynchronous* pAsync, void* pData, UINT DataSize,
+                            UINT GetDataFlags) = 0;
     virtual void ClearState() = 0;
     virtual void Flush() = 0;
 };
 
 struct IDXGIObject : IUnknown {};
 struct IDXGIDeviceSubObject : IDXGIObject {};
-struct IDXGIAdapter : IDXGIObject {};
+struct IDXGIAdapter : IDXGIObject {
+    virtual HRESULT GetDesc(DXGI_ADAPTER_DESC* pDesc) = 0;
+    // Asked for IDXGIDevice, gives the user-mode driver's version: four 16-bit numbers,
+    // most significant first.
+    virtual HRESULT CheckInterfaceSupport(REFGUID InterfaceName, LARGE_INTEGER* pUMDVersion) = 0;
+};
+// The device seen as a DXGI object (QueryInterface of the Direct3D device).
+struct IDXGIDevice : IDXGIObject {
+    virtual HRESULT GetAdapter(IDXGIAdapter** pAdapter) = 0;
+};
 
 struct IDXGISwapChain : IDXGIDeviceSubObject {
     virtual HRESULT Present(UINT SyncInterval, UINT Flags) = 0;
@@ -1026,6 +1085,10 @@ QUAVEL_INTERFACE_ID(ID3D11Device, 0xdb6f6ddb, 0xac77, 0x4e88, 0x82, 0x53, 0x81, 
                     0xf1, 0x40);
 QUAVEL_INTERFACE_ID(ID3D11DeviceContext, 0xc0bfa96c, 0xe089, 0x44fb, 0x8e, 0xaf, 0x26, 0xf8, 0x79,
                     0x61, 0x90, 0xda);
+QUAVEL_INTERFACE_ID(IDXGIDevice, 0x54ec77fa, 0x1377, 0x44e6, 0x8c, 0x32, 0x88, 0xfd, 0x5f, 0x44,
+                    0xc8, 0x4c);
+QUAVEL_INTERFACE_ID(IDXGIAdapter, 0x2411e7e1, 0x12ac, 0x4ccf, 0xbd, 0x14, 0x97, 0x98, 0xe8, 0x53,
+                    0x4d, 0xc0);
 QUAVEL_INTERFACE_ID(IDXGISwapChain, 0x310d36a0, 0xd2e7, 0x4c0a, 0xaa, 0x04, 0x6a, 0x9d, 0x23, 0xb8,
                     0x88, 0x6a);
 

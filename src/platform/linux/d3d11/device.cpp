@@ -1,7 +1,10 @@
 #include "platform/linux/d3d11/device.h"
 
 #include "platform/linux/d3d11/device_context.h"
+#include "platform/linux/d3d11/dxgi_adapter.h"
 #include "platform/linux/d3d11/fill_rule.h"
+#include "platform/linux/d3d11/queries.h"
+#include "platform/linux/d3d11/refusals.h"
 #include "platform/linux/d3d11/resources.h"
 #include "platform/linux/d3d11/states.h"
 #include "platform/linux/d3d11/views.h"
@@ -29,6 +32,27 @@ Device::~Device() {
 
 ID3D11DeviceContext* Device::immediateContextInterface() {
     return context_.get();
+}
+
+HRESULT Device::CreateQuery(const D3D11_QUERY_DESC* desc, ID3D11Query** query) {
+    if (desc == nullptr) {
+        return refuse("CreateQuery", "no description");
+    }
+    if (!queryKindSupported(desc->Query)) {
+        return refuse("CreateQuery", "only TIMESTAMP and TIMESTAMP_DISJOINT queries are supported");
+    }
+    if (query != nullptr) {
+        *query = new Query(*this, *desc);
+    }
+    return S_OK;
+}
+
+HRESULT Device::QueryInterface(REFIID id, void** object) {
+    if (object != nullptr && id == __uuidof(IDXGIDevice)) {
+        *object = static_cast<IDXGIDevice*>(makeDxgiDevice(*this));
+        return S_OK;
+    }
+    return ComObject<ID3D11Device>::QueryInterface(id, object);
 }
 
 void Device::GetImmediateContext(ID3D11DeviceContext** context) {

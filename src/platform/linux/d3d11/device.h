@@ -67,7 +67,10 @@ public:
     HRESULT CreateRasterizerState(const D3D11_RASTERIZER_DESC* desc,
                                   ID3D11RasterizerState** state) override;
     HRESULT CreateSamplerState(const D3D11_SAMPLER_DESC* desc, ID3D11SamplerState** state) override;
+    HRESULT CreateQuery(const D3D11_QUERY_DESC* desc, ID3D11Query** query) override;
     D3D_FEATURE_LEVEL GetFeatureLevel() override { return level_; }
+    // The device also answers to IDXGIDevice, as a Direct3D device does.
+    HRESULT QueryInterface(REFIID id, void** object) override;
     void GetImmediateContext(ID3D11DeviceContext** context) override;
 
 private:

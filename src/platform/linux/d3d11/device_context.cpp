@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/queries.h"
 #include "platform/linux/d3d11/refusals.h"
 #include "platform/linux/d3d11/views.h"
 
@@ -77,6 +78,23 @@ HRESULT DeviceContext::QueryInterface(REFIID id, void** object) {
     AddRef();
     *object = static_cast<ID3D11DeviceContext*>(this);
     return S_OK;
+}
+
+void DeviceContext::Begin(ID3D11Asynchronous* query) {
+    if (auto* q = dynamic_cast<Query*>(query)) {
+        q->begin();
+    }
+}
+
+void DeviceContext::End(ID3D11Asynchronous* query) {
+    if (auto* q = dynamic_cast<Query*>(query)) {
+        q->end();
+    }
+}
+
+HRESULT DeviceContext::GetData(ID3D11Asynchronous* query, void* data, UINT size, UINT flags) {
+    auto* q = dynamic_cast<Query*>(query);
+    return q != nullptr ? q->getData(data, size, flags) : DXGI_ERROR_INVALID_CALL;
 }
 
 ULONG DeviceContext::AddRef() {

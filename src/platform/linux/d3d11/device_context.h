@@ -80,6 +80,10 @@ public:
                 D3D11_MAPPED_SUBRESOURCE* mapped) override;
     void Unmap(ID3D11Resource* resource, UINT subresource) override;
 
+    void Begin(ID3D11Asynchronous* query) override;
+    void End(ID3D11Asynchronous* query) override;
+    HRESULT GetData(ID3D11Asynchronous* query, void* data, UINT size, UINT flags) override;
+
     void ClearState() override;
     void Flush() override;
 

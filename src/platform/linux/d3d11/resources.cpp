@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/linux/d3d11/debug_switches.h"
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/refusals.h"
 
@@ -90,9 +91,10 @@ bool validBufferDesc(const D3D11_BUFFER_DESC& desc, bool hasData) {
     return true;
 }
 
-void zeroFillBuffer(GLuint name) {
-    GLuint zero = 0;
-    glClearNamedBufferData(name, GL_R32UI, GL_RED_INTEGER, GL_UNSIGNED_INT, &zero);
+// Contents of a buffer created without data: zeros, or the debug pattern (debug_switches.h).
+void fillNewBuffer(GLuint name) {
+    GLuint word = 0x01010101u * newResourceByte();
+    glClearNamedBufferData(name, GL_R32UI, GL_RED_INTEGER, GL_UNSIGNED_INT, &word);
 }
 
 struct TextureShape {
@@ -204,11 +206,15 @@ void allocateTextureStorage(GlResource& texture) {
     // Nearest filtering keeps integer textures complete for texel fetches without a sampler.
     glTextureParameteri(texture.name, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTextureParameteri(texture.name, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    // Direct3D leaves new resources undefined; zeros make every run start alike.
+    // Direct3D leaves new resources undefined; zeros make every run start alike, and the debug
+    // pattern shows what reads them before writing. A texel of the transfer format is at most
+    // 16 bytes.
     if (!isDepthFormat(format)) {
+        unsigned char texel[16];
+        std::memset(texel, newResourceByte(), sizeof texel);
         for (UINT level = 0; level < texture.levels; ++level) {
             glClearTexImage(texture.name, level, format.transferFormat, format.transferType,
-                            nullptr);
+                            newResourceByte() ? texel : nullptr);
         }
     }
 }
@@ -286,7 +292,7 @@ HRESULT finishTexture(Device& device, const char* call, const Desc& desc, const 
     }
     device.makeCurrent();
     if (texture->isStaging()) {
-        texture->shadow.assign(texture->totalSize(), 0);
+        texture->shadow.assign(texture->totalSize(), newResourceByte());
     } else {
         allocateTextureStorage(*texture);
     }
@@ -365,7 +371,7 @@ HRESULT createBuffer(Device& device, const D3D11_BUFFER_DESC* desc,
         (desc->MiscFlags & D3D11_RESOURCE_MISC_BUFFER_STRUCTURED) ? desc->StructureByteStride : 0;
     const void* data = hasData ? initialData->pSysMem : nullptr;
     if (buffer->isStaging()) {
-        buffer->shadow.assign(desc->ByteWidth, 0);
+        buffer->shadow.assign(desc->ByteWidth, newResourceByte());
         if (data != nullptr) {
             std::memcpy(buffer->shadow.data(), data, desc->ByteWidth);
         }
@@ -374,7 +380,7 @@ HRESULT createBuffer(Device& device, const D3D11_BUFFER_DESC* desc,
         glCreateBuffers(1, &buffer->name);
         glNamedBufferStorage(buffer->name, desc->ByteWidth, data, GL_DYNAMIC_STORAGE_BIT);
         if (data == nullptr) {
-            zeroFillBuffer(buffer->name);
+            fillNewBuffer(buffer->name);
         }
     }
     *out = buffer;

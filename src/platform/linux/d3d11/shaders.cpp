@@ -7,6 +7,7 @@
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/fill_rule.h"
 #include "platform/linux/d3d11/refusals.h"
+#include "platform/linux/d3d11/wide_trig.h"
 
 namespace quavel::d3d11 {
 namespace {
@@ -72,7 +73,8 @@ std::vector<std::string> declaredFormats(const ShaderBlock& block) {
 // the rasterized position (fill_rule.h).
 GLuint compileStage(const ShaderBlock& block, const std::vector<std::string>& imageFormats,
                     float rasterStep = 0.0f) {
-    std::string source = sourceWithFormats(block, imageFormats);
+    std::string source =
+        withWideTrig(sourceWithFormats(block, imageFormats), wideTrigFromEnvironment());
     if (block.stage == ShaderStage::Pixel) {
         source = readInputsBeforeTheShift(source, rasterStep);
     }

@@ -6,3 +6,7 @@
 void reportStartupFailure(const char* program, const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", program, message.c_str());
 }
+
+void reportStartupNote(const char* program, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", program, message.c_str());
+}

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "audio/audio_test_module.h"
 #include "music/audio_refill.h"
+#include "music/audio_test_module.h"
 #include "music/module_player.h"
 #include "music/xm_builder.h"
 #include "platform/waveout.h"

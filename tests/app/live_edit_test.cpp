@@ -10,9 +10,9 @@
 #include <tuple>
 
 #include "app/live_edit.h"
-#include "audio/audio_test_module.h"
 #include "demo/key_data_writer.h"
 #include "demo/show_tracks.h"
+#include "music/audio_test_module.h"
 #include "params/fake_editor.h"
 
 namespace {

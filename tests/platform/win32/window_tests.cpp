@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform_win32/test_window.h"
+#include "platform/win32/test_window.h"
 
 namespace quavel::test {
 namespace {

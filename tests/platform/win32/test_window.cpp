@@ -1,4 +1,4 @@
-#include "platform_win32/test_window.h"
+#include "platform/win32/test_window.h"
 
 namespace quavel::test {
 

@@ -1,11 +1,11 @@
-#include "shaders/gpu_harness.h"
+#include "demo/shaders/gpu_harness.h"
 
 #include <algorithm>
 
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/draw_pass_runtime.h"
+#include "Fennick/engine_device.h"
 #include "Fennick/frame_execution.h"
-#include "engine/engine_device.h"
 
 using namespace Fennick::gfx;
 

@@ -12,7 +12,7 @@
 #include "Fennick/buffer_runtime.h"
 #include "Fennick/pass_bindings.h"
 #include "Fennick/texture_runtime.h"
-#include "shaders/context_block.h"
+#include "demo/shaders/context_block.h"
 
 struct Rgba {
     float r = 0, g = 0, b = 0, a = 0;

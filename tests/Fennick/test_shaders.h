@@ -1,4 +1,4 @@
-// The engine tests' own compiled programs (tests/engine/shaders), and the engine's final-pass
+// The engine tests' own compiled programs (tests/Fennick/shaders), and the engine's final-pass
 // programs, as byte blocks for pass descriptions.
 #pragma once
 

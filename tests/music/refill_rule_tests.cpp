@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "audio/audio_test_module.h"
 #include "music/audio_refill.h"
+#include "music/audio_test_module.h"
 #include "music/module_player.h"
 #include "music/xm_builder.h"
 

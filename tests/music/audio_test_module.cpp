@@ -1,4 +1,4 @@
-#include "audio/audio_test_module.h"
+#include "music/audio_test_module.h"
 
 #include "music/module_player.h"
 #include "music/xm_builder.h"

@@ -1,7 +1,7 @@
 // The message queue and keyboard: system keys, the async key state, posting and filtering.
 #include <gtest/gtest.h>
 
-#include "platform_win32/test_window.h"
+#include "platform/win32/test_window.h"
 
 namespace quavel::test {
 namespace {

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <map>
 
-#include "shaders/gpu_harness.h"
-#include "shaders/shader_blocks.h"
-#include "shaders/shader_reference.h"
+#include "demo/shaders/gpu_harness.h"
+#include "demo/shaders/shader_blocks.h"
+#include "demo/shaders/shader_reference.h"
 
 namespace ref = shader_reference;
 

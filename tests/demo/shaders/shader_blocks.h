@@ -5,9 +5,9 @@
 
 #include <cmath>
 
+#include "demo/shaders/gpu_harness.h"
 #include "demo_shaders.h"
 #include "shader_test_probes.h"
-#include "shaders/gpu_harness.h"
 
 #define SHADER(name) (ShaderBlock{name, name##_size})
 

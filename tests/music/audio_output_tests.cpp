@@ -7,8 +7,8 @@
 #include <string>
 #include <thread>
 
-#include "audio/audio_test_module.h"
 #include "music/audio_output.h"
+#include "music/audio_test_module.h"
 
 namespace {
 

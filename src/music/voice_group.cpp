@@ -77,7 +77,7 @@ constexpr float kShortLoopPass = 256.0f;
 // lies in [loopEnd, fl(loopEnd + step)]; one subtraction brings all of it below the loop end
 // when it brings the top there (the rounded subtraction does not decrease with its operand).
 // Reads stay inside the sample: positions stay in [0, loopEnd) and loopEnd <= length.
-bool wrapsInRun(const PlayerChannel* c) {
+inline bool wrapsInRun(const PlayerChannel* c) {
     const ModuleSample* s = c->sample;
     if (s->loopType != ForwardLoop || !(c->step >= 0.0f && c->step < 1.0e30f) ||
         s->loopEnd > s->length || s->loopEnd > (1u << 24)) {
@@ -168,21 +168,25 @@ template <int K, unsigned WideMask>
     return _mm_add_ps(acc, _mm_mul_ps(_mm_unpacklo_ps(values, values), volume[K]));
 }
 
+// One field of the voices' lanes as a vector, `pad` past the voices. Built in registers: a
+// vector load of values just stored one by one would wait for the stores.
+template <float Lane::*Field, size_t... K>
+[[gnu::always_inline]] inline __m128 laneVector(const Lane* lanes, float pad,
+                                                std::index_sequence<K...>) {
+    constexpr size_t n = sizeof...(K);
+    return _mm_setr_ps(lanes[0].*Field, n > 1 ? lanes[n > 1 ? 1 : 0].*Field : pad,
+                       n > 2 ? lanes[n > 2 ? 2 : 0].*Field : pad,
+                       n > 3 ? lanes[n > 3 ? 3 : 0].*Field : pad);
+}
+
 template <unsigned WideMask, bool Wrap, size_t... K>
 void runLanes(Lane* lanes, float* out, uint32_t frames, GroupStore store,
               std::index_sequence<K...>) {
     // Lanes past the voices hold position 0, step 0 and no wrap.
-    alignas(16) float position[4] = {};
-    alignas(16) float step[4] = {};
-    alignas(16) float wrapAt[4] = {INFINITY, INFINITY, INFINITY, INFINITY};
-    alignas(16) float wrap[4] = {};
-    ((position[K] = lanes[K].position, step[K] = lanes[K].step, wrapAt[K] = lanes[K].wrapAt,
-      wrap[K] = lanes[K].wrap),
-     ...);
-    __m128 p = _mm_load_ps(position);
-    const __m128 s = _mm_load_ps(step);
-    const __m128 e = _mm_load_ps(wrapAt);
-    const __m128 w = _mm_load_ps(wrap);
+    __m128 p = laneVector<&Lane::position>(lanes, 0.0f, std::index_sequence<K...>());
+    const __m128 s = laneVector<&Lane::step>(lanes, 0.0f, std::index_sequence<K...>());
+    const __m128 e = laneVector<&Lane::wrapAt>(lanes, INFINITY, std::index_sequence<K...>());
+    const __m128 w = laneVector<&Lane::wrap>(lanes, 0.0f, std::index_sequence<K...>());
     const __m128 g = _mm_set1_ps(store.gain);
     const void* const data[] = {lanes[K].data...};
     const __m128 volume[] = {
@@ -217,6 +221,7 @@ void runLanes(Lane* lanes, float* out, uint32_t frames, GroupStore store,
         out[2 * f] = left * store.gain;
         out[2 * f + 1] = right * store.gain;
     }
+    alignas(16) float position[4];
     _mm_store_ps(position, p);
     ((lanes[K].position = position[K]), ...);
 }

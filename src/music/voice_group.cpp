@@ -5,7 +5,7 @@
 #include <cmath>
 #include <utility>
 
-#if defined(__SSE2__) || defined(_M_X64)
+#if (defined(__SSE2__) || defined(_M_X64)) && !defined(QUAVEL_NO_SSE2)
 #include <emmintrin.h>
 #define QUAVEL_GROUP_SSE2 1
 #endif

@@ -10,6 +10,7 @@
 #define QUAVEL_GROUP_SSE2 1
 #endif
 
+#include "music/frame_gain.h"
 #include "music/voice.h"
 #include "music/voice_grid.h"
 #include "music/voice_position.h"
@@ -102,28 +103,21 @@ struct Lane {
     float wrap;
 };
 
-Lane loadLane(const PlayerChannel* c) {
+// With `wrap`, a voice of wrapsInRun() gets its loop's wrap.
+[[gnu::always_inline]] inline Lane loadLane(const PlayerChannel* c, bool wrap) {
     // (d / 128) x volume rounds the same real number as d x (volume / 128): the scale is a
     // power of two and the steady test keeps volume / 128 exact.
-    const float scale = c->sample->bits == 16 ? 1.0f / 32768.0f : 1.0f / 128.0f;
-    const bool backward = c->sample->loopType == PingPongLoop && !c->pingForward;
-    return {c->sample->data,
+    const ModuleSample* s = c->sample;
+    const float scale = s->bits == 16 ? 1.0f / 32768.0f : 1.0f / 128.0f;
+    const bool backward = s->loopType == PingPongLoop && !c->pingForward;
+    const bool wraps = wrap && wrapsInRun(c);
+    return {s->data,
             c->position,
             backward ? -c->step : c->step,
             c->actualVolume[0] * scale,
             c->actualVolume[1] * scale,
-            INFINITY,
-            0.0f};
-}
-
-// The same for a run that wraps inside: a voice whose run covers it has its loop's wrap.
-Lane loadWrappingLane(const PlayerChannel* c) {
-    Lane lane = loadLane(c);
-    if (wrapsInRun(c)) {
-        lane.wrapAt = static_cast<float>(c->sample->loopEnd);
-        lane.wrap = static_cast<float>(c->sample->loopLength);
-    }
-    return lane;
+            wraps ? static_cast<float>(s->loopEnd) : INFINITY,
+            wraps ? static_cast<float>(s->loopLength) : 0.0f};
 }
 
 template <bool Wide> [[gnu::always_inline]] inline int32_t readValue(const void* data, float p) {
@@ -135,7 +129,8 @@ template <bool Wide> [[gnu::always_inline]] inline int32_t readValue(const void*
 
 template <bool Wide>
 [[gnu::always_inline]] inline int32_t readIndex(const void* data, int32_t index) {
-    return Wide ? static_cast<const int16_t*>(data)[index] : static_cast<const int8_t*>(data)[index];
+    return Wide ? static_cast<const int16_t*>(data)[index]
+                : static_cast<const int8_t*>(data)[index];
 }
 
 #ifdef QUAVEL_GROUP_SSE2
@@ -168,6 +163,55 @@ template <int K, unsigned WideMask>
     return _mm_add_ps(acc, _mm_mul_ps(_mm_unpacklo_ps(values, values), volume[K]));
 }
 
+// Two frames (left, right, left, right) of one voice, its position in a scalar, added to the
+// sums in acc: for runs without wraps, which are often short and need no vector set-up.
+template <int K, unsigned WideMask>
+[[gnu::always_inline]] inline __m128 addTwoSteppedFrames(__m128 acc, float* position,
+                                                         const float* step, const void* const* data,
+                                                         const __m128* volume) {
+    constexpr bool wide = ((WideMask >> K) & 1u) != 0;
+    const int32_t v0 = readValue<wide>(data[K], position[K]);
+    position[K] = position[K] + step[K];
+    const int32_t v1 = readValue<wide>(data[K], position[K]);
+    position[K] = position[K] + step[K];
+    const __m128 values =
+        _mm_cvtepi32_ps(_mm_unpacklo_epi32(_mm_cvtsi32_si128(v0), _mm_cvtsi32_si128(v1)));
+    return _mm_add_ps(acc, _mm_mul_ps(_mm_unpacklo_ps(values, values), volume[K]));
+}
+
+template <unsigned WideMask, size_t... K>
+void runSerialLanes(Lane* lanes, float* out, uint32_t frames, GroupStore store,
+                    std::index_sequence<K...>) {
+    float position[] = {lanes[K].position...};
+    const __m128 g = _mm_set1_ps(store.gain);
+    const float step[] = {lanes[K].step...};
+    const void* const data[] = {lanes[K].data...};
+    const __m128 volume[] = {
+        _mm_setr_ps(lanes[K].left, lanes[K].right, lanes[K].left, lanes[K].right)...};
+    uint32_t f = 0;
+    for (; f + 2 <= frames; f += 2) {
+        __m128 acc = store.fresh ? _mm_setzero_ps() : _mm_loadu_ps(out + 2 * f);
+        // The comma fold adds the voices in channel order.
+        ((acc = addTwoSteppedFrames<K, WideMask>(acc, position, step, data, volume)), ...);
+        _mm_storeu_ps(out + 2 * f, _mm_mul_ps(acc, g));
+    }
+    if (f < frames) {
+        float left = store.fresh ? 0.0f : out[2 * f];
+        float right = store.fresh ? 0.0f : out[2 * f + 1];
+        auto one = [&](size_t k, bool wide) {
+            const float value = static_cast<float>(wide ? readValue<true>(data[k], position[k])
+                                                        : readValue<false>(data[k], position[k]));
+            position[k] = position[k] + step[k];
+            left = left + value * lanes[k].left;
+            right = right + value * lanes[k].right;
+        };
+        (one(K, ((WideMask >> K) & 1u) != 0), ...);
+        out[2 * f] = left * store.gain;
+        out[2 * f + 1] = right * store.gain;
+    }
+    ((lanes[K].position = position[K]), ...);
+}
+
 // One field of the voices' lanes as a vector, `pad` past the voices. Built in registers: a
 // vector load of values just stored one by one would wait for the stores.
 template <float Lane::*Field, size_t... K>
@@ -180,8 +224,8 @@ template <float Lane::*Field, size_t... K>
 }
 
 template <unsigned WideMask, bool Wrap, size_t... K>
-void runLanes(Lane* lanes, float* out, uint32_t frames, GroupStore store,
-              std::index_sequence<K...>) {
+void runVectorLanes(Lane* lanes, float* out, uint32_t frames, GroupStore store,
+                    std::index_sequence<K...>) {
     // Lanes past the voices hold position 0, step 0 and no wrap.
     __m128 p = laneVector<&Lane::position>(lanes, 0.0f, std::index_sequence<K...>());
     const __m128 s = laneVector<&Lane::step>(lanes, 0.0f, std::index_sequence<K...>());
@@ -224,6 +268,18 @@ void runLanes(Lane* lanes, float* out, uint32_t frames, GroupStore store,
     alignas(16) float position[4];
     _mm_store_ps(position, p);
     ((lanes[K].position = position[K]), ...);
+}
+
+// Runs with wraps step all positions as one vector, where each wrap costs three operations;
+// the others keep each position in a scalar.
+template <unsigned WideMask, bool Wrap, size_t... K>
+void runLanes(Lane* lanes, float* out, uint32_t frames, GroupStore store,
+              std::index_sequence<K...> order) {
+    if (Wrap) {
+        runVectorLanes<WideMask, true>(lanes, out, frames, store, order);
+    } else {
+        runSerialLanes<WideMask>(lanes, out, frames, store, order);
+    }
 }
 
 #else
@@ -296,8 +352,8 @@ LaneKernel kernelFor(int count, unsigned wideMask, bool wrap) {
 constexpr uint32_t kGridMinFrames = 32;
 constexpr uint32_t kOffGridFrames = 32;
 
-void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames, GroupStore store,
-              bool wrap = false);
+template <bool Wrap = false>
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames, GroupStore store);
 
 // Frames to run the plain way for a voice that is off the grid: a position below 1 only
 // until it passes 1 (the estimate may be a frame short, which costs one more look), others
@@ -377,17 +433,17 @@ void runWithoutEvents(PlayerChannel** voices, int count, float* out, uint32_t fr
     }
 }
 
-// The same frames through the scalar lane kernels; with `wrap`, the voices of wrapsInRun()
+// The same frames through the scalar lane kernels; with Wrap, the voices of wrapsInRun()
 // wrap inside the run.
-void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames, GroupStore store,
-              bool wrap) {
+template <bool Wrap>
+void runPlain(PlayerChannel** voices, int count, float* out, uint32_t frames, GroupStore store) {
     Lane lanes[kGroupVoices];
     unsigned wideMask = 0;
     for (int k = 0; k < count; ++k) {
-        lanes[k] = wrap ? loadWrappingLane(voices[k]) : loadLane(voices[k]);
+        lanes[k] = loadLane(voices[k], Wrap);
         wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
     }
-    kernelFor(count, wideMask, wrap)(lanes, out, frames, store);
+    kernelFor(count, wideMask, Wrap)(lanes, out, frames, store);
     for (int k = 0; k < count; ++k) {
         voices[k]->position = lanes[k].position;
         voices[k]->rampFrame += frames;
@@ -434,7 +490,7 @@ void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t fram
             }
         }
         if (wraps && run > 0) {
-            runPlain(voices, count, out + 2 * f, run, store, true);
+            runPlain<true>(voices, count, out + 2 * f, run, store);
             f += run;
             continue;
         }
@@ -448,8 +504,14 @@ void mixSteadyGroup(PlayerChannel** voices, int count, float* out, uint32_t fram
         count = mixCheckedFrame(voices, count, out + 2 * f, store);
         ++f;
     }
-    // Frames after every voice stopped hold no sum yet.
-    if (store.fresh && f < frames) {
-        std::fill(out + 2 * static_cast<size_t>(f), out + 2 * static_cast<size_t>(frames), 0.0f);
+    // Frames after every voice stopped.
+    storeUnreached(out + 2 * static_cast<size_t>(f), frames - f, store);
+}
+
+void storeUnreached(float* out, uint32_t frames, GroupStore store) {
+    if (store.fresh) {
+        std::fill(out, out + 2 * static_cast<size_t>(frames), 0.0f);
+    } else if (store.gain != 1.0f) {
+        applyGain(out, 2 * static_cast<uint64_t>(frames), store.gain);
     }
 }

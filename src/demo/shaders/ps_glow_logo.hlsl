@@ -16,6 +16,7 @@ static const float3 stars[STARS] = {
     float3(0.31, 0.2, 0.02),    float3(0.39, 0.33, 0.015),  float3(0.52, 0.245, 0.025)
 };
 static const float3 CORE_COLOUR = float3(0.9, 0.6, 0.3);
+static const float4 BLACK = float4(0.0, 0.0, 0.0, 1.0);
 // Keeps the ray direction and the 1 / d^2 falloff finite at a star's exact centre.
 static const float MIN_DISTANCE = 1.0e-4;
 
@@ -81,10 +82,7 @@ float4 pixel_main(VertexToPixel i) : SV_TARGET
     float2 lu = logoCoordinate(i.uv, resolution);
     float3 mask = glowstuffmap.SampleLevel(glowmapsmpClamp, float2(lu.x, 1.0 - lu.y), 0).rgb;
     float m = (mask.r + mask.g + mask.b) / 3.0;
-    // Elsewhere the program's colour is opaque black, which the blend (source alpha over, alpha
-    // inverse destination alpha plus one) puts onto the cleared opaque black without a change:
-    // such pixels are discarded instead.
     if (Brokenlogo != 1.0 || m < 1.0)
-        discard;
+        return BLACK;
     return starGlow(i.uv);
 }

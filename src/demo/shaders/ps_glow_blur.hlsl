@@ -18,8 +18,45 @@ SamplerState smpClamp : register(s0);
 
 static const int RINGS = 10;
 static const int RING_SAMPLES = 32;
-static const float TWO_PI = 6.28318;
 static const float OFFSET_SCALE = 1.0 / 1000.0;
+// (cos a, sin a) for a = j x TWO_PI / RING_SAMPLES, rounded to single precision from the exact
+// values: a table, so that every compilation of the loop takes the same directions (a loop
+// that is unrolled gets them folded at compile time, one that is not from the device's own
+// cos and sin, which differ in the last bits).
+static const float2 RING_DIRECTIONS[RING_SAMPLES] = {
+    float2(1, 0),
+    float2(0.98078531, 0.19509016),
+    float2(0.923879683, 0.382683128),
+    float2(0.831469893, 0.555569828),
+    float2(0.707107246, 0.707106352),
+    float2(0.5555709, 0.831469178),
+    float2(0.38268432, 0.923879147),
+    float2(0.195091411, 0.980785072),
+    float2(1.26759085e-06, 1),
+    float2(-0.195088923, 0.980785549),
+    float2(-0.382681966, 0.92388016),
+    float2(-0.555568755, 0.831470609),
+    float2(-0.707105458, 0.70710814),
+    float2(-0.831468463, 0.555571973),
+    float2(-0.92387867, 0.382685483),
+    float2(-0.980784833, 0.195092648),
+    float2(-1, 2.53518169e-06),
+    float2(-0.980785787, -0.195087686),
+    float2(-0.923880637, -0.382680804),
+    float2(-0.831471264, -0.555567741),
+    float2(-0.707109034, -0.707104564),
+    float2(-0.555573225, -0.831467628),
+    float2(-0.382686645, -0.923878193),
+    float2(-0.195093662, -0.980784595),
+    float2(-3.80277243e-06, -1),
+    float2(0.195086211, -0.980786085),
+    float2(0.382679641, -0.923881114),
+    float2(0.555566847, -0.83147186),
+    float2(0.70710367, -0.707109928),
+    float2(0.831466913, -0.555574238),
+    float2(0.923877716, -0.382687837),
+    float2(0.980784357, -0.195094913)
+};
 
 float4 pixel_main(VertexToPixel i) : SV_TARGET
 {
@@ -41,8 +78,7 @@ float4 pixel_main(VertexToPixel i) : SV_TARGET
         // Outer rings count less, so the glow falls off with distance.
         float w = 1.0 / (r + 1.0);
         for (int j = 0; j < RING_SAMPLES; ++j) {
-            float a = float(j) * TWO_PI / float(RING_SAMPLES);
-            float2 offset = r * float2(cos(a), sin(a)) * OFFSET_SCALE;
+            float2 offset = r * RING_DIRECTIONS[j] * OFFSET_SCALE;
             sum += w * inputTex.SampleLevel(smpClamp, i.uv + offset, 0).rgb;
             weightSum += w;
         }

@@ -101,8 +101,8 @@ struct DrawSpec {
 
 const DrawSpec kDrawPasses[kDemoDrawPassCount] = {
     {DemoShader::vsFullscreenFlipY, DemoShader::psPyramid, 0, BlendAlphaReplace, 3, 4, 0, {4}},
-    // The glow blur discards the pixels that only black reaches and adds alpha 0 where it
-    // draws, so every pixel ends with the alpha 2 that the clear (1) plus the program (1)
+    // The glow blur adds zero to the pixels that only black reaches and alpha 0 where it
+    // blurs, so every pixel ends with the alpha 2 that the clear (1) plus the program (1)
     // gave before (ps_glow_blur.hlsl).
     {DemoShader::vsFullscreen,
      DemoShader::psGlowBlur,

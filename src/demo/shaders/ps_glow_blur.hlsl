@@ -4,9 +4,12 @@
 // Most of the sprite picture is black, and where every sample of a pixel is black the result
 // is black to the bit: each sample adds an exact zero to the sum, the weight sum does not
 // depend on the samples, and the blend adds +0 to the cleared +0. Such pixels (the quiet cells,
-// glow_cells.hlsli) are discarded and keep the clear colour. So that a kept pixel and a
-// discarded one end with the same alpha, the pass clears alpha to 2 and this program adds 0
-// (before: cleared to 1, and 1 added).
+// glow_cells.hlsli) return zero at once, which the additive blend leaves as the clear colour.
+// So that a blurred pixel and a skipped one end with the same alpha, the pass clears alpha to 2
+// and this program adds 0 (before: cleared to 1, and 1 added).
+//
+// The skip is an early return, not a discard: with a discard the device compiles the blur
+// below differently and single pixels change in the last bit.
 #include "color.hlsli"
 #include "context_buffer.hlsli"
 #include "fullscreen_io.hlsli"
@@ -19,10 +22,11 @@ SamplerState smpClamp : register(s0);
 static const int RINGS = 10;
 static const int RING_SAMPLES = 32;
 static const float OFFSET_SCALE = 1.0 / 1000.0;
-// (cos a, sin a) for a = j x TWO_PI / RING_SAMPLES, rounded to single precision from the exact
-// values: a table, so that every compilation of the loop takes the same directions (a loop
-// that is unrolled gets them folded at compile time, one that is not from the device's own
-// cos and sin, which differ in the last bits).
+// (cos a, sin a) for a = j x 0.19634938 (6.28318 / 32 in single precision), as single-precision
+// cosf and sinf give them, which is what folding cos(a) and sin(a) at compile time yields: a
+// table, so that every compilation of the loop takes the same directions (a loop that is
+// unrolled gets them folded, one that is not would take the device's own cos and sin, which
+// differ in the last bits).
 static const float2 RING_DIRECTIONS[RING_SAMPLES] = {
     float2(1, 0),
     float2(0.98078531, 0.19509016),
@@ -65,7 +69,7 @@ float4 pixel_main(VertexToPixel i) : SV_TARGET
     quietTex.GetDimensions(cellsX, cellsY);
     const int2 cell = glowCellOf(i.uv, float2(width, height), int2(cellsX, cellsY));
     if (quietTex.Load(int3(cell, 0)).r == 1.0)
-        discard;
+        return float4(0.0, 0.0, 0.0, 0.0);
 
     float3 c = inputTex.SampleLevel(smpClamp, i.uv, 0).rgb;
     float y = lum(c);

@@ -1,6 +1,7 @@
 #include "demo/show_assets.h"
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "demo_asset_files.h"
@@ -43,6 +44,7 @@ const ShaderEntry kShaders[] = {
     {DemoShader::csParticles, csParticles, &csParticles_size, "cs_particles"},
     {DemoShader::csMessageLayout, csMessageLayout, &csMessageLayout_size, "cs_message_layout"},
 };
+static_assert(std::size(kShaders) == kDemoShaderCount, "every program has its entry");
 
 struct ImageEntry {
     DemoImage id;

@@ -31,8 +31,9 @@ enum class DemoShader {
     psGlowQuiet,
     csPyramid,
     csParticles,
-    csMessageLayout,
+    csMessageLayout, // stays last: kDemoShaderCount counts up to it
 };
+constexpr int kDemoShaderCount = static_cast<int>(DemoShader::csMessageLayout) + 1;
 
 enum class DemoImage {
     logoTex,

@@ -3,9 +3,12 @@
 // every channel sounds all the time, for a 4-channel Amiga-table module of short one-shot
 // samples (voices end and sit idle, frequencies come from the Amiga periods) and for a
 // 32-channel linear-table module of looped samples with envelopes and a volume-column command
-// on every cell.
+// on every cell, and for an 8-channel chip-style module of 32-frame waveform loops at speed 3
+// (short loops wrap every few dozen frames; vibrato, arpeggio and slides change the pitch on
+// most ticks).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -166,6 +169,93 @@ std::vector<uint8_t> linearLoopedModule() {
     return m.build();
 }
 
+// One period of a chip waveform in 32 8-bit frames, looped whole: pulses of three widths, a
+// saw, a triangle and a stepped sine.
+xmtest::XmSample chipWaveform(int shape) {
+    xmtest::XmSample s;
+    for (int i = 0; i < 32; ++i) {
+        int v = 0;
+        switch (shape) {
+        case 0:
+        case 1:
+        case 2:
+            v = i < 16 / (1 << shape) ? 96 : -96; // 50 %, 25 %, 12.5 % pulse
+            break;
+        case 3:
+            v = i * 8 - 128; // saw
+            break;
+        case 4:
+            v = i < 16 ? i * 16 - 128 : 383 - i * 16; // triangle
+            break;
+        default:
+            v = static_cast<int>(std::lround(std::sin(i * 0.19634954) * 7.0)) * 16; // stepped sine
+            break;
+        }
+        s.values.push_back(static_cast<int16_t>(std::clamp(v, -128, 127)));
+    }
+    s.loopBits = 1;
+    s.loopStart = 0;
+    s.loopLength = 32;
+    return s;
+}
+
+// Eight channels, linear table, speed 3 at 125 BPM, as chip tunes are made: six 32-frame
+// waveform loops (two with a short decay envelope) and a one-shot noise drum. Leads and bass
+// play arpeggio, vibrato and slides on most rows, with tone portamento between notes.
+std::vector<uint8_t> chipModule() {
+    xmtest::XmModule m;
+    m.channels = 8;
+    m.tempo = 3;
+    m.bpm = 125;
+    m.orders = {0, 1, 2, 3};
+    for (int i = 0; i < 6; ++i) {
+        xmtest::XmInstrument in = xmtest::singleSampleInstrument(chipWaveform(i));
+        if (i % 3 == 1) {
+            in.volumeEnvelope.points = {{0, 64}, {6, 40}, {30, 24}};
+            in.volumeEnvelope.type = 3;
+            in.volumeEnvelope.sustain = 2;
+        }
+        m.instruments.push_back(in);
+    }
+    xmtest::XmSample noise;
+    uint32_t seed = 99;
+    for (int i = 0; i < 3000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const double level = std::exp(-4.0 * i / 3000.0) * 120.0;
+        noise.values.push_back(static_cast<int16_t>(level * (((seed >> 16) & 0xFF) / 128.0 - 1.0)));
+    }
+    m.instruments.push_back(xmtest::singleSampleInstrument(noise));
+    // Effects of the rows between notes: arpeggios, vibratos, slides up and down, tone
+    // portamento, vibrato with volume slide.
+    static const uint8_t kEffects[][2] = {{0x00, 0x37}, {0x04, 0x46}, {0x00, 0x47}, {0x01, 0x08},
+                                          {0x04, 0x2A}, {0x02, 0x06}, {0x00, 0x3C}, {0x03, 0x10},
+                                          {0x06, 0x01}, {0x00, 0x00}};
+    for (int p = 0; p < 4; ++p) {
+        m.addPattern(64);
+        for (int r = 0; r < 64; ++r) {
+            for (int c = 0; c < 8; ++c) {
+                xmtest::XmCell& cell = m.cell(p, r, c);
+                if (c == 7) { // drums
+                    if (r % 4 == 0) {
+                        cell.note = static_cast<uint8_t>(49 + (r / 4 + p) % 5);
+                        cell.instrument = 7;
+                    }
+                    continue;
+                }
+                const int every = c < 2 ? 4 : (c < 5 ? 2 : 8);
+                if ((r + c) % every == 0) {
+                    cell.note = static_cast<uint8_t>(37 + (c * 7 + r * 5 + p * 3) % 36);
+                    cell.instrument = static_cast<uint8_t>(1 + (c + r / 8 + p) % 6);
+                }
+                const uint8_t* e = kEffects[(r + 3 * c + p) % 10];
+                cell.effect = e[0];
+                cell.param = e[1];
+            }
+        }
+    }
+    return m.build();
+}
+
 void renderModule(benchmark::State& state, const std::vector<uint8_t>& module) {
     ModulePlayer* player = nullptr;
     if (createModulePlayer(&player, module.data(), module.size(), kRate) != kPlayerOk) {
@@ -227,6 +317,10 @@ void renderLinearLooped(benchmark::State& state) {
     renderModule(state, linearLoopedModule());
 }
 
+void renderChip(benchmark::State& state) {
+    renderModule(state, chipModule());
+}
+
 void loadBusyModule(benchmark::State& state) {
     const std::vector<uint8_t> module = busyModule(static_cast<uint16_t>(state.range(0)));
     for (auto _ : state) {
@@ -243,6 +337,7 @@ void loadBusyModule(benchmark::State& state) {
 BENCHMARK(renderBusyModule)->Arg(6)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(renderAmigaOneShots)->Unit(benchmark::kMillisecond);
 BENCHMARK(renderLinearLooped)->Unit(benchmark::kMillisecond);
+BENCHMARK(renderChip)->Unit(benchmark::kMillisecond);
 BENCHMARK(skipBusyModule)->Arg(6)->Arg(32)->Unit(benchmark::kMillisecond);
 BENCHMARK(skipLinearLooped)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadBusyModule)->Arg(6)->Arg(32)->Unit(benchmark::kMicrosecond);

@@ -41,9 +41,10 @@ std::vector<std::uint8_t> frameBlock(DemoApp& app) {
 }
 
 const char* const kDrawNames[] = {
-    "draw0_pyramid_scene", "draw1_particle_glow_blur", "draw2_particle_sprites", "draw3_composite",
-    "draw4_pyramid_post",  "draw5_scroller_glyphs",    "draw6_scroller_post",    "draw7_glow_logo",
-    "draw8_raster_bars",   "draw9_particle_explosion"};
+    "draw0_pyramid_scene",      "draw1_particle_glow_blur", "draw2_particle_sprites",
+    "draw3_composite",          "draw4_pyramid_post",       "draw5_scroller_glyphs",
+    "draw6_scroller_post",      "draw7_glow_logo",          "draw8_raster_bars",
+    "draw9_particle_explosion", "draw10_sprite_coverage",   "draw11_glow_quiet_cells"};
 const char* const kComputeNames[] = {"compute0_pyramid_update", "compute1_particle_simulation",
                                      "compute2_message_layout"};
 
@@ -81,12 +82,12 @@ void wholeFrame(benchmark::State& state) {
 }
 
 const bool registered = [] {
-    for (std::uint32_t id = 0; id < 10; ++id)
+    for (std::uint32_t id = 0; id < kDemoDrawPassCount; ++id)
         benchmark::RegisterBenchmark(kDrawNames[id], drawPass, id)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()
             ->Iterations(3);
-    for (std::uint32_t id = 0; id < 3; ++id)
+    for (std::uint32_t id = 0; id < kDemoComputePassCount; ++id)
         benchmark::RegisterBenchmark(kComputeNames[id], computePass, id)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime()

@@ -23,7 +23,9 @@ using namespace Fennick::gfx;
 
 namespace {
 
-enum class Kind { WindowTexture, FixedTexture, Image, Buffer, Message };
+// Cells: a one-channel float texture with one texel per GLOW_CELL x GLOW_CELL texels of an
+// earlier texture (its id in `count`), whatever size that one was made at.
+enum class Kind { WindowTexture, FixedTexture, Image, Buffer, Message, Cells };
 
 struct ResourceSpec {
     Kind kind;
@@ -50,6 +52,10 @@ constexpr ResourceSpec buffer(std::uint32_t stride, std::uint32_t count,
 constexpr ResourceSpec message() {
     return {Kind::Message, 0, 0, FormatR16G16B16A16Float, {}, 4, 0, 0};
 }
+constexpr ResourceSpec cellsOf(std::uint32_t texture) {
+    return {Kind::Cells, 0, 0, FormatR32Float, {}, 0, texture, 0};
+}
+constexpr std::uint32_t kGlowCell = 8; // GLOW_CELL of glow_cells.hlsli
 
 constexpr std::uint32_t kParticles = 1000;
 constexpr std::uint32_t kMessageGlyphs = messageGlyphCount;
@@ -81,6 +87,8 @@ constexpr ResourceSpec kResources[kDemoResourceCount] = {
     image(DemoImage::heartImage),   // 22
     image(DemoImage::CredsImage),   // 23
     message(),                      // 24 the scroll message's glyph codes
+    cellsOf(3),                     // 25 sprite cells holding any colour (draw pass 10)
+    cellsOf(3),                     // 26 sprite cells out of the glow's reach (draw pass 11)
 };
 
 struct DrawSpec {
@@ -89,12 +97,24 @@ struct DrawSpec {
     BlendMode blendMode;
     std::uint32_t vertexCount, instanceCount;
     std::uint32_t target;
-    std::vector<std::uint32_t> inputs; // resource ids by slot
+    std::vector<std::uint32_t> inputs;          // resource ids by slot
+    std::uint32_t clearAlphaBits = 0x3F800000u; // 1.0
 };
 
 const DrawSpec kDrawPasses[kDemoDrawPassCount] = {
     {DemoShader::vsFullscreenFlipY, DemoShader::psPyramid, 0, BlendAlphaReplace, 3, 4, 0, {4}},
-    {DemoShader::vsFullscreen, DemoShader::psGlowBlur, 1, BlendAdditive, 3, 1, 1, {3}},
+    // The glow blur adds zero to the pixels that only black reaches and alpha 0 where it
+    // blurs, so every pixel ends with the alpha 2 that the clear (1) plus the program (1)
+    // gave before (ps_glow_blur.hlsl).
+    {DemoShader::vsFullscreen,
+     DemoShader::psGlowBlur,
+     1,
+     BlendAdditive,
+     3,
+     1,
+     1,
+     {3, 26},
+     0x40000000u},
     {DemoShader::vsParticles, DemoShader::psParticle, 0, BlendAlphaReplace, 8600, 1, 3, {5}},
     {DemoShader::vsFullscreen,
      DemoShader::psComposite,
@@ -116,7 +136,9 @@ const DrawSpec kDrawPasses[kDemoDrawPassCount] = {
     {DemoShader::vsFullscreen, DemoShader::psScrollerPost, 1, BlendAlphaReplace, 3, 1, 11, {9}},
     {DemoShader::vsFullscreenFlipY2, DemoShader::psGlowLogo, 1, BlendAlphaOver, 3, 1, 14, {15, 17}},
     {DemoShader::vsFullscreen, DemoShader::psRasters, 0, BlendAdditive, 192, 1, 18, {}},
-    {DemoShader::vsFullscreen, DemoShader::psExplosion, 1, BlendAdditive, 300, 1, 21, {}},
+    {DemoShader::vsExplosion, DemoShader::psExplosion, 1, BlendAdditive, 300, 1, 21, {}},
+    {DemoShader::vsFullscreen, DemoShader::psSpriteCoverage, 0, BlendAdditive, 3, 1, 25, {3}},
+    {DemoShader::vsFullscreen, DemoShader::psGlowQuiet, 0, BlendAdditive, 3, 1, 26, {25, 3}},
 };
 
 // The scroller's clear colour is 32/255, 5/255, 32/255 to the bit.
@@ -146,8 +168,8 @@ struct OrderEntry {
 constexpr OrderEntry kExecutionOrder[] = {
     {PassKind::Compute, 0}, {PassKind::Compute, 2}, {PassKind::Compute, 1}, {PassKind::Draw, 0},
     {PassKind::Draw, 2},    {PassKind::Draw, 5},    {PassKind::Draw, 6},    {PassKind::Draw, 4},
-    {PassKind::Draw, 9},    {PassKind::Draw, 7},    {PassKind::Draw, 8},    {PassKind::Draw, 1},
-    {PassKind::Draw, 3},
+    {PassKind::Draw, 9},    {PassKind::Draw, 7},    {PassKind::Draw, 8},    {PassKind::Draw, 10},
+    {PassKind::Draw, 11},   {PassKind::Draw, 1},    {PassKind::Draw, 3},
 };
 
 constexpr std::uint32_t kOutputTexture = 2;
@@ -156,11 +178,12 @@ ResourceKind kindOf(const ResourceSpec& entry) {
     return entry.kind == Kind::Buffer || entry.kind == Kind::Message ? Buffer : Texture;
 }
 
-Resource* createResource(const ResourceSpec& entry, int windowWidth, int windowHeight,
-                         float renderScale) {
+Resource* createResource(const ResourceSpec& entry, const DemoHandles& made, int windowWidth,
+                         int windowHeight, float renderScale) {
     switch (entry.kind) {
     case Kind::WindowTexture:
-    case Kind::FixedTexture: {
+    case Kind::FixedTexture:
+    case Kind::Cells: {
         TextureDesc desc;
         desc.dimension = Tex2D;
         desc.depth = 0;
@@ -168,7 +191,13 @@ Resource* createResource(const ResourceSpec& entry, int windowWidth, int windowH
         desc.format = entry.format;
         // Every target's size is settled here, fixed-size ones included, so that a picture
         // drawn at a fraction of the show's size shrinks as a whole.
-        if (entry.kind == Kind::FixedTexture) {
+        if (entry.kind == Kind::Cells) {
+            const TextureDesc& of =
+                static_cast<const TextureRuntime*>(made.resources[entry.count])->desc;
+            desc.fixedSize = 1;
+            desc.width = (of.width + kGlowCell - 1) / kGlowCell;
+            desc.height = (of.height + kGlowCell - 1) / kGlowCell;
+        } else if (entry.kind == Kind::FixedTexture) {
             desc.fixedSize = 1;
             desc.width = scaledExtent(entry.width, renderScale);
             desc.height = scaledExtent(entry.height, renderScale);
@@ -258,7 +287,7 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScal
     // Each object is named for the start-up check of the device's results.
     for (std::uint32_t id = 0; id < kDemoResourceCount; ++id) {
         setCreationSubject("resource " + std::to_string(id));
-        h.resources[id] = createResource(kResources[id], windowWidth, windowHeight, renderScale);
+        h.resources[id] = createResource(kResources[id], h, windowWidth, windowHeight, renderScale);
         graph->resources.findOrInsert(id) = h.resources[id];
     }
 
@@ -270,6 +299,8 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScal
         desc.shader = graphicsShader(entry.vertex, entry.pixel);
         if (id == kScrollerPass)
             std::memcpy(desc.clearColor, kScrollerClearBits, sizeof desc.clearColor);
+        else
+            std::memcpy(&desc.clearColor[3], &entry.clearAlphaBits, sizeof desc.clearColor[3]);
         desc.clear = 1;
         desc.depth = 0;
         desc.cullBack = 0;

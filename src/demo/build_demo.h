@@ -1,5 +1,6 @@
-// The show's render graph: 25 resources, 10 draw passes and 3 compute passes, their order,
-// and the parameters and tracks that animate them.
+// The show's render graph: 27 resources, 12 draw passes and 3 compute passes, their order,
+// and the parameters and tracks that animate them. Resources 25 and 26 and draw passes 10 and
+// 11 find the cells of the particle sprites that the glow blur can skip (glow_cells.hlsli).
 #pragma once
 
 struct DemoApp;

@@ -9,8 +9,8 @@ struct DrawPassRuntime;
 struct ComputePassRuntime;
 } // namespace Fennick::gfx
 
-constexpr std::size_t kDemoResourceCount = 25;
-constexpr std::size_t kDemoDrawPassCount = 10;
+constexpr std::size_t kDemoResourceCount = 27;
+constexpr std::size_t kDemoDrawPassCount = 12;
 constexpr std::size_t kDemoComputePassCount = 3;
 
 struct DemoHandles {

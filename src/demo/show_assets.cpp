@@ -1,6 +1,7 @@
 #include "demo/show_assets.h"
 
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "demo_asset_files.h"
@@ -25,6 +26,7 @@ const ShaderEntry kShaders[] = {
      "vs_fullscreen_flip_y2"},
     {DemoShader::vsParticles, vsParticles, &vsParticles_size, "vs_particles"},
     {DemoShader::vsGlyphs, vsGlyphs, &vsGlyphs_size, "vs_glyphs"},
+    {DemoShader::vsExplosion, vsExplosion, &vsExplosion_size, "vs_explosion"},
     {DemoShader::psPyramid, psPyramid, &psPyramid_size, "ps_pyramid"},
     {DemoShader::psGlowBlur, psGlowBlur, &psGlowBlur_size, "ps_glow_blur"},
     {DemoShader::psParticle, psParticle, &psParticle_size, "ps_particle"},
@@ -36,10 +38,13 @@ const ShaderEntry kShaders[] = {
     {DemoShader::psRasters, psRasters, &psRasters_size, "ps_rasters"},
     {DemoShader::psExplosion, psExplosion, &psExplosion_size, "ps_explosion"},
     {DemoShader::psCopy, psCopy, &psCopy_size, "ps_copy"},
+    {DemoShader::psSpriteCoverage, psSpriteCoverage, &psSpriteCoverage_size, "ps_sprite_coverage"},
+    {DemoShader::psGlowQuiet, psGlowQuiet, &psGlowQuiet_size, "ps_glow_quiet"},
     {DemoShader::csPyramid, csPyramid, &csPyramid_size, "cs_pyramid"},
     {DemoShader::csParticles, csParticles, &csParticles_size, "cs_particles"},
     {DemoShader::csMessageLayout, csMessageLayout, &csMessageLayout_size, "cs_message_layout"},
 };
+static_assert(std::size(kShaders) == kDemoShaderCount, "every program has its entry");
 
 struct ImageEntry {
     DemoImage id;

@@ -15,6 +15,7 @@ enum class DemoShader {
     vsFullscreenFlipY2,
     vsParticles,
     vsGlyphs,
+    vsExplosion,
     psPyramid,
     psGlowBlur,
     psParticle,
@@ -26,10 +27,13 @@ enum class DemoShader {
     psRasters,
     psExplosion,
     psCopy,
+    psSpriteCoverage,
+    psGlowQuiet,
     csPyramid,
     csParticles,
-    csMessageLayout,
+    csMessageLayout, // stays last: kDemoShaderCount counts up to it
 };
+constexpr int kDemoShaderCount = static_cast<int>(DemoShader::csMessageLayout) + 1;
 
 enum class DemoImage {
     logoTex,

@@ -1,6 +1,6 @@
 #include "music/frame_gain.h"
 
-#if defined(__GNUC__) && defined(__x86_64__)
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(QUAVEL_NO_AVX2)
 #include <immintrin.h>
 #define QUAVEL_GAIN_AVX2 1
 #endif

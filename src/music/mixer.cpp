@@ -72,7 +72,7 @@ uint32_t mixGroupStart(const ModulePlayer* player, PlayerChannel** voices, int c
 }
 
 // Channels [first, first + count) over `frames` frames, added to the frames in channel order
-// and stored as `store` says (fresh frames no voice reaches are set to +0). Returns false when
+// and stored as `store` says (frames no voice reaches as storeUnreached() does). Returns false when
 // no channel of the group was active, so nothing was added.
 bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float* out,
               uint32_t frames, GroupStore store) {
@@ -86,10 +86,7 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
             }
         }
         if (active == 0) {
-            if (store.fresh) {
-                std::fill(out + 2 * static_cast<size_t>(f), out + 2 * static_cast<size_t>(frames),
-                          0.0f);
-            }
+            storeUnreached(out + 2 * static_cast<size_t>(f), frames - f, store);
             return f > 0;
         }
         const uint32_t left = frames - f;
@@ -116,15 +113,14 @@ bool mixGroup(const ModulePlayer* player, PlayerChannel* first, int count, float
 }
 
 void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
-    // Frames no voice reached stay +0 under a gain of 0 or more. With one group only, each
-    // frame the group reaches has all its voices once the group has stored it, so the group
-    // writes the frames itself (+0 where no voice sounds) and applies the gain; otherwise the
-    // frames are cleared first and a pass applies the gain after every group.
+    // Frames no voice reached stay +0 under a gain of 0 or more. Then the first group of
+    // channels writes the frames itself (sums from +0, +0 where no voice sounds), the others
+    // add to them, and the last applies the gain as it stores them; otherwise the frames are
+    // cleared first and a pass applies the gain after every group.
     const float gain = player->amplification * player->globalVolume;
     const bool gainKeepsZero = gain >= 0.0f && std::isfinite(gain);
-    const bool groupApplies =
-        gainKeepsZero && player->channelCount >= 1 && player->channelCount <= kGroupVoices;
-    if (!groupApplies || loopLimitSilences(player)) {
+    const bool groupsStore = gainKeepsZero && player->channelCount >= 1;
+    if (!groupsStore || loopLimitSilences(player)) {
         std::memset(out, 0, sizeof(float) * 2 * frames);
         if (loopLimitSilences(player)) {
             return;
@@ -135,10 +131,12 @@ void mixFrames(ModulePlayer* player, float* out, uint32_t frames) {
     for (int i = 0; i < player->channelCount; i += kGroupVoices) {
         const int count =
             player->channelCount - i < kGroupVoices ? player->channelCount - i : kGroupVoices;
-        const GroupStore store = groupApplies ? GroupStore{gain, true} : GroupStore{};
+        const bool last = i + count == player->channelCount;
+        const GroupStore store =
+            groupsStore ? GroupStore{last ? gain : 1.0f, i == 0} : GroupStore{};
         mixed = mixGroup(player, &player->channels[i], count, out, frames, store) || mixed;
     }
-    if (!groupApplies && (mixed || !gainKeepsZero)) {
+    if (!groupsStore && (mixed || !gainKeepsZero)) {
         applyGain(out, 2 * static_cast<uint64_t>(frames), gain);
     }
 }

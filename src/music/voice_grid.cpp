@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#if defined(__GNUC__) && defined(__x86_64__)
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(QUAVEL_NO_AVX2)
 #include <immintrin.h>
 #define QUAVEL_GRID_AVX2 1
 #endif

@@ -27,7 +27,9 @@ struct GridRun {
 // four bytes at an index past the sample's data.
 bool gridRunOf(const PlayerChannel* channel, uint32_t limit, GridRun* run);
 
-// True when this machine can run the vector kernel.
+// True when this machine can run the vector kernel. Builds with QUAVEL_NO_AVX2 defined never
+// do (nor apply the gain with AVX2), and builds with QUAVEL_NO_SSE2 mix the steady groups
+// without SSE2: both test the portable paths on machines that have those instructions.
 bool gridKernelAvailable();
 
 // Adds frames [0, 8 x blocks) of `count` steady voices (in channel order, at most four) to

@@ -80,15 +80,15 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
     DemoApp& app = show();
     GraphRuntime& g = *app.engine;
     const DemoHandles& h = app.handles;
-    EXPECT_EQ(g.resources.count, 25u);
-    EXPECT_EQ(g.drawPasses.count, 10u);
+    EXPECT_EQ(g.resources.count, 27u);
+    EXPECT_EQ(g.drawPasses.count, 12u);
     EXPECT_EQ(g.computePasses.count, 3u);
-    for (std::uint32_t id = 0; id < 25; ++id)
+    for (std::uint32_t id = 0; id < 27; ++id)
         EXPECT_EQ(g.resources.find(id), h.resources[id]) << "resource " << id;
 
     // Textures and images by id: W window-sized half floats, F fixed float, then image sizes.
     const TextureFormat W = FormatR16G16B16A16Float, F = FormatR32G32B32A32Float,
-                        I = FormatR8G8B8A8Unorm;
+                        I = FormatR8G8B8A8Unorm, R = FormatR32Float;
     struct Texture {
         std::uint32_t id, width, height;
         TextureFormat format;
@@ -97,7 +97,7 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
                     {10, 4096, 3318, I}, {11, 1600, 900, W},  {12, 764, 348, I},  {13, 764, 348, I},
                     {14, 1600, 900, W},  {15, 764, 348, I},   {16, 764, 348, I},  {17, 764, 348, I},
                     {18, 1600, 900, W},  {20, 4096, 3318, I}, {21, 1600, 900, W}, {22, 764, 348, I},
-                    {23, 1196, 68, I}};
+                    {23, 1196, 68, I},   {25, 200, 113, R},   {26, 200, 113, R}};
     auto texture = [&](std::uint32_t id) { return static_cast<TextureRuntime*>(h.resources[id]); };
     for (const Texture& t : textures) {
         const TextureRuntime& r = *texture(t.id);
@@ -139,7 +139,7 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
         std::vector<std::uint32_t> inputs;
     } draws[] = {
         {S::vsFullscreenFlipY, S::psPyramid, 0, BlendAlphaReplace, 3, 4, 0, {4}},
-        {S::vsFullscreen, S::psGlowBlur, 1, BlendAdditive, 3, 1, 1, {3}},
+        {S::vsFullscreen, S::psGlowBlur, 1, BlendAdditive, 3, 1, 1, {3, 26}},
         {S::vsParticles, S::psParticle, 0, BlendAlphaReplace, 8600, 1, 3, {5}},
         {S::vsFullscreen,
          S::psComposite,
@@ -154,9 +154,11 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
         {S::vsFullscreen, S::psScrollerPost, 1, BlendAlphaReplace, 3, 1, 11, {9}},
         {S::vsFullscreenFlipY2, S::psGlowLogo, 1, BlendAlphaOver, 3, 1, 14, {15, 17}},
         {S::vsFullscreen, S::psRasters, 0, BlendAdditive, 192, 1, 18, {}},
-        {S::vsFullscreen, S::psExplosion, 1, BlendAdditive, 300, 1, 21, {}},
+        {S::vsExplosion, S::psExplosion, 1, BlendAdditive, 300, 1, 21, {}},
+        {S::vsFullscreen, S::psSpriteCoverage, 0, BlendAdditive, 3, 1, 25, {3}},
+        {S::vsFullscreen, S::psGlowQuiet, 0, BlendAdditive, 3, 1, 26, {25, 3}},
     };
-    for (std::uint32_t id = 0; id < 10; ++id) {
+    for (std::uint32_t id = 0; id < 12; ++id) {
         const Draw& e = draws[id];
         const DrawPassDesc& d = h.drawPasses[id]->desc;
         const std::string pass = "draw pass " + std::to_string(id);
@@ -175,8 +177,14 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
         EXPECT_EQ(d.renderTargets[0].flag, 1) << pass;
         // 32/255, 5/255, 32/255 behind the scroller, black elsewhere, to the bit.
         const std::uint32_t scroller[4] = {0x3E008073u, 0x3CA0A0F5u, 0x3E008073u, 0x3F800000u},
-                            black[4] = {0, 0, 0, 0x3F800000u};
-        EXPECT_EQ(std::memcmp(d.clearColor, id == 5 ? scroller : black, 16), 0) << pass;
+                            black[4] = {0, 0, 0, 0x3F800000u}, alpha2[4] = {0, 0, 0, 0x40000000u};
+        EXPECT_EQ(std::memcmp(d.clearColor,
+                              id == 5   ? scroller
+                              : id == 1 ? alpha2
+                                        : black,
+                              16),
+                  0)
+            << pass;
         expectInputs(d.inputs, e.inputs, pass);
     }
 
@@ -203,20 +211,21 @@ TEST(ShowGraph, ResourcesPassesAndBindingsAreTheShows) {
     }
 
     // Thirteen passes in their order, then the engine's final copy into the window.
-    ASSERT_EQ(g.passes.size(), 14u);
+    ASSERT_EQ(g.passes.size(), 16u);
     const std::pair<PassKind, std::uint32_t> order[] = {
-        {PassKind::Compute, 0}, {PassKind::Compute, 2}, {PassKind::Compute, 1}, {PassKind::Draw, 0},
-        {PassKind::Draw, 2},    {PassKind::Draw, 5},    {PassKind::Draw, 6},    {PassKind::Draw, 4},
-        {PassKind::Draw, 9},    {PassKind::Draw, 7},    {PassKind::Draw, 8},    {PassKind::Draw, 1},
-        {PassKind::Draw, 3}};
-    for (std::size_t i = 0; i < 13; ++i) {
+        {PassKind::Compute, 0}, {PassKind::Compute, 2}, {PassKind::Compute, 1},
+        {PassKind::Draw, 0},    {PassKind::Draw, 2},    {PassKind::Draw, 5},
+        {PassKind::Draw, 6},    {PassKind::Draw, 4},    {PassKind::Draw, 9},
+        {PassKind::Draw, 7},    {PassKind::Draw, 8},    {PassKind::Draw, 10},
+        {PassKind::Draw, 11},   {PassKind::Draw, 1},    {PassKind::Draw, 3}};
+    for (std::size_t i = 0; i < 15; ++i) {
         EXPECT_EQ(g.passes[i].kind, order[i].first) << "pass " << i;
         if (order[i].first == PassKind::Draw)
             EXPECT_EQ(g.passes[i].draw, h.drawPasses[order[i].second]) << "pass " << i;
         else
             EXPECT_EQ(g.passes[i].compute, h.computePasses[order[i].second]) << "pass " << i;
     }
-    EXPECT_EQ(g.passes[13].kind, PassKind::Draw);
+    EXPECT_EQ(g.passes[15].kind, PassKind::Draw);
     EXPECT_EQ(g.output->rtvA, app.backBufferView);
     EXPECT_EQ(g.output->desc.width, 1600u);
 }

@@ -23,8 +23,9 @@ uint64_t wavMaxFrames(SampleFormat format);
 // The file header for `frames` stereo frames.
 std::vector<uint8_t> wavHeader(SampleFormat format, uint32_t rate, uint64_t frames);
 
-// 16-bit PCM of a float sample: scaled by 32768, rounded, clipped (not wrapped).
-int16_t pcm16FromFloat(float value);
+// 16-bit PCM of float samples as little-endian bytes (2 x count at out): each scaled by
+// 32768, rounded to nearest with halves to even, clipped (not wrapped); NaN gives 0.
+void pcm16FromFloats(const float* values, size_t count, uint8_t* out);
 
 class WavFile {
 public:

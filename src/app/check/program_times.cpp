@@ -1,45 +1,35 @@
 #include "app/check/program_times.h"
 
 #include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
 
-#include "demo_shaders.h"
+#include "demo/show_assets.h"
 #include "engine_shaders.h"
 #include "platform/shader_code.h"
 
 namespace {
 
 struct LinkedProgram {
-    const char* name;
-    const unsigned char* block;
-    const unsigned int* size;
+    std::string name;
+    const void* block;
+    std::uint32_t size;
 };
 
-#define QUAVEL_PROGRAM(name, block)                                                                \
-    { name, block, &block##_size }
-const LinkedProgram kPrograms[] = {
-    QUAVEL_PROGRAM("vs_fullscreen", vsFullscreen),
-    QUAVEL_PROGRAM("vs_fullscreen_flip_y", vsFullscreenFlipY),
-    QUAVEL_PROGRAM("vs_fullscreen_flip_y2", vsFullscreenFlipY2),
-    QUAVEL_PROGRAM("vs_particles", vsParticles),
-    QUAVEL_PROGRAM("vs_glyphs", vsGlyphs),
-    QUAVEL_PROGRAM("ps_pyramid", psPyramid),
-    QUAVEL_PROGRAM("ps_glow_blur", psGlowBlur),
-    QUAVEL_PROGRAM("ps_particle", psParticle),
-    QUAVEL_PROGRAM("ps_composite", psComposite),
-    QUAVEL_PROGRAM("ps_pyramid_post", psPyramidPost),
-    QUAVEL_PROGRAM("ps_glyphs", psGlyphs),
-    QUAVEL_PROGRAM("ps_scroller_post", psScrollerPost),
-    QUAVEL_PROGRAM("ps_glow_logo", psGlowLogo),
-    QUAVEL_PROGRAM("ps_rasters", psRasters),
-    QUAVEL_PROGRAM("ps_explosion", psExplosion),
-    QUAVEL_PROGRAM("ps_copy", psCopy),
-    QUAVEL_PROGRAM("cs_pyramid", csPyramid),
-    QUAVEL_PROGRAM("cs_particles", csParticles),
-    QUAVEL_PROGRAM("cs_message_layout", csMessageLayout),
-    QUAVEL_PROGRAM("engine_vs_fullscreen_flip_y", engineVsFullscreenFlipY),
-    QUAVEL_PROGRAM("engine_ps_copy", enginePsCopy),
-};
-#undef QUAVEL_PROGRAM
+// The demo's programs in the order of its program table, then the engine's own two.
+std::vector<LinkedProgram> linkedPrograms() {
+    std::vector<LinkedProgram> programs;
+    for (int i = 0; i < kDemoShaderCount; ++i) {
+        const auto shader = static_cast<DemoShader>(i);
+        const AssetBlock block = demoShader(shader);
+        programs.push_back({demoShaderName(shader), block.data, block.size});
+    }
+    programs.push_back({"engine_vs_fullscreen_flip_y", engineVsFullscreenFlipY,
+                        engineVsFullscreenFlipY_size});
+    programs.push_back({"engine_ps_copy", enginePsCopy, enginePsCopy_size});
+    return programs;
+}
 
 // The stage is the name's prefix, as the build compiles it (vs_5_0, ps_5_0, cs_5_0).
 HRESULT createShader(ID3D11Device* device, const std::string& name, const ShaderCode& code) {
@@ -69,11 +59,11 @@ HRESULT createShader(ID3D11Device* device, const std::string& name, const Shader
 
 std::vector<ProgramTime> timeShowPrograms(ID3D11Device* device) {
     std::vector<ProgramTime> times;
-    for (const LinkedProgram& p : kPrograms) {
+    for (const LinkedProgram& p : linkedPrograms()) {
         ProgramTime t;
         t.name = p.name;
         t.compileSeconds = shaderCompileSeconds(p.block);
-        const ShaderCode code = shaderBytecode(p.block, *p.size);
+        const ShaderCode code = shaderBytecode(p.block, p.size);
         if (code.code != nullptr) {
             const auto started = std::chrono::steady_clock::now();
             t.created = createShader(device, t.name, code);
@@ -86,8 +76,8 @@ std::vector<ProgramTime> timeShowPrograms(ID3D11Device* device) {
 }
 
 std::string programNameOfBytecode(const void* code) {
-    for (const LinkedProgram& p : kPrograms)
-        if (code != nullptr && shaderBytecode(p.block, *p.size).code == code)
+    for (const LinkedProgram& p : linkedPrograms())
+        if (code != nullptr && shaderBytecode(p.block, p.size).code == code)
             return p.name;
     return "";
 }

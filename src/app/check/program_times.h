@@ -1,4 +1,4 @@
-// The show's 21 shader programs (19 of the demo and the final pass's 2) with what each cost at
+// The show's shader programs (the demo's and the final pass's 2) with what each cost at
 // start-up: compiling (only where the build links HLSL source and D3DCompile makes the
 // bytecode while the program starts) and creating its shader object on the device (on the
 // Linux layer that compiles the GLSL; linking waits for the first draw).

@@ -28,6 +28,19 @@ float4 pixel_main(VertexToPixel i) : SV_TARGET
         return o;
 
     float2 p = i.uv * resolution;
+    // A pixel that no burst reaches adds zero to the target (blend one, one), so it is
+    // discarded before the dots are tested. The reach is a pixel wider than the dot test below
+    // can hit, so rounding cannot discard a pixel that a dot covers.
+    bool reached = false;
+    for (int b = 0; b < EXPLOSIONS; ++b) {
+        float T = explosionframe - FRAMES_BETWEEN * float(b);
+        float2 centre = explosionCentres[b] * resolution;
+        if (!(T < 0.0 || length(p - centre) > DOT_RADIUS + DOT_SPEED * T + 1.0))
+            reached = true;
+    }
+    if (!reached)
+        discard;
+
     for (int k = 0; k < EXPLOSIONS; ++k) {
         float T = explosionframe - FRAMES_BETWEEN * float(k);
         float2 centre = explosionCentres[k] * resolution;

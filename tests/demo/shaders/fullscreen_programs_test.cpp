@@ -113,7 +113,9 @@ TEST_F(FullscreenPrograms, ExplosionDotsOnlyWhileTheSwitchIsExactlyOne) {
         ctx.set("PARTICLEEXPLOSION", c.explosion);
         ctx.set("explosionframe", c.frame);
         GpuTexture target = gpu.renderTarget(w, h);
-        gpu.draw(SHADER(vsFullscreen), SHADER(psExplosion), {}, ctx, target, 3, 1, {1, 1, 1, 1});
+        // The show's pair on a black target: pixels that no burst reaches (all of them while the
+        // switch is off) are not drawn and must read as the zero the dot test would give.
+        gpu.draw(SHADER(vsExplosion), SHADER(psExplosion), {}, ctx, target, 3);
         std::vector<Rgba> px = gpu.read(target);
         const bool on = c.explosion == 1.0f;
         std::vector<float> expected = explosionAlpha(w, h, c.frame);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <set>
 
@@ -183,8 +184,42 @@ TEST_F(PostProcess, GlowBlurAddsTheRingWeightedMeanOverAStructuredPicture) {
                 const Rgba& o = out[size_t(y) * w + x];
                 ASSERT_TRUE(sameRgba(o, {want.x, want.y, want.z, o.a}, 1e-4f))
                     << x << "," << y << " radius " << radius;
-                ASSERT_EQ(o.a, 1.0f);
+                ASSERT_EQ(o.a, 0.0f); // the pass clears alpha to 2
             }
+    }
+}
+
+TEST_F(PostProcess, GlowBlurSkipsOnlyPixelsThatOnlyBlackReaches) {
+    // Black sprites with a few coloured texels near cell borders and the edges, at a size that
+    // is no multiple of the 8-texel cell. The cell passes mark the quiet cells; the blur over
+    // them must equal, to the bit, the blur with no cell marked (a zero cell texture), and
+    // leave some cells unblurred and some blurred, or the comparison proves nothing.
+    const int w = 83, h = 45, cw = (w + 7) / 8, ch = (h + 7) / 8;
+    std::vector<Rgba> sprites(size_t(w) * h, Rgba{0, 0, 0, 1});
+    for (const auto& [x, y] : {std::pair{15, 16}, {40, 7}, {0, 44}, {82, 23}})
+        sprites[size_t(y) * w + x] = {0.9f, 0.6f, 0.3f, 1};
+    GpuTexture in = gpu.texture(w, h, sprites);
+    GpuTexture noneQuiet = gpu.texture(cw, ch, std::vector<Rgba>(size_t(cw) * ch));
+    for (const float radius : {20.0f, 90.0f, 250.0f, -40.0f}) {
+        ContextBlock ctx;
+        ctx.set("glowrad", radius);
+        ctx.set("glowintens", 1.3f);
+        GpuTexture covered = gpu.renderTarget(cw, ch), quiet = gpu.renderTarget(cw, ch);
+        gpu.draw(SHADER(vsFullscreen), SHADER(psSpriteCoverage), {in}, ctx, covered, 3);
+        gpu.draw(SHADER(vsFullscreen), SHADER(psGlowQuiet), {covered, in}, ctx, quiet, 3);
+        GpuTexture skipped = gpu.renderTarget(w, h), full = gpu.renderTarget(w, h);
+        gpu.draw(SHADER(vsFullscreen), SHADER(psGlowBlur), {in, quiet}, ctx, skipped, 3);
+        gpu.draw(SHADER(vsFullscreen), SHADER(psGlowBlur), {in, noneQuiet}, ctx, full, 3);
+        const std::vector<Rgba> a = gpu.read(skipped), b = gpu.read(full);
+        ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size() * sizeof(Rgba)), 0) << radius;
+        const std::vector<Rgba> cells = gpu.read(quiet);
+        const auto quietCells =
+            std::count_if(cells.begin(), cells.end(), [](const Rgba& c) { return c.r == 1.0f; });
+        if (radius == 20.0f || radius == 90.0f) {
+            EXPECT_GT(quietCells, 0) << radius;
+            EXPECT_LT(quietCells, cw * ch - 4) << radius;
+        } else if (radius < 0)
+            EXPECT_EQ(quietCells, 0); // a negative radius gives weights outside (0, 1]
     }
 }
 

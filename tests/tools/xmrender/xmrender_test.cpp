@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -51,14 +52,22 @@ TEST(WavFile, HeadersOfBothFormats) {
 }
 
 TEST(WavFile, Pcm16ClipsInsteadOfWrapping) {
-    // Clipped at both ends, NaN silent; rounded to nearest, halves to even.
+    // Clipped at both ends, NaN silent; rounded to nearest, halves to even. The table starts
+    // at every offset of a longer block, so each value passes both the eight-value steps and
+    // the single values after them.
     const float in[] = {
         0.0f, 0.5f,         -1.0f,        1.0f,          3.0f,          -7.0f,           INFINITY,
         NAN,  2.5f / 32768, 3.5f / 32768, -2.5f / 32768, -2.6f / 32768, 32766.5f / 32768};
     const int out[] = {0, 16384, -32768, 32767, 32767, -32768, 32767, 0, 2, 4, -2, -3, 32766};
     static_assert(std::size(in) == std::size(out));
-    for (size_t i = 0; i < std::size(in); ++i) {
-        EXPECT_EQ(pcm16FromFloat(in[i]), out[i]) << in[i];
+    for (size_t offset = 0; offset < 8; ++offset) {
+        std::vector<float> block(offset + std::size(in) + 3, 0.25f);
+        std::copy(std::begin(in), std::end(in), block.begin() + static_cast<ptrdiff_t>(offset));
+        std::vector<uint8_t> bytes(2 * block.size());
+        pcm16FromFloats(block.data(), block.size(), bytes.data());
+        for (size_t i = 0; i < std::size(in); ++i) {
+            EXPECT_EQ(static_cast<int16_t>(read16(bytes, 2 * (offset + i))), out[i]) << in[i];
+        }
     }
 }
 

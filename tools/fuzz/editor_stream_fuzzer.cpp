@@ -5,11 +5,13 @@
 // commands behind it are searched. After every read: a refused stream stops (the client
 // closes the connection); no more than one incomplete command is held; tracks that were not
 // asked for keep their keys; every key applied has ascending rows, a finite value and a known
-// mode, and the tracks evaluate.
+// mode, and the tracks evaluate. At the end, the same bytes read at once must have given the
+// same keys, events and verdict.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "params/editor_protocol.h"
@@ -44,25 +46,50 @@ void checkTracks(const SyncTimeline& timeline, bool greeted) {
     }
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    SyncTimeline timeline;
+void startTracks(SyncTimeline& timeline) {
     timeline.resizeTracks(kAskedTracks + kOtherTracks);
     for (std::size_t t = 0; t < timeline.tracks.size(); ++t)
         timeline.appendKey(static_cast<std::uint32_t>(t), static_cast<std::uint32_t>(t), float(t),
                            Linear);
+}
+
+bool sameEvents(const EditorEvents& a, const EditorEvents& b) {
+    return a.connected == b.connected && a.pause == b.pause && a.seekRow == b.seekRow &&
+           a.saveRequested == b.saveRequested && a.keyEdits == b.keyEdits;
+}
+
+bool sameTracks(const SyncTimeline& a, const SyncTimeline& b) {
+    for (std::size_t t = 0; t < a.tracks.size(); ++t) {
+        const auto& x = a.tracks[t].keys;
+        const auto& y = b.tracks[t].keys;
+        if (x.size() != y.size())
+            return false;
+        for (std::size_t k = 0; k < x.size(); ++k)
+            if (x[k].row != y[k].row || x[k].interpolation != y[k].interpolation ||
+                std::memcmp(&x[k].value, &y[k].value, 4) != 0)
+                return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    SyncTimeline timeline;
+    startTracks(timeline);
     EditorStream stream(timeline, kAskedTracks);
     FuzzedDataProvider input(data, size);
     std::string bytes = input.ConsumeBool() ? std::string(editor::kEditorGreeting) : "";
     EditorEvents events;
-    std::string why;
+    std::string why, all;
+    EditorStream::Status status = EditorStream::Status::Ok;
     while (input.remaining_bytes() > 0 || !bytes.empty()) {
         const std::size_t read = input.ConsumeIntegralInRange<std::size_t>(1, 64);
         bytes += input.ConsumeBytesAsString(read);
         if (bytes.empty())
             break;
-        const EditorStream::Status status = stream.feed(bytes.data(), bytes.size(), events, why);
+        all += bytes;
+        status = stream.feed(bytes.data(), bytes.size(), events, why);
         bytes.clear();
         if (status != EditorStream::Status::Ok) {
             check(!why.empty());
@@ -72,5 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkTracks(timeline, stream.greeted());
     }
     check(events.connected == stream.greeted());
+
+    SyncTimeline whole;
+    startTracks(whole);
+    EditorStream once(whole, kAskedTracks);
+    EditorEvents onceEvents;
+    std::string onceWhy;
+    check(once.feed(all.data(), all.size(), onceEvents, onceWhy) == status);
+    check(onceWhy == why && sameEvents(events, onceEvents) && sameTracks(timeline, whole));
     return 0;
 }

@@ -18,8 +18,8 @@ using quavel::d3d11::ShaderStage;
 shaderpack::HlslSource sourceOf(const shaderpack::HlslProgram& program) {
     static const std::map<std::string, ShaderStage> stages = {
         {"vs", ShaderStage::Vertex}, {"ps", ShaderStage::Pixel}, {"cs", ShaderStage::Compute}};
-    shaderpack::HlslSource source{program.name, program.path, stages.at(program.stage),
-                                  program.entry, {}, std::nullopt};
+    shaderpack::HlslSource source{program.name,  program.path, stages.at(program.stage),
+                                  program.entry, {},           std::nullopt};
     for (const char* const* dir = program.includeDirs; *dir != nullptr; ++dir) {
         source.includeDirs.push_back(*dir);
     }
@@ -57,8 +57,8 @@ TEST(ShaderCompiler, ABrokenSourceIsNamedByProgramFileAndLine) {
     };
     const std::string body = "float4 pixel_main() : SV_Target\n{\n    return 1.0;\n}\n";
     const Case cases[] = {
-        {"undeclared name", "float4 pixel_main() : SV_Target\n{\n    return tint;\n}\n", "",
-         main, 3},
+        {"undeclared name", "float4 pixel_main() : SV_Target\n{\n    return tint;\n}\n", "", main,
+         3},
         {"cut off mid-function", "float4 pixel_main() : SV_Target\n{\n    return", "", main, 3},
         {"fault in an include", "#include \"broken.hlsli\"\n" + body,
          "static const float a = 1.0;\nstatic const float b = ;\n", include, 2},

@@ -66,8 +66,9 @@ TEST(RocketFile, RefusesMalformedFiles) {
 }
 
 TEST(RocketFile, WritesNamesAndValuesThatReadBackExactly) {
-    RocketFile file{
-        12, {{"a<&\"b\tc\nd\re", {{3, 0.1f, Quartic}, {7, -1.0e-6f, Quadratic}, {9, 1.0f / 3.0f, Step}}}}};
+    RocketFile file{12,
+                    {{"a<&\"b\tc\nd\re",
+                      {{3, 0.1f, Quartic}, {7, -1.0e-6f, Quadratic}, {9, 1.0f / 3.0f, Step}}}}};
     const RocketFile back = readRocket(writeRocket(file));
     EXPECT_EQ(back.rows, 12u);
     ASSERT_EQ(back.tracks.size(), 1u);

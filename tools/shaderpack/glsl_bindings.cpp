@@ -90,8 +90,9 @@ bool readReflection(const Reflection& reflection, Names& names, std::string& err
         RegisterClass kind;
         std::map<std::string, unsigned>* target;
     };
-    const Source sources[] = {{&reflection.separateImages, RegisterClass::Texture, &names.textures},
-                              {&reflection.separateSamplers, RegisterClass::Sampler, &names.samplers}};
+    const Source sources[] = {
+        {&reflection.separateImages, RegisterClass::Texture, &names.textures},
+        {&reflection.separateSamplers, RegisterClass::Sampler, &names.samplers}};
     for (const Source& source : sources) {
         for (const Reflection::Resource& resource : *source.resources) {
             Register reg = registerOf(resource.binding);

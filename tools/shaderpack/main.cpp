@@ -13,7 +13,8 @@
 namespace {
 
 const char* const usage =
-    "usage: shaderpack compile --stage vs|ps|cs --entry NAME --source FILE.hlsl [--include DIR]...\n"
+    "usage: shaderpack compile --stage vs|ps|cs --entry NAME --source FILE.hlsl [--include "
+    "DIR]...\n"
     "                          --name NAME --output FILE.cpp [--depfile FILE.d]\n"
     "Compiles an HLSL program (shader model 5.0) to the Direct3D layer's shader block (GLSL\n"
     "4.50 and its register table) and writes it as a C++ source defining\n"

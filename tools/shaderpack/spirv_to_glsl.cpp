@@ -23,15 +23,14 @@ bool failed(spvc_result result, spvc_context context, const char* step, std::str
 }
 
 // The module's separate images and samplers with their bindings, as the module has them.
-bool reflect(spvc_context context, spvc_parsed_ir ir, Reflection& reflection,
-             std::string& error) {
+bool reflect(spvc_context context, spvc_parsed_ir ir, Reflection& reflection, std::string& error) {
     spvc_compiler compiler = nullptr;
     spvc_resources resources = nullptr;
-    if (failed(spvc_context_create_compiler(context, SPVC_BACKEND_NONE, ir,
-                                            SPVC_CAPTURE_MODE_COPY, &compiler),
+    if (failed(spvc_context_create_compiler(context, SPVC_BACKEND_NONE, ir, SPVC_CAPTURE_MODE_COPY,
+                                            &compiler),
                context, "reflection", error) ||
-        failed(spvc_compiler_create_shader_resources(compiler, &resources), context,
-               "reflection", error)) {
+        failed(spvc_compiler_create_shader_resources(compiler, &resources), context, "reflection",
+               error)) {
         return false;
     }
     struct Kind {
@@ -50,9 +49,8 @@ bool reflect(spvc_context context, spvc_parsed_ir ir, Reflection& reflection,
             return false;
         }
         for (size_t i = 0; i < count; ++i) {
-            kind.target->push_back(
-                {list[i].name, spvc_compiler_get_decoration(compiler, list[i].id,
-                                                            SpvDecorationBinding)});
+            kind.target->push_back({list[i].name, spvc_compiler_get_decoration(
+                                                      compiler, list[i].id, SpvDecorationBinding)});
         }
     }
     reflection.combinedImageSamplers = combined.size();
@@ -65,14 +63,12 @@ bool toGlsl(spvc_context context, spvc_parsed_ir ir, std::string& glsl, std::str
     if (failed(spvc_context_create_compiler(context, SPVC_BACKEND_GLSL, ir,
                                             SPVC_CAPTURE_MODE_TAKE_OWNERSHIP, &compiler),
                context, "GLSL", error) ||
-        failed(spvc_compiler_create_compiler_options(compiler, &options), context, "GLSL",
-               error) ||
+        failed(spvc_compiler_create_compiler_options(compiler, &options), context, "GLSL", error) ||
         failed(spvc_compiler_options_set_uint(options, SPVC_COMPILER_OPTION_GLSL_VERSION, 450),
                context, "GLSL", error) ||
         failed(spvc_compiler_options_set_bool(options, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_FALSE),
                context, "GLSL", error) ||
-        failed(spvc_compiler_install_compiler_options(compiler, options), context, "GLSL",
-               error)) {
+        failed(spvc_compiler_install_compiler_options(compiler, options), context, "GLSL", error)) {
         return false;
     }
     // OpenGL has no separate samplers: a sampler for textures that are only loaded from, then

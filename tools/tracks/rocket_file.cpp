@@ -22,7 +22,7 @@ std::string escaped(const std::string& text) {
     static const struct {
         char c;
         const char* entity;
-    } kEntities[] = {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"},
+    } kEntities[] = {{'&', "&amp;"}, {'<', "&lt;"},   {'>', "&gt;"},  {'"', "&quot;"},
                      {'\t', "&#9;"}, {'\n', "&#10;"}, {'\r', "&#13;"}};
     std::string out;
     for (char c : text) {

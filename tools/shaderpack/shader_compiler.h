@@ -7,10 +7,11 @@
 //                                   quavel::d3d11::ShaderStage::Pixel, "pixel_main",
 //                                   {"/src/demo/shaders"}};
 //     shaderpack::CompileResult result = shaderpack::compileHlsl(source);
-//     if (!result.ok()) puts(result.error.text().c_str()); // "ps_copy: FILE:LINE: message"
+//     if (!result.ok()) puts(result.error->text().c_str()); // "ps_copy: FILE:LINE: message"
 //     else use(result.block);                              // encodeShaderBlock's bytes
 //
-// Safe to call from several threads at once.
+// Every call makes its own compiler objects; glslang's process-wide set-up is made once, on
+// the first call.
 #pragma once
 
 #include <cstdint>

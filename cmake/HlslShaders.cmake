@@ -14,17 +14,11 @@
 # Windows without fxc (the mingw-w64 cross build): nothing here can make DXBC, so a block is
 # the program's HLSL source with its includes expanded; the program registers it with
 # platform/shader_code.h, whose prepareShaderCode compiles it once at start-up.
-# Elsewhere: glslangValidator (HLSL -> SPIR-V), spirv-cross (GLSL 4.50 and reflection) and
-# shaderpack (the Direct3D layer's block of GLSL text and register table).
-
-# Where glslangValidator places each HLSL register class among SPIR-V bindings; shaderpack
-# reads the classes back from these bases (tools/shaderpack/glsl_bindings.h).
-set(QUAVEL_HLSL_BINDING_SHIFTS
-    --shift-texture-binding 0
-    --shift-sampler-binding 200
-    --shift-UBO-binding 300
-    --shift-uav-binding 400
-    --shift-ssbo-binding 500)
+# Elsewhere: shaderpack compiles with the quavel_shader_compiler library (glslang and
+# SPIRV-Cross in-process: HLSL -> SPIR-V -> GLSL 4.50 and the register table) into the
+# Direct3D layer's block. There a second library, <lib>_programs, lists every program with
+# its source file, stage, entry, include directories and block (tools/shaderpack/
+# hlsl_program.h), for tests and live compilation.
 
 # What a block holds on this build: bytecode (fxc, or the SPIR-V/GLSL path) or source.
 set(QUAVEL_SHADER_BLOCKS bytecode)
@@ -84,13 +78,12 @@ function(quavel_hlsl_shaders)
     endforeach()
 
     if(NOT WIN32)
-        find_program(QUAVEL_GLSLANG glslangValidator REQUIRED)
-        find_program(QUAVEL_SPIRV_CROSS spirv-cross REQUIRED)
         _quavel_shaderpack_tool()
     endif()
 
     set(sources "")
     set(declarations "")
+    set(program_rows "")
     math(EXPR last "${count} - 1")
     foreach(i RANGE 0 ${last} 3)
         math(EXPR s "${i} + 1")
@@ -160,26 +153,21 @@ namespace {
                 COMMENT "HLSL ${stem} (${profile})"
                 VERBATIM)
         else()
-            set(glsl_stages vs vert ps frag cs comp)
-            list(FIND glsl_stages ${stage} index)
-            math(EXPR index "${index} + 1")
-            list(GET glsl_stages ${index} glsl_stage)
+            set(include_options "")
+            foreach(dir IN LISTS include_dirs)
+                list(APPEND include_options --include ${dir})
+            endforeach()
             add_custom_command(
                 OUTPUT ${source}
-                COMMAND ${QUAVEL_GLSLANG} -D -V -S ${glsl_stage} -e ${entry}
-                        --hlsl-iomap ${QUAVEL_HLSL_BINDING_SHIFTS} --hlsl-dx-position-w
-                        ${include_flags} --depfile ${work}/${name}.d
-                        -o ${work}/${name}.spv ${file}
-                COMMAND ${QUAVEL_SPIRV_CROSS} --version 450 --no-es ${work}/${name}.spv
-                        --output ${work}/${name}.glsl
-                COMMAND ${QUAVEL_SPIRV_CROSS} ${work}/${name}.spv --reflect
-                        --output ${work}/${name}.json
-                COMMAND shaderpack pack --stage ${stage} --glsl ${work}/${name}.glsl
-                        --reflect ${work}/${name}.json --name ${name} --output ${source}
+                COMMAND shaderpack compile --stage ${stage} --entry ${entry} --source ${file}
+                        ${include_options} --name ${name} --output ${source}
+                        --depfile ${work}/${name}.d
                 DEPENDS ${file} shaderpack
                 DEPFILE ${work}/${name}.d
                 COMMENT "HLSL ${stem} (${profile} via SPIR-V)"
                 VERBATIM)
+            string(APPEND program_rows
+                   "    {\"${stem}\", \"${file}\", \"${stage}\", \"${entry}\", includeDirs, ${name}, &${name}_size},\n")
         endif()
         list(APPEND sources ${source})
         string(APPEND declarations
@@ -197,4 +185,30 @@ namespace {
         target_link_libraries(${ARG_TARGET} PUBLIC quavel_shader_code)
     endif()
     set_target_properties(${ARG_TARGET} PROPERTIES LINKER_LANGUAGE CXX)
+
+    if(NOT WIN32)
+        set(dir_rows "")
+        foreach(dir IN LISTS include_dirs)
+            string(APPEND dir_rows "\"${dir}\", ")
+        endforeach()
+        set(table ${work}/${ARG_TARGET}_programs.cpp)
+        file(GENERATE OUTPUT ${table} CONTENT
+"// Generated: the programs of ${ARG_TARGET}, where they come from and their blocks.
+#include \"hlsl_program.h\"
+#include \"${ARG_HEADER}\"
+
+#include <iterator>
+
+namespace {
+const char* const includeDirs[] = {${dir_rows}nullptr};
+const shaderpack::HlslProgram programs[] = {
+${program_rows}};
+} // namespace
+
+extern const shaderpack::HlslProgramList ${ARG_TARGET}_programs;
+const shaderpack::HlslProgramList ${ARG_TARGET}_programs = {programs, std::size(programs)};
+")
+        add_library(${ARG_TARGET}_programs STATIC ${table})
+        target_link_libraries(${ARG_TARGET}_programs PUBLIC ${ARG_TARGET} quavel_shader_compiler)
+    endif()
 endfunction()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Compile time of every shader program through the Linux build's path (glslangValidator to
-# SPIR-V, spirv-cross to GLSL and to reflection, the commands the build runs), one program
-# after another, then the wall time of compiling them all on N parallel workers (default: the
-# number of processors), as the Windows start-up does with D3DCompile.
+# Compile time of every shader program through the Linux build's path (shaderpack: HLSL to
+# SPIR-V to GLSL and the register table in one process, the command the build runs), one
+# program after another, then the wall time of compiling them all on N parallel workers
+# (default: the number of processors), as the Windows start-up does with D3DCompile.
 #   bench/shaders/compile_times.sh [BUILD_DIR] [WORKERS]
 set -euo pipefail
 if [ "${1:-}" = "--help" ] || [ "${1:-}" = "-h" ]; then
@@ -15,12 +15,12 @@ workers="${2:-$(nproc)}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# One shell line per program: the build's glslang and spirv-cross commands, output into $work.
+# One shell line per program: the build's shaderpack command, output into $work.
 # The show's 21 programs: the demo's and the engine's final pass.
-ninja -C "$build" -t commands | grep -E '^cd .* && /usr/bin/glslangValidator ' |
+ninja -C "$build" -t commands | grep -E '^cd .* && [^ ]*/shaderpack compile ' |
     grep -E 'src/(demo|Fennick)/shaders/[a-z0-9_]+\.hlsl' |
-    sed -E 's/ && [^&]*shaderpack pack .*$//' |
-    sed -E "s#-o [^ ]*/([A-Za-z0-9_]+)\\.spv#-o $work/\\1.spv#; s#[^ ]*/([A-Za-z0-9_]+)\\.spv --#$work/\\1.spv --#g; s#--output [^ ]*/([A-Za-z0-9_]+)\\.(glsl|json)#--output $work/\\1.\\2#g; s#--depfile [^ ]*#--depfile /dev/null#" \
+    sed -E 's/ && [^&]*cmake_transform_depfile .*$//' |
+    sed -E "s#--output [^ ]*/([A-Za-z0-9_]+)\\.cpp#--output $work/\\1.cpp#; s#--depfile [^ ]*#--depfile /dev/null#" \
         >"$work/commands"
 count=$(wc -l <"$work/commands")
 [ "$count" -gt 0 ] || { echo "compile_times: no shader commands in $build" >&2; exit 2; }
@@ -28,7 +28,7 @@ count=$(wc -l <"$work/commands")
 now() { date +%s.%N; }
 total=0
 while IFS= read -r line; do
-    name="$(sed -E 's/.* -o [^ ]*\/([A-Za-z0-9_]+)\.spv.*/\1/' <<<"$line")"
+    name="$(sed -E 's/.* --name ([A-Za-z0-9_]+) .*/\1/' <<<"$line")"
     start=$(now)
     bash -c "{ $line; } >/dev/null"
     seconds=$(echo "$(now) - $start" | bc)

@@ -1,12 +1,10 @@
 #include "params/sync_editor_client.h"
 
-#include <cmath>
 #include <cstdio>
 #include <thread>
 #include <utility>
 
 #include "params/editor_protocol.h"
-#include "params/key_edits.h"
 #include "platform/winsock.h"
 
 namespace {
@@ -17,7 +15,6 @@ constexpr std::size_t kReadPerPoll = 1 << 16;
 // Output the editor has not taken yet; more means it stopped reading.
 constexpr std::size_t kMaxPendingOutput = 1 << 20;
 constexpr std::chrono::seconds kConnectTimeout{3};
-constexpr std::int32_t kHighestMode = Quartic;
 
 SOCKET asSocket(std::uintptr_t s) {
     return static_cast<SOCKET>(s);
@@ -31,25 +28,12 @@ bool socketServicesStarted() {
     return started;
 }
 
-// Payload sizes of the editor's commands, by command byte; -1 for bytes that are no command
-// the editor sends.
-int payloadSize(unsigned char command) {
-    static const int kSizes[] = {
-        13, // SetKey
-        8,  // DeleteKey
-        -1, // GetTrack goes the other way
-        4,  // SetRow
-        1,  // Pause
-        0,  // SaveTracks
-    };
-    return command < sizeof kSizes / sizeof kSizes[0] ? kSizes[command] : -1;
-}
-
 } // namespace
 
 SyncEditorClient::SyncEditorClient(SyncTimeline& timeline, std::vector<std::string> trackNames,
                                    Log log)
-    : timeline_(timeline), names_(std::move(trackNames)), log_(std::move(log)) {
+    : timeline_(timeline), names_(std::move(trackNames)), log_(std::move(log)),
+      stream_(timeline, names_.size()) {
     if (!log_)
         log_ = [](const std::string& text) { std::fprintf(stderr, "editor: %s\n", text.c_str()); };
     if (timeline_.tracks.size() < names_.size())
@@ -99,7 +83,7 @@ void SyncEditorClient::beginConnect() {
     freeaddrinfo(found);
     socket_ = static_cast<std::uintptr_t>(s);
     socketOpen_ = true;
-    in_.clear();
+    stream_.reset();
     out_.clear();
     lastReportedRow_.reset();
     if (result == 0) {
@@ -126,7 +110,7 @@ void SyncEditorClient::closeConnection(const std::string& why, EditorEvents& eve
     const bool wasUp = state_ == State::Greeting || state_ == State::Live;
     state_ = State::Waiting;
     nextAttempt_ = Clock::now() + retryInterval_;
-    in_.clear();
+    stream_.reset();
     out_.clear();
     if (wasUp) {
         events.disconnected = true;
@@ -167,90 +151,40 @@ bool SyncEditorClient::readInput(EditorEvents& events) {
             closeConnection("the connection to the editor failed", events);
             return false;
         }
-        in_.append(chunk, static_cast<std::size_t>(got));
         total += static_cast<std::size_t>(got);
+        events.bytesReceived += static_cast<std::size_t>(got);
+        if (!applyInput(chunk, static_cast<std::size_t>(got), events))
+            return false;
     }
-    events.bytesReceived += total;
     return true;
 }
 
-bool SyncEditorClient::handleGreeting(EditorEvents& events) {
-    if (in_.size() < editor::kEditorGreetingSize)
-        return true;
-    if (in_.compare(0, editor::kEditorGreetingSize, editor::kEditorGreeting) != 0) {
-        closeConnection(
-            "the peer at " + host_ + ":" + std::to_string(port_) + " is not a sync editor", events);
+bool SyncEditorClient::applyInput(const char* data, std::size_t size, EditorEvents& events) {
+    std::string why;
+    const EditorStream::Status status = stream_.feed(data, size, events, why);
+    if (events.connected && state_ == State::Greeting)
+        requestTracks();
+    if (status == EditorStream::Status::NotAnEditor) {
+        closeConnection("the peer at " + host_ + ":" + std::to_string(port_) + " " + why, events);
         return false;
     }
-    in_.erase(0, editor::kEditorGreetingSize);
-    // From now on the editor owns the keys: it sends every key it holds for each track asked.
-    for (std::size_t i = 0; i < names_.size(); ++i)
-        timeline_.tracks[i].keys.clear();
+    if (status == EditorStream::Status::Malformed) {
+        closeConnection("the editor " + why + "; connection closed", events);
+        return false;
+    }
+    return true;
+}
+
+// The stream has dropped the named tracks' keys: from now on the editor owns them and sends
+// every key it holds for each track asked.
+void SyncEditorClient::requestTracks() {
     for (const std::string& name : names_) {
         out_.push_back(static_cast<char>(editor::GetTrack));
         editor::putU32(out_, static_cast<std::uint32_t>(name.size()));
         out_ += name;
     }
     state_ = State::Live;
-    events.connected = true;
     log_("connected to the editor at " + host_ + ":" + std::to_string(port_));
-    return true;
-}
-
-bool SyncEditorClient::applyCommands(EditorEvents& events) {
-    std::size_t at = 0;
-    auto refuse = [&](const std::string& what) {
-        closeConnection("the editor sent " + what + "; connection closed", events);
-        return false;
-    };
-    while (at < in_.size()) {
-        const auto* p = reinterpret_cast<const unsigned char*>(in_.data()) + at;
-        const int size = payloadSize(p[0]);
-        if (size < 0)
-            return refuse("an unknown command " + std::to_string(p[0]));
-        if (in_.size() - at < static_cast<std::size_t>(1 + size))
-            break;
-        const unsigned char* arg = p + 1;
-        switch (p[0]) {
-        case editor::SetKey: {
-            const std::uint32_t track = editor::getU32(arg);
-            const SyncKey key{editor::getU32(arg + 4), editor::bitsFloat(editor::getU32(arg + 8)),
-                              static_cast<std::int32_t>(arg[12])};
-            if (track >= names_.size())
-                return refuse("a key for track " + std::to_string(track) + " it was not asked for");
-            if (!std::isfinite(key.value))
-                return refuse("a value that is not a finite number");
-            if (key.interpolation > kHighestMode)
-                return refuse("an unknown interpolation " + std::to_string(key.interpolation));
-            setKey(timeline_.tracks[track], key);
-            ++events.keyEdits;
-            break;
-        }
-        case editor::DeleteKey: {
-            const std::uint32_t track = editor::getU32(arg);
-            if (track >= names_.size())
-                return refuse("a deletion on track " + std::to_string(track) +
-                              " it was not asked for");
-            deleteKey(timeline_.tracks[track], editor::getU32(arg + 4));
-            ++events.keyEdits;
-            break;
-        }
-        case editor::SetRow:
-            events.seekRow = editor::getU32(arg);
-            break;
-        case editor::Pause:
-            if (arg[0] > 1)
-                return refuse("a pause flag of " + std::to_string(arg[0]));
-            events.pause = arg[0] == 1;
-            break;
-        case editor::SaveTracks:
-            events.saveRequested = true;
-            break;
-        }
-        at += 1 + static_cast<std::size_t>(size);
-    }
-    in_.erase(0, at);
-    return true;
 }
 
 EditorEvents SyncEditorClient::poll() {
@@ -287,14 +221,11 @@ EditorEvents SyncEditorClient::poll() {
     }
     if (!flushOutput(events) || !readInput(events))
         return events;
-    if (state_ == State::Greeting && !handleGreeting(events))
-        return events;
     if (state_ == State::Greeting && Clock::now() - connectStarted_ > kConnectTimeout) {
         closeConnection("the peer does not answer like a sync editor", events);
         return events;
     }
-    if (state_ == State::Live && applyCommands(events))
-        flushOutput(events);
+    flushOutput(events);
     return events;
 }
 

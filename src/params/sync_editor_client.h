@@ -21,22 +21,13 @@
 #include <string>
 #include <vector>
 
+#include "params/editor_stream.h"
 #include "params/sync_timeline.h"
 
 // "HOST:PORT", "HOST" or ":PORT" (the host defaults to localhost, the port to 1338). False
 // with a message when the port is not a number from 1 to 65535.
 bool parseEditorAddress(const std::string& text, std::string& host, std::uint16_t& port,
                         std::string& error);
-
-struct EditorEvents {
-    bool connected = false;               // the handshake completed during this poll
-    bool disconnected = false;            // the connection was lost or refused during this poll
-    std::optional<bool> pause;            // the editor's last PAUSE of this poll
-    std::optional<std::uint32_t> seekRow; // the editor's last SET_ROW of this poll
-    bool saveRequested = false;
-    std::size_t keyEdits = 0; // SET_KEY and DELETE_KEY applied
-    std::size_t bytesReceived = 0;
-};
 
 class SyncEditorClient {
 public:
@@ -67,9 +58,9 @@ private:
     void closeConnection(const std::string& why, EditorEvents& events);
     bool flushOutput(EditorEvents& events);
     bool readInput(EditorEvents& events);
-    bool handleGreeting(EditorEvents& events);
-    // Applies every complete command in the input; false when one was malformed.
-    bool applyCommands(EditorEvents& events);
+    // Gives the bytes read to the stream; false when it refused them (the connection is closed).
+    bool applyInput(const char* data, std::size_t size, EditorEvents& events);
+    void requestTracks();
 
     SyncTimeline& timeline_;
     std::vector<std::string> names_;
@@ -82,7 +73,8 @@ private:
     Clock::time_point nextAttempt_{};
     Clock::time_point connectStarted_{};
     std::chrono::milliseconds retryInterval_{1000};
-    std::string in_, out_;
+    EditorStream stream_;
+    std::string out_;
     std::optional<std::uint32_t> lastReportedRow_;
 };
 

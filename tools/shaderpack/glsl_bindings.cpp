@@ -1,7 +1,5 @@
 #include "glsl_bindings.h"
 
-#include <nlohmann/json.hpp>
-
 #include <map>
 #include <sstream>
 #include <vector>
@@ -82,35 +80,27 @@ struct Names {
     std::map<std::string, unsigned> samplers; // separate sampler name -> s register
 };
 
-bool readReflection(const std::string& json, Names& names, std::string& error) {
-    nlohmann::json reflection = nlohmann::json::parse(json, nullptr, false);
-    if (reflection.is_discarded() || !reflection.is_object()) {
-        error = "reflection is not JSON";
-        return false;
-    }
-    if (reflection.contains("textures") && !reflection["textures"].empty()) {
+bool readReflection(const Reflection& reflection, Names& names, std::string& error) {
+    if (reflection.combinedImageSamplers != 0) {
         error = "combined texture-samplers in SPIR-V are not supported; use separate samplers";
         return false;
     }
     struct Source {
-        const char* key;
+        const std::vector<Reflection::Resource>* resources;
         RegisterClass kind;
         std::map<std::string, unsigned>* target;
     };
-    const Source sources[] = {{"separate_images", RegisterClass::Texture, &names.textures},
-                              {"separate_samplers", RegisterClass::Sampler, &names.samplers}};
+    const Source sources[] = {
+        {&reflection.separateImages, RegisterClass::Texture, &names.textures},
+        {&reflection.separateSamplers, RegisterClass::Sampler, &names.samplers}};
     for (const Source& source : sources) {
-        if (!reflection.contains(source.key)) {
-            continue;
-        }
-        for (const auto& entry : reflection[source.key]) {
-            Register reg = registerOf(entry.value("binding", 0u));
+        for (const Reflection::Resource& resource : *source.resources) {
+            Register reg = registerOf(resource.binding);
             if (reg.kind != source.kind) {
-                error = "resource " + entry.value("name", std::string("?")) +
-                        " is in the wrong register class";
+                error = "resource " + resource.name + " is in the wrong register class";
                 return false;
             }
-            (*source.target)[entry.value("name", std::string())] = reg.index;
+            (*source.target)[resource.name] = reg.index;
         }
     }
     return true;
@@ -207,10 +197,10 @@ bool resourceDeclaration(const std::string& line, size_t bindingIndex, ShaderBin
 
 } // namespace
 
-bool buildShaderBlock(ShaderStage stage, const std::string& glsl, const std::string& json,
+bool buildShaderBlock(ShaderStage stage, const std::string& glsl, const Reflection& reflection,
                       ShaderBlock& block, std::string& error) {
     Names names;
-    if (!readReflection(json, names, error)) {
+    if (!readReflection(reflection, names, error)) {
         return false;
     }
     block = ShaderBlock{stage, {}, ""};

@@ -1,34 +1,28 @@
-// shaderpack: makes the C++ source of one compiled shader block from spirv-cross GLSL and
-// its reflection (the Linux build's shader step; Windows links fxc containers as they are).
+// shaderpack: compiles one HLSL program into the C++ source of its shader block (the Linux
+// build's shader step; Windows links fxc containers or compiles at start-up).
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
-#include "glsl_bindings.h"
+#include "shader_compiler.h"
 #include "source_writer.h"
 
 namespace {
 
 const char* const usage =
-    "usage: shaderpack pack --stage vs|ps|cs --glsl FILE --reflect FILE --name NAME --output FILE\n"
-    "Turns spirv-cross GLSL and its --reflect JSON into the Direct3D layer's shader block and\n"
-    "writes it as a C++ source defining `const unsigned char NAME[]` and `NAME_size`.\n";
+    "usage: shaderpack compile --stage vs|ps|cs --entry NAME --source FILE.hlsl [--include "
+    "DIR]...\n"
+    "                          --name NAME --output FILE.cpp [--depfile FILE.d]\n"
+    "Compiles an HLSL program (shader model 5.0) to the Direct3D layer's shader block (GLSL\n"
+    "4.50 and its register table) and writes it as a C++ source defining\n"
+    "`const unsigned char NAME[]` and `NAME_size`; the depfile lists every file it read.\n";
 
-int fail(const std::string& message) {
+int fail(const std::string& message, int status = 1) {
     std::fprintf(stderr, "shaderpack: %s\n", message.c_str());
-    return 1;
-}
-
-bool readFile(const std::string& path, std::string& contents) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    return status;
 }
 
 bool writeFile(const std::string& path, const std::string& contents) {
@@ -37,17 +31,20 @@ bool writeFile(const std::string& path, const std::string& contents) {
     return static_cast<bool>(out.flush());
 }
 
-bool stageOf(const std::string& name, quavel::d3d11::ShaderStage& stage) {
-    static const std::map<std::string, quavel::d3d11::ShaderStage> stages = {
-        {"vs", quavel::d3d11::ShaderStage::Vertex},
-        {"ps", quavel::d3d11::ShaderStage::Pixel},
-        {"cs", quavel::d3d11::ShaderStage::Compute}};
-    auto found = stages.find(name);
-    if (found == stages.end()) {
-        return false;
+// Make syntax: spaces in a path are escaped.
+std::string depfileText(const std::string& target, const std::vector<std::string>& inputs) {
+    auto escaped = [](const std::string& path) {
+        std::string out;
+        for (char c : path) {
+            out += c == ' ' ? "\\ " : std::string(1, c);
+        }
+        return out;
+    };
+    std::string text = escaped(target) + ":";
+    for (const std::string& input : inputs) {
+        text += " \\\n  " + escaped(input);
     }
-    stage = found->second;
-    return true;
+    return text + "\n";
 }
 
 } // namespace
@@ -55,43 +52,49 @@ bool stageOf(const std::string& name, quavel::d3d11::ShaderStage& stage) {
 int main(int argc, char** argv) {
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs(usage, argc < 2 ? stderr : stdout);
-        return argc < 2 ? 1 : 0;
+        return argc < 2 ? 2 : 0;
     }
-    std::string mode = argv[1];
+    if (std::strcmp(argv[1], "compile") != 0) {
+        return fail(std::string("unknown mode ") + argv[1] + " (see --help)", 2);
+    }
     std::map<std::string, std::string> options;
+    std::vector<std::string> includeDirs;
     for (int i = 2; i < argc; i += 2) {
         if (std::strncmp(argv[i], "--", 2) != 0 || i + 1 >= argc) {
-            return fail(std::string("expected --option value, got ") + argv[i]);
+            return fail(std::string("expected --option value, got ") + argv[i], 2);
         }
-        options[argv[i] + 2] = argv[i + 1];
+        if (std::strcmp(argv[i], "--include") == 0) {
+            includeDirs.push_back(argv[i + 1]);
+        } else {
+            options[argv[i] + 2] = argv[i + 1];
+        }
     }
-    for (const char* required : {"name", "output"}) {
+    for (const char* required : {"stage", "entry", "source", "name", "output"}) {
         if (options.count(required) == 0) {
-            return fail(std::string("missing --") + required);
+            return fail(std::string("missing --") + required, 2);
         }
     }
-    std::vector<uint8_t> bytes;
-    if (mode == "pack") {
-        quavel::d3d11::ShaderStage stage;
-        if (!stageOf(options["stage"], stage)) {
-            return fail("--stage must be vs, ps or cs");
-        }
-        std::string glsl, reflection, error;
-        if (!readFile(options["glsl"], glsl)) {
-            return fail("cannot read GLSL " + options["glsl"]);
-        }
-        if (!readFile(options["reflect"], reflection)) {
-            return fail("cannot read reflection " + options["reflect"]);
-        }
-        quavel::d3d11::ShaderBlock block;
-        if (!shaderpack::buildShaderBlock(stage, glsl, reflection, block, error)) {
-            return fail(options["glsl"] + ": " + error);
-        }
-        bytes = quavel::d3d11::encodeShaderBlock(block);
-    } else {
-        return fail("unknown mode " + mode + " (see --help)");
+    static const std::map<std::string, quavel::d3d11::ShaderStage> stages = {
+        {"vs", quavel::d3d11::ShaderStage::Vertex},
+        {"ps", quavel::d3d11::ShaderStage::Pixel},
+        {"cs", quavel::d3d11::ShaderStage::Compute}};
+    auto stage = stages.find(options["stage"]);
+    if (stage == stages.end()) {
+        return fail("--stage must be vs, ps or cs, not '" + options["stage"] + "'", 2);
     }
-    if (!writeFile(options["output"], shaderpack::byteBlockSource(options["name"], bytes))) {
+    std::string path = options["source"];
+    std::string program = path.substr(path.find_last_of('/') + 1);
+    program = program.substr(0, program.find('.'));
+    shaderpack::CompileResult result = shaderpack::compileHlsl(
+        {program, path, stage->second, options["entry"], includeDirs, std::nullopt});
+    if (!result.ok()) {
+        return fail(result.error->text());
+    }
+    if (options.count("depfile") &&
+        !writeFile(options["depfile"], depfileText(options["output"], result.included))) {
+        return fail("cannot write " + options["depfile"]);
+    }
+    if (!writeFile(options["output"], shaderpack::byteBlockSource(options["name"], result.block))) {
         return fail("cannot write " + options["output"]);
     }
     return 0;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <set>
 #include <stdexcept>
 
 #include "params/float_text.h"
@@ -15,10 +17,13 @@
 namespace {
 
 std::string escaped(const std::string& text) {
+    // Tab, line feed and carriage return as references: a reader turns them into spaces
+    // where they stand as they are in an attribute.
     static const struct {
         char c;
         const char* entity;
-    } kEntities[] = {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}};
+    } kEntities[] = {{'&', "&amp;"}, {'<', "&lt;"},   {'>', "&gt;"},  {'"', "&quot;"},
+                     {'\t', "&#9;"}, {'\n', "&#10;"}, {'\r', "&#13;"}};
     std::string out;
     for (char c : text) {
         const auto* e = std::find_if(std::begin(kEntities), std::end(kEntities),
@@ -33,6 +38,7 @@ std::string escaped(const std::string& text) {
 
 struct Reader {
     RocketFile file;
+    std::set<std::string> names;
     bool inTrack = false;
     std::string error;
     XML_Parser parser = nullptr;
@@ -80,6 +86,9 @@ void onStart(void* data, const char* element, const char** attributes) {
         const char* name = attribute(attributes, "name");
         if (!name)
             return r.fail("<track> without a name");
+        // A second track of one name would silently replace the first one's keys.
+        if (!r.names.insert(name).second)
+            return r.fail("a second track named \"" + std::string(name) + "\"");
         r.file.tracks.push_back({name, {}});
         r.inTrack = true;
     } else if (std::strcmp(element, "key") == 0) {
@@ -121,6 +130,9 @@ std::string writeRocket(const RocketFile& file) {
 }
 
 RocketFile readRocket(const std::string& text) {
+    // Expat takes the length as an int.
+    if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        throw std::runtime_error("the file is larger than 2 GB");
     Reader reader;
     reader.parser = XML_ParserCreate("UTF-8");
     XML_SetUserData(reader.parser, &reader);

@@ -26,6 +26,7 @@ struct RocketFile {
 std::string writeRocket(const RocketFile& file);
 
 // Refuses malformed XML, keys outside a track, rows or values that are not numbers, values
-// that are not finite, unknown interpolation numbers and two keys on one row of a track.
+// that are not finite, unknown interpolation numbers, two keys on one row of a track and two
+// tracks of one name.
 // Unknown elements and attributes (the editor's own bookkeeping) are skipped.
 RocketFile readRocket(const std::string& text);

@@ -132,16 +132,8 @@ void main()
 }
 )";
 
-const char* const sampleReflection = R"({
-    "separate_images" : [
-        { "type" : "texture2D", "name" : "t1", "set" : 0, "binding" : 1 },
-        { "type" : "texture2D", "name" : "t12", "set" : 0, "binding" : 12 }
-    ],
-    "separate_samplers" : [
-        { "type" : "sampler", "name" : "smpClamp", "set" : 0, "binding" : 200 },
-        { "type" : "sampler", "name" : "smpNearest", "set" : 0, "binding" : 203 }
-    ]
-})";
+const shaderpack::Reflection sampleReflection = {
+    {{"t1", 1}, {"t12", 12}}, {{"smpClamp", 200}, {"smpNearest", 203}}, 0};
 
 TEST(ShaderPack, SpirvCrossOutputBecomesABlockWithRegistersAndNoBindingNumbers) {
     ShaderBlock block;
@@ -189,23 +181,23 @@ TEST(ShaderPack, ResourcesTheBlockCannotDescribeStopThePacker) {
     struct Case {
         const char* what;
         std::string glsl;
-        std::string reflection;
+        shaderpack::Reflection reflection;
     };
     const std::string head = "#version 450\n";
     const Case cases[] = {
         {"binding outside the register classes",
          head + "layout(binding = 550, std430) buffer odd\n{\n    float _data[];\n} odd_1;\n",
-         "{}"},
+         {}},
         {"uniform buffer in the texture class",
-         head + "layout(binding = 3, std140) uniform Odd\n{\n    float x;\n} _1;\n", "{}"},
-        {"sampler without a combined name", head + "uniform sampler2D lonely;\n", "{}"},
+         head + "layout(binding = 3, std140) uniform Odd\n{\n    float x;\n} _1;\n",
+         {}},
+        {"sampler without a combined name", head + "uniform sampler2D lonely;\n", {}},
         {"combined sampler of an unknown texture",
          head + "uniform sampler2D SPIRV_Cross_CombinedghostsmpClamp;\n",
-         R"({"separate_samplers": [{"name": "smpClamp", "binding": 200}]})"},
-        {"reflection that is not JSON", head, "{"},
-        {"sampler reflected in the texture class", head,
-         R"({"separate_samplers": [{"name": "smp", "binding": 4}]})"},
-        {"text without a version", "void main() {}\n", "{}"},
+         {{}, {{"smpClamp", 200}}, 0}},
+        {"combined texture-sampler in the module", head, {{}, {}, 1}},
+        {"sampler reflected in the texture class", head, {{}, {{"smp", 4}}, 0}},
+        {"text without a version", "void main() {}\n", {}},
     };
     for (const Case& c : cases) {
         ShaderBlock block;

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "hlsl_program.h"
+#include "shader_compiler.h"
+
+extern const shaderpack::HlslProgramList quavel_demo_shaders_programs;
+extern const shaderpack::HlslProgramList quavel_engine_shaders_programs;
+
+namespace {
+
+using quavel::d3d11::ShaderStage;
+
+shaderpack::HlslSource sourceOf(const shaderpack::HlslProgram& program) {
+    static const std::map<std::string, ShaderStage> stages = {
+        {"vs", ShaderStage::Vertex}, {"ps", ShaderStage::Pixel}, {"cs", ShaderStage::Compute}};
+    shaderpack::HlslSource source{program.name,  program.path, stages.at(program.stage),
+                                  program.entry, {},           std::nullopt};
+    for (const char* const* dir = program.includeDirs; *dir != nullptr; ++dir) {
+        source.includeDirs.push_back(*dir);
+    }
+    return source;
+}
+
+TEST(ShaderCompiler, EveryProgramCompiledAtRunTimeIsTheBlockTheBuildLinkedIn) {
+    size_t programs = 0;
+    for (const shaderpack::HlslProgramList* list :
+         {&quavel_demo_shaders_programs, &quavel_engine_shaders_programs}) {
+        for (const shaderpack::HlslProgram& program : *list) {
+            shaderpack::CompileResult result = shaderpack::compileHlsl(sourceOf(program));
+            ASSERT_TRUE(result.ok()) << result.error->text();
+            std::vector<uint8_t> built(program.block, program.block + *program.blockSize);
+            EXPECT_EQ(built, result.block) << program.name;
+            ++programs;
+        }
+    }
+    EXPECT_EQ(21u, programs); // the show's nineteen and the engine's final pass pair
+}
+
+// A file saved broken, half-written or empty names the program, the file and the line.
+TEST(ShaderCompiler, ABrokenSourceIsNamedByProgramFileAndLine) {
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("quavel_shader_compiler_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string main = (folder / "ps_broken.hlsl").string();
+    const std::string include = (folder / "broken.hlsli").string();
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string includeText;
+        std::string file;
+        unsigned line;
+    };
+    const std::string body = "float4 pixel_main() : SV_Target\n{\n    return 1.0;\n}\n";
+    const Case cases[] = {
+        {"undeclared name", "float4 pixel_main() : SV_Target\n{\n    return tint;\n}\n", "", main,
+         3},
+        {"cut off mid-function", "float4 pixel_main() : SV_Target\n{\n    return", "", main, 3},
+        {"fault in an include", "#include \"broken.hlsli\"\n" + body,
+         "static const float a = 1.0;\nstatic const float b = ;\n", include, 2},
+        {"missing include", "\n#include \"absent.hlsli\"\n" + body, "", main, 2},
+        {"empty file", "", "", main, 0},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(include) << c.includeText;
+        shaderpack::CompileResult result = shaderpack::compileHlsl(
+            {"ps_broken", main, ShaderStage::Pixel, "pixel_main", {}, c.text});
+        ASSERT_FALSE(result.ok()) << c.what;
+        EXPECT_TRUE(result.block.empty()) << c.what;
+        EXPECT_EQ("ps_broken", result.error->program) << c.what;
+        EXPECT_EQ(c.file, result.error->file) << c.what;
+        EXPECT_EQ(c.line, result.error->line) << c.what << ": " << result.error->text();
+        EXPECT_FALSE(result.error->message.empty()) << c.what;
+    }
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace

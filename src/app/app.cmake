@@ -1,5 +1,8 @@
-# Reading textures back (the show's read-back, the capture tool, the GPU tests).
+# Reading textures back (the show's read-back, the capture tool, the GPU tests), and the show's
+# swap-chain description (start-up and the swap-chain tests).
 if(TARGET quavel_platform_d3d11)
+    quavel_library(quavel_swap_chain_description SOURCES swap_chain_description.cpp
+        LIBS quavel_platform_d3d11)
     quavel_library(quavel_read_back SOURCES texture_read_back.cpp back_buffer_reader.cpp
         LIBS quavel_platform_d3d11)
 endif()
@@ -9,6 +12,7 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
     quavel_library(quavel_show
         SOURCES show.cpp frame_loop.cpp window_device.cpp window_procedure.cpp show_device.cpp
         LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_playhead quavel_read_back
+             quavel_swap_chain_description
              quavel_platform_win32 quavel_platform_d3d11 quavel_platform_waveout)
     # Live editing under the sync editor: below the window, so tests need no GPU.
     quavel_library(quavel_live_edit SOURCES live_edit.cpp

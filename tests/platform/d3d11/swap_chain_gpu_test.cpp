@@ -7,6 +7,7 @@
 #include <chrono>
 #include <vector>
 
+#include "app/swap_chain_description.h"
 #include "platform/d3d11.h"
 #include "platform/win32.h"
 
@@ -36,24 +37,10 @@ HWND makeWindow() {
                            width, height, nullptr, nullptr, module, nullptr);
 }
 
-DXGI_SWAP_CHAIN_DESC showSwapChain(HWND window) {
-    DXGI_SWAP_CHAIN_DESC desc = {};
-    desc.BufferDesc.RefreshRate = {60, 1};
-    desc.BufferDesc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
-    desc.SampleDesc.Count = 1;
-    desc.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
-    desc.BufferCount = 2;
-    desc.OutputWindow = window;
-    desc.Windowed = TRUE;
-    desc.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
-    desc.Flags = DXGI_SWAP_CHAIN_FLAG_ALLOW_MODE_SWITCH;
-    return desc;
-}
-
 TEST(SwapChain, TheShowsStartUpGivesABackBufferOfTheWindowsSizeThatPresentShowsUpright) {
     HWND window = makeWindow();
     ASSERT_NE(nullptr, window);
-    DXGI_SWAP_CHAIN_DESC desc = showSwapChain(window);
+    DXGI_SWAP_CHAIN_DESC desc = swapChainDescription(window);
     const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_0};
     IDXGISwapChain* swapChain = nullptr;
     ID3D11Device* device = nullptr;
@@ -119,7 +106,7 @@ TEST(SwapChain, TheShowsStartUpGivesABackBufferOfTheWindowsSizeThatPresentShowsU
 TEST(SwapChain, PresentWithASyncIntervalKeepsToTheRefreshRateWhereTheDriverDoesNotWait) {
     HWND window = makeWindow();
     ASSERT_NE(nullptr, window);
-    DXGI_SWAP_CHAIN_DESC desc = showSwapChain(window);
+    DXGI_SWAP_CHAIN_DESC desc = swapChainDescription(window);
     const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0};
     IDXGISwapChain* swapChain = nullptr;
     ID3D11Device* device = nullptr;
@@ -159,7 +146,7 @@ TEST(SwapChain, AWindowThatIsNotOneOfOursOrABadDescriptionIsRefused) {
          DXGI_ERROR_INVALID_CALL},
     };
     for (const Case& c : cases) {
-        DXGI_SWAP_CHAIN_DESC desc = showSwapChain(window);
+        DXGI_SWAP_CHAIN_DESC desc = swapChainDescription(window);
         c.change(desc);
         IDXGISwapChain* swapChain = nullptr;
         ID3D11Device* device = nullptr;

@@ -2,8 +2,8 @@
 
 #include "atlas_layout.h"
 #include "command_line.h"
-#include "glyph_atlas.h"
 #include "files/output_file.h"
+#include "glyph_atlas.h"
 #include "png_writer.h"
 #include "table_writer.h"
 

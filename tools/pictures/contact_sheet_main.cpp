@@ -5,8 +5,8 @@
 #include <stb/stb_image.h>
 
 #include "command_line.h"
-#include "font_renderer.h"
 #include "files/output_file.h"
+#include "font_renderer.h"
 #include "picture_output.h"
 #include "png_writer.h"
 

@@ -2,10 +2,10 @@
 
 #include "atlas_layout.h"
 #include "command_line.h"
+#include "files/output_file.h"
 #include "glyph_atlas.h"
 #include "input_file.h"
 #include "message_codec.h"
-#include "files/output_file.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 
 #include "assets_command_line.h"
 #include "command_line.h"
-#include "logo_art.h"
 #include "files/output_file.h"
+#include "logo_art.h"
 #include "picture_output.h"
 
 #include <cstdio>

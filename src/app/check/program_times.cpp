@@ -25,8 +25,8 @@ std::vector<LinkedProgram> linkedPrograms() {
         const AssetBlock block = demoShader(shader);
         programs.push_back({demoShaderName(shader), block.data, block.size});
     }
-    programs.push_back({"engine_vs_fullscreen_flip_y", engineVsFullscreenFlipY,
-                        engineVsFullscreenFlipY_size});
+    programs.push_back(
+        {"engine_vs_fullscreen_flip_y", engineVsFullscreenFlipY, engineVsFullscreenFlipY_size});
     programs.push_back({"engine_ps_copy", enginePsCopy, enginePsCopy_size});
     return programs;
 }

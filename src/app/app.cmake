@@ -14,6 +14,12 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
         LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_playhead quavel_read_back
              quavel_swap_chain_description
              quavel_platform_win32 quavel_platform_d3d11 quavel_platform_waveout)
+    # Shader programs compiled from a folder of sources into the running graph (where the
+    # build compiles with the in-process compiler, which lists the programs).
+    if(TARGET quavel_demo_shaders_programs)
+        quavel_library(quavel_shader_reload SOURCES shader_reload.cpp
+            LIBS quavel_gpu quavel_shader_compiler quavel_demo_shaders_programs)
+    endif()
     # Live editing under the sync editor: below the window, so tests need no GPU.
     quavel_library(quavel_live_edit SOURCES live_edit.cpp
         LIBS quavel_audio quavel_sync_editor quavel_key_data_writer quavel_playhead)

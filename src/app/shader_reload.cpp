@@ -128,6 +128,14 @@ ShaderSwap ShaderReload::compileChanged(const std::vector<std::string>& changed)
     return swap;
 }
 
+std::vector<std::string> ShaderReload::broken() const {
+    std::vector<std::string> names;
+    for (const auto& program : programs_)
+        if (program->failed)
+            names.push_back(program->source.program);
+    return names;
+}
+
 void ShaderReload::compile(Program& program, ShaderSwap& swap) {
     shaderpack::CompileResult result = shaderpack::compileHlsl(program.source);
     // Even a failed compile says what it read (a fix in an include is then noticed).

@@ -48,6 +48,8 @@ public:
     // The programs that read one of `changed` (paths as the compiler gave them, or made
     // absolute) when they were last compiled, and every program whose last compile failed.
     ShaderSwap compileChanged(const std::vector<std::string>& changed);
+    // The programs whose last compile (or swap) failed: their passes run the program before.
+    std::vector<std::string> broken() const;
 
 private:
     struct Program;

@@ -41,8 +41,12 @@ void LiveShaders::betweenFrames() {
     const ShaderSwap swap = reload_->compileChanged(changed);
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+    // The compile of the programs that read the change, and the swap of those that changed.
     for (const std::string& program : swap.swapped)
         std::fprintf(stderr, "quavel1: %s swapped in (%.0f ms for the compile and swap)\n",
+                     program.c_str(), ms);
+    for (const std::string& program : swap.unchanged)
+        std::fprintf(stderr, "quavel1: %s compiled to the program running (%.0f ms)\n",
                      program.c_str(), ms);
     report(swap);
 }

@@ -123,6 +123,26 @@ struct ShowProcess {
     }
 };
 
+// Runs quavel1 --edit under `editor` with `arguments` after the address, reading its frames
+// back into `frames` and its messages into `log`.
+pid_t startShow(FakeEditor& editor, const fs::path& frames, const fs::path& log,
+                const std::vector<std::string>& arguments) {
+    const std::string address = "127.0.0.1:" + std::to_string(editor.port());
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("QUAVEL1_READ_BACK", frames.c_str(), 1);
+        std::freopen(log.c_str(), "w", stderr);
+        std::vector<const char*> argv = {QUAVEL1_PROGRAM, "--edit", address.c_str()};
+        for (const std::string& argument : arguments)
+            argv.push_back(argument.c_str());
+        argv.push_back(nullptr);
+        execv(QUAVEL1_PROGRAM, const_cast<char* const*>(argv.data()));
+        _exit(127);
+    }
+    return pid;
+}
+
 TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
     const fs::path dir =
         fs::temp_directory_path() / ("quavel1-live-edit-" + std::to_string(getpid()));
@@ -136,18 +156,9 @@ TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
 
     FakeEditor editor("hello, demo!", kStartRow);
     holdTracks(editor, false);
-    const std::string address = "127.0.0.1:" + std::to_string(editor.port());
     ShowProcess show;
-    show.pid = fork();
+    show.pid = startShow(editor, dir / "live", "/dev/null", {});
     ASSERT_GE(show.pid, 0);
-    if (show.pid == 0) {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("QUAVEL1_READ_BACK", (dir / "live").c_str(), 1);
-        std::freopen("/dev/null", "w", stderr);
-        execl(QUAVEL1_PROGRAM, QUAVEL1_PROGRAM, "--edit", address.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
     auto frameFile = [&](std::uint32_t frame) {
         char name[32];
         std::snprintf(name, sizeof name, "frame_%06u.rgba", frame);
@@ -199,26 +210,6 @@ TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
     EXPECT_LT(editor.reportedRows.front(), kSeekRow + 17 * 30);
 
     fs::remove_all(dir);
-}
-
-// Runs quavel1 --edit under `editor` with `arguments` after the address, reading its frames
-// back into `frames` and its messages into `log`.
-pid_t startShow(FakeEditor& editor, const fs::path& frames, const fs::path& log,
-                const std::vector<std::string>& arguments) {
-    const std::string address = "127.0.0.1:" + std::to_string(editor.port());
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("QUAVEL1_READ_BACK", frames.c_str(), 1);
-        std::freopen(log.c_str(), "w", stderr);
-        std::vector<const char*> argv = {QUAVEL1_PROGRAM, "--edit", address.c_str()};
-        for (const std::string& argument : arguments)
-            argv.push_back(argument.c_str());
-        argv.push_back(nullptr);
-        execv(QUAVEL1_PROGRAM, const_cast<char* const*>(argv.data()));
-        _exit(127);
-    }
-    return pid;
 }
 
 TEST(ShowProgramEdit, ASavedShaderShowsOnTheHeldFrameABrokenOneKeepsTheOld) {

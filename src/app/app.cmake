@@ -14,6 +14,16 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
         LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_playhead quavel_read_back
              quavel_swap_chain_description
              quavel_platform_win32 quavel_platform_d3d11 quavel_platform_waveout)
+    # Shader programs compiled from a folder of sources into the running graph (where the
+    # build compiles with the in-process compiler, which lists the programs).
+    # quavel1 --edit watches the folder of the sources (shader_watch.cpp needs no device).
+    quavel_library(quavel_shader_watch SOURCES shader_watch.cpp)
+    if(TARGET quavel_demo_shaders_programs)
+        quavel_library(quavel_shader_reload SOURCES shader_reload.cpp
+            LIBS quavel_gpu quavel_shader_compiler quavel_demo_shaders_programs)
+        quavel_library(quavel_live_shaders SOURCES live_shaders.cpp
+            LIBS quavel_shader_reload quavel_shader_watch quavel_show)
+    endif()
     # Live editing under the sync editor: below the window, so tests need no GPU.
     quavel_library(quavel_live_edit SOURCES live_edit.cpp
         LIBS quavel_audio quavel_sync_editor quavel_key_data_writer quavel_playhead)
@@ -38,6 +48,11 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
         quavel_render_folder
         quavel_platform_entry)
     set_target_properties(quavel1 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+    if(TARGET quavel_live_shaders)
+        target_link_libraries(quavel1 PRIVATE quavel_live_shaders)
+        target_compile_definitions(quavel1 PRIVATE QUAVEL_LIVE_SHADERS
+            QUAVEL_SHADER_SOURCE_DIR="${PROJECT_SOURCE_DIR}/src/demo/shaders")
+    endif()
     if(WIN32)
         # A GUI-subsystem program (WinMain, no console window) with its icon and version
         # information, and a manifest declaring it DPI-aware; the icon is drawn by picture-icon

@@ -1,6 +1,8 @@
 // The show's entry function: start-up, the frame loop driven by the sound card's clock, and
 // the orderly end with exit code 1. With `--edit [HOST:PORT]` the show follows the sync
-// editor (see live_edit.h); `--check [FOLDER]` runs the self-check instead (self_check.h). With
+// editor (see live_edit.h) and, where the show can compile its shader programs, swaps in every
+// program whose HLSL is saved in the source tree's shader folder or in `--shaders DIR`
+// (live_shaders.h); `--check [FOLDER]` runs the self-check instead (self_check.h). With
 // QUAVEL1_READ_BACK=FOLDER in the environment every drawn frame is also read back into
 // FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900 RGBA, top row first, replaced whole),
 // so tests can look at what the window shows.
@@ -15,6 +17,9 @@
 #include "app/check/self_check.h"
 #include "app/frame_loop.h"
 #include "app/live_edit.h"
+#ifdef QUAVEL_LIVE_SHADERS
+#include "app/live_shaders.h"
+#endif
 #include "app/render_folder.h"
 #include "app/show.h"
 #include "files/output_file.h"
@@ -24,9 +29,14 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quavel1 [--edit [HOST:PORT] | --check [FOLDER]]\n"
+    "usage: quavel1 [--edit [HOST:PORT] [--shaders DIR] | --check [FOLDER]]\n"
     "  (no option)        play the show\n"
     "  --edit [HOST:PORT] follow the sync editor (default localhost:1338)\n"
+#ifdef QUAVEL_LIVE_SHADERS
+    "  --shaders DIR      with --edit: compile the shader programs from DIR and swap in\n"
+    "                     each saved program (default: " QUAVEL_SHADER_SOURCE_DIR ")\n"
+#endif
+
     "  --check [FOLDER]   check that the show draws right on this machine: render its golden\n"
     "                     moments offscreen, compare them with the references linked in, time\n"
     "                     the shader programs and every pass on the GPU; frames and report go\n"
@@ -53,6 +63,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     std::string address;
     bool check = false;
     std::string checkFolder;
+    std::string shaders;
+    bool shadersNext = false;
     std::istringstream words(commandLine != nullptr ? commandLine : "");
     for (std::string word; words >> word;) {
         if (word == "--help" || word == "-h") {
@@ -60,8 +72,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
             std::printf("%s", kUsage);
             return 0;
         }
-        if (word == "--edit" && !check)
+        if (shadersNext) {
+            shaders = word;
+            shadersNext = false;
+        } else if (word == "--edit" && !check)
             edit = true;
+#ifdef QUAVEL_LIVE_SHADERS
+        else if (word == "--shaders" && edit && shaders.empty())
+            shadersNext = true;
+#endif
         else if (word == "--check" && !edit)
             check = true;
         else if (edit && address.empty() && word.rfind("--", 0) != 0)
@@ -70,10 +89,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
             checkFolder = word;
         else {
             reportStartupFailure("quavel1", "unexpected argument '" + word +
-                                                "' (usage: quavel1 [--edit [HOST:PORT] | "
-                                                "--check [FOLDER]])");
+                                                "' (usage: quavel1 [--edit [HOST:PORT] "
+                                                "[--shaders DIR] | --check [FOLDER]])");
             return 2;
         }
+    }
+    if (shadersNext) {
+        reportStartupFailure("quavel1", "--shaders needs a folder");
+        return 2;
     }
     if (check)
         return runSelfCheck(checkFolder);
@@ -111,6 +134,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         LiveEdit live(app.timeline, app.audio, playhead, kSavePath);
         live.start(host, port);
         hooks.betweenFrames = [&live] { live.betweenFrames(); };
+#ifdef QUAVEL_LIVE_SHADERS
+        // A swap lands between frames; a held frame is drawn again with it on the next one.
+        LiveShaders liveShaders(app, shaders.empty() ? QUAVEL_SHADER_SOURCE_DIR : shaders);
+        if (!liveShaders.start(error)) {
+            reportStartupFailure("quavel1", error);
+            shutdownShow(app);
+            return 2;
+        }
+        hooks.betweenFrames = [&live, &liveShaders] {
+            live.betweenFrames();
+            liveShaders.betweenFrames();
+        };
+#endif
         runFrameLoop(
             app, playhead, [](const DemoApp& a) { return audioSongSeconds(a.audio); }, hooks);
     }

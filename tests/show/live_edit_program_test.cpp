@@ -5,7 +5,9 @@
 // the same keys: the particles' and the pyramid's history, the frame counter and the elapsed
 // time all as in a continuous run, whatever the show drew before the seek. The held frame,
 // drawn again, must not move, and a step forward (which goes on from the held frame instead of
-// replaying from 0) must land on the captured frame too.
+// replaying from 0) must land on the captured frame too. A shader program saved while the
+// show holds a frame is swapped in and the held frame drawn again with it; a broken save keeps
+// the old program with its message said once; the original text brings back the first frame.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -121,6 +123,26 @@ struct ShowProcess {
     }
 };
 
+// Runs quavel1 --edit under `editor` with `arguments` after the address, reading its frames
+// back into `frames` and its messages into `log`.
+pid_t startShow(FakeEditor& editor, const fs::path& frames, const fs::path& log,
+                const std::vector<std::string>& arguments) {
+    const std::string address = "127.0.0.1:" + std::to_string(editor.port());
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("QUAVEL1_READ_BACK", frames.c_str(), 1);
+        std::freopen(log.c_str(), "w", stderr);
+        std::vector<const char*> argv = {QUAVEL1_PROGRAM, "--edit", address.c_str()};
+        for (const std::string& argument : arguments)
+            argv.push_back(argument.c_str());
+        argv.push_back(nullptr);
+        execv(QUAVEL1_PROGRAM, const_cast<char* const*>(argv.data()));
+        _exit(127);
+    }
+    return pid;
+}
+
 TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
     const fs::path dir =
         fs::temp_directory_path() / ("quavel1-live-edit-" + std::to_string(getpid()));
@@ -134,18 +156,9 @@ TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
 
     FakeEditor editor("hello, demo!", kStartRow);
     holdTracks(editor, false);
-    const std::string address = "127.0.0.1:" + std::to_string(editor.port());
     ShowProcess show;
-    show.pid = fork();
+    show.pid = startShow(editor, dir / "live", "/dev/null", {});
     ASSERT_GE(show.pid, 0);
-    if (show.pid == 0) {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("QUAVEL1_READ_BACK", (dir / "live").c_str(), 1);
-        std::freopen("/dev/null", "w", stderr);
-        execl(QUAVEL1_PROGRAM, QUAVEL1_PROGRAM, "--edit", address.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
     auto frameFile = [&](std::uint32_t frame) {
         char name[32];
         std::snprintf(name, sizeof name, "frame_%06u.rgba", frame);
@@ -196,6 +209,72 @@ TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
     EXPECT_GE(editor.reportedRows.front(), kSeekRow + 17);
     EXPECT_LT(editor.reportedRows.front(), kSeekRow + 17 * 30);
 
+    fs::remove_all(dir);
+}
+
+TEST(ShowProgramEdit, ASavedShaderShowsOnTheHeldFrameABrokenOneKeepsTheOld) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("quavel1-live-shader-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "live");
+    fs::copy(SHADER_SOURCES, dir / "shaders");
+    const fs::path composite = dir / "shaders" / "ps_composite.hlsl";
+    const std::string original = fileBytes(composite);
+    FakeEditor editor("hello, demo!", kStartRow);
+    holdTracks(editor, false);
+    ShowProcess show;
+    show.pid =
+        startShow(editor, dir / "live", dir / "log.txt", {"--shaders", (dir / "shaders").string()});
+    ASSERT_GE(show.pid, 0);
+    const fs::path held = dir / "live" / "frame_001680.rgba"; // grid frame of kStartRow
+    // The frame once it has been drawn again after `drawn` (files are replaced whole).
+    auto nextDrawing = [&](ino_t drawn) {
+        EXPECT_TRUE(serveUntil(
+            editor, [&] { return fs::exists(held) && inodeOf(held) != drawn; }, 120));
+        return fileBytes(held);
+    };
+    auto save = [&](const std::string& text) {
+        std::ofstream(composite, std::ios::binary | std::ios::trunc) << text;
+    };
+    // Serves the editor until the held frame (read whole) satisfies `wanted`.
+    auto heldUntil = [&](const std::function<bool(const std::string&)>& wanted) {
+        return serveUntil(
+            editor, [&] { return wanted(fileBytes(held)); }, 120);
+    };
+    const fs::path logFile = dir / "log.txt";
+    // The keys arrive after the first drawing; the held picture settles with them.
+    nextDrawing(0);
+    nextDrawing(inodeOf(held));
+    const std::string first = nextDrawing(inodeOf(held));
+    ASSERT_EQ(first.size(), 1600u * 900u * 4u);
+
+    std::string edited = original;
+    const std::string constant = "(1.0 - P.a) * base";
+    ASSERT_NE(edited.find(constant), std::string::npos);
+    edited.replace(edited.find(constant), constant.size(), "(0.5 - P.a) * base");
+    save(edited);
+    EXPECT_TRUE(heldUntil([&](const std::string& f) {
+        return f.size() == first.size() && f != first;
+    })) << "the saved program did not reach the held frame: "
+        << fileBytes(logFile);
+    const std::string changed = nextDrawing(inodeOf(held));
+
+    // Line 3 names a value nobody declared: the message comes, the picture stays.
+    save("float4 pixel_main() : SV_Target\n{\n    return tint;\n}\n");
+    const std::string message = "ps_composite: " + composite.string() + ":3: ";
+    EXPECT_TRUE(serveUntil(
+        editor, [&] { return fileBytes(logFile).find(message) != std::string::npos; }, 120));
+    nextDrawing(inodeOf(held));
+    EXPECT_TRUE(nextDrawing(inodeOf(held)) == changed)
+        << "a broken program replaced the running one";
+    save(original);
+    EXPECT_TRUE(heldUntil([&](const std::string& f) { return f == first; }))
+        << "the original text did not bring the frame back";
+
+    const std::string log = fileBytes(logFile);
+    const std::size_t said = log.find(message);
+    EXPECT_NE(said, std::string::npos) << log;
+    EXPECT_EQ(log.find(message, said + 1), std::string::npos) << "said more than once: " << log;
     fs::remove_all(dir);
 }
 

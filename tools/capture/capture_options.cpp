@@ -63,6 +63,11 @@ const OptionRow kOptions[] = {
      "take the keys from the sync editor (default localhost:1338): asks for\n"
      "the tracks, waits until the editor is quiet; ignores its pause and row",
      [](cli::Parser& p, CaptureOptions& o) { p.optionalText("--edit", &o.editAddress); }},
+    {"--shaders", "DIR",
+     "compile the show's shader programs from the HLSL files in DIR (a copy\n"
+     "of src/demo/shaders) at start-up; a program that does not compile\n"
+     "stops the capture with the compiler's message",
+     [](cli::Parser& p, CaptureOptions& o) { p.text("--shaders", &o.shaders); }},
     {"--scale", "F",
      "quick look: draw every picture at F (0 < F <= 1) of its size; 0.5 gives\n"
      "800 x 450 frames for a quarter of the CPU time, 0.25 400 x 225 for a\n"
@@ -150,6 +155,8 @@ std::string crossCheck(const cli::Parsed& parsed, CaptureOptions& o) {
                " is no size; give a fraction above 0, at most 1 (e.g. 0.5)";
     if (!o.join.empty() && parsed.has("--scale"))
         return "--scale belongs to rendering; --join takes the frames at the size they have";
+    if (!o.join.empty() && parsed.has("--shaders"))
+        return "--shaders belongs to rendering; --join takes frames already drawn";
     if (o.join.empty() && o.stills.empty() && o.wholeRange().count == 0)
         return "--start: " + shortNumber(o.start) + " s is past the last frame of the show at " +
                shortNumber(o.fps) + " fps; nothing to capture";

@@ -25,6 +25,7 @@ struct CaptureOptions {
     bool overwrite = false;  // --overwrite: replace the frames of another capture in --out
     bool edit = false;       // --edit: take the keys from the sync editor
     std::string editAddress; // HOST:PORT after --edit, empty for localhost:1338
+    std::string shaders;     // --shaders DIR: the show's programs compiled from DIR
 
     // The grid frames asked for, and the part of them before the show's end.
     FrameRange requestedRange() const;

@@ -9,11 +9,14 @@
 #include <vector>
 
 #include "app/back_buffer_reader.h"
+#include "app/shader_reload.h"
 #include "app/show.h"
 #include "capture_outputs.h"
 #include "demo/show_tracks.h"
 #include "frame_sinks.h"
 #include "params/sync_editor_client.h"
+
+extern const shaderpack::HlslProgramList quavel_demo_shaders_programs;
 
 namespace {
 
@@ -78,13 +81,40 @@ private:
     std::int64_t firstWritten_;
 };
 
-// The work before the first frame: start-up, the editor's keys, the read-back and the sink.
+// The show's programs compiled from options.shaders in place of the linked ones; every
+// program must compile. The reload holds the new blocks for as long as the capture runs.
+bool compileShaderFolder(DemoApp& app, const CaptureOptions& options, const CapturePlan& plan,
+                         std::unique_ptr<ShaderReload>& reload, std::string& error) {
+    std::error_code failed;
+    if (!std::filesystem::is_directory(options.shaders, failed)) {
+        error = "--shaders: '" + options.shaders + "' is not a folder";
+        return false;
+    }
+    reload =
+        std::make_unique<ShaderReload>(*app.engine, quavel_demo_shaders_programs, options.shaders);
+    const ShaderSwap swap = reload->compileAll();
+    if (!swap.ok()) {
+        error = swap.errors.front();
+        for (std::size_t i = 1; i < swap.errors.size(); ++i)
+            error += "\n" + swap.errors[i];
+        return false;
+    }
+    std::fprintf(stderr, "%s: shader programs from %s: %zu changed, %zu as built\n",
+                 plan.label.c_str(), reload->folder().c_str(), swap.swapped.size(),
+                 swap.unchanged.size());
+    return true;
+}
+
+// The work before the first frame: start-up, the folder's programs, the editor's keys, the
+// read-back and the sink.
 std::unique_ptr<FrameSink> startCapture(DemoApp& app, const CaptureOptions& options,
                                         const CapturePlan& plan,
                                         std::unique_ptr<BackBufferReader>& reader,
-                                        std::string& error) {
+                                        std::unique_ptr<ShaderReload>& reload, std::string& error) {
     // Frames are read back, never shown: no window appears, and no display is needed.
     if (!startShowGraphics(app, error, WindowShown::Never, float(options.scale)))
+        return nullptr;
+    if (!options.shaders.empty() && !compileShaderFolder(app, options, plan, reload, error))
         return nullptr;
     if (options.edit) {
         std::string host;
@@ -161,7 +191,8 @@ CaptureRun runCapture(const CaptureOptions& options, const CapturePlan& plan) {
     static DemoApp app;
     CaptureRun run;
     std::unique_ptr<BackBufferReader> reader;
-    std::unique_ptr<FrameSink> sink = startCapture(app, options, plan, reader, run.error);
+    std::unique_ptr<ShaderReload> reload;
+    std::unique_ptr<FrameSink> sink = startCapture(app, options, plan, reader, reload, run.error);
     if (sink) {
         writeFrames(app, options, plan, *reader, *sink, run);
         if (!sink->finish() && run.error.empty())

@@ -158,6 +158,7 @@ BOOL WINAPI UpdateWindow(HWND hWnd);
 LONG WINAPI GetWindowLongW(HWND hWnd, int nIndex);
 int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount);
 int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
+BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString);
 int WINAPI ShowCursor(BOOL bShow);
 HWND WINAPI GetConsoleWindow(VOID);
 

@@ -262,6 +262,15 @@ int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount) {
     return copyToBuffer(window->title, lpString, nMaxCount);
 }
 
+BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString) {
+    WindowRecord* window = findWindow(hWnd);
+    if (window == nullptr)
+        return FALSE;
+    window->title = lpString != nullptr ? lpString : L"";
+    SDL_SetWindowTitle(window->sdlWindow, toUtf8(window->title.c_str()).c_str());
+    return TRUE;
+}
+
 SDL_Window* quavelSdlWindowFromHwnd(HWND window) {
     const WindowRecord* record = findWindow(window);
     return record != nullptr ? record->sdlWindow : nullptr;

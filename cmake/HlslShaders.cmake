@@ -16,9 +16,10 @@
 # platform/shader_code.h, whose prepareShaderCode compiles it once at start-up.
 # Elsewhere: shaderpack compiles with the quavel_shader_compiler library (glslang and
 # SPIRV-Cross in-process: HLSL -> SPIR-V -> GLSL 4.50 and the register table) into the
-# Direct3D layer's block. There a second library, <lib>_programs, lists every program with
-# its source file, stage, entry, include directories and block (tools/shaderpack/
-# hlsl_program.h), for tests and live compilation.
+# Direct3D layer's block.
+# On every build a second library, <lib>_programs, lists every program with its source file,
+# stage, entry, include directories and block (tools/shaderpack/hlsl_program.h), for tests
+# and live compilation (platform/hlsl_compiler.h, which it links).
 
 # What a block holds on this build: bytecode (fxc, or the SPIR-V/GLSL path) or source.
 set(QUAVEL_SHADER_BLOCKS bytecode)
@@ -166,9 +167,9 @@ namespace {
                 DEPFILE ${work}/${name}.d
                 COMMENT "HLSL ${stem} (${profile} via SPIR-V)"
                 VERBATIM)
-            string(APPEND program_rows
-                   "    {\"${stem}\", \"${file}\", \"${stage}\", \"${entry}\", includeDirs, ${name}, &${name}_size},\n")
         endif()
+        string(APPEND program_rows
+               "    {\"${stem}\", \"${file}\", \"${stage}\", \"${entry}\", includeDirs, ${name}, &${name}_size},\n")
         list(APPEND sources ${source})
         string(APPEND declarations
                "extern const unsigned char ${name}[];\nextern const unsigned int ${name}_size;\n")
@@ -186,13 +187,12 @@ namespace {
     endif()
     set_target_properties(${ARG_TARGET} PROPERTIES LINKER_LANGUAGE CXX)
 
-    if(NOT WIN32)
-        set(dir_rows "")
-        foreach(dir IN LISTS include_dirs)
-            string(APPEND dir_rows "\"${dir}\", ")
-        endforeach()
-        set(table ${work}/${ARG_TARGET}_programs.cpp)
-        file(GENERATE OUTPUT ${table} CONTENT
+    set(dir_rows "")
+    foreach(dir IN LISTS include_dirs)
+        string(APPEND dir_rows "\"${dir}\", ")
+    endforeach()
+    set(table ${work}/${ARG_TARGET}_programs.cpp)
+    file(GENERATE OUTPUT ${table} CONTENT
 "// Generated: the programs of ${ARG_TARGET}, where they come from and their blocks.
 #include \"hlsl_program.h\"
 #include \"${ARG_HEADER}\"
@@ -208,7 +208,7 @@ ${program_rows}};
 extern const shaderpack::HlslProgramList ${ARG_TARGET}_programs;
 const shaderpack::HlslProgramList ${ARG_TARGET}_programs = {programs, std::size(programs)};
 ")
-        add_library(${ARG_TARGET}_programs STATIC ${table})
-        target_link_libraries(${ARG_TARGET}_programs PUBLIC ${ARG_TARGET} quavel_shader_compiler)
-    endif()
+    add_library(${ARG_TARGET}_programs STATIC ${table})
+    target_include_directories(${ARG_TARGET}_programs PUBLIC ${PROJECT_SOURCE_DIR}/tools/shaderpack)
+    target_link_libraries(${ARG_TARGET}_programs PUBLIC ${ARG_TARGET} quavel_shader_compiler)
 endfunction()

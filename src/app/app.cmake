@@ -14,13 +14,12 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
         LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_playhead quavel_read_back
              quavel_swap_chain_description
              quavel_platform_win32 quavel_platform_d3d11 quavel_platform_waveout)
-    # Shader programs compiled from a folder of sources into the running graph (where the
-    # build compiles with the in-process compiler, which lists the programs).
-    # quavel1 --edit watches the folder of the sources (shader_watch.cpp needs no device).
+    # Shader programs compiled from a folder of sources into the running graph, and the
+    # watch over that folder (shader_watch.cpp needs no device): quavel1 --edit.
     quavel_library(quavel_shader_watch SOURCES shader_watch.cpp)
     if(TARGET quavel_demo_shaders_programs)
         quavel_library(quavel_shader_reload SOURCES shader_reload.cpp
-            LIBS quavel_gpu quavel_shader_compiler quavel_demo_shaders_programs)
+            LIBS quavel_gpu quavel_shader_compiler quavel_shader_code quavel_demo_shaders_programs)
         quavel_library(quavel_live_shaders SOURCES live_shaders.cpp
             LIBS quavel_shader_reload quavel_shader_watch quavel_show)
     endif()

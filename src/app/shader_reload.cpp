@@ -8,6 +8,7 @@
 #include "Fennick/creation_check.h"
 #include "Fennick/draw_pass_runtime.h"
 #include "Fennick/graph_runtime.h"
+#include "platform/shader_code.h"
 
 using Fennick::gfx::ShaderRuntime;
 using quavel::d3d11::ShaderStage;
@@ -83,21 +84,15 @@ ShaderReload::ShaderReload(Fennick::gfx::GraphRuntime& graph,
     }
     for (const shaderpack::HlslProgram& listed : programs) {
         auto program = std::make_unique<Program>();
-        const fs::path original(listed.path);
-        program->source = {listed.name,
-                           (fs::path(folder_) / original.filename()).string(),
-                           kStages.at(listed.stage),
-                           listed.entry,
-                           {},
-                           std::nullopt};
-        // The program's own folder is the new one; other include folders stay.
-        for (const char* const* dir = listed.includeDirs; *dir != nullptr; ++dir)
-            program->source.includeDirs.push_back(
-                fs::path(*dir) == original.parent_path() ? folder_ : std::string(*dir));
-        program->running.assign(listed.block, listed.block + *listed.blockSize);
+        program->source = sourceIn(listed, folder_);
+        // What the device was given for the linked block: the block itself, or where the
+        // build links source, what the start-up compile made of it.
+        const ShaderCode linked = shaderBytecode(listed.block, *listed.blockSize);
+        const auto* bytes = static_cast<const uint8_t*>(linked.code);
+        program->running.assign(bytes, bytes + (bytes ? linked.size : 0));
         for (ShaderRuntime* runtime : runtimes) {
             const StageCode code = stageCode(runtime->desc, program->source.stage);
-            if (*code.code == listed.block)
+            if (bytes && *code.code == bytes)
                 program->uses.push_back({runtime, program->source.stage, nullptr});
         }
         if (!program->uses.empty())
@@ -106,6 +101,22 @@ ShaderReload::ShaderReload(Fennick::gfx::GraphRuntime& graph,
 }
 
 ShaderReload::~ShaderReload() = default;
+
+shaderpack::HlslSource ShaderReload::sourceIn(const shaderpack::HlslProgram& listed,
+                                              const std::string& folder) {
+    const fs::path original(listed.path);
+    shaderpack::HlslSource source{listed.name,
+                                  (fs::path(folder) / original.filename()).string(),
+                                  kStages.at(listed.stage),
+                                  listed.entry,
+                                  {},
+                                  std::nullopt};
+    // The program's own folder is the new one; other include folders stay.
+    for (const char* const* dir = listed.includeDirs; *dir != nullptr; ++dir)
+        source.includeDirs.push_back(fs::path(*dir) == original.parent_path() ? folder
+                                                                              : std::string(*dir));
+    return source;
+}
 
 ShaderSwap ShaderReload::compileAll() {
     ShaderSwap swap;

@@ -6,9 +6,11 @@
 //     for (const std::string& message : swap.errors) puts(message.c_str());
 //
 // A program is the file of its name in the folder (ps_copy.hlsl for ps_copy); its includes are
-// looked up beside it first. Each pass that uses a program gets a new shader object made
-// from the new block; only when the device made it does it replace the pass's old one. A
-// program that does not compile, or that the device refuses, leaves its passes as they were.
+// looked up beside it first. It compiles as the build's programs were made (platform/
+// hlsl_compiler.h), so the folder's copy of the build's sources gives the running programs. Each
+// pass that uses a program gets a new shader object made from the new block; only when the device
+// made it does it replace the pass's old one. A program that does not compile, or that the device
+// refuses, leaves its passes as they were.
 #pragma once
 
 #include <map>
@@ -18,7 +20,7 @@
 #include <vector>
 
 #include "hlsl_program.h"
-#include "shader_compiler.h"
+#include "platform/hlsl_compiler.h"
 
 namespace Fennick::gfx {
 class GraphRuntime;
@@ -42,6 +44,10 @@ public:
     ShaderReload& operator=(const ShaderReload&) = delete;
 
     const std::string& folder() const { return folder_; }
+
+    // What compiles a listed program from the file of its name in folder.
+    static shaderpack::HlslSource sourceIn(const shaderpack::HlslProgram& listed,
+                                           const std::string& folder);
 
     // Every program of the list that some pass uses.
     ShaderSwap compileAll();

@@ -2,14 +2,6 @@
 
 namespace shaderpack {
 
-std::string CompileError::text() const {
-    std::string place = file;
-    if (line > 0) {
-        place += ":" + std::to_string(line);
-    }
-    return program + ": " + place + ": " + message;
-}
-
 CompileResult compileHlsl(const HlslSource& source) {
     CompileResult result;
     SpirvResult spirv = hlslToSpirv(source);

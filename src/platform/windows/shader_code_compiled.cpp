@@ -1,7 +1,6 @@
 // Builds whose shader blocks are HLSL source (the mingw-w64 cross build, which has no fxc):
 // every program is compiled once at start-up with D3DCompile from d3dcompiler_47.dll, part of
-// Windows 10 and 11. The DLL is loaded by name at run time so that a system without it gets a
-// clear message rather than a loader error before the program starts.
+// Windows 10 and 11 (platform/windows/d3dcompiler_library.h).
 //
 // The programs are compiled in parallel, on as many threads as the machine runs at once:
 // D3DCompile keeps no shared state between calls and may be called from several threads, and
@@ -16,9 +15,7 @@
 #include <vector>
 
 #include "platform/shader_code.h"
-#include "platform/win32.h"
-
-#include <d3dcompiler.h>
+#include "platform/windows/d3dcompiler_library.h"
 
 namespace {
 
@@ -40,47 +37,23 @@ std::map<const void*, double>& compileSeconds() {
     return seconds;
 }
 
-std::string blobText(ID3DBlob* blob) {
-    if (!blob)
-        return "";
-    std::string text(static_cast<const char*>(blob->GetBufferPointer()), blob->GetBufferSize());
-    while (!text.empty() && (text.back() == '\0' || text.back() == '\n' || text.back() == '\r' ||
-                             text.back() == ' '))
-        text.pop_back();
-    return text;
-}
-
 std::string hresultText(HRESULT hr) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
     return text;
 }
 
-struct Compilation {
-    HRESULT result = E_FAIL;
-    ID3DBlob* code = nullptr; // null when the program did not compile
-    std::string message;      // the compiler's errors and warnings
-    double seconds = 0.0;     // how long this program took on its thread
+struct Compilation : D3DCompilation {
+    double seconds = 0.0; // how long this program took on its thread
 };
 
 // One program; runs on any thread.
 Compilation compileOne(pD3DCompile compile, const ShaderSource& s) {
-    Compilation r;
-    ID3DBlob* messages = nullptr;
     const std::string fileName = std::string(s.program) + ".hlsl";
     const auto started = std::chrono::steady_clock::now();
-    r.result = compile(s.text, *s.size, fileName.c_str(), nullptr, nullptr, s.entry, s.target, 0, 0,
-                       &r.code, &messages);
+    Compilation r{
+        d3dCompile(compile, s.text, *s.size, fileName.c_str(), nullptr, s.entry, s.target)};
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    r.message = blobText(messages);
-    if (messages)
-        messages->Release();
-    if (FAILED(r.result) && r.code) {
-        r.code->Release();
-        r.code = nullptr;
-    }
-    if (SUCCEEDED(r.result) && !r.code)
-        r.result = E_FAIL;
     return r;
 }
 
@@ -95,19 +68,9 @@ bool prepareShaderCode(std::string& error) {
     std::vector<ShaderSource> sources = registry();
     if (sources.empty())
         return true;
-    HMODULE library = LoadLibraryW(L"d3dcompiler_47.dll");
-    if (!library) {
-        error = "d3dcompiler_47.dll cannot be loaded (Windows error " +
-                std::to_string(GetLastError()) +
-                "); it is part of Windows 10 and 11 and compiles the show's shaders";
+    pD3DCompile compile = d3dCompileFunction(error);
+    if (!compile)
         return false;
-    }
-    auto compile = reinterpret_cast<pD3DCompile>(
-        reinterpret_cast<void*>(GetProcAddress(library, "D3DCompile")));
-    if (!compile) {
-        error = "d3dcompiler_47.dll has no D3DCompile";
-        return false;
-    }
     // Registration follows the link order; reporting in name order makes the first failure the
     // same on every build. Every program is tried, so the message can list all that fail.
     std::sort(sources.begin(), sources.end(), [](const ShaderSource& a, const ShaderSource& b) {

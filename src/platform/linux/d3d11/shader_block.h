@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/shader_stage.h"
+
 namespace quavel::d3d11 {
 
 constexpr uint32_t shaderBlockMagic = 0x44485351u; // "QSHD"
 constexpr uint32_t shaderBlockVersion = 1;
 constexpr uint32_t noSampler = 0xffffffffu;
-
-enum class ShaderStage : uint32_t { Vertex = 0, Pixel = 1, Compute = 2 };
 
 enum class BindingKind : uint8_t {
     SampledTexture = 1,     // combined sampler uniform: texture t register + sampler s register

@@ -1,0 +1,150 @@
+// The Windows side of platform/hlsl_compiler.h: D3DCompile with an include handler that reads
+// from the folders of the sources, so that a program compiles from the files a user edits
+// into the bytecode the start-up compile makes from the build's copy of them.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <list>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "platform/hlsl_compiler.h"
+#include "platform/windows/d3dcompiler_library.h"
+
+namespace shaderpack {
+namespace {
+
+namespace fs = std::filesystem;
+using quavel::d3d11::ShaderStage;
+
+bool readFile(const fs::path& path, std::string& contents) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+// `#include "name"`: the including file's folder, then the folders of the files that included
+// it (innermost first), then the include directories in the order given. Texts stay alive
+// until the compile ends.
+class FolderInclude final : public ID3DInclude {
+public:
+    FolderInclude(const HlslSource& source, std::vector<std::string>& included)
+        : source_(source), included_(included) {}
+
+    HRESULT STDMETHODCALLTYPE Open(D3D_INCLUDE_TYPE, LPCSTR name, LPCVOID parent, LPCVOID* data,
+                                   UINT* bytes) override {
+        std::vector<fs::path> candidates;
+        for (const File* file = fileOf(parent); file; file = file->parent)
+            candidates.push_back(fs::path(file->path).parent_path() / name);
+        candidates.push_back(fs::path(source_.path).parent_path() / name);
+        for (const std::string& dir : source_.includeDirs)
+            candidates.push_back(fs::path(dir) / name);
+        for (const fs::path& candidate : candidates) {
+            std::string text;
+            if (!readFile(candidate, text))
+                continue;
+            files_.push_back({candidate.string(), std::move(text), fileOf(parent)});
+            included_.push_back(files_.back().path);
+            named_[name] = files_.back().path;
+            *data = files_.back().text.data();
+            *bytes = UINT(files_.back().text.size());
+            return S_OK;
+        }
+        return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE Close(LPCVOID) override { return S_OK; }
+
+    // The file a compiler message names: an include by the name it was included as.
+    std::string pathOf(const std::string& named) const {
+        auto found = named_.find(named);
+        return found != named_.end() ? found->second : named;
+    }
+
+private:
+    struct File {
+        std::string path;
+        std::string text;
+        const File* parent; // null for a file the main file included
+    };
+    const File* fileOf(LPCVOID data) const {
+        for (const File& file : files_)
+            if (file.text.data() == data)
+                return &file;
+        return nullptr;
+    }
+
+    const HlslSource& source_;
+    std::vector<std::string>& included_;
+    std::list<File> files_; // stable addresses
+    std::map<std::string, std::string> named_;
+};
+
+// The first error of the compiler's messages, placed: "FILE(LINE,COL): error X3004: text"
+// (d3dcompiler_47) or "FILE:LINE:COL: E5012: text" (Wine's compiler); else its first line.
+CompileError firstError(const HlslSource& source, const FolderInclude& include,
+                        const std::string& messages) {
+    static const std::regex microsoft(R"(^(.*)\(([0-9]+)(?:,[0-9-]+)?\): error (.*)$)");
+    static const std::regex wine(R"(^(.*):([0-9]+):[0-9]+: (E[0-9]+: .*)$)");
+    CompileError error{source.program, source.path, 0, ""};
+    std::istringstream lines(messages);
+    std::string line;
+    std::smatch match;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (std::regex_match(line, match, microsoft) || std::regex_match(line, match, wine)) {
+            error.file = match[1] == source.path ? source.path : include.pathOf(match[1]);
+            error.line = unsigned(std::stoul(match[2]));
+            error.message = match[3];
+            return error;
+        }
+        if (error.message.empty())
+            error.message = line;
+    }
+    if (error.message.empty())
+        error.message = "the compiler gave no reason";
+    return error;
+}
+
+const char* targetOf(ShaderStage stage) {
+    static const std::map<ShaderStage, const char*> targets = {{ShaderStage::Vertex, "vs_5_0"},
+                                                               {ShaderStage::Pixel, "ps_5_0"},
+                                                               {ShaderStage::Compute, "cs_5_0"}};
+    return targets.at(stage);
+}
+
+} // namespace
+
+CompileResult compileHlsl(const HlslSource& source) {
+    CompileResult result;
+    std::string text;
+    if (source.text) {
+        text = *source.text;
+    } else if (!readFile(source.path, text)) {
+        result.error = CompileError{source.program, source.path, 0, "cannot read the file"};
+        return result;
+    }
+    result.included.push_back(source.path);
+    std::string reason;
+    pD3DCompile compile = d3dCompileFunction(reason);
+    if (!compile) {
+        result.error = CompileError{source.program, source.path, 0, reason};
+        return result;
+    }
+    FolderInclude include(source, result.included);
+    D3DCompilation made = d3dCompile(compile, text.data(), text.size(), source.path.c_str(),
+                                     &include, source.entry.c_str(), targetOf(source.stage));
+    if (!made.code) {
+        result.error = firstError(source, include, made.message);
+        return result;
+    }
+    const auto* bytes = static_cast<const uint8_t*>(made.code->GetBufferPointer());
+    result.block.assign(bytes, bytes + made.code->GetBufferSize());
+    made.code->Release();
+    return result;
+}
+
+} // namespace shaderpack

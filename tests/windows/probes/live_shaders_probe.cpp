@@ -1,0 +1,121 @@
+// live_shaders_probe FOLDER: quavel1 --edit's shader path on Windows, run under Wine with
+// FOLDER a copy of the show's shader sources. Wine's compiler refuses some of the show's
+// programs; for every one it compiles, the bytecode compiled from FOLDER must be the start-up
+// compile's and the device must take it. A broken program must be reported with its file and
+// line, and the folder's watch must see a saved file. Prints a line per finding; exits 1 on
+// the first fault.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "app/shader_reload.h"
+#include "app/shader_watch.h"
+#include "platform/d3d11.h"
+#include "platform/shader_code.h"
+
+extern const shaderpack::HlslProgramList quavel_demo_shaders_programs;
+
+namespace {
+
+namespace fs = std::filesystem;
+using quavel::d3d11::ShaderStage;
+
+int fault(const std::string& what) {
+    std::printf("FAULT: %s\n", what.c_str());
+    return 1;
+}
+
+// Whether the device makes a shader object of the stage from code.
+bool deviceTakes(ID3D11Device* device, ShaderStage stage, const std::vector<uint8_t>& code) {
+    HRESULT hr = E_FAIL;
+    if (stage == ShaderStage::Vertex) {
+        ID3D11VertexShader* shader = nullptr;
+        hr = device->CreateVertexShader(code.data(), code.size(), nullptr, &shader);
+        if (shader)
+            shader->Release();
+    } else if (stage == ShaderStage::Pixel) {
+        ID3D11PixelShader* shader = nullptr;
+        hr = device->CreatePixelShader(code.data(), code.size(), nullptr, &shader);
+        if (shader)
+            shader->Release();
+    } else {
+        ID3D11ComputeShader* shader = nullptr;
+        hr = device->CreateComputeShader(code.data(), code.size(), nullptr, &shader);
+        if (shader)
+            shader->Release();
+    }
+    return SUCCEEDED(hr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: live_shaders_probe FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    std::string refusal;
+    prepareShaderCode(refusal); // the start-up compile; what Wine refuses has no bytecode
+    ID3D11Device* device = nullptr;
+    D3D_FEATURE_LEVEL level{};
+    if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0,
+                                 D3D11_SDK_VERSION, &device, &level, nullptr)))
+        return fault("no Direct3D 11 device");
+    std::printf("feature level %x\n", unsigned(level));
+
+    int same = 0, devicePrograms = 0;
+    for (const shaderpack::HlslProgram& listed : quavel_demo_shaders_programs) {
+        const shaderpack::HlslSource source = ShaderReload::sourceIn(listed, folder);
+        const shaderpack::CompileResult live = shaderpack::compileHlsl(source);
+        const ShaderCode started = shaderBytecode(listed.block, *listed.blockSize);
+        if (!started.code && !live.ok()) {
+            std::printf("%s: refused by this compiler\n", listed.name);
+            continue;
+        }
+        if (!started.code || !live.ok())
+            return fault(std::string(listed.name) + " compiles " +
+                         (started.code ? "at start-up only: " + live.error->text() : "live only"));
+        const auto* bytes = static_cast<const uint8_t*>(started.code);
+        if (live.block != std::vector<uint8_t>(bytes, bytes + started.size))
+            return fault(std::string(listed.name) + ": the live bytecode differs from start-up's");
+        for (const std::string& file : live.included)
+            if (fs::path(file).parent_path() != fs::path(source.path).parent_path())
+                return fault(std::string(listed.name) + " read " + file + ", outside the folder");
+        const bool taken = deviceTakes(device, source.stage, live.block);
+        std::printf("%s: the same bytecode live, %zu files read, %s by the device\n", listed.name,
+                    live.included.size(), taken ? "taken" : "refused");
+        ++same;
+        devicePrograms += taken;
+    }
+    device->Release();
+    if (same == 0)
+        return fault("no program compiled");
+
+    // Line 3 names a value nobody declared.
+    const fs::path broken = fs::path(folder) / "probe_broken.hlsl";
+    std::ofstream(broken) << "float4 pixel_main() : SV_Target\n{\n    return tint;\n}\n";
+    const shaderpack::CompileResult failed = shaderpack::compileHlsl(
+        {"probe_broken", broken.string(), ShaderStage::Pixel, "pixel_main", {}, std::nullopt});
+    if (failed.ok())
+        return fault("a broken program compiled");
+    std::printf("broken: %s\n", failed.error->text().c_str());
+
+    // A saved file is handed over once the folder has been quiet for the settle time.
+    ShaderWatch watch(folder);
+    std::ofstream(broken, std::ios::app) << "// saved again\n";
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (std::vector<std::string> changed; std::chrono::steady_clock::now() < end;) {
+        changed = watch.poll();
+        if (!changed.empty()) {
+            std::printf("watch: %s\n", fs::path(changed.front()).filename().string().c_str());
+            return changed.size() == 1 && fs::path(changed.front()) == broken
+                       ? 0
+                       : fault("the watch handed over other files");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return fault("the watch did not see the saved file");
+}

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# quavel1 --edit's shader path in the cross build, under Wine: probes/live_shaders_probe.cpp
+# compiles every program from a copy of the show's sources with D3DCompile and the folder's
+# include handler. Each program Wine's compiler takes must give the start-up compile's
+# bytecode; a broken program is reported with its file and line; a saved file is seen.
+#   wine_live_shaders.sh SHADER_SOURCES
+source "$(dirname "$0")/wine_env.sh"
+require_windows_build
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$@"
+fi
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+cp -r "${1:?usage: wine_live_shaders.sh SHADER_SOURCES}" "$work/shaders"
+folder="Z:$(tr / '\\' <<<"$work/shaders")"
+status=0
+run_wine 120 "$windows_build/tests/windows/probes/live/live_shaders_probe.exe" "$folder" \
+    >"$work/out" 2>&1 || status=$?
+tr -d '\r' <"$work/out" | tee "$work/seen"
+[ "$status" -eq 0 ] || fail "the probe ended with $status"
+grep -q ': the same bytecode live, [2-9] files read, taken by the device$' "$work/seen" ||
+    fail "no program with includes compiled live and taken by the device"
+grep -qF "broken: probe_broken: $folder\\probe_broken.hlsl:3: " "$work/seen" ||
+    fail "the broken program's message names no file and line 3"

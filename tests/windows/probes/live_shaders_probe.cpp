@@ -1,9 +1,8 @@
 // live_shaders_probe FOLDER: quavel1 --edit's shader path on Windows, run under Wine with
 // FOLDER a copy of the show's shader sources. Wine's compiler refuses some of the show's
 // programs; for every one it compiles, the bytecode compiled from FOLDER must be the start-up
-// compile's and the device must take it. A broken program must be reported with its file and
-// line, and the folder's watch must see a saved file. Prints a line per finding; exits 1 on
-// the first fault.
+// compile's. A broken program must be reported with its file and line, and the folder's watch
+// must see a saved file. Prints a line per finding; exits 1 on the first fault.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -12,7 +11,6 @@
 
 #include "app/shader_reload.h"
 #include "app/shader_watch.h"
-#include "platform/d3d11.h"
 #include "platform/shader_code.h"
 
 extern const shaderpack::HlslProgramList quavel_demo_shaders_programs;
@@ -27,28 +25,6 @@ int fault(const std::string& what) {
     return 1;
 }
 
-// Whether the device makes a shader object of the stage from code.
-bool deviceTakes(ID3D11Device* device, ShaderStage stage, const std::vector<uint8_t>& code) {
-    HRESULT hr = E_FAIL;
-    if (stage == ShaderStage::Vertex) {
-        ID3D11VertexShader* shader = nullptr;
-        hr = device->CreateVertexShader(code.data(), code.size(), nullptr, &shader);
-        if (shader)
-            shader->Release();
-    } else if (stage == ShaderStage::Pixel) {
-        ID3D11PixelShader* shader = nullptr;
-        hr = device->CreatePixelShader(code.data(), code.size(), nullptr, &shader);
-        if (shader)
-            shader->Release();
-    } else {
-        ID3D11ComputeShader* shader = nullptr;
-        hr = device->CreateComputeShader(code.data(), code.size(), nullptr, &shader);
-        if (shader)
-            shader->Release();
-    }
-    return SUCCEEDED(hr);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,14 +35,7 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     std::string refusal;
     prepareShaderCode(refusal); // the start-up compile; what Wine refuses has no bytecode
-    ID3D11Device* device = nullptr;
-    D3D_FEATURE_LEVEL level{};
-    if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, nullptr, 0,
-                                 D3D11_SDK_VERSION, &device, &level, nullptr)))
-        return fault("no Direct3D 11 device");
-    std::printf("feature level %x\n", unsigned(level));
-
-    int same = 0, devicePrograms = 0;
+    int same = 0;
     for (const shaderpack::HlslProgram& listed : quavel_demo_shaders_programs) {
         const shaderpack::HlslSource source = ShaderReload::sourceIn(listed, folder);
         const shaderpack::CompileResult live = shaderpack::compileHlsl(source);
@@ -84,13 +53,10 @@ int main(int argc, char** argv) {
         for (const std::string& file : live.included)
             if (fs::path(file).parent_path() != fs::path(source.path).parent_path())
                 return fault(std::string(listed.name) + " read " + file + ", outside the folder");
-        const bool taken = deviceTakes(device, source.stage, live.block);
-        std::printf("%s: the same bytecode live, %zu files read, %s by the device\n", listed.name,
-                    live.included.size(), taken ? "taken" : "refused");
+        std::printf("%s: the same bytecode live, %zu files read\n", listed.name,
+                    live.included.size());
         ++same;
-        devicePrograms += taken;
     }
-    device->Release();
     if (same == 0)
         return fault("no program compiled");
 

@@ -26,8 +26,18 @@ bool LiveShaders::start(std::string& error) {
     }
     reload_ = std::make_unique<ShaderReload>(*app_.engine, quavel_demo_shaders_programs, folder_);
     watch_ = std::make_unique<ShaderWatch>(reload_->folder());
-    report(reload_->compileAll());
-    std::fprintf(stderr, "quavel1: watching the shader sources in %s\n", reload_->folder().c_str());
+    const ShaderSwap first = reload_->compileAll();
+    report(first);
+    // A folder holding the build's own sources must give every running program again: a
+    // program swapped in here differs from the build's, by its text or by its compiler.
+    std::string swapped;
+    for (const std::string& program : first.swapped)
+        swapped += " " + program;
+    std::fprintf(stderr,
+                 "quavel1: watching the shader sources in %s; %zu programs compiled from them "
+                 "are the running ones, %zu differ%s\n",
+                 reload_->folder().c_str(), first.unchanged.size(), first.swapped.size(),
+                 swapped.empty() ? "" : (" and run now:" + swapped).c_str());
     return true;
 }
 

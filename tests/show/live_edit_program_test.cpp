@@ -7,7 +7,8 @@
 // drawn again, must not move, and a step forward (which goes on from the held frame instead of
 // replaying from 0) must land on the captured frame too. A shader program saved while the
 // show holds a frame is swapped in and the held frame drawn again with it; a broken save keeps
-// the old program with its message said once; the original text brings back the first frame.
+// the old program with its message said once and the window titled so; the original text
+// brings back the first frame and the title.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -74,6 +75,19 @@ std::string pngPixels(const fs::path& path) {
 ino_t inodeOf(const fs::path& path) {
     struct stat s {};
     return stat(path.c_str(), &s) == 0 ? s.st_ino : 0;
+}
+
+// The titles of the windows of process `pid`, as the display has them (xdotool).
+std::string windowTitle(pid_t pid) {
+    const std::string command =
+        "xdotool search --all --pid " + std::to_string(pid) + " --name . getwindowname %@ 2>&1";
+    std::string title;
+    if (FILE* out = popen(command.c_str(), "r")) {
+        for (int c; (c = std::fgetc(out)) != EOF;)
+            title += char(c);
+        pclose(out);
+    }
+    return title;
 }
 
 // Serves the editor until `done` holds or the time is up.
@@ -264,12 +278,18 @@ TEST(ShowProgramEdit, ASavedShaderShowsOnTheHeldFrameABrokenOneKeepsTheOld) {
     const std::string message = "ps_composite: " + composite.string() + ":3: ";
     EXPECT_TRUE(serveUntil(
         editor, [&] { return fileBytes(logFile).find(message) != std::string::npos; }, 120));
+    EXPECT_TRUE(serveUntil(
+        editor, [&] { return windowTitle(show.pid) == "quavel1 - shader broken\n"; }, 30))
+        << windowTitle(show.pid);
     nextDrawing(inodeOf(held));
     EXPECT_TRUE(nextDrawing(inodeOf(held)) == changed)
         << "a broken program replaced the running one";
     save(original);
     EXPECT_TRUE(heldUntil([&](const std::string& f) { return f == first; }))
         << "the original text did not bring the frame back";
+    EXPECT_TRUE(serveUntil(
+        editor, [&] { return windowTitle(show.pid) == "quavel1\n"; }, 30))
+        << windowTitle(show.pid);
 
     const std::string log = fileBytes(logFile);
     const std::size_t said = log.find(message);

@@ -155,6 +155,8 @@ std::string crossCheck(const cli::Parsed& parsed, CaptureOptions& o) {
                " is no size; give a fraction above 0, at most 1 (e.g. 0.5)";
     if (!o.join.empty() && parsed.has("--scale"))
         return "--scale belongs to rendering; --join takes the frames at the size they have";
+    if (parsed.has("--shaders") && o.shaders.empty())
+        return "--shaders needs a folder; without it the linked programs are used";
     if (!o.join.empty() && parsed.has("--shaders"))
         return "--shaders belongs to rendering; --join takes frames already drawn";
     if (o.join.empty() && o.stills.empty() && o.wholeRange().count == 0)

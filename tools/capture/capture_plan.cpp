@@ -36,6 +36,11 @@ std::optional<int> planCapture(const CaptureOptions& options, CapturePlan& plan)
     const RenderRecord record{plan.fps, options.wholeRange(), options.parts, options.scale};
     std::string error;
     const auto refuse = [](const std::string& why) { return cli::failure("quavel1-capture", why); };
+    // The folder's programs are compiled once the device has started; a folder that is not
+    // there is refused first, before any output exists.
+    std::error_code notThere;
+    if (!options.shaders.empty() && !std::filesystem::is_directory(options.shaders, notThere))
+        return refuse("--shaders: '" + options.shaders + "' is not a folder");
     if (!options.audio.empty() && !files::checkOutput(options.audio, {}, &error))
         return refuse("--audio: " + error);
     if (plan.video && !files::checkOutput(plan.videoPath, {}, &error))

@@ -1,6 +1,7 @@
 // A capture checked and prepared before any frame is drawn: the grid frames to write, where
 // they go, and every output ready to take them (the PNG folder made and probed, a video's
-// soundtrack written, a split render's record left for the join).
+// soundtrack written, a split render's record left for the join). Inputs it can check without
+// the device (the --shaders folder) are checked before any output is made.
 #pragma once
 
 #include <cstdint>

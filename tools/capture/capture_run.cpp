@@ -81,15 +81,11 @@ private:
     std::int64_t firstWritten_;
 };
 
-// The show's programs compiled from options.shaders in place of the linked ones; every
-// program must compile. The reload holds the new blocks for as long as the capture runs.
+// The show's programs compiled from options.shaders (a folder, as the plan checked) in place of
+// the linked ones; every program must compile. The reload holds the new blocks for as long as
+// the capture runs.
 bool compileShaderFolder(DemoApp& app, const CaptureOptions& options, const CapturePlan& plan,
                          std::unique_ptr<ShaderReload>& reload, std::string& error) {
-    std::error_code failed;
-    if (!std::filesystem::is_directory(options.shaders, failed)) {
-        error = "--shaders: '" + options.shaders + "' is not a folder";
-        return false;
-    }
     reload =
         std::make_unique<ShaderReload>(*app.engine, quavel_demo_shaders_programs, options.shaders);
     const ShaderSwap swap = reload->compileAll();

@@ -58,7 +58,7 @@ TEST(CaptureCommandLine, RefusesWhatItCannotDeliverInOneLine) {
     struct Case {
         std::string arguments;
         int status;
-        const char* reason;
+        std::string reason;
     };
     const Case cases[] = {
         {"--start nan" + out, 2, "--start: 'nan' is not a number"},
@@ -89,6 +89,10 @@ TEST(CaptureCommandLine, RefusesWhatItCannotDeliverInOneLine) {
         {"--scale nan" + out, 2, "--scale: 'nan' is not a number"},
         {"--scale 0.5 --join " + quoted(dir.path("old")) + " --out " + quoted(dir.path("v.mkv")), 2,
          "--scale belongs to rendering"},
+        {"--shaders " + quoted(dir.path("old")) + " --join " + quoted(dir.path("old")) + " --out " +
+             quoted(dir.path("v.mkv")),
+         2, "--shaders belongs to rendering; --join takes frames already drawn"},
+        {"--frames 1 --shaders=" + out, 2, "--shaders needs a folder"},
         {"--frames=1 --bogus" + out, 2, "unknown option '--bogus'"},
         {"--overwrite=yes" + out, 2, "--overwrite takes no value"},
         {"--frames", 2, "--frames needs a value"},
@@ -98,6 +102,10 @@ TEST(CaptureCommandLine, RefusesWhatItCannotDeliverInOneLine) {
         {"--frames 1 --part 1/2 --out " + quoted(dir.path("other-render")), 1,
          "already holds 1 frames of another capture"},
         {"--frames 1 --out " + quoted(dir.path("a-file")), 1, "cannot make the folder"},
+        {"--frames 1 --shaders " + quoted(dir.path("missing")) + out, 1,
+         "--shaders: '" + dir.path("missing") + "' is not a folder"},
+        {"--frames 1 --shaders " + quoted(dir.path("a-file")) + out, 1,
+         "--shaders: '" + dir.path("a-file") + "' is not a folder"},
         {"--frames 1 --out " + quoted(dir.path("missing/clip.MP4")), 1,
          "No such file or directory"},
         {"--frames 1 --audio " + quoted(dir.path("missing/a.wav")) + out, 1,

@@ -161,6 +161,10 @@ void stopAudioOutput(AudioOutput& audio) {
     releasePlayer(audio);
 }
 
+AudioOutput::~AudioOutput() {
+    stopAudioOutput(*this);
+}
+
 void audioThreadMain(AudioOutput* audio) {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
     ModulePlayer* player = audio->player;

@@ -26,6 +26,11 @@ struct AudioOutput {
     std::size_t moduleSize = 0;
     std::uint64_t baseFrame = 0;
     bool paused = false;
+
+    // The show stops its output before it ends; a process that ends without that (exit() from
+    // the display library when the display server goes away) destroys a playing output, whose
+    // thread must end with it: a joinable std::thread destroyed would abort the process.
+    ~AudioOutput();
 };
 
 enum class AudioStart {

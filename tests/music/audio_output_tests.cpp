@@ -107,6 +107,12 @@ TEST(AudioOutput, SeekRefillsPauseHoldsTheClockAndStopReleasesEverything) {
     EXPECT_EQ(waveOutGetPosition(device, &time, sizeof(time)),
               static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
     stopAudioOutput(*audio);
+
+    // An output destroyed while playing (the process ends without the show's shutdown) ends
+    // its thread and closes its device, rather than aborting the process.
+    auto unstopped = std::make_unique<AudioOutput>();
+    ASSERT_EQ(startAudioOutput(*unstopped, module.data(), module.size()), AudioStart::Playing);
+    unstopped.reset();
 }
 
 TEST(AudioOutput, AModuleThatWillNotLoadRunsSilentWithoutThreadOrDevice) {

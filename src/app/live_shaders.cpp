@@ -34,9 +34,10 @@ bool LiveShaders::start(std::string& error) {
     for (const std::string& program : first.swapped)
         swapped += " " + program;
     std::fprintf(stderr,
-                 "quavel1: watching the shader sources in %s; %zu programs compiled from them "
-                 "are the running ones, %zu differ%s\n",
-                 reload_->folder().c_str(), first.unchanged.size(), first.swapped.size(),
+                 "quavel1: watching the shader sources in %s; %u programs compiled from them "
+                 "are the running ones, %u differ%s\n",
+                 reload_->folder().c_str(), unsigned(first.unchanged.size()),
+                 unsigned(first.swapped.size()),
                  swapped.empty() ? "" : (" and run now:" + swapped).c_str());
     return true;
 }

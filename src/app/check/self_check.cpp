@@ -262,7 +262,7 @@ int SelfCheck::run(const std::string& folder) {
     const auto graphStarted = Clock::now();
     if (!buildShowGraph(app, error, kFullSize))
         return cannotRun(error);
-    report_.linef("Graph: %zu passes created in %.1f ms", app.engine->passes.size(),
+    report_.linef("Graph: %u passes created in %.1f ms", unsigned(app.engine->passes.size()),
                   msSince(graphStarted));
     report_.line();
 
@@ -274,12 +274,13 @@ int SelfCheck::run(const std::string& folder) {
     const auto differing = std::count_if(rendered.begin(), rendered.end(),
                                          [](const auto& r) { return !r.comparison.matches; });
     if (differing == 0) {
-        report_.linef("Result: all %zu moments match the references (exit 0)", rendered.size());
+        report_.linef("Result: all %u moments match the references (exit 0)",
+                      unsigned(rendered.size()));
         return 0;
     }
-    report_.linef("Result: %lld of %zu moments DIFFER from the references (exit 1); please send "
+    report_.linef("Result: %lld of %u moments DIFFER from the references (exit 1); please send "
                   "the folder %s",
-                  static_cast<long long>(differing), rendered.size(), folder_.c_str());
+                  static_cast<long long>(differing), unsigned(rendered.size()), folder_.c_str());
     return 1;
 }
 

@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
         for (const std::string& file : live.included)
             if (fs::path(file).parent_path() != fs::path(source.path).parent_path())
                 return fault(std::string(listed.name) + " read " + file + ", outside the folder");
-        std::printf("%s: the same bytecode live, %zu files read\n", listed.name,
-                    live.included.size());
+        std::printf("%s: the same bytecode live, %u files read\n", listed.name,
+                    unsigned(live.included.size()));
         ++same;
     }
     if (same == 0)

@@ -56,4 +56,9 @@ struct CompileResult {
 
 CompileResult compileHlsl(const HlslSource& source);
 
+// For the compilers: a file's bytes (false when it cannot be read), and the main file's text
+// (source.text, or the file at source.path; else the error to report).
+bool readHlslFile(const std::string& path, std::string& text);
+std::optional<CompileError> readMainText(const HlslSource& source, std::string& text);
+
 } // namespace shaderpack

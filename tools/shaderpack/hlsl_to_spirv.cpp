@@ -6,8 +6,6 @@
 #include <glslang/Public/ShaderLang.h>
 #include <glslang/SPIRV/GlslangToSpv.h>
 
-#include <fstream>
-#include <iterator>
 #include <list>
 #include <map>
 #include <mutex>
@@ -21,15 +19,6 @@ namespace shaderpack {
 namespace {
 
 using quavel::d3d11::ShaderStage;
-
-bool readFile(const std::string& path, std::string& contents) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
 
 std::string folderOf(const std::string& path) {
     size_t slash = path.find_last_of('/');
@@ -52,7 +41,7 @@ public:
         for (const std::string& folder : candidates) {
             std::string path = folder + "/" + header;
             std::string text;
-            if (readFile(path, text)) {
+            if (readHlslFile(path, text)) {
                 included_.push_back(path);
                 texts_.push_back(std::move(text));
                 return new IncludeResult(path, texts_.back().data(), texts_.back().size(), nullptr);
@@ -115,12 +104,8 @@ SpirvResult hlslToSpirv(const HlslSource& source) {
     initializeOnce();
     SpirvResult result;
     std::string text;
-    if (source.text) {
-        text = *source.text;
-    } else if (!readFile(source.path, text)) {
-        result.error = CompileError{source.program, source.path, 0, "cannot read the file"};
+    if ((result.error = readMainText(source, text)))
         return result;
-    }
     result.included.push_back(source.path);
 
     const EShLanguage language = languageOf(source.stage);

@@ -2,8 +2,6 @@
 // from the folders of the sources, so that a program compiles from the files a user edits
 // into the bytecode the start-up compile makes from the build's copy of them.
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <list>
 #include <map>
 #include <regex>
@@ -17,14 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using quavel::d3d11::ShaderStage;
-
-bool readFile(const fs::path& path, std::string& contents) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
 
 // `#include "name"`: the including file's folder, then the folders of the files that included
 // it (innermost first), then the include directories in the order given. Texts stay alive
@@ -44,7 +34,7 @@ public:
             candidates.push_back(fs::path(dir) / name);
         for (const fs::path& candidate : candidates) {
             std::string text;
-            if (!readFile(candidate, text))
+            if (!readHlslFile(candidate.string(), text))
                 continue;
             files_.push_back({candidate.string(), std::move(text), fileOf(parent)});
             included_.push_back(files_.back().path);
@@ -121,12 +111,8 @@ const char* targetOf(ShaderStage stage) {
 CompileResult compileHlsl(const HlslSource& source) {
     CompileResult result;
     std::string text;
-    if (source.text) {
-        text = *source.text;
-    } else if (!readFile(source.path, text)) {
-        result.error = CompileError{source.program, source.path, 0, "cannot read the file"};
+    if ((result.error = readMainText(source, text)))
         return result;
-    }
     result.included.push_back(source.path);
     std::string reason;
     pD3DCompile compile = d3dCompileFunction(reason);

@@ -61,4 +61,12 @@ CompileResult compileHlsl(const HlslSource& source);
 bool readHlslFile(const std::string& path, std::string& text);
 std::optional<CompileError> readMainText(const HlslSource& source, std::string& text);
 
+// The first error of a compiler's log that names a place, else its first error line credited
+// to the main file; the file as the log names it.
+enum class CompilerLog {
+    Glslang,    // "ERROR: FILE:LINE: message"
+    D3DCompile, // "FILE(LINE,COL): error X3004: message"; Wine's "FILE:LINE:COL: E5005: message"
+};
+CompileError firstCompileError(CompilerLog form, const HlslSource& source, const std::string& log);
+
 } // namespace shaderpack

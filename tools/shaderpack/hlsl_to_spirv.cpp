@@ -9,8 +9,6 @@
 #include <list>
 #include <map>
 #include <mutex>
-#include <regex>
-#include <sstream>
 
 #include "glsl_bindings.h"
 #include "shader_compiler.h"
@@ -67,32 +65,6 @@ EShLanguage languageOf(ShaderStage stage) {
     return languages.at(stage);
 }
 
-// The first error of glslang's log that names a place ("ERROR: FILE:LINE: message"), else
-// its first error line, credited to the main file.
-CompileError firstError(const HlslSource& source, const std::string& log) {
-    static const std::regex placed(R"(^ERROR: (.*?):([0-9]+): (.*)$)");
-    static const std::regex unplaced(R"(^ERROR: (.*)$)");
-    CompileError error{source.program, source.path, 0, ""};
-    std::istringstream lines(log);
-    std::string line;
-    std::smatch match;
-    while (std::getline(lines, line)) {
-        if (std::regex_match(line, match, placed)) {
-            error.file = match[1];
-            error.line = static_cast<unsigned>(std::stoul(match[2]));
-            error.message = match[3];
-            return error;
-        }
-        if (error.message.empty() && std::regex_match(line, match, unplaced)) {
-            error.message = match[1];
-        }
-    }
-    if (error.message.empty()) {
-        error.message = log.empty() ? "the compiler gave no reason" : log;
-    }
-    return error;
-}
-
 void initializeOnce() {
     static std::once_flag once;
     std::call_once(once, [] { glslang::InitializeProcess(); });
@@ -137,13 +109,13 @@ SpirvResult hlslToSpirv(const HlslSource& source) {
         static_cast<EShMessages>(EShMsgSpvRules | EShMsgVulkanRules | EShMsgReadHlsl);
     FolderIncluder includer(source, result.included);
     if (!shader.parse(GetDefaultResources(), 100, false, messages, includer)) {
-        result.error = firstError(source, shader.getInfoLog());
+        result.error = firstCompileError(CompilerLog::Glslang, source, shader.getInfoLog());
         return result;
     }
     glslang::TProgram program;
     program.addShader(&shader);
     if (!program.link(messages) || !program.mapIO()) {
-        result.error = firstError(source, program.getInfoLog());
+        result.error = firstCompileError(CompilerLog::Glslang, source, program.getInfoLog());
         return result;
     }
     glslang::SpvOptions options;

@@ -4,8 +4,6 @@
 #include <filesystem>
 #include <list>
 #include <map>
-#include <regex>
-#include <sstream>
 
 #include "platform/hlsl_compiler.h"
 #include "platform/windows/d3dcompiler_library.h"
@@ -72,33 +70,6 @@ private:
     std::map<std::string, std::string> named_;
 };
 
-// The first error of the compiler's messages, placed: "FILE(LINE,COL): error X3004: text"
-// (d3dcompiler_47) or "FILE:LINE:COL: E5012: text" (Wine's compiler); else its first line.
-CompileError firstError(const HlslSource& source, const FolderInclude& include,
-                        const std::string& messages) {
-    static const std::regex microsoft(R"(^(.*)\(([0-9]+)(?:,[0-9-]+)?\): error (.*)$)");
-    static const std::regex wine(R"(^(.*):([0-9]+):[0-9]+: (E[0-9]+: .*)$)");
-    CompileError error{source.program, source.path, 0, ""};
-    std::istringstream lines(messages);
-    std::string line;
-    std::smatch match;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (std::regex_match(line, match, microsoft) || std::regex_match(line, match, wine)) {
-            error.file = match[1] == source.path ? source.path : include.pathOf(match[1]);
-            error.line = unsigned(std::stoul(match[2]));
-            error.message = match[3];
-            return error;
-        }
-        if (error.message.empty())
-            error.message = line;
-    }
-    if (error.message.empty())
-        error.message = "the compiler gave no reason";
-    return error;
-}
-
 const char* targetOf(ShaderStage stage) {
     static const std::map<ShaderStage, const char*> targets = {{ShaderStage::Vertex, "vs_5_0"},
                                                                {ShaderStage::Pixel, "ps_5_0"},
@@ -124,7 +95,9 @@ CompileResult compileHlsl(const HlslSource& source) {
     D3DCompilation made = d3dCompile(compile, text.data(), text.size(), source.path.c_str(),
                                      &include, source.entry.c_str(), targetOf(source.stage));
     if (!made.code) {
-        result.error = firstError(source, include, made.message);
+        result.error = firstCompileError(CompilerLog::D3DCompile, source, made.message);
+        if (result.error->file != source.path)
+            result.error->file = include.pathOf(result.error->file);
         return result;
     }
     const auto* bytes = static_cast<const uint8_t*>(made.code->GetBufferPointer());

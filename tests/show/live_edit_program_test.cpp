@@ -30,6 +30,7 @@
 
 #include "demo/show_tracks.h"
 #include "params/fake_editor.h"
+#include "tool_run.h"
 
 namespace fs = std::filesystem;
 
@@ -79,15 +80,9 @@ ino_t inodeOf(const fs::path& path) {
 
 // The titles of the windows of process `pid`, as the display has them (xdotool).
 std::string windowTitle(pid_t pid) {
-    const std::string command =
-        "xdotool search --all --pid " + std::to_string(pid) + " --name . getwindowname %@ 2>&1";
-    std::string title;
-    if (FILE* out = popen(command.c_str(), "r")) {
-        for (int c; (c = std::fgetc(out)) != EOF;)
-            title += char(c);
-        pclose(out);
-    }
-    return title;
+    return tooltest::runTool("xdotool search --all --pid " + std::to_string(pid) +
+                             " --name . getwindowname %@")
+        .output;
 }
 
 // Serves the editor until `done` holds or the time is up.

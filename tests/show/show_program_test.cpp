@@ -12,6 +12,8 @@
 
 #include <stb/stb_image.h> // implemented by the engine
 
+#include "tool_run.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -156,17 +158,10 @@ TEST(ShowProgram, EndsInOrderOrSaysWhyItCannotRunOnTheDevice) {
 TEST(ShowProgram, RefusesToRunWithoutADisplayInOneLine) {
     const std::string command = "env -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR DISPLAY=:55 "
                                 "SDL_AUDIODRIVER=dummy timeout 30 " +
-                                std::string(QUAVEL1_PROGRAM) + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string said;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-        said += buffer;
-    const int status = pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 2) << "124 is the timeout: the show ran on without a window";
-    EXPECT_EQ(said, "quavel1: cannot open the display ':55'\n");
+                                std::string(QUAVEL1_PROGRAM);
+    const tooltest::ToolRun ran = tooltest::runTool(command);
+    EXPECT_EQ(ran.status, 2) << "124 is the timeout: the show ran on without a window";
+    EXPECT_EQ(ran.output, "quavel1: cannot open the display ':55'\n");
 }
 
 } // namespace

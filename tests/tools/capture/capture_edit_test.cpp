@@ -4,32 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 #include "demo/show_tracks.h"
 #include "params/fake_editor.h"
 #include "show_rocket.h"
+#include "tool_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// The capture tool's exit code, with what it said in `output`.
 int run(const std::string& arguments, std::string& output) {
-    FILE* pipe = popen((std::string(QUAVEL1_CAPTURE) + " " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const tooltest::ToolRun ran = tooltest::runTool(std::string(QUAVEL1_CAPTURE) + " " + arguments);
+    output += ran.output;
+    return ran.status;
 }
 
 std::string fileBytes(const fs::path& path) {

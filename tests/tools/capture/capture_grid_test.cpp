@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -16,30 +15,17 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
+#include "tool_run.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string output; // stdout and stderr
-};
-
-Outcome run(const std::string& command) {
-    Outcome r;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return r;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        r.output += buffer;
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+using tooltest::runTool;
+using Outcome = tooltest::ToolRun;
 
 Outcome capture(const std::string& arguments) {
-    return run(std::string(QUAVEL1_CAPTURE) + " " + arguments);
+    return runTool(std::string(QUAVEL1_CAPTURE) + " " + arguments);
 }
 
 fs::path scratch(const char* name) {
@@ -105,8 +91,8 @@ TEST(CaptureGrid, PartsRunByParallelJoinToTheOnePieceRender) {
     const fs::path onePiece = scratch("one-piece"), parts = scratch("parts");
     Outcome one = capture(range + " --out " + onePiece.string());
     ASSERT_EQ(one.status, 0) << one.output;
-    Outcome split = run("JOBS=2 CAPTURE=" QUAVEL1_CAPTURE " " RENDER_PARALLEL " 3 " +
-                        parts.string() + " " + range);
+    Outcome split = runTool("JOBS=2 CAPTURE=" QUAVEL1_CAPTURE " " RENDER_PARALLEL " 3 " +
+                            parts.string() + " " + range);
     ASSERT_EQ(split.status, 0) << split.output;
     for (int n = 5; n <= 8; ++n)
         EXPECT_EQ(differingBytes(onePiece / frameName(n), parts / frameName(n)), 0)
@@ -120,14 +106,14 @@ TEST(CaptureGrid, PartsRunByParallelJoinToTheOnePieceRender) {
     ASSERT_EQ(join.status, 0) << join.output;
     const fs::path decoded = scratch("decoded");
     const fs::path sound = decoded / "sound.wav";
-    ASSERT_EQ(
-        run("ffmpeg -v error -i " + video.string() + " -map 0:a -c:a pcm_s16le " + sound.string())
-            .status,
-        0);
+    ASSERT_EQ(runTool("ffmpeg -v error -i " + video.string() + " -map 0:a -c:a pcm_s16le " +
+                      sound.string())
+                  .status,
+              0);
     const double seconds = (fs::file_size(sound) - 44.0) / (44100 * 4);
     EXPECT_NEAR(seconds, 16.0, 0.05);
-    ASSERT_EQ(run("ffmpeg -v error -i " + video.string() + " -map 0:v -start_number 5 " +
-                  (decoded / "frame_%06d.png").string())
+    ASSERT_EQ(runTool("ffmpeg -v error -i " + video.string() + " -map 0:v -start_number 5 " +
+                      (decoded / "frame_%06d.png").string())
                   .status,
               0);
     for (int n = 5; n <= 8; ++n) {

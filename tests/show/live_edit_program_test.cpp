@@ -141,6 +141,8 @@ pid_t startShow(FakeEditor& editor, const fs::path& frames, const fs::path& log,
     if (pid == 0) {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("QUAVEL1_READ_BACK", frames.c_str(), 1);
+        // Each frame must draw the whole picture: a pass left out shows as the pattern.
+        setenv("QUAVEL_D3D11_FILL_NEW", "1", 1);
         std::freopen(log.c_str(), "w", stderr);
         std::vector<const char*> argv = {QUAVEL1_PROGRAM, "--edit", address.c_str()};
         for (const std::string& argument : arguments)
@@ -279,6 +281,13 @@ TEST(ShowProgramEdit, ASavedShaderShowsOnTheHeldFrameABrokenOneKeepsTheOld) {
     nextDrawing(inodeOf(held));
     EXPECT_TRUE(nextDrawing(inodeOf(held)) == changed)
         << "a broken program replaced the running one";
+    // A step draws another moment, still with the program from before the break.
+    editor.sendRow(kStartRow + 17);
+    const fs::path stepped = dir / "live" / "frame_001740.rgba";
+    ASSERT_TRUE(serveUntil(
+        editor, [&] { return fs::exists(stepped); }, 120));
+    EXPECT_TRUE(fileBytes(stepped) != changed) << "a pass stood still while the program was broken";
+    editor.sendRow(kStartRow);
     save(original);
     EXPECT_TRUE(heldUntil([&](const std::string& f) { return f == first; }))
         << "the original text did not bring the frame back";

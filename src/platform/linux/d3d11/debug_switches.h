@@ -8,7 +8,8 @@
 //   QUAVEL_D3D11_FILL_NEW=1            buffers and textures created without initial data hold
 //                                      the byte 0x5A everywhere instead of zeros: Direct3D
 //                                      leaves their contents undefined, and a program that
-//                                      reads them before writing shows it
+//                                      reads them before writing shows it; so does the
+//                                      back buffer after every Present
 #pragma once
 
 #include "platform/linux/d3d11/d3d11_api.h"

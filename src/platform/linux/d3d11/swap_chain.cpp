@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "platform/linux/d3d11/debug_switches.h"
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/present_pacer.h"
 #include "platform/linux/d3d11/resources.h"
@@ -62,6 +63,12 @@ public:
                                static_cast<GLint>(desc_.BufferDesc.Height), 0, height, width, 0,
                                GL_COLOR_BUFFER_BIT, GL_NEAREST);
         SDL_GL_SwapWindow(gl.window());
+        // With the discard swap effect nothing defined is left in the back buffer after a
+        // present: the debug pattern shows a frame that relies on the one before.
+        if (debugSwitches().fillNew) {
+            const unsigned char pattern[4] = {0x5A, 0x5A, 0x5A, 0x5A};
+            glClearTexImage(glResource(backBuffer_)->name, 0, GL_RGBA, GL_UNSIGNED_BYTE, pattern);
+        }
         pacer_.waitForVerticalBlanks(syncInterval);
         return S_OK;
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/creation_check.h"
@@ -31,9 +30,6 @@ struct ShaderReload::Program {
 };
 
 namespace {
-
-const std::map<std::string, ShaderStage> kStages = {
-    {"vs", ShaderStage::Vertex}, {"ps", ShaderStage::Pixel}, {"cs", ShaderStage::Compute}};
 
 std::string absolute(const std::string& path) {
     std::error_code failed;
@@ -107,7 +103,7 @@ shaderpack::HlslSource ShaderReload::sourceIn(const shaderpack::HlslProgram& lis
     const fs::path original(listed.path);
     shaderpack::HlslSource source{listed.name,
                                   (fs::path(folder) / original.filename()).string(),
-                                  kStages.at(listed.stage),
+                                  *quavel::d3d11::shaderStageNamed(listed.stage),
                                   listed.entry,
                                   {},
                                   std::nullopt};

@@ -74,19 +74,15 @@ int main(int argc, char** argv) {
             return fail(std::string("missing --") + required, 2);
         }
     }
-    static const std::map<std::string, quavel::d3d11::ShaderStage> stages = {
-        {"vs", quavel::d3d11::ShaderStage::Vertex},
-        {"ps", quavel::d3d11::ShaderStage::Pixel},
-        {"cs", quavel::d3d11::ShaderStage::Compute}};
-    auto stage = stages.find(options["stage"]);
-    if (stage == stages.end()) {
+    const auto stage = quavel::d3d11::shaderStageNamed(options["stage"]);
+    if (!stage) {
         return fail("--stage must be vs, ps or cs, not '" + options["stage"] + "'", 2);
     }
     std::string path = options["source"];
     std::string program = path.substr(path.find_last_of('/') + 1);
     program = program.substr(0, program.find('.'));
     shaderpack::CompileResult result = shaderpack::compileHlsl(
-        {program, path, stage->second, options["entry"], includeDirs, std::nullopt});
+        {program, path, *stage, options["entry"], includeDirs, std::nullopt});
     if (!result.ok()) {
         return fail(result.error->text());
     }

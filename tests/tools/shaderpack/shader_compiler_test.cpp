@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include "demo/show_assets.h"
 #include "hlsl_program.h"
@@ -17,10 +16,9 @@ namespace {
 using quavel::d3d11::ShaderStage;
 
 shaderpack::HlslSource sourceOf(const shaderpack::HlslProgram& program) {
-    static const std::map<std::string, ShaderStage> stages = {
-        {"vs", ShaderStage::Vertex}, {"ps", ShaderStage::Pixel}, {"cs", ShaderStage::Compute}};
-    shaderpack::HlslSource source{program.name,  program.path, stages.at(program.stage),
-                                  program.entry, {},           std::nullopt};
+    shaderpack::HlslSource source{
+        program.name,  program.path, *quavel::d3d11::shaderStageNamed(program.stage),
+        program.entry, {},           std::nullopt};
     for (const char* const* dir = program.includeDirs; *dir != nullptr; ++dir) {
         source.includeDirs.push_back(*dir);
     }

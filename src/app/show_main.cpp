@@ -3,10 +3,9 @@
 // editor (see live_edit.h) and, where the show can compile its shader programs, swaps in every
 // program whose HLSL is saved in `--shaders DIR` (live_shaders.h); its messages go to the
 // console it was started from or to a log file (edit_messages.h). `--check [FOLDER]` runs the
-// self-check instead (self_check.h). With
-// QUAVEL1_READ_BACK=FOLDER in the environment every drawn frame is also read back into
-// FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900 RGBA, top row first, replaced whole),
-// so tests can look at what the window shows.
+// self-check instead (self_check.h). With QUAVEL1_READ_BACK=FOLDER in the environment every
+// drawn frame is also read back into FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900
+// RGBA, top row first, replaced whole), so tests can look at what the window shows.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>

@@ -28,11 +28,12 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
                 ${CMAKE_CURRENT_SOURCE_DIR}/shaders/broken_band_ps.hlsl ps pixel_main)
         quavel_library(quavel_live_shaders SOURCES live_shaders.cpp broken_band.cpp
             LIBS quavel_shader_reload quavel_shader_watch quavel_show quavel_broken_band_shaders
-                 quavel_shader_code quavel_glyph_table)
+                 quavel_shader_code quavel_glyph_table quavel_edit_output)
     endif()
     # Live editing under the sync editor: below the window, so tests need no GPU.
+    quavel_library(quavel_edit_output SOURCES edit_output.cpp)
     quavel_library(quavel_live_edit SOURCES live_edit.cpp
-        LIBS quavel_audio quavel_sync_editor quavel_key_data_writer quavel_playhead)
+        LIBS quavel_edit_output quavel_audio quavel_sync_editor quavel_key_data_writer quavel_playhead)
     # quavel1 --check: the golden-frame references and the masks of their tiles known to vary
     # by GPU are linked in, so the executable needs no files.
     set(golden ${PROJECT_SOURCE_DIR}/tests/show/golden)

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "app/edit_output.h"
 #include "platform/parent_console.h"
 
 namespace fs = std::filesystem;
@@ -25,14 +26,21 @@ std::string routeEditMessages(const std::string& shaderFolder) {
     if (attachParentConsole())
         return {};
     for (const std::string& place : editLogPlaces(shaderFolder)) {
-        if (!std::freopen(place.c_str(), "w", stderr))
+        // Standard error itself goes to the file where the C runtime can reopen it, so that
+        // every message lands there; a runtime that cannot (Wine's, for a GUI program without
+        // standard handles) leaves the file to the messages of --edit only.
+        std::FILE* log = std::freopen(place.c_str(), "w", stderr);
+        if (!log)
+            log = std::fopen(place.c_str(), "w");
+        if (!log)
             continue;
         // Each message whole in the file at once, even if the show is killed.
-        std::setvbuf(stderr, nullptr, _IONBF, 0);
+        std::setvbuf(log, nullptr, _IONBF, 0);
+        setEditOutput(log);
         const std::time_t now = std::time(nullptr);
         char started[32] = "";
         std::strftime(started, sizeof started, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
-        std::fprintf(stderr, "quavel1 --edit, started %s\n", started);
+        std::fprintf(log, "quavel1 --edit, started %s\n", started);
         return place;
     }
     return {};

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "app/demo_app.h"
+#include "app/edit_output.h"
 
 extern const shaderpack::HlslProgramList quavel_demo_shaders_programs;
 
@@ -17,13 +18,14 @@ constexpr const wchar_t* kTitle = L"quavel1";
 constexpr const wchar_t* kBrokenTitle = L"quavel1 - shader broken";
 
 void say(const char* format, ...) {
+    std::FILE* out = editOutput();
     std::va_list arguments;
     va_start(arguments, format);
-    std::fputs("quavel1: ", stderr);
-    std::vfprintf(stderr, format, arguments);
-    std::fputs("\n", stderr);
+    std::fputs("quavel1: ", out);
+    std::vfprintf(out, format, arguments);
+    std::fputs("\n", out);
     va_end(arguments);
-    std::fflush(stderr);
+    std::fflush(out);
 }
 
 std::string joined(const std::vector<std::string>& names) {

@@ -12,8 +12,9 @@
 #                         at (class, title, size and place in physical pixels, no cursor), the
 #                         box names the refused shader object, and Escape in it, or closing
 #                         the show's window, ends the process
-#   wine_show.sh edit     quavel1.exe --edit --shaders DIR started as from the desktop: with no
-#                         console its messages go to quavel1-edit.log beside DIR (the start-up
+#   wine_show.sh edit     quavel1.exe --edit --shaders DIR started as from the desktop
+#                         (probes/detached_start.cpp): with no console its messages go to
+#                         quavel1-edit.log beside DIR (the start-up
 #                         failure still comes in a message box); with standard error
 #                         redirected they go there, and no log is made
 #   wine_show.sh check    quavel1.exe --check with its output redirected: it describes the
@@ -143,8 +144,8 @@ ROWS
 edit)
     windows_path() { echo "Z:$(tr / '\\' <<<"$1")"; }
     mkdir -p "$work/desk/shaders" "$work/shell/shaders"
-    run_wine 120 start /wait /unix "$show" --edit --shaders "$(windows_path "$work/desk/shaders")" \
-        >/dev/null 2>&1 &
+    run_wine 120 "$windows_build/tests/windows/probes/detached_start.exe" "$(windows_path "$show")" --edit \
+        --shaders "$(windows_path "$work/desk/shaders")" >/dev/null 2>&1 &
     started=$!
     probe_status=0
     run_wine 90 "$probe" 60 escape >"$work/probe" 2>/dev/null || probe_status=$?

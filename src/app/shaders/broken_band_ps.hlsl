@@ -22,12 +22,16 @@ static const float3 BAND = float3(0.55, 0.02, 0.02);
 static const float3 LETTERS = float3(1.0, 0.93, 0.85);
 
 float coverageAt(float2 atlasPixel, float row) {
-    // Atlas rows are counted from the top; the images are stored bottom row first.
-    float rowInAtlas = row >= 3.0 ? row - 3.0 : row;
-    float2 t = float2(atlasPixel.x, rowInAtlas * ATLAS_ROW + atlasPixel.y) / ATLAS_SIZE;
-    t.y = 1.0 - t.y;
-    float4 s = row >= 3.0 ? letterAtlas2.SampleLevel(smpClamp, t, 0)
-                          : letterAtlas.SampleLevel(smpClamp, t, 0);
+    // Atlas rows are counted from the top; the images are stored bottom row first. (Written
+    // without the ternary operator and continue, which Wine's compiler does not take.)
+    const bool second = row >= 3.0;
+    float2 t = float2(atlasPixel.x, (row - 3.0 * float(second)) * ATLAS_ROW + atlasPixel.y);
+    t = float2(t.x, ATLAS_SIZE.y - t.y) / ATLAS_SIZE;
+    float4 s;
+    if (second)
+        s = letterAtlas2.SampleLevel(smpClamp, t, 0);
+    else
+        s = letterAtlas.SampleLevel(smpClamp, t, 0);
     return (s.r + s.g + s.b) / 3.0;
 }
 
@@ -35,19 +39,19 @@ float4 pixel_main(float4 position : SV_POSITION) : SV_TARGET {
     const float scale = layout.y;
     float coverage = 0.0;
     const int count = int(layout.x);
+    // Glyphs do not overlap: at most one holds this pixel.
     for (int i = 0; i < count; ++i) {
         const float4 g = glyphs[i];
         const float left = position.x - 0.5 - g.x;
-        if (left < 0.0 || left >= g.w / scale)
-            continue;
-        const float2 pixel = float2(g.y + left * scale, layout.z + (position.y - 0.5) * scale);
-        for (int sy = 0; sy < 4; ++sy)
-            for (int sx = 0; sx < 4; ++sx) {
-                const float2 at = pixel + (float2(sx, sy) + 0.5) * (scale / 4.0);
-                if (at.x < g.y + g.w)
-                    coverage += coverageAt(at, g.z);
-            }
-        break;
+        if (left >= 0.0 && left < g.w / scale) {
+            const float2 pixel = float2(g.y + left * scale, layout.z + (position.y - 0.5) * scale);
+            for (int sy = 0; sy < 4; ++sy)
+                for (int sx = 0; sx < 4; ++sx) {
+                    const float2 at = pixel + (float2(sx, sy) + 0.5) * (scale / 4.0);
+                    if (at.x < g.y + g.w)
+                        coverage += coverageAt(at, g.z);
+                }
+        }
     }
     return float4(lerp(BAND, LETTERS, saturate(coverage / 16.0)), 1.0);
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/creation_check.h"
@@ -174,6 +175,7 @@ void ShaderReload::begin(const std::vector<std::string>& changed) {
         files.insert(absolute(file));
     if (batch_) {
         queued_.insert(files.begin(), files.end());
+        beginQueued_ = true;
         return;
     }
     start(programsFor(files));
@@ -222,14 +224,11 @@ std::optional<ShaderSwap> ShaderReload::finish() {
     swapIn(*batch_, swap);
     batch_.reset();
     // Saves made while the batch compiled: the next batch starts at once.
-    if (queuedAll_) {
-        queuedAll_ = false;
-        queued_.clear();
+    const std::set<std::string> queued = std::exchange(queued_, {});
+    if (std::exchange(queuedAll_, false))
         beginAll();
-    } else if (!queued_.empty()) {
-        begin(std::vector<std::string>(queued_.begin(), queued_.end()));
-        queued_.clear();
-    }
+    else if (std::exchange(beginQueued_, false))
+        begin(std::vector<std::string>(queued.begin(), queued.end()));
     return swap;
 }
 

@@ -98,5 +98,6 @@ private:
     std::vector<std::unique_ptr<Program>> programs_;
     std::unique_ptr<Batch> batch_;
     std::set<std::string> queued_; // changed while the batch compiles
-    bool queuedAll_ = false;
+    bool beginQueued_ = false;     // begin() was called while the batch compiled
+    bool queuedAll_ = false;       // beginAll() was
 };

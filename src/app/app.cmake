@@ -20,12 +20,20 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
     if(TARGET quavel_demo_shaders_programs)
         quavel_library(quavel_shader_reload SOURCES shader_reload.cpp
             LIBS quavel_gpu quavel_shader_compiler quavel_shader_code quavel_demo_shaders_programs)
-        quavel_library(quavel_live_shaders SOURCES live_shaders.cpp
-            LIBS quavel_shader_reload quavel_shader_watch quavel_show)
+        # The band that names broken programs in the picture, drawn with its own two programs.
+        quavel_hlsl_shaders(TARGET quavel_broken_band_shaders
+            HEADER broken_band_shaders.h
+            SHADERS
+                ${CMAKE_CURRENT_SOURCE_DIR}/shaders/broken_band_vs.hlsl vs vertex_main
+                ${CMAKE_CURRENT_SOURCE_DIR}/shaders/broken_band_ps.hlsl ps pixel_main)
+        quavel_library(quavel_live_shaders SOURCES live_shaders.cpp broken_band.cpp
+            LIBS quavel_shader_reload quavel_shader_watch quavel_show quavel_broken_band_shaders
+                 quavel_shader_code quavel_glyph_table quavel_edit_output)
     endif()
     # Live editing under the sync editor: below the window, so tests need no GPU.
+    quavel_library(quavel_edit_output SOURCES edit_output.cpp)
     quavel_library(quavel_live_edit SOURCES live_edit.cpp
-        LIBS quavel_audio quavel_sync_editor quavel_key_data_writer quavel_playhead)
+        LIBS quavel_edit_output quavel_audio quavel_sync_editor quavel_key_data_writer quavel_playhead)
     # quavel1 --check: the golden-frame references and the masks of their tiles known to vary
     # by GPU are linked in, so the executable needs no files.
     set(golden ${PROJECT_SOURCE_DIR}/tests/show/golden)
@@ -42,15 +50,14 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
                 check/self_check.cpp
         LIBS quavel_show quavel_tile_compare quavel_golden_references quavel_playhead)
     target_include_directories(quavel_self_check SYSTEM PRIVATE ${QUAVEL_STB_INCLUDE_DIR})
-    add_executable(quavel1 show_main.cpp)
+    add_executable(quavel1 show_main.cpp edit_messages.cpp)
     target_link_libraries(quavel1 PRIVATE quavel_self_check quavel_show quavel_live_edit
         quavel_render_folder
         quavel_platform_entry)
     set_target_properties(quavel1 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     if(TARGET quavel_live_shaders)
         target_link_libraries(quavel1 PRIVATE quavel_live_shaders)
-        target_compile_definitions(quavel1 PRIVATE QUAVEL_LIVE_SHADERS
-            QUAVEL_SHADER_SOURCE_DIR="${PROJECT_SOURCE_DIR}/src/demo/shaders")
+        target_compile_definitions(quavel1 PRIVATE QUAVEL_LIVE_SHADERS)
     endif()
     if(WIN32)
         # A GUI-subsystem program (WinMain, no console window) with its icon and version

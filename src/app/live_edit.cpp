@@ -4,13 +4,15 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "app/edit_output.h"
 #include "demo/key_data_writer.h"
 #include "demo/show_tracks.h"
 
 namespace {
 
 void logLine(const std::string& text) {
-    std::fprintf(stderr, "quavel1: %s\n", text.c_str());
+    std::fprintf(editOutput(), "quavel1: %s\n", text.c_str());
+    std::fflush(editOutput());
 }
 
 } // namespace

@@ -7,16 +7,24 @@
 // and a removed one count as changed) and hands the changes over only once the folder has
 // been quiet for kShaderSettle, so an editor that saves in several writes (or truncates
 // first) is seen once, complete.
+//
+// A time says little while it is recent: the C runtime on Windows reads it to the second, and
+// other file systems round it too, so a save of the same size within that step keeps both time
+// and size. A file whose time lies within kCoarseFileTime of now is therefore also compared by
+// its contents (a hash). Older files cannot be hiding such a save: any write since would have
+// given them a time near now.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 constexpr std::chrono::milliseconds kShaderSettle{50};
+constexpr std::chrono::seconds kCoarseFileTime{3};
 
 class ShaderWatch {
 public:
@@ -31,9 +39,7 @@ private:
     struct Stamp {
         std::filesystem::file_time_type written;
         std::uintmax_t size = 0;
-        bool operator!=(const Stamp& other) const {
-            return written != other.written || size != other.size;
-        }
+        std::optional<std::uint64_t> contents; // a hash, read while `written` is recent
     };
     std::map<std::string, Stamp> scan() const;
 
@@ -42,3 +48,6 @@ private:
     std::vector<std::string> pending_;  // changed since the last hand-over
     Clock::time_point lastChange_;
 };
+
+// FNV-1a of a file's bytes; nullopt when it cannot be read.
+std::optional<std::uint64_t> fileContentsHash(const std::filesystem::path& path);

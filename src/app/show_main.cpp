@@ -1,11 +1,11 @@
 // The show's entry function: start-up, the frame loop driven by the sound card's clock, and
 // the orderly end with exit code 1. With `--edit [HOST:PORT]` the show follows the sync
 // editor (see live_edit.h) and, where the show can compile its shader programs, swaps in every
-// program whose HLSL is saved in the source tree's shader folder or in `--shaders DIR`
-// (live_shaders.h); `--check [FOLDER]` runs the self-check instead (self_check.h). With
-// QUAVEL1_READ_BACK=FOLDER in the environment every drawn frame is also read back into
-// FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900 RGBA, top row first, replaced whole),
-// so tests can look at what the window shows.
+// program whose HLSL is saved in `--shaders DIR` (live_shaders.h); its messages go to the
+// console it was started from or to a log file (edit_messages.h). `--check [FOLDER]` runs the
+// self-check instead (self_check.h). With QUAVEL1_READ_BACK=FOLDER in the environment every
+// drawn frame is also read back into FOLDER/frame_NNNNNN.rgba (N the frame counter; 1600 x 900
+// RGBA, top row first, replaced whole), so tests can look at what the window shows.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -15,6 +15,7 @@
 
 #include "app/back_buffer_reader.h"
 #include "app/check/self_check.h"
+#include "app/edit_messages.h"
 #include "app/frame_loop.h"
 #include "app/live_edit.h"
 #ifdef QUAVEL_LIVE_SHADERS
@@ -31,10 +32,11 @@ namespace {
 constexpr const char* kUsage =
     "usage: quavel1 [--edit [HOST:PORT] [--shaders DIR] | --check [FOLDER]]\n"
     "  (no option)        play the show\n"
-    "  --edit [HOST:PORT] follow the sync editor (default localhost:1338)\n"
+    "  --edit [HOST:PORT] follow the sync editor (default localhost:1338); without a console\n"
+    "                     its messages go to quavel1-edit.log (beside DIR, or here)\n"
 #ifdef QUAVEL_LIVE_SHADERS
     "  --shaders DIR      with --edit: compile the shader programs from DIR and swap in\n"
-    "                     each saved program (default: " QUAVEL_SHADER_SOURCE_DIR ")\n"
+    "                     each saved program (without it they are the built-in ones)\n"
 #endif
 
     "  --check [FOLDER]   check that the show draws right on this machine: render its golden\n"
@@ -102,6 +104,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         return runSelfCheck(checkFolder);
     std::string host;
     std::uint16_t port = 0;
+    const std::string editLog = edit ? routeEditMessages(shaders) : std::string();
     if (edit && !parseEditorAddress(address, host, port, error)) {
         reportStartupFailure("quavel1", error);
         return 2;
@@ -136,7 +139,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         hooks.betweenFrames = [&live] { live.betweenFrames(); };
 #ifdef QUAVEL_LIVE_SHADERS
         // A swap lands between frames; a held frame is drawn again with it on the next one.
-        LiveShaders liveShaders(app, shaders.empty() ? QUAVEL_SHADER_SOURCE_DIR : shaders);
+        LiveShaders liveShaders(app, shaders, editLog);
         if (!liveShaders.start(error)) {
             reportStartupFailure("quavel1", error);
             shutdownShow(app);
@@ -145,6 +148,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         hooks.betweenFrames = [&live, &liveShaders] {
             live.betweenFrames();
             liveShaders.betweenFrames();
+        };
+        // The broken-program band goes over the finished frame, before it is read back.
+        hooks.drawn = [&liveShaders, readBack = hooks.drawn](std::uint32_t frame) {
+            liveShaders.drawn();
+            if (readBack)
+                readBack(frame);
         };
 #endif
         runFrameLoop(

@@ -13,6 +13,9 @@ quavel_embed_files(TARGET quavel_demo_assets HEADER demo_asset_files.h ASSETS
     messageCodesBin ${assets}/scroll_message.codes
     showModuleXm ${assets}/quavel1.xm)
 
+# The scroller's glyph table on the CPU (the band that names broken shader programs).
+quavel_library(quavel_glyph_table SOURCES glyph_table.cpp)
+
 quavel_library(quavel_show_assets SOURCES show_assets.cpp
     LIBS quavel_demo_assets quavel_demo_shaders quavel_shader_code)
 

@@ -35,3 +35,35 @@ TEST(ShaderWatch, HandsOverEachChangeOnceWhenTheFolderIsQuiet) {
     EXPECT_EQ(watch.poll(t + 5s), std::vector<std::string>{(dir / "b.hlsli").string()});
     fs::remove_all(dir);
 }
+
+// A save that keeps the file's size and time (a coarse clock: one second through the C runtime
+// on Windows) is still seen while that time is recent; rewriting the same bytes is not a change.
+TEST(ShaderWatch, SeesASaveThatKeepsSizeAndTime) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("quavel_watch_same_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path file = dir / "a.hlsl";
+    std::ofstream(file) << "float a = 1;";
+    const fs::file_time_type written = fs::last_write_time(file);
+    ShaderWatch watch(dir.string());
+    const auto t = ShaderWatch::Clock::now();
+    struct Save {
+        const char* text;
+        bool seen;
+    };
+    const Save saves[] = {
+        {"float a = 2;", true},  // same size, same time, other bytes
+        {"float a = 2;", false}, // the same bytes again
+        {"float b = 2;", true},
+    };
+    auto when = t;
+    for (const Save& save : saves) {
+        std::ofstream(file, std::ios::trunc) << save.text;
+        fs::last_write_time(file, written);
+        when += 1s;
+        EXPECT_TRUE(watch.poll(when).empty());
+        when += 2 * kShaderSettle;
+        EXPECT_EQ(watch.poll(when).size(), save.seen ? 1u : 0u) << save.text;
+    }
+    fs::remove_all(dir);
+}

@@ -7,8 +7,11 @@
 // drawn again, must not move, and a step forward (which goes on from the held frame instead of
 // replaying from 0) must land on the captured frame too. A shader program saved while the
 // show holds a frame is swapped in and the held frame drawn again with it; a broken save keeps
-// the old program with its message said once and the window titled so; the original text
-// brings back the first frame and the title.
+// the old program with its message said once, a red band naming it along the top of the
+// picture and the window titled so; the original text brings back the first frame and the
+// title. Started with standard error closed (as from a desktop), the show writes its messages
+// to quavel1-edit.log beside the shader folder; without --shaders it runs the built-in programs
+// and says once that they are not watched.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -73,6 +76,24 @@ std::string pngPixels(const fs::path& path) {
     return rgba;
 }
 
+// The band along the top while a program is broken: 26 rows of dark red (140, 5, 5) with light
+// letters in it; the picture below left as it was.
+constexpr std::size_t kBandRows = 26;
+constexpr std::size_t kBandBytes = kBandRows * 1600 * 4;
+bool hasBrokenBand(const std::string& rgba) {
+    if (rgba.size() != 1600u * 900u * 4u)
+        return false;
+    std::size_t red = 0, letters = 0;
+    for (std::size_t i = 0; i < kBandBytes; i += 4) {
+        const auto r = std::uint8_t(rgba[i]), g = std::uint8_t(rgba[i + 1]),
+                   b = std::uint8_t(rgba[i + 2]);
+        red += r >= 135 && r <= 145 && g <= 10 && b <= 10;
+        letters += g >= 120;
+    }
+    // Mostly band, and a line of text: at least a few letters' worth of light pixels.
+    return red > kBandBytes / 4 / 2 && letters > 300;
+}
+
 ino_t inodeOf(const fs::path& path) {
     struct stat s {};
     return stat(path.c_str(), &s) == 0 ? s.st_ino : 0;
@@ -133,7 +154,7 @@ struct ShowProcess {
 };
 
 // Runs quavel1 --edit under `editor` with `arguments` after the address, reading its frames
-// back into `frames` and its messages into `log`.
+// back into `frames` and its messages into `log` (empty: standard error closed).
 pid_t startShow(FakeEditor& editor, const fs::path& frames, const fs::path& log,
                 const std::vector<std::string>& arguments) {
     const std::string address = "127.0.0.1:" + std::to_string(editor.port());
@@ -143,7 +164,10 @@ pid_t startShow(FakeEditor& editor, const fs::path& frames, const fs::path& log,
         setenv("QUAVEL1_READ_BACK", frames.c_str(), 1);
         // Each frame must draw the whole picture: a pass left out shows as the pattern.
         setenv("QUAVEL_D3D11_FILL_NEW", "1", 1);
-        std::freopen(log.c_str(), "w", stderr);
+        if (log.empty())
+            close(STDERR_FILENO);
+        else
+            std::freopen(log.c_str(), "w", stderr);
         std::vector<const char*> argv = {QUAVEL1_PROGRAM, "--edit", address.c_str()};
         for (const std::string& argument : arguments)
             argv.push_back(argument.c_str());
@@ -168,7 +192,7 @@ TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
     FakeEditor editor("hello, demo!", kStartRow);
     holdTracks(editor, false);
     ShowProcess show;
-    show.pid = startShow(editor, dir / "live", "/dev/null", {});
+    show.pid = startShow(editor, dir / "live", dir / "log.txt", {});
     ASSERT_GE(show.pid, 0);
     auto frameFile = [&](std::uint32_t frame) {
         char name[32];
@@ -220,6 +244,13 @@ TEST(ShowProgramEdit, SeekShowsTheFrameOfAContinuousRunAndHoldsIt) {
     EXPECT_GE(editor.reportedRows.front(), kSeekRow + 17);
     EXPECT_LT(editor.reportedRows.front(), kSeekRow + 17 * 30);
 
+    // Without --shaders the show ran with its own programs and said so, once.
+    const std::string log = fileBytes(dir / "log.txt");
+    const std::string note = "the shader programs are the built-in ones and are not watched";
+    const std::size_t said = log.find(note);
+    EXPECT_NE(said, std::string::npos) << log;
+    EXPECT_EQ(log.find(note, said + 1), std::string::npos) << log;
+
     fs::remove_all(dir);
 }
 
@@ -234,8 +265,8 @@ TEST(ShowProgramEdit, ASavedShaderShowsOnTheHeldFrameABrokenOneKeepsTheOld) {
     FakeEditor editor("hello, demo!", kStartRow);
     holdTracks(editor, false);
     ShowProcess show;
-    show.pid =
-        startShow(editor, dir / "live", dir / "log.txt", {"--shaders", (dir / "shaders").string()});
+    // No standard error: the messages go to the log beside the shader folder.
+    show.pid = startShow(editor, dir / "live", {}, {"--shaders", (dir / "shaders").string()});
     ASSERT_GE(show.pid, 0);
     const fs::path held = dir / "live" / "frame_001680.rgba"; // grid frame of kStartRow
     // The frame once it has been drawn again after `drawn` (files are replaced whole).
@@ -252,7 +283,7 @@ TEST(ShowProgramEdit, ASavedShaderShowsOnTheHeldFrameABrokenOneKeepsTheOld) {
         return serveUntil(
             editor, [&] { return wanted(fileBytes(held)); }, 120);
     };
-    const fs::path logFile = dir / "log.txt";
+    const fs::path logFile = dir / "quavel1-edit.log";
     // The keys arrive after the first drawing; the held picture settles with them.
     nextDrawing(0);
     nextDrawing(inodeOf(held));
@@ -278,15 +309,20 @@ TEST(ShowProgramEdit, ASavedShaderShowsOnTheHeldFrameABrokenOneKeepsTheOld) {
     EXPECT_TRUE(serveUntil(
         editor, [&] { return windowTitle(show.pid) == "quavel1 - shader broken\n"; }, 30))
         << windowTitle(show.pid);
-    nextDrawing(inodeOf(held));
-    EXPECT_TRUE(nextDrawing(inodeOf(held)) == changed)
+    // The picture keeps the program from before the break, under a band that says so.
+    EXPECT_TRUE(heldUntil([&](const std::string& f) { return hasBrokenBand(f); }))
+        << "no band over the picture while a program is broken";
+    const std::string broken = nextDrawing(inodeOf(held));
+    EXPECT_TRUE(hasBrokenBand(broken));
+    EXPECT_TRUE(broken.compare(kBandBytes, std::string::npos, changed, kBandBytes) == 0)
         << "a broken program replaced the running one";
     // A step draws another moment, still with the program from before the break.
     editor.sendRow(kStartRow + 17);
     const fs::path stepped = dir / "live" / "frame_001740.rgba";
     ASSERT_TRUE(serveUntil(
         editor, [&] { return fs::exists(stepped); }, 120));
-    EXPECT_TRUE(fileBytes(stepped) != changed) << "a pass stood still while the program was broken";
+    EXPECT_TRUE(fileBytes(stepped).compare(kBandBytes, std::string::npos, changed, kBandBytes) != 0)
+        << "a pass stood still while the program was broken";
     editor.sendRow(kStartRow);
     save(original);
     EXPECT_TRUE(heldUntil([&](const std::string& f) { return f == first; }))

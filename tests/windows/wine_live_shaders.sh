@@ -2,7 +2,7 @@
 # quavel1 --edit's shader path in the cross build, under Wine: probes/live_shaders_probe.cpp
 # compiles every program from a copy of the show's sources with D3DCompile and the folder's
 # include handler. Each program Wine's compiler takes must give the start-up compile's
-# bytecode; a saved file is seen.
+# bytecode; a saved file is seen, and so is a second save of the same size with the same time.
 #   wine_live_shaders.sh SHADER_SOURCES
 source "$(dirname "$0")/wine_env.sh"
 require_windows_build

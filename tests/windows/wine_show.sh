@@ -12,6 +12,11 @@
 #                         at (class, title, size and place in physical pixels, no cursor), the
 #                         box names the refused shader object, and Escape in it, or closing
 #                         the show's window, ends the process
+#   wine_show.sh edit     quavel1.exe --edit --shaders DIR started as from the desktop
+#                         (probes/detached_start.cpp): with no console its messages go to
+#                         quavel1-edit.log beside DIR (the start-up
+#                         failure still comes in a message box); with standard error
+#                         redirected they go there, and no log is made
 #   wine_show.sh check    quavel1.exe --check with its output redirected: it describes the
 #                         device, stops at the shader compiler with exit code 2, and says so
 #                         in its output and in the report of the new folder it names
@@ -136,6 +141,32 @@ dpi)
 144 escape
 ROWS
     ;;
+edit)
+    windows_path() { echo "Z:$(tr / '\\' <<<"$1")"; }
+    mkdir -p "$work/desk/shaders" "$work/shell/shaders"
+    run_wine 120 "$windows_build/tests/windows/probes/detached_start.exe" "$(windows_path "$show")" --edit \
+        --shaders "$(windows_path "$work/desk/shaders")" >/dev/null 2>&1 &
+    started=$!
+    probe_status=0
+    run_wine 90 "$probe" 60 escape >"$work/probe" 2>/dev/null || probe_status=$?
+    status=0
+    wait "$started" || status=$?
+    [ "$probe_status" -eq 0 ] || fail "the probe did not find the message box"
+    [ "$status" -eq 2 ] || fail "after escape: exit code $status, not 2"
+    log="$work/desk/quavel1-edit.log"
+    [ -f "$log" ] || fail "no quavel1-edit.log beside the shader folder: $(ls "$work/desk")"
+    tr -d '\r' <"$log" | head -1 | grep -q '^quavel1 --edit, started ' ||
+        fail "the log does not start with its heading: $(cat "$log")"
+    echo "without a console: messages in $(basename "$log") beside the shader folder"
+    status=0
+    run_wine 120 "$show" --edit --shaders "$(windows_path "$work/shell/shaders")" \
+        >"$work/out" 2>"$work/err" || status=$?
+    [ "$status" -eq 2 ] || fail "exit code $status, not 2; standard error: $(cat "$work/err")"
+    [ ! -e "$work/shell/quavel1-edit.log" ] || fail "a log was made while standard error leads somewhere"
+    grep -q '^quavel1: shader program ' "$work/err" ||
+        fail "standard error does not have the start-up failure: $(cat "$work/err")"
+    echo "standard error redirected: messages there, no log"
+    ;;
 check)
     status=0
     (cd "$work" && run_wine 120 "$show" --check >"$work/out" 2>"$work/err") || status=$?
@@ -156,6 +187,6 @@ check)
         fail "the report differs from the output"
     ;;
 *)
-    fail "usage: wine_show.sh stderr|window|dpi|check"
+    fail "usage: wine_show.sh stderr|window|dpi|edit|check"
     ;;
 esac

@@ -60,20 +60,35 @@ int main(int argc, char** argv) {
     if (same == 0)
         return fault("no program compiled");
 
-    // A saved file is handed over once the folder has been quiet for the settle time.
+    // A saved file is handed over once the folder has been quiet for the settle time; so is
+    // a second save of the same size with the same time (the C runtime reads file times to the
+    // second here).
     ShaderWatch watch(folder);
     const fs::path saved = fs::path(folder) / "ps_particle.hlsl";
-    std::ofstream(saved, std::ios::app) << "// saved again\n";
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    for (std::vector<std::string> changed; std::chrono::steady_clock::now() < end;) {
-        changed = watch.poll();
-        if (!changed.empty()) {
-            std::printf("watch: %s\n", fs::path(changed.front()).filename().string().c_str());
-            return changed.size() == 1 && fs::path(changed.front()) == saved
-                       ? 0
-                       : fault("the watch handed over other files");
+    auto seen = [&](const char* what) -> int {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < end) {
+            const std::vector<std::string> changed = watch.poll();
+            if (!changed.empty()) {
+                std::printf("watch: %s (%s)\n",
+                            fs::path(changed.front()).filename().string().c_str(), what);
+                return changed.size() == 1 && fs::path(changed.front()) == saved
+                           ? 0
+                           : fault("the watch handed over other files");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return fault(std::string("the watch did not see the ") + what);
+    };
+    std::ofstream(saved, std::ios::app | std::ios::binary) << "// saved again\n";
+    if (const int failed = seen("saved file"))
+        return failed;
+    const fs::file_time_type written = fs::last_write_time(saved);
+    {
+        std::fstream file(saved, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(-3, std::ios::end);
+        file << "ok\n"; // "again\n" becomes "agaok\n"
     }
-    return fault("the watch did not see the saved file");
+    fs::last_write_time(saved, written);
+    return seen("same-size save");
 }

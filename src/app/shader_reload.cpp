@@ -110,7 +110,7 @@ void releaseShaders(ShaderRuntime& runtime) {
 ShaderReload::ShaderReload(Fennick::gfx::GraphRuntime& graph,
                            const shaderpack::HlslProgramList& programs, std::string folder,
                            HlslCompiler compiler)
-    : graph_(graph), folder_(absolute(folder)), compiler_(std::move(compiler)) {
+    : folder_(absolute(folder)), compiler_(std::move(compiler)) {
     // The runtimes of every pass in the frame's list, the engine's own passes included.
     std::vector<ShaderRuntime*> runtimes;
     for (const Fennick::gfx::PassEntry& entry : graph.passes) {

@@ -92,7 +92,6 @@ private:
     void swapIn(Batch& batch, ShaderSwap& swap);
     ShaderSwap waitAndFinish();
 
-    Fennick::gfx::GraphRuntime& graph_;
     std::string folder_;
     HlslCompiler compiler_;
     std::vector<std::unique_ptr<Program>> programs_;

@@ -32,7 +32,7 @@ bool waitFor(ID3D11DeviceContext* context, ID3D11Query* query, T& value,
 
 PassTimer::PassTimer(ID3D11Device* device, ID3D11DeviceContext* context,
                      Fennick::gfx::GraphRuntime& graph)
-    : device_(device), context_(context), graph_(graph) {
+    : context_(context), graph_(graph) {
     const std::size_t count = graph.passes.size();
     disjoint_ = makeQuery(device, D3D11_QUERY_TIMESTAMP_DISJOINT);
     for (std::size_t i = 0; disjoint_ && i < count; ++i) {

@@ -34,7 +34,6 @@ public:
     bool results(std::vector<double>& milliseconds, std::string& error);
 
 private:
-    ID3D11Device* device_;
     ID3D11DeviceContext* context_;
     Fennick::gfx::GraphRuntime& graph_;
     ID3D11Query* disjoint_ = nullptr;

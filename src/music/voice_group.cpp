@@ -53,14 +53,18 @@ uint32_t framesWithoutEvent(const PlayerChannel* c, uint32_t limit) {
     return frames >= SamplePosition{limit} ? limit : static_cast<uint32_t>(frames);
 }
 
-// True when a steady voice wraps in its forward loop inside a run: from a position in the
-// last loop length before the loop end, every later position is (position + k x step) taken
-// into that range modulo the loop length, which the lanes compute in place. Reads stay inside
-// the sample: loopEnd <= length.
+// Frames of one pass through a loop up to which the loop counts as short.
+constexpr SamplePosition kShortLoopPass = 4096;
+
+// True when a steady voice wraps in its short forward loop inside a run: from a position in
+// the last loop length before the loop end, every later position is (position + k x step)
+// taken into that range modulo the loop length, which the lanes compute in place. Reads stay
+// inside the sample: loopEnd <= length. Longer loops wrap seldom: their runs stop at the wrap
+// instead, which leaves the vector kernel free to read runs of neighbouring values.
 inline bool wrapsInRun(const PlayerChannel* c) {
     const ModuleSample* s = c->sample;
     return s->loopType == ForwardLoop && s->loopLength != 0 && s->loopEnd <= s->length &&
-           s->length < 0x80000000u &&
+           s->length < 0x80000000u && framePosition(s->loopLength) <= c->step * kShortLoopPass &&
            c->position >= framePosition(s->loopEnd) - framePosition(s->loopLength) &&
            c->position < framePosition(s->loopEnd);
 }

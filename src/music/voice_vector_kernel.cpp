@@ -25,11 +25,8 @@ struct VectorLane {
     __m256i wrap;    // the loop length, or 0
     __m256 left;
     __m256 right;
+    bool near; // reads runs of neighbouring values (see readsNearby)
 };
-
-// What a kernel does besides adding the voices: read each value with a gather, read runs of
-// neighbouring values, or gather in loops that wrap.
-enum : int { kGather = 0, kNear = 1, kWrap = 2 };
 
 // A block's frames are kept in the order 0 1 4 5 2 3 6 7: the order in which the left (or
 // right) values of two blocks of four interleaved frames come out of one in-lane shuffle, so
@@ -84,20 +81,20 @@ __attribute__((target("avx2"), always_inline)) inline __m256i nextBlock(const Ve
     return position;
 }
 
-// One voice's eight values added to the left and right sums; its positions move on.
-template <bool Wide, int Mode>
+// One voice's eight values added to the left and right sums; its positions move on. (The
+// branch on the way of reading goes the same way for the whole run.)
+template <bool Wide, bool Wrap>
 __attribute__((target("avx2"), always_inline)) inline void
 addVoice(const VectorLane& lane, __m256i* even, __m256i* odd, __m256* left, __m256* right) {
     const __m256i index = laneIndices(*even, *odd);
-    const __m256 value =
-        Mode == kNear ? nearValues<Wide>(lane, index) : laneValues<Wide>(lane, index);
+    const __m256 value = lane.near ? nearValues<Wide>(lane, index) : laneValues<Wide>(lane, index);
     *left = _mm256_add_ps(*left, _mm256_mul_ps(value, lane.left));
     *right = _mm256_add_ps(*right, _mm256_mul_ps(value, lane.right));
-    *even = nextBlock<Mode == kWrap>(lane, *even);
-    *odd = nextBlock<Mode == kWrap>(lane, *odd);
+    *even = nextBlock<Wrap>(lane, *even);
+    *odd = nextBlock<Wrap>(lane, *odd);
 }
 
-template <int Mode, unsigned WideMask, size_t... K>
+template <bool Wrap, unsigned WideMask, size_t... K>
 __attribute__((target("avx2"))) void vectorKernel(VectorLane* lanes, float* out, uint32_t blocks,
                                                   GroupStore store, std::index_sequence<K...>) {
     __m256i even[] = {lanes[K].even...};
@@ -112,7 +109,7 @@ __attribute__((target("avx2"))) void vectorKernel(VectorLane* lanes, float* out,
         __m256 left = _mm256_shuffle_ps(first, second, 0x88);
         __m256 right = _mm256_shuffle_ps(first, second, 0xDD);
         // Voices are added in channel order, frame by frame, as the serial mixing does.
-        (addVoice<((WideMask >> K) & 1u) != 0, Mode>(lanes[K], &even[K], &odd[K], &left, &right),
+        (addVoice<((WideMask >> K) & 1u) != 0, Wrap>(lanes[K], &even[K], &odd[K], &left, &right),
          ...);
         _mm256_storeu_ps(frames, _mm256_mul_ps(_mm256_unpacklo_ps(left, right), g));
         _mm256_storeu_ps(frames + 8, _mm256_mul_ps(_mm256_unpackhi_ps(left, right), g));
@@ -122,31 +119,31 @@ __attribute__((target("avx2"))) void vectorKernel(VectorLane* lanes, float* out,
 
 using VectorKernel = void (*)(VectorLane*, float*, uint32_t, GroupStore);
 
-template <int N, int Mode, unsigned WideMask>
+template <int N, bool Wrap, unsigned WideMask>
 __attribute__((target("avx2"))) void vectorKernelFor(VectorLane* lanes, float* out, uint32_t blocks,
                                                      GroupStore store) {
-    vectorKernel<Mode, WideMask>(lanes, out, blocks, store, std::make_index_sequence<N>());
+    vectorKernel<Wrap, WideMask>(lanes, out, blocks, store, std::make_index_sequence<N>());
 }
 
-// Kernels for N voices, indexed by mode and then by which of the voices have 16-bit data.
+// Kernels for N voices, indexed by whether any voice wraps and then by which of the voices
+// have 16-bit data.
 template <int N, unsigned... Mask>
-constexpr std::array<VectorKernel, 3 * sizeof...(Mask)>
+constexpr std::array<VectorKernel, 2 * sizeof...(Mask)>
 vectorKernelsFor(std::integer_sequence<unsigned, Mask...>) {
-    return {&vectorKernelFor<N, kGather, Mask>..., &vectorKernelFor<N, kNear, Mask>...,
-            &vectorKernelFor<N, kWrap, Mask>...};
+    return {&vectorKernelFor<N, false, Mask>..., &vectorKernelFor<N, true, Mask>...};
 }
 
-const std::array<VectorKernel, 6> kOneVoice =
+const std::array<VectorKernel, 4> kOneVoice =
     vectorKernelsFor<1>(std::make_integer_sequence<unsigned, 2>());
-const std::array<VectorKernel, 12> kTwoVoices =
+const std::array<VectorKernel, 8> kTwoVoices =
     vectorKernelsFor<2>(std::make_integer_sequence<unsigned, 4>());
-const std::array<VectorKernel, 24> kThreeVoices =
+const std::array<VectorKernel, 16> kThreeVoices =
     vectorKernelsFor<3>(std::make_integer_sequence<unsigned, 8>());
-const std::array<VectorKernel, 48> kFourVoices =
+const std::array<VectorKernel, 32> kFourVoices =
     vectorKernelsFor<4>(std::make_integer_sequence<unsigned, 16>());
 
-VectorKernel vectorKernelOf(int count, unsigned wideMask, int mode) {
-    const unsigned slot = (static_cast<unsigned>(mode) << count) + wideMask;
+VectorKernel vectorKernelOf(int count, unsigned wideMask, bool wrap) {
+    const unsigned slot = (wrap ? 1u << count : 0u) + wideMask;
     switch (count) {
     case 1:
         return kOneVoice[slot];
@@ -159,25 +156,20 @@ VectorKernel vectorKernelOf(int count, unsigned wideMask, int mode) {
     }
 }
 
-// True when every block of the run reads, per voice, among eight neighbouring values that all
-// lie inside the sample: a forward step below one sample (so frames 0..7 of a block span at
-// most eight indices), and eight values from the last block's first index on.
-bool readsNearby(PlayerChannel* const* voices, int count, uint32_t blocks) {
-    for (int k = 0; k < count; ++k) {
-        const PlayerChannel* c = voices[k];
-        const bool backward = c->sample->loopType == PingPongLoop && !c->pingForward;
-        if (backward || c->step >= kOneFrame) {
-            return false;
-        }
-        const SamplePosition lastFirst = c->position + 8 * c->step * (int64_t{blocks} - 1);
-        if (int64_t{positionFrame(lastFirst)} + 8 > int64_t{c->sample->length}) {
-            return false;
-        }
+// True when every block of a voice's run reads among eight neighbouring values that all lie
+// inside the sample: a forward step below one sample without wraps (so frames 0..7 of a block
+// span at most eight indices), and eight values from the last block's first index on.
+bool readsNearby(const PlayerChannel* c, bool wraps, uint32_t blocks) {
+    const bool backward = c->sample->loopType == PingPongLoop && !c->pingForward;
+    if (wraps || backward || c->step >= kOneFrame) {
+        return false;
     }
-    return true;
+    const SamplePosition lastFirst = c->position + 8 * c->step * (int64_t{blocks} - 1);
+    return int64_t{positionFrame(lastFirst)} + 8 <= int64_t{c->sample->length};
 }
 
-__attribute__((target("avx2"))) VectorLane vectorLane(const PlayerChannel* c, bool wraps) {
+__attribute__((target("avx2"))) VectorLane vectorLane(const PlayerChannel* c, bool wraps,
+                                                      uint32_t blocks) {
     // (d / 128) x volume rounds the same real number as d x (volume / 128): the scale is a
     // power of two and the steady test keeps volume / 128 exact.
     const ModuleSample* s = c->sample;
@@ -214,6 +206,7 @@ __attribute__((target("avx2"))) VectorLane vectorLane(const PlayerChannel* c, bo
     lane.wrap = _mm256_set1_epi64x(wrap);
     lane.left = _mm256_set1_ps(c->actualVolume[0] * scale);
     lane.right = _mm256_set1_ps(c->actualVolume[1] * scale);
+    lane.near = readsNearby(c, wraps, blocks);
     return lane;
 }
 
@@ -231,12 +224,11 @@ __attribute__((target("avx2"))) void mixVectorBlocks(PlayerChannel* const* voice
     unsigned wideMask = 0;
     bool anyWraps = false;
     for (int k = 0; k < count; ++k) {
-        lanes[k] = vectorLane(voices[k], wraps[k]);
+        lanes[k] = vectorLane(voices[k], wraps[k], blocks);
         wideMask |= (voices[k]->sample->bits == 16 ? 1u : 0u) << k;
         anyWraps = anyWraps || wraps[k];
     }
-    const int mode = anyWraps ? kWrap : readsNearby(voices, count, blocks) ? kNear : kGather;
-    vectorKernelOf(count, wideMask, mode)(lanes, out, blocks, store);
+    vectorKernelOf(count, wideMask, anyWraps)(lanes, out, blocks, store);
     for (int k = 0; k < count; ++k) {
         // Frame 0's lane has moved on to the frame after the last block.
         voices[k]->position = _mm256_extract_epi64(lanes[k].even, 0);

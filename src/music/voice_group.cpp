@@ -64,7 +64,7 @@ constexpr SamplePosition kShortLoopPass = 4096;
 inline bool wrapsInRun(const PlayerChannel* c) {
     const ModuleSample* s = c->sample;
     return s->loopType == ForwardLoop && s->loopLength != 0 && s->loopEnd <= s->length &&
-           s->length < 0x80000000u && framePosition(s->loopLength) <= c->step * kShortLoopPass &&
+           s->length < 0x80000000u && framePosition(s->loopLength) / kShortLoopPass <= c->step &&
            c->position >= framePosition(s->loopEnd) - framePosition(s->loopLength) &&
            c->position < framePosition(s->loopEnd);
 }

@@ -25,8 +25,18 @@ struct VectorLane {
     __m256i wrap;    // the loop length, or 0
     __m256 left;
     __m256 right;
-    bool near; // reads runs of neighbouring values (see readsNearby)
+    int read;          // how the values are read: kGather, kNear or kTable
+    __m256i tableBase; // with kTable: the sample index of table entry 0
+    __m256 table[4];   // with kTable: the values of a short loop, eight per register
 };
+
+// Ways of reading a voice's values: a gather per block; one load of eight neighbouring values
+// (a forward run of less than a sample per frame, see readsNearby); or a lookup in registers
+// holding the whole of a short wrapping loop (see tableOf), which is far cheaper than a gather.
+enum : int { kGather = 0, kNear = 1, kTable = 2 };
+
+// Loops up to this many values are read from registers.
+constexpr uint32_t kTableValues = 32;
 
 // A block's frames are kept in the order 0 1 4 5 2 3 6 7: the order in which the left (or
 // right) values of two blocks of four interleaved frames come out of one in-lane shuffle, so
@@ -68,6 +78,20 @@ __attribute__((target("avx2"), always_inline)) inline __m256 nearValues(const Ve
     return _mm256_cvtepi32_ps(_mm256_permutevar8x32_epi32(values, distance));
 }
 
+// The same values from a voice's loop table: each register's entries picked by the index's low
+// three bits, then the register chosen by bits 3 and 4 (blends take the sign bit).
+__attribute__((target("avx2"), always_inline)) inline __m256 tableValues(const VectorLane& lane,
+                                                                         __m256i index) {
+    const __m256i entry = _mm256_sub_epi32(index, lane.tableBase);
+    const __m256 bit3 = _mm256_castsi256_ps(_mm256_slli_epi32(entry, 28));
+    const __m256 bit4 = _mm256_castsi256_ps(_mm256_slli_epi32(entry, 27));
+    const __m256 low = _mm256_blendv_ps(_mm256_permutevar8x32_ps(lane.table[0], entry),
+                                        _mm256_permutevar8x32_ps(lane.table[1], entry), bit3);
+    const __m256 high = _mm256_blendv_ps(_mm256_permutevar8x32_ps(lane.table[2], entry),
+                                         _mm256_permutevar8x32_ps(lane.table[3], entry), bit3);
+    return _mm256_blendv_ps(low, high, bit4);
+}
+
 // The positions of one register after a block: the advance, and with Wrap, the loop length
 // taken off a position past the loop's last one (lanes that do not wrap subtract 0).
 template <bool Wrap>
@@ -87,7 +111,9 @@ template <bool Wide, bool Wrap>
 __attribute__((target("avx2"), always_inline)) inline void
 addVoice(const VectorLane& lane, __m256i* even, __m256i* odd, __m256* left, __m256* right) {
     const __m256i index = laneIndices(*even, *odd);
-    const __m256 value = lane.near ? nearValues<Wide>(lane, index) : laneValues<Wide>(lane, index);
+    const __m256 value = lane.read == kTable  ? tableValues(lane, index)
+                         : lane.read == kNear ? nearValues<Wide>(lane, index)
+                                              : laneValues<Wide>(lane, index);
     *left = _mm256_add_ps(*left, _mm256_mul_ps(value, lane.left));
     *right = _mm256_add_ps(*right, _mm256_mul_ps(value, lane.right));
     *even = nextBlock<Wrap>(lane, *even);
@@ -206,7 +232,22 @@ __attribute__((target("avx2"))) VectorLane vectorLane(const PlayerChannel* c, bo
     lane.wrap = _mm256_set1_epi64x(wrap);
     lane.left = _mm256_set1_ps(c->actualVolume[0] * scale);
     lane.right = _mm256_set1_ps(c->actualVolume[1] * scale);
-    lane.near = readsNearby(c, wraps, blocks);
+    lane.read = readsNearby(c, wraps, blocks) ? kNear : kGather;
+    if (wraps && s->loopLength <= kTableValues) {
+        // The loop's values, as the reads convert them; entries past the loop stay unread.
+        const uint32_t first = s->loopEnd - s->loopLength;
+        alignas(32) float values[kTableValues] = {};
+        for (uint32_t j = 0; j < s->loopLength; ++j) {
+            values[j] = s->bits == 16
+                            ? static_cast<float>(static_cast<const int16_t*>(s->data)[first + j])
+                            : static_cast<float>(static_cast<const int8_t*>(s->data)[first + j]);
+        }
+        for (int r = 0; r < 4; ++r) {
+            lane.table[r] = _mm256_load_ps(values + 8 * r);
+        }
+        lane.tableBase = _mm256_set1_epi32(static_cast<int32_t>(first));
+        lane.read = kTable;
+    }
     return lane;
 }
 

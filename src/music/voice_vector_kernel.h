@@ -1,8 +1,8 @@
 // Steady voices eight frames at a time with AVX2 where the CPU has it. With fixed-point
 // positions the position of frame j of an event-free run is exactly p + j x step (in a
 // forward loop, that sum wrapped into the loop), so a block's eight positions are computed side
-// by side and read with one gather per voice, with results identical to stepping frame by
-// frame.
+// by side and read at once per voice (a gather, a load of neighbouring values, or a lookup in
+// registers holding a short loop), with results identical to stepping frame by frame.
 #pragma once
 
 #include <cstdint>

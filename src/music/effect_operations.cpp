@@ -95,9 +95,51 @@ void slideTonePortamento(const ModulePlayer* player, PlayerChannel* channel) {
     refreshFrequency(player, channel);
 }
 
+namespace {
+
+// Half a sine cycle in 32 steps, 0..255: the trackers' vibrato table.
+constexpr uint8_t kVibratoSine[32] = {0,   24,  49,  74,  97,  120, 141, 161, 180, 197, 212,
+                                      224, 235, 244, 250, 253, 255, 253, 250, 244, 235, 224,
+                                      212, 197, 180, 161, 141, 120, 97,  74,  49,  24};
+
+} // namespace
+
+float vibratoPeriodOffset(Waveform waveform, uint32_t phase, uint32_t depth) {
+    phase %= 64;
+    const uint32_t step = phase % 32;
+    const bool secondHalf = phase >= 32;
+    uint32_t amplitude = 0;
+    switch (waveform) {
+    case Sine:
+        amplitude = kVibratoSine[step];
+        break;
+    case RampDown:
+    case RampUp:
+        // Ramp down: the period rises through the first half, jumps to its lowest at the half
+        // and rises again, so the pitch falls. Ramp up is its mirror image (below).
+        amplitude = secondHalf ? 255 - 8 * step : 8 * step;
+        break;
+    case Square:
+        amplitude = 255;
+        break;
+    case Random:
+        // The generator's value in -1..1 scaled to the same range; it carries its own sign.
+        return static_cast<float>(static_cast<int32_t>(waveformValue(Random, phase) * 255.0f *
+                                                       static_cast<float>(depth)) /
+                                  32);
+    default:
+        return 0.0f;
+    }
+    // The first half raises the period (the pitch goes down first), the second lowers it.
+    const auto delta = static_cast<int32_t>(amplitude * depth >> 5);
+    const int32_t offset = secondHalf ? -delta : delta;
+    return static_cast<float>(waveform == RampUp ? -offset : offset);
+}
+
 void applyVibrato(const ModulePlayer* player, PlayerChannel* channel, uint8_t param) {
+    // The phase as it stands sets this tick's offset; the speed moves it on for the next.
+    channel->vibratoOffset =
+        vibratoPeriodOffset(channel->vibratoWaveform, channel->vibratoTicks, param & 0x0Fu);
     channel->vibratoTicks = static_cast<uint16_t>(channel->vibratoTicks + (param >> 4));
-    const float wave = waveformValue(channel->vibratoWaveform, channel->vibratoTicks);
-    channel->vibratoOffset = wave * -2.0f * static_cast<float>(param & 0x0F) / 15.0f;
     refreshFrequency(player, channel);
 }

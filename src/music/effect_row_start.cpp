@@ -56,12 +56,15 @@ void setPanning(ModulePlayer*, PlayerChannel* c, const PatternCell* cell) {
 }
 
 void sampleOffset(ModulePlayer*, PlayerChannel* c, const PatternCell* cell) {
+    if (cell->effectParam != 0) {
+        c->sampleOffsetParam = cell->effectParam;
+    }
     if (c->sample == nullptr || !hasNote(cell)) {
         return;
     }
-    const uint32_t frames = c->sample->bits == 16 ? 128u : 256u;
-    const uint32_t offset = cell->effectParam * frames;
-    c->position = offset >= c->sample->length ? -1.0f : static_cast<float>(offset);
+    // The offset counts sample frames, 256 per unit, whatever the sample's bit depth.
+    const uint32_t offset = c->sampleOffsetParam * 256u;
+    c->position = offset >= c->sample->length ? kVoiceStopped : framePosition(offset);
 }
 
 void positionJump(ModulePlayer* player, PlayerChannel*, const PatternCell* cell) {

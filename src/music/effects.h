@@ -18,6 +18,10 @@ void slidePanning(PlayerChannel* channel, uint8_t param);
 void slidePitch(const ModulePlayer* player, PlayerChannel* channel, int amount);
 void slideTonePortamento(const ModulePlayer* player, PlayerChannel* channel);
 void applyVibrato(const ModulePlayer* player, PlayerChannel* channel, uint8_t param);
+// Vibrato offset in fine period units (see periodFrequency) of a waveform at a phase taken
+// modulo 64, for a depth of 0..15: up to 255 x depth / 32 (a 4xF swings about 1.9 semitones
+// each way), positive (a lower pitch) through the first half of a cycle.
+float vibratoPeriodOffset(Waveform waveform, uint32_t phase, uint32_t depth);
 // Oscillator value (-1..1) of a waveform at a phase taken modulo 64.
 float waveformValue(Waveform waveform, uint32_t phase);
 

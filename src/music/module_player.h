@@ -18,6 +18,24 @@ enum Waveform : uint32_t { Sine = 0, RampDown = 1, Square = 2, Random = 3, RampU
 
 enum LoopType : uint32_t { NoLoop = 0, ForwardLoop = 1, PingPongLoop = 2 };
 
+// A voice's position in its sample and its step per output frame, in 32.32 fixed point: whole
+// sample frames in the upper 32 bits, the fraction in the lower. Every step is then the same
+// exact addition wherever the position stands, so a long sample keeps its pitch (a float
+// position would round each step to its own precision, which coarsens as it grows).
+using SamplePosition = int64_t;
+constexpr int kPositionFractionBits = 32;
+constexpr SamplePosition kOneFrame = SamplePosition{1} << kPositionFractionBits;
+// Any negative position means the voice has stopped; this is the one the player sets.
+constexpr SamplePosition kVoiceStopped = -kOneFrame;
+
+constexpr SamplePosition framePosition(uint32_t frame) {
+    return static_cast<SamplePosition>(frame) << kPositionFractionBits;
+}
+// The sample frame a position (0 or more) lies in.
+constexpr uint32_t positionFrame(SamplePosition position) {
+    return static_cast<uint32_t>(position >> kPositionFractionBits);
+}
+
 // One unpacked pattern cell. note: 0 none, 1..96 notes, 97 key off.
 struct PatternCell {
     uint8_t note;
@@ -61,7 +79,10 @@ struct ModuleSample {
     LoopType loopType;
     float panning;
     int8_t relativeNote;
-    void* data; // length values: int8_t for 8-bit samples, int16_t for 16-bit ones
+    // length values: int8_t for 8-bit samples, int16_t for 16-bit ones. At least four more
+    // bytes after them are readable (in the player's block the next records follow), so the
+    // vector kernels may read a value's neighbours along with it.
+    void* data;
 };
 
 struct ModuleInstrument {
@@ -83,10 +104,10 @@ struct PlayerChannel {
     ModuleInstrument* instrument;
     ModuleSample* sample;
     const PatternCell* cell;
-    float position; // sample frames; negative = voice stopped
+    SamplePosition position; // negative = voice stopped
     float period;
     float frequency;
-    float step;
+    SamplePosition step; // frames advanced per output frame, 0 or more
     uint8_t pingForward;
     float volume;
     float panning;
@@ -97,7 +118,7 @@ struct PlayerChannel {
     float panningEnvelopeValue;
     uint16_t volumeEnvelopeFrame;
     uint16_t panningEnvelopeFrame;
-    float autovibratoOffset;
+    float autovibratoOffset; // fine period units, added to the period (see periodFrequency)
     uint8_t arpeggioActive;
     uint8_t arpeggioOffset;
     uint8_t volumeSlideParam;
@@ -114,6 +135,7 @@ struct PlayerChannel {
     float tonePortamentoTarget;
     uint8_t multiRetrigParam;
     uint8_t noteDelayParam;
+    uint8_t sampleOffsetParam; // the last non-zero 9xx: 900 reuses it
     uint8_t patternLoopOrigin;
     uint8_t patternLoopCount;
     uint8_t vibratoActive;
@@ -121,7 +143,7 @@ struct PlayerChannel {
     uint8_t vibratoRetrigger;
     uint8_t vibratoParam;
     uint16_t vibratoTicks;
-    float vibratoOffset;
+    float vibratoOffset; // fine period units, as autovibratoOffset
     Waveform tremoloWaveform;
     uint8_t tremoloRetrigger;
     uint8_t tremoloParam;

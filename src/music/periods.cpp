@@ -34,17 +34,22 @@ float boundedNote(float note) {
     return note < 100000.0f ? note : 100000.0f;
 }
 
+// Modules are tuned so that C-4 (period 428) plays at 8363 Hz: 428 x 8363 x 2 = 7158728.
+// (The PAL Paula clock, 7093789, would play every note 15.8 cents flat.)
 float amigaFrequency(float period) {
-    return period == 0.0f ? 0.0f : 7093789.0f / (2.0f * period);
+    return period == 0.0f ? 0.0f : 7158728.0f / (2.0f * period);
 }
 
 } // namespace
 
 float amigaNotePeriod(float note) {
     const float n = boundedNote(note);
-    const float whole = std::trunc(n);
-    const int index = static_cast<int>(static_cast<uint32_t>(static_cast<int64_t>(whole)) % 12u);
-    float octave = std::trunc(n / 12.0f - 2.0f);
+    // Semitone and octave are both floored, so that notes below C-2 (and below note 0) fall
+    // into their own lower octaves.
+    const float whole = std::floor(n);
+    const auto semitone = static_cast<int64_t>(whole);
+    const int index = static_cast<int>((semitone % 12 + 12) % 12);
+    float octave = std::floor(n / 12.0f - 2.0f);
     if (octave < -128.0f) {
         octave = -128.0f;
     }
@@ -110,23 +115,26 @@ float amigaArpeggioPeriod(float period, uint8_t arpeggioOffset) {
 float periodFrequency(const ModulePlayer* player, float period, uint8_t arpeggioOffset,
                       float vibratoOffset) {
     if (player->frequencyMode == LinearTable) {
-        const float shifted =
-            period - 64.0f * static_cast<float>(arpeggioOffset) - 16.0f * vibratoOffset;
+        const float shifted = period - 64.0f * static_cast<float>(arpeggioOffset) + vibratoOffset;
         return 8363.0f * std::exp2((4608.0f - shifted) / 768.0f);
     }
+    // Vibrato offsets count quarters of an Amiga period unit here.
     if (arpeggioOffset == 0) {
-        return amigaFrequency(period + 16.0f * vibratoOffset);
+        return amigaFrequency(period + 0.25f * vibratoOffset);
     }
-    return amigaFrequency(amigaArpeggioPeriod(period, arpeggioOffset) + 16.0f * vibratoOffset);
+    return amigaFrequency(amigaArpeggioPeriod(period, arpeggioOffset) + 0.25f * vibratoOffset);
 }
 
 void refreshFrequency(const ModulePlayer* player, PlayerChannel* channel) {
     channel->frequency = periodFrequency(player, channel->period, channel->arpeggioOffset,
                                          channel->vibratoOffset + channel->autovibratoOffset);
-    channel->step = channel->frequency / static_cast<float>(player->sampleRate);
-    // A step that is not a finite number would throw the position out of every loop check;
-    // such a voice holds still instead.
-    if (!std::isfinite(channel->step)) {
-        channel->step = 0.0f;
-    }
+    // Frames per output frame in 32.32 fixed point, rounded to the nearest 2^-32 frame. A step
+    // that is negative or not a finite number holds the voice still; one beyond 2^24 frames
+    // per frame (far past hearing) is held there, which keeps every position sum inside 64 bits.
+    const double step = static_cast<double>(channel->frequency) /
+                        static_cast<double>(player->sampleRate) * static_cast<double>(kOneFrame);
+    constexpr double kLargestStep = 16777216.0 * static_cast<double>(kOneFrame);
+    channel->step = !(step > 0.0) || !std::isfinite(step) ? 0
+                    : step < kLargestStep ? static_cast<SamplePosition>(std::llround(step))
+                                          : static_cast<SamplePosition>(kLargestStep);
 }

@@ -135,8 +135,10 @@ void tickAutovibrato(const ModulePlayer* player, PlayerChannel* channel) {
             static_cast<uint32_t>(instrument->autovibratoRate) * channel->autovibratoTicks / 4u;
         const float wave = waveformValue(instrument->autovibratoWaveform, phase);
         channel->autovibratoTicks = static_cast<uint16_t>(channel->autovibratoTicks + 1);
+        // In fine period units (1/64 semitone on the linear table): a depth of d swings the
+        // period by d units each way once the sweep is over, on both tables, as the trackers do.
         channel->autovibratoOffset =
-            wave * 0.25f * static_cast<float>(instrument->autovibratoDepth) / 15.0f * sweep;
+            wave * static_cast<float>(instrument->autovibratoDepth) * sweep;
         refreshFrequency(player, channel);
     } else if (channel->autovibratoOffset != 0.0f) {
         channel->autovibratoOffset = 0.0f;
@@ -170,7 +172,7 @@ void endFinishedVibrato(const ModulePlayer* player, PlayerChannel* channel) {
 
 void triggerNote(ModulePlayer* player, PlayerChannel* channel, unsigned flags) {
     if (!(flags & kKeepPosition)) {
-        channel->position = 0.0f;
+        channel->position = 0;
         channel->pingForward = 1;
     }
     if (channel->sample != nullptr) {

@@ -7,8 +7,7 @@
 constexpr uint32_t kCrossfadeFrames = 32;
 
 inline bool voiceActive(const PlayerChannel* channel) {
-    return channel->instrument != nullptr && channel->sample != nullptr &&
-           channel->position >= 0.0f;
+    return channel->instrument != nullptr && channel->sample != nullptr && channel->position >= 0;
 }
 
 // The channel's next value before volume; advances its position.

@@ -13,20 +13,20 @@ template <typename Value, LoopType Loop> struct Stepper {
     const ModuleSample* sample;
     const Value* data;
     uint32_t last;
-    float length;
-    float loopStart;
-    float loopEnd;
+    SamplePosition length;
+    SamplePosition loopStart;
+    SamplePosition loopEnd;
     float left;
     float right;
-    float step;
-    float position;
+    SamplePosition step;
+    SamplePosition position;
     uint8_t forward;
 
     explicit Stepper(const PlayerChannel* c)
         : sample(c->sample), data(static_cast<const Value*>(c->sample->data)),
-          last(c->sample->length - 1), length(static_cast<float>(c->sample->length)),
-          loopStart(static_cast<float>(c->sample->loopStart)),
-          loopEnd(static_cast<float>(c->sample->loopEnd)), left(c->actualVolume[0] * kScale),
+          last(c->sample->length - 1), length(framePosition(c->sample->length)),
+          loopStart(framePosition(c->sample->loopStart)),
+          loopEnd(framePosition(c->sample->loopEnd)), left(c->actualVolume[0] * kScale),
           right(c->actualVolume[1] * kScale), step(c->step), position(c->position),
           forward(c->pingForward) {}
 
@@ -46,47 +46,40 @@ template <typename Value, LoopType Loop> struct Stepper {
     }
 
     // Four frames at once when none of them reaches a loop point or the end: the positions
-    // are the same repeated additions, and with a step of 0 or more they only grow (or, in a
-    // ping-pong loop's backward run, only shrink), so checking the fourth covers them all.
-    // Returns false, having done nothing, when a turn, wrap or end falls inside, or when a
-    // read would fall outside the sample; frame() then takes the frame with its clamped read.
+    // only grow (or, in a ping-pong loop's backward run, only shrink), so checking the fourth
+    // covers them all. Returns false, having done nothing, when a turn, wrap or end falls
+    // inside, or when a read would fall outside the sample; frame() then takes the frame with
+    // its clamped read.
     [[gnu::always_inline]] bool frames4(float* out) {
-        if (!(step >= 0.0f)) {
-            return false;
-        }
         const bool backward = Loop == PingPongLoop && !forward;
-        const float s = backward ? -step : step;
-        const float p0 = position;
-        const float p1 = p0 + s;
-        const float p2 = p1 + s;
-        const float p3 = p2 + s;
-        const float p4 = p3 + s;
+        const SamplePosition s = backward ? -step : step;
+        const SamplePosition p0 = position;
+        const SamplePosition p4 = p0 + 4 * s;
         if (backward) {
-            // A backward run reads p0 first and then only lower positions, all above the
-            // loop start: inside the sample exactly when p0 is. A turn on the last frame
-            // starts on the sample's end, and a voice that ran backward with a negative step
-            // may stand far past it; a step below half an ulp leaves p1..p3 there too.
-            if (p4 <= loopStart || p4 <= 0.0f || !(p0 < length)) {
+            // A backward run reads p0 first and then only lower positions, all above the loop
+            // start: inside the sample exactly when p0 is (a turn on the last frame starts on
+            // the sample's end).
+            if (p4 <= loopStart || p4 <= 0 || p0 >= length) {
                 return false;
             }
         } else if (p4 >= (Loop == NoLoop ? length : loopEnd)) {
             // Forward the reads lie below p4, and the loop end is never past the sample's end.
             return false;
         }
-        emit(out, static_cast<uint32_t>(p0));
-        emit(out + 2, static_cast<uint32_t>(p1));
-        emit(out + 4, static_cast<uint32_t>(p2));
-        emit(out + 6, static_cast<uint32_t>(p3));
+        emit(out, positionFrame(p0));
+        emit(out + 2, positionFrame(p0 + s));
+        emit(out + 4, positionFrame(p0 + 2 * s));
+        emit(out + 6, positionFrame(p0 + 3 * s));
         position = p4;
         return true;
     }
 
     // One frame: writes its contribution and advances; false once the voice has stopped.
     [[gnu::always_inline]] bool frame(float* out) {
-        uint32_t index = position < length ? static_cast<uint32_t>(position) : last;
+        const uint32_t index = position < length ? positionFrame(position) : last;
         emit(out, index < last ? index : last);
         stepForLoop<Loop>(position, forward, step, sample);
-        return position >= 0.0f;
+        return position >= 0;
     }
 };
 

@@ -53,19 +53,19 @@ uint32_t changingFrames(PlayerChannel* c, float rampStep, float* out, uint32_t f
     const ModuleSample* sample = c->sample;
     const auto* data = static_cast<const Value*>(sample->data);
     const uint32_t length = sample->length;
-    const float step = c->step;
+    const SamplePosition step = c->step;
     const float target0 = c->targetVolume[0];
     const float target1 = c->targetVolume[1];
     // On its targets a voice's volumes fold as the targets do.
     const bool canSettle = volumesFold(c->targetVolume);
-    float position = c->position;
+    SamplePosition position = c->position;
     uint8_t forward = c->pingForward;
     uint32_t rampFrame = c->rampFrame;
     float actual0 = c->actualVolume[0];
     float actual1 = c->actualVolume[1];
     uint32_t f = 0;
     *steadyNow = false;
-    while (f < frames && position >= 0.0f) {
+    while (f < frames && position >= 0) {
         if (canSettle && rampFrame >= kCrossfadeFrames && actual0 == target0 &&
             actual1 == target1) {
             *steadyNow = true;

@@ -100,9 +100,9 @@ TEST(Effects, TonePortamentoStopsAtTheTarget) {
     EXPECT_FLOAT_EQ(c.period, 4608.0f - 64.0f); // 0x40 x 4 overshoots: stops at the target
     runTicks(p.get(), 10);
     EXPECT_FLOAT_EQ(c.period, 4608.0f - 64.0f);
-    c.position = 500.0f;
+    c.position = positionOf(500);
     runTicks(p.get(), 6); // 5xy with a note: a new target, no restart, the memory's speed
-    EXPECT_EQ(c.position, 500.0f);
+    EXPECT_EQ(c.position, positionOf(500));
     EXPECT_FLOAT_EQ(c.origNote, 48.0f);
     EXPECT_FLOAT_EQ(c.tonePortamentoTarget, 4608.0f - 128.0f);
     EXPECT_FLOAT_EQ(c.period, 4608.0f - 128.0f);
@@ -116,9 +116,11 @@ TEST(Effects, VibratoMovesThePitchWhileItsRowsLast) {
     EXPECT_EQ(c.vibratoOffset, 0.0f); // tick 0 only stores the parameter
     playerTick(p.get());
     EXPECT_EQ(c.vibratoTicks, 8);
-    EXPECT_FLOAT_EQ(c.vibratoOffset, 1.41421354f); // -sin(2 pi 8 / 64) x -2 x 15 / 15
+    EXPECT_EQ(c.vibratoOffset, 0.0f); // phase 0; the speed moves it on for the next tick
     EXPECT_EQ(c.vibratoActive, 1);
-    runTicks(p.get(), 3); // 400 keeps speed and depth
+    playerTick(p.get());
+    EXPECT_EQ(c.vibratoOffset, 84.0f); // sine 180 at phase 8, x 15 / 32: the period rises
+    runTicks(p.get(), 2);              // 400 keeps speed and depth
     EXPECT_EQ(c.vibratoTicks, 24);
     runTicks(p.get(), 2);
     EXPECT_EQ(c.vibratoActive, 0);
@@ -183,23 +185,17 @@ TEST(Effects, SpeedAndTempo) {
     EXPECT_EQ(p->bpm, 32);
 }
 
-TEST(Effects, SampleOffsetBySampleWidth) {
+// (Where offsets start, and 900's memory, are heard in rendered_pitch_test.cpp.)
+TEST(Effects, SampleOffsetPastTheEndStopsAndNeedsANote) {
     XmSample sixteen;
     sixteen.sixteenBit = true;
     sixteen.values.assign(600, 5);
-    PlayerPtr p =
-        playRows({effect(9, 2, 49, 1), effect(9, 5, 49, 1), effect(9, 5)}, 1, true, sixteen);
+    PlayerPtr p = playRows({effect(9, 5, 49, 1), effect(9, 1)}, 1, true, sixteen);
     playerTick(p.get());
-    EXPECT_EQ(p->channels[0].position, 256.0f);
-    playerTick(p.get());
-    EXPECT_EQ(p->channels[0].position, -1.0f); // 640 is past the end: the voice stops
-    p->channels[0].position = 3.0f;
+    EXPECT_EQ(p->channels[0].position, positionOf(-1)); // 1280 is past the end: the voice stops
+    p->channels[0].position = positionOf(3);
     playerTick(p.get()); // without a note: no offset
-    EXPECT_EQ(p->channels[0].position, 3.0f);
-
-    PlayerPtr eight = playRows({effect(9, 2, 49, 1)}, 1);
-    playerTick(eight.get());
-    EXPECT_EQ(eight->channels[0].position, 512.0f);
+    EXPECT_EQ(p->channels[0].position, positionOf(3));
 }
 
 TEST(Effects, RetriggerCutAndDelay) {
@@ -208,10 +204,10 @@ TEST(Effects, RetriggerCutAndDelay) {
     runTicks(p.get(), 6);
     std::vector<int> restarts;
     for (int t = 0; t < 6; ++t) {
-        c.position = 100.0f;
+        c.position = positionOf(100);
         c.panning = 0.25f;
         playerTick(p.get());
-        restarts.push_back(c.position == 0.0f && c.panning == 128.0f / 255.0f);
+        restarts.push_back(c.position == positionOf(0) && c.panning == 128.0f / 255.0f);
     }
     EXPECT_EQ(restarts, (std::vector<int>{0, 0, 0, 1, 0, 0})); // with the sample's panning
 
@@ -239,11 +235,11 @@ TEST(Effects, RetriggerCutAndDelay) {
     // A delay without note restarts the last note on its tick.
     PlayerPtr again = playRows({kNote, effect(0x0E, 0xD2)}, 6);
     runTicks(again.get(), 6);
-    again->channels[0].position = 50.0f;
+    again->channels[0].position = positionOf(50);
     runTicks(again.get(), 2);
-    EXPECT_EQ(again->channels[0].position, 50.0f);
+    EXPECT_EQ(again->channels[0].position, positionOf(50));
     playerTick(again.get());
-    EXPECT_EQ(again->channels[0].position, 0.0f);
+    EXPECT_EQ(again->channels[0].position, positionOf(0));
 }
 
 TEST(Effects, KeyOffAndEnvelopePosition) {
@@ -283,9 +279,9 @@ TEST(Effects, MultiRetriggerChangesTheVolumeByTheTable) {
         runTicks(p.get(), 6);
         std::vector<int> restarts;
         for (int t = 0; t < 6; ++t) {
-            c.position = 10.0f;
+            c.position = positionOf(10);
             playerTick(p.get());
-            restarts.push_back(c.position == 0.0f);
+            restarts.push_back(c.position == positionOf(0));
         }
         EXPECT_EQ(restarts, (std::vector<int>{0, 0, 0, 1, 0, 0})) << int(k.param);
         EXPECT_FLOAT_EQ(c.volume, k.volume) << int(k.param);
@@ -361,15 +357,14 @@ TEST(Effects, InstrumentAutovibratoSweepsIn) {
     PlayerPtr p = createPlayer(m.build());
     PlayerChannel& c = p->channels[0];
     EXPECT_EQ(p->instruments[0].autovibratoWaveform, RampDown);
-    // Tick t: ramp down at phase 16t / 4, x 0.25 x 15 / 15, x the sweep t / 4 until tick 4;
-    // the frequency is 8363 x 2^(offset / 48) (quarter semitones).
-    const float offset[6] = {0.0f, 0.0546875f, 0.09375f, 0.1171875f, 0.125f, 0.09375f};
-    const float frequency[6] = {8363.0f,    8369.60702f, 8374.32952f,
-                                8377.1643f, 8378.10944f, 8374.32952f};
+    // Tick t: ramp down at phase 16t / 4, x 15 (fine period units), x the sweep t / 4 until
+    // tick 4; the offset lowers the frequency by 2^(offset / 768).
+    const float offset[6] = {0.0f, 3.28125f, 5.625f, 7.03125f, 7.5f, 5.625f};
     for (uint16_t t = 0; t < 6; ++t) {
         playerTick(p.get());
         EXPECT_FLOAT_EQ(c.autovibratoOffset, offset[t]) << t;
         EXPECT_EQ(c.autovibratoTicks, t + 1);
-        EXPECT_FLOAT_EQ(c.frequency, frequency[t]) << t;
+        const float frequency = 8363.0f * std::exp2(-offset[t] / 768.0f);
+        EXPECT_FLOAT_EQ(c.frequency, frequency) << t;
     }
 }

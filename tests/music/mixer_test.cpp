@@ -26,6 +26,7 @@ struct TestVoice {
         for (uint32_t i = 0; i < length; ++i) {
             data.push_back(static_cast<int8_t>(i));
         }
+        data.resize(length + 4); // the readable bytes a sample's data has after it
         sample.bits = 8;
         sample.length = length;
         sample.loopType = type;
@@ -35,7 +36,7 @@ struct TestVoice {
         sample.data = data.data();
         channel.instrument = &instrument;
         channel.sample = &sample;
-        channel.step = 1.0f;
+        channel.step = positionOf(1);
         channel.pingForward = 1;
         channel.rampFrame = kCrossfadeFrames;
     }
@@ -152,7 +153,7 @@ TEST(Voice, LoopTypesStepThroughTheSample) {
     TestVoice once(10, NoLoop, 0, 0);
     EXPECT_EQ(once.play(10), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_FALSE(voiceActive(&once.channel));
-    EXPECT_EQ(once.channel.position, -1.0f);
+    EXPECT_EQ(once.channel.position, positionOf(-1));
 
     TestVoice forward(10, ForwardLoop, 4, 8);
     EXPECT_EQ(forward.play(16), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 4, 5, 6, 7, 4, 5, 6, 7}));
@@ -169,7 +170,7 @@ TEST(Voice, LoopTypesStepThroughTheSample) {
 TEST(Voice, DegenerateLoopsAndStepsNeverSpinOrReadOutside) {
     TestVoice empty(0, NoLoop, 0, 0);
     EXPECT_EQ(empty.play(5), (std::vector<int>(5, 0)));
-    EXPECT_EQ(empty.channel.position, 0.0f); // never stops by itself
+    EXPECT_EQ(empty.channel.position, positionOf(0)); // never stops by itself
 
     // A loop of length 0, and a 16-bit loop of one byte (end one past the start, length 0).
     for (uint32_t loopEnd : {6u, 7u}) {
@@ -178,18 +179,19 @@ TEST(Voice, DegenerateLoopsAndStepsNeverSpinOrReadOutside) {
         EXPECT_EQ(v.play(12)[11], 6) << loopEnd;
     }
 
-    // Huge, large and backward steps read only inside the sample.
+    // Huge (the largest the frequency gives), large and backward steps read only inside the
+    // sample.
     struct Fast {
         LoopType type;
         uint32_t loopEnd;
-        float step;
+        double step;
         uint8_t forward;
     };
-    for (Fast k : {Fast{ForwardLoop, 8, 3e9f, 1}, Fast{PingPongLoop, 10, 9.5f, 1},
-                   Fast{PingPongLoop, 10, -3.0f, 0}}) {
+    for (Fast k : {Fast{ForwardLoop, 8, 16777216.0, 1}, Fast{PingPongLoop, 10, 9.5, 1},
+                   Fast{PingPongLoop, 10, 3.0, 0}}) {
         SCOPED_TRACE(testing::Message() << "step " << k.step);
         TestVoice v(10, k.type, 4, k.loopEnd);
-        v.channel.step = k.step;
+        v.channel.step = positionOf(k.step);
         v.channel.pingForward = k.forward;
         for (int x : v.play(50)) {
             ASSERT_GE(x, 0);
@@ -200,14 +202,13 @@ TEST(Voice, DegenerateLoopsAndStepsNeverSpinOrReadOutside) {
 
 TEST(Voice, SteadyKernelOnTheSampleEndReadsOnlyTheLastFrame) {
     // A ping-pong turn on the last frame leaves a backward voice on the sample's end; with a
-    // step below half an ulp of the position it stays there. The values past the end (8, 9,
-    // 10 here) must never be read.
-    for (float step : {0.0f, 1e-30f, 4e-7f, 0.25f}) {
+    // step of 0 it stays there. The values past the end (8, 9, 10 here) must never be read.
+    for (double step : {0.0, 1.0 / 4294967296.0, 4e-7, 0.25}) {
         TestVoice steady(11, PingPongLoop, 2, 8);
         steady.sample.length = 8;
-        steady.channel.position = 8.0f;
+        steady.channel.position = positionOf(8);
         steady.channel.pingForward = 0;
-        steady.channel.step = step;
+        steady.channel.step = positionOf(step);
         steady.channel.actualVolume[0] = steady.channel.targetVolume[0] = 1.0f;
         steady.channel.actualVolume[1] = steady.channel.targetVolume[1] = 0.5f;
         TestVoice reference = steady;
@@ -226,13 +227,13 @@ TEST(Voice, SteadyKernelOnTheSampleEndReadsOnlyTheLastFrame) {
 
 TEST(Voice, NewNoteCrossfadesFromTheOldVoice) {
     TestVoice v(100, ForwardLoop, 0, 100);
-    v.channel.position = 50.0f;
+    v.channel.position = positionOf(50);
     captureVoiceTail(&v.channel);
     EXPECT_EQ(v.channel.rampFrame, 0u);
-    EXPECT_EQ(v.channel.position, 82.0f); // the old voice ran on by 32 frames
+    EXPECT_EQ(v.channel.position, positionOf(82)); // the old voice ran on by 32 frames
     EXPECT_EQ(v.channel.rampBuffer[0] * 128.0f, 50.0f);
     EXPECT_EQ(v.channel.rampBuffer[31] * 128.0f, 81.0f);
-    v.channel.position = 0.0f; // the new note
+    v.channel.position = positionOf(0); // the new note
     for (uint32_t k = 0; k < 32; ++k) {
         const float tail = (50.0f + k) / 128.0f;
         const float fresh = k / 128.0f;
@@ -244,18 +245,18 @@ TEST(Voice, NewNoteCrossfadesFromTheOldVoice) {
     // Another note 10 frames into a crossfade: the capture keeps weight 10/32 and reads slot
     // 10, which holds the old tail 60 up to k = 10 and the capture's own 47.5 after it:
     // 60 + (10 + k - 60) x 10/32 for k <= 10, then 47.5 + (10 + k - 47.5) x 10/32 (x 1/128).
-    v.channel.position = 10.0f; // the buffer still holds the tail 50 + k
+    v.channel.position = positionOf(10); // the buffer still holds the tail 50 + k
     v.channel.rampFrame = 10;
     captureVoiceTail(&v.channel);
     const float expected[][2] = {{0, 44.375f}, {10, 47.5f}, {11, 39.21875f}, {31, 45.46875f}};
     for (const auto& e : expected)
         EXPECT_EQ(v.channel.rampBuffer[int(e[0])] * 128.0f, e[1]) << "k " << e[0];
     EXPECT_EQ(v.channel.rampFrame, 0u);
-    EXPECT_EQ(v.channel.position, 42.0f);
+    EXPECT_EQ(v.channel.position, positionOf(42));
 
     // A silent channel (stopped, crossfade over) captures zeros: the note fades in.
     TestVoice silent(100, NoLoop, 0, 0);
-    silent.channel.position = -1.0f;
+    silent.channel.position = positionOf(-1);
     captureVoiceTail(&silent.channel);
     EXPECT_THAT(silent.channel.rampBuffer, testing::Each(0.0f));
 }

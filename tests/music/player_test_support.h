@@ -1,6 +1,7 @@
 // Small helpers shared by the music tests.
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "music/module_player.h"
@@ -8,6 +9,14 @@
 #include "xm_builder.h"
 
 namespace xmtest {
+
+// A voice position of `frames` sample frames (fractions allowed), and back.
+inline SamplePosition positionOf(double frames) {
+    return static_cast<SamplePosition>(std::llround(frames * static_cast<double>(kOneFrame)));
+}
+inline double framesOf(SamplePosition position) {
+    return static_cast<double>(position) / static_cast<double>(kOneFrame);
+}
 
 inline void runTicks(ModulePlayer* player, int ticks) {
     for (int i = 0; i < ticks; ++i) {

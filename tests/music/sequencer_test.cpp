@@ -231,7 +231,7 @@ TEST(Sequencer, InstrumentAndKeymapChecks) {
     ASSERT_NE(c.sample, nullptr);
     EXPECT_FLOAT_EQ(c.note, 48.0f);
     EXPECT_FLOAT_EQ(c.period, 4608.0f);
-    const float position = c.position;
+    const SamplePosition position = c.position;
     playerTick(p.get());
     EXPECT_EQ(c.volume, 0.0f);
     EXPECT_NE(c.sample, nullptr); // the old voice keeps running, silent
@@ -262,9 +262,9 @@ TEST(Sequencer, ToneGlideCellsDoNotRestartTheSample) {
     PlayerPtr p = createPlayer(m.build());
     PlayerChannel& c = p->channels[0];
     playerTick(p.get());
-    c.position = 123.0f; // as if the voice had played on
+    c.position = positionOf(123); // as if the voice had played on
     runTicks(p.get(), 3);
-    EXPECT_EQ(c.position, 123.0f);
+    EXPECT_EQ(c.position, positionOf(123));
     EXPECT_FLOAT_EQ(c.tonePortamentoTarget, 7680.0f - 64.0f * 60.0f);
     EXPECT_FLOAT_EQ(c.origNote, 48.0f);
     EXPECT_FLOAT_EQ(c.period, 4608.0f);
@@ -282,11 +282,11 @@ TEST(Sequencer, ToneGlideCellsDoNotRestartTheSample) {
     EXPECT_EQ(c.volumeEnvelopeFrame + c.panningEnvelopeFrame, 0);
     EXPECT_EQ(c.fadeoutVolume, 1.0f);
     EXPECT_EQ(c.sustained, 1);
-    EXPECT_EQ(c.position, 123.0f);
+    EXPECT_EQ(c.position, positionOf(123));
     EXPECT_FLOAT_EQ(c.tonePortamentoTarget, 7680.0f - 64.0f * 24.0f);
     playerTick(p.get());
     EXPECT_FLOAT_EQ(c.tonePortamentoTarget, 7680.0f - 64.0f * 36.0f);
-    EXPECT_EQ(c.position, 123.0f);
+    EXPECT_EQ(c.position, positionOf(123));
 }
 
 TEST(Sequencer, InstrumentWithoutNoteResetsVolumeAndEnvelopes) {
@@ -300,10 +300,10 @@ TEST(Sequencer, InstrumentWithoutNoteResetsVolumeAndEnvelopes) {
     PlayerChannel& c = p->channels[0];
     runTicks(p.get(), 2);
     EXPECT_EQ(c.volume, 16.0f / 64.0f);
-    c.position = 77.0f;
+    c.position = positionOf(77);
     playerTick(p.get());
     EXPECT_EQ(c.volume, 40.0f / 64.0f);
-    EXPECT_EQ(c.position, 77.0f); // position kept
+    EXPECT_EQ(c.position, positionOf(77)); // position kept
 }
 
 TEST(Sequencer, KeyOffReleasesEnvelopesOrCutsTheVolume) {

@@ -1,7 +1,9 @@
 // The grouped mixing of steady voices against the frame-by-frame definition, for every loop
-// type, 8- and 16-bit data, steps from tiny to huge and positions at and around loop points.
+// type, 8- and 16-bit data, steps from the finest to huge and positions at and around loop
+// points.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -31,6 +33,9 @@ void setUpVoice(TestVoice* v, uint32_t* rng) {
         v->wide.push_back(static_cast<int16_t>(r));
         v->narrow.push_back(static_cast<int8_t>(r));
     }
+    // Every sample's data has four readable bytes after it, as in the player's block.
+    v->wide.resize(length + 4);
+    v->narrow.resize(length + 4);
     ModuleSample& s = v->sample;
     s.bits = sixteenBit ? 16 : 8;
     s.data = sixteenBit ? static_cast<void*>(v->wide.data()) : static_cast<void*>(v->narrow.data());
@@ -42,25 +47,31 @@ void setUpVoice(TestVoice* v, uint32_t* rng) {
                     ? length
                     : s.loopStart + 1 + nextRandom(rng) % (length - s.loopStart);
     s.loopLength = s.loopEnd - s.loopStart;
+    // Halving a 16-bit loop of an odd byte length leaves it a frame short of end - start.
+    if (sixteenBit && s.loopLength > 1 && nextRandom(rng) % 4 == 0) {
+        --s.loopLength;
+    }
 
-    // 3 x 2^-14 lies exactly half-way between two spacings of positions in 1024..2047.
-    const float steps[] = {0.0f,  1e-4f,  3.1e-4f, 1.8310546875e-4f, 0.0372f, 0.5f, 1.0f,
-                           1.37f, 3.999f, 47.3f,   1000.5f};
+    // Steps from 2^-32 (the finest) to far past a whole sample per frame.
+    const double steps[] = {
+        0.0, 1.0 / 4294967296.0, 1e-4, 3.1e-4, 0.0372, 0.5, 1.0, 1.37, 3.999, 47.3, 1000.5};
     PlayerChannel& c = v->channel;
     c.instrument = &v->instrument;
     c.sample = &s;
-    c.step = steps[nextRandom(rng) % 11];
+    const double step = steps[nextRandom(rng) % 11];
+    c.step = static_cast<SamplePosition>(std::llround(step * 4294967296.0));
     c.pingForward = static_cast<uint8_t>(nextRandom(rng) % 2);
-    const float points[] = {0.0f, static_cast<float>(s.loopStart), static_cast<float>(s.loopEnd),
-                            static_cast<float>(length)};
-    // Some runs reach a loop point within a few frames, others after many frames of rounded
-    // additions: with steps far below a position's ulp, each one moves it by a rounded step.
+    const double points[] = {0.0, static_cast<double>(s.loopStart), static_cast<double>(s.loopEnd),
+                             static_cast<double>(length)};
+    // Some runs reach a loop point within a few frames, others after many frames.
     const uint32_t framesBefore =
         nextRandom(rng) % 2 == 0 ? nextRandom(rng) % 4 : nextRandom(rng) % 2000;
-    const float at = points[nextRandom(rng) % 4] - c.step * static_cast<float>(framesBefore);
-    c.position = nextRandom(rng) % 2 == 0 ? static_cast<float>(nextRandom(rng) % length) +
-                                                static_cast<float>(nextRandom(rng) % 1000) / 1000.0f
-                                          : (at >= 0.0f ? at : 0.0f);
+    const SamplePosition at = framePosition(static_cast<uint32_t>(points[nextRandom(rng) % 4])) -
+                              c.step * static_cast<SamplePosition>(framesBefore);
+    c.position = nextRandom(rng) % 2 == 0
+                     ? framePosition(nextRandom(rng) % length) +
+                           static_cast<SamplePosition>(nextRandom(rng) % 1000) * (kOneFrame / 1000)
+                     : (at >= 0 ? at : 0);
     c.rampFrame = kCrossfadeFrames;
     for (int k = 0; k < 2; ++k) {
         c.actualVolume[k] = static_cast<float>(nextRandom(rng) % 1000) / 997.0f;
@@ -121,7 +132,7 @@ TEST(SteadyGroup, MatchesFrameByFrameMixingAcrossLoopPointsTurnsAndEnds) {
         }
 
         for (int k = 0; k < count; ++k) {
-            ASSERT_EQ(std::memcmp(&voices[k].channel.position, &reference[k].position, 4), 0)
+            ASSERT_EQ(voices[k].channel.position, reference[k].position)
                 << "trial " << trial << " voice " << k;
             ASSERT_EQ(voices[k].channel.pingForward, reference[k].pingForward);
             if (voiceActive(&reference[k])) {

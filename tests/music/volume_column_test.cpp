@@ -50,11 +50,12 @@ TEST(VolumeColumn, VibratoSpeedDepthAndTonePortamento) {
     EXPECT_EQ(c.vibratoParam, 0x64); // Bx with a depth stores it
     playerTick(p.get());
     EXPECT_EQ(c.vibratoTicks, 6);
-    EXPECT_FLOAT_EQ(c.vibratoOffset, 0.296304137f); // -sin(2 pi 6 / 64) x -2 x 4 / 15
+    EXPECT_EQ(c.vibratoOffset, 0.0f); // phase 0; the speed 6 moves it on for the next tick
     EXPECT_EQ(c.vibratoActive, 0);
     runTicks(p.get(), 6); // B0 keeps the depth and goes on
     EXPECT_EQ(c.vibratoParam, 0x64);
     EXPECT_EQ(c.vibratoTicks, 6 * 6);
+    EXPECT_EQ(c.vibratoOffset, 6.0f); // sine 49 at phase 30, x depth 4 / 32, truncated
     playerTick(p.get());
     EXPECT_EQ(c.tonePortamentoParam, 0x22);
 }

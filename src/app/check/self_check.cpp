@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -18,6 +19,7 @@
 #include "app/check/program_times.h"
 #include "app/playhead.h"
 #include "app/show.h"
+#include "files/stored_zip.h"
 #include "platform/parent_console.h"
 #include "platform/shader_code.h"
 #include "platform/startup_failure.h"
@@ -61,6 +63,8 @@ public:
     int run(const std::string& folder);
 
 private:
+    int runSteps(const std::string& folder);
+    void packFolder();
     int cannotRun(const std::string& why) {
         // Started from the desktop, nobody reads the output: say it where a person sees it.
         if (!console_)
@@ -102,6 +106,22 @@ void SelfCheck::reportDevice() {
     report_.line("  PCI vendor      " + d.vendor);
     report_.line("  driver version  " + d.driverVersion);
     report_.line("  feature level   " + d.featureLevel + " (the show needs 11_0)");
+    // Every adapter, so that a laptop running on its integrated GPU shows it.
+    const std::vector<SeenAdapter> adapters = listAdapters(app_->device);
+    report_.linef("  adapters seen   %u", unsigned(adapters.size()));
+    for (std::size_t i = 0; i < adapters.size(); ++i) {
+        const SeenAdapter& a = adapters[i];
+        std::string notes;
+        for (const auto& [on, text] :
+             {std::pair{a.software, "software"},
+              std::pair{a.preferred, "first for high performance"}, std::pair{a.used, "USED"}})
+            if (on)
+                notes += (notes.empty() ? "  (" : ", ") + std::string(text);
+        report_.linef("    %zu  %s, vendor %s%s", i, a.name.c_str(), a.vendor.c_str(),
+                      (notes.empty() ? notes : notes + ")").c_str());
+    }
+    if (std::none_of(adapters.begin(), adapters.end(), [](const auto& a) { return a.used; }))
+        report_.line("    (the device runs on none of them: WARP, the software rasteriser)");
     report_.line();
 }
 
@@ -232,7 +252,44 @@ void SelfCheck::reportPassTimes(const std::vector<RenderedMoment>& rendered) {
     report_.line();
 }
 
+// The report and the frames in one file beside the folder, for a tester to attach; its path
+// is the output's last line.
+void SelfCheck::packFolder() {
+    report_.close();
+    std::vector<files::ZipEntry> entries;
+    const fs::path folder(folder_);
+    const std::string top = fs::path(folder).filename().string();
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
+        if (e.is_regular_file(ec))
+            entries.push_back({top + "/" + e.path().filename().string(), e.path().string()});
+    // The report first, then the frames by name.
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        const bool aReport = a.name.size() >= std::strlen(kReportName) &&
+                             a.name.compare(a.name.size() - std::strlen(kReportName),
+                                            std::string::npos, kReportName) == 0;
+        const bool bReport = b.name.size() >= std::strlen(kReportName) &&
+                             b.name.compare(b.name.size() - std::strlen(kReportName),
+                                            std::string::npos, kReportName) == 0;
+        return aReport != bReport ? aReport : a.name < b.name;
+    });
+    const std::string zip = folder_ + ".zip";
+    std::string error;
+    if (files::writeStoredZip(zip, entries, &error))
+        report_.line("Everything above in one file, to attach: " + zip);
+    else
+        report_.line("The folder could not be packed into one file (" + error +
+                     "): please send the folder itself");
+}
+
 int SelfCheck::run(const std::string& folder) {
+    const int code = runSteps(folder);
+    if (!folder_.empty() && fs::is_directory(folder_))
+        packFolder();
+    return code;
+}
+
+int SelfCheck::runSteps(const std::string& folder) {
     static DemoApp app; // large (the audio ring is inside); lives until the process ends
     app_ = &app;
     std::string error;

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/linux/win32/foreground_window.h"
 #include "platform/linux/win32/key_state.h"
 
 namespace quavel::win32 {
@@ -67,6 +68,7 @@ bool ensureVideo(VideoUse use) {
         return false;
     }
     installKeyStateWatcher();
+    installFocusWatcher();
     videoThread = std::this_thread::get_id();
     videoUp.store(true, std::memory_order_release);
     return true;

@@ -15,7 +15,9 @@ constexpr std::uint32_t kCentralHeader = 0x02014b50;
 constexpr std::uint32_t kEndOfCentral = 0x06054b50;
 constexpr std::uint16_t kVersion = 20;        // 2.0: folders, stored entries
 constexpr std::uint16_t kUtf8Names = 1 << 11; // general purpose flag bit 11
-constexpr std::uint64_t kLimit = 0xFFFFFFFFu; // beyond this ZIP64 would be needed
+constexpr std::uint16_t kMadeByUnix = 3 << 8;
+constexpr std::uint32_t kRegularFile = 0100644; // rw-r--r--
+constexpr std::uint64_t kLimit = 0xFFFFFFFFu;   // beyond this ZIP64 would be needed
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(std::uint8_t(v));
@@ -103,13 +105,16 @@ bool writeStoredZip(const std::string& zipPath, const std::vector<ZipEntry>& ent
     const std::size_t central = zip.size();
     for (const Written& w : written) {
         put32(zip, kCentralHeader);
-        put16(zip, kVersion); // made by: MS-DOS attributes, version 2.0
+        // Made by "Unix": what Info-ZIP's zip writes on Linux. unzip then takes the names as
+        // they are (as UTF-8, by flag bit 11), where for "MS-DOS" it reads them as code page
+        // 437; Explorer and 7-Zip go by the flag either way.
+        put16(zip, kMadeByUnix | kVersion);
         putCommon(zip, w, date, time);
-        put16(zip, 0); // extra field
-        put16(zip, 0); // comment
-        put16(zip, 0); // disk
-        put16(zip, 0); // internal attributes
-        put32(zip, 0); // external attributes
+        put16(zip, 0);                  // extra field
+        put16(zip, 0);                  // comment
+        put16(zip, 0);                  // disk
+        put16(zip, 0);                  // internal attributes
+        put32(zip, kRegularFile << 16); // external attributes: the Unix mode
         put32(zip, w.offset);
         zip.insert(zip.end(), w.name.begin(), w.name.end());
     }

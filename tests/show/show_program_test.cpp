@@ -164,4 +164,27 @@ TEST(ShowProgram, RefusesToRunWithoutADisplayInOneLine) {
     EXPECT_EQ(ran.output, "quavel1: cannot open the display ':55'\n");
 }
 
+// A device lost while the show plays (a driver reset, a GPU timeout: the Direct3D layer's
+// debug switch removes it at the first Present) ends the show in order with exit code 2 and
+// one line saying so, with Present's result and the device's reason; arguments with spaces
+// and other characters reach the command line's parser whole.
+TEST(ShowProgram, ALostDeviceEndsTheShowWithOneLineAndWholeArgumentsReachTheParser) {
+    const std::string program = std::string(QUAVEL1_PROGRAM);
+    const tooltest::ToolRun lost = tooltest::runTool(
+        "SDL_AUDIODRIVER=dummy QUAVEL_D3D11_REMOVE_AT_PRESENT=1 timeout 300 " + program);
+    EXPECT_EQ(lost.status, 2) << lost.output;
+    const std::regex said("^waveout: [^\n]*without sound[^\n]*\nquavel1: the graphics device "
+                          "stopped working at [0-9.]+ s into the show \\(Present: 0x887A0005 "
+                          "\\(DXGI_ERROR_DEVICE_REMOVED\\); reason: 0x887A0006 "
+                          "\\(DXGI_ERROR_DEVICE_HUNG\\)\\)[^\n]*\n$");
+    EXPECT_TRUE(std::regex_search(lost.output, said)) << lost.output;
+
+    const tooltest::ToolRun refused =
+        tooltest::runTool(program + " --check " + tooltest::quoted("C:\\My renders\\Zoë") + " " +
+                          tooltest::quoted("one argument, ünïcode"));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.output, "quavel1: unexpected argument 'one argument, ünïcode' (usage: "
+                              "quavel1 [--edit [HOST:PORT] [--shaders DIR] | --check [FOLDER]])\n");
+}
+
 } // namespace

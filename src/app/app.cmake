@@ -6,14 +6,16 @@ if(TARGET quavel_platform_d3d11)
     quavel_library(quavel_read_back SOURCES texture_read_back.cpp back_buffer_reader.cpp
         LIBS quavel_platform_d3d11)
 endif()
+# The show's clock without a sound card (also run by the Wine audio probe).
+quavel_library(quavel_silent_clock SOURCES silent_clock.cpp LIBS quavel_platform_win32)
 # The show: start-up, the frame loop and shutdown (quavel_show, shared with the capture tool),
 # and the quavel1 executable.
 if(TARGET quavel_demo AND TARGET quavel_audio)
     quavel_library(quavel_show
-        SOURCES show.cpp frame_loop.cpp silent_clock.cpp window_device.cpp window_fit.cpp
-                window_procedure.cpp show_device.cpp
+        SOURCES show.cpp frame_loop.cpp window_device.cpp window_fit.cpp window_procedure.cpp
+                show_device.cpp
         LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_playhead quavel_read_back
-             quavel_swap_chain_description
+             quavel_swap_chain_description quavel_silent_clock
              quavel_platform_win32 quavel_platform_d3d11 quavel_platform_waveout)
     # Shader programs compiled from a folder of sources into the running graph, and the
     # watch over that folder (shader_watch.cpp needs no device): quavel1 --edit.

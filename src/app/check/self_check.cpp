@@ -27,6 +27,10 @@
 
 namespace fs = std::filesystem;
 
+// Paths are UTF-8 strings throughout (the command line is read as UTF-16 and converted; the
+// manifest makes the C runtime's narrow calls take UTF-8). std::filesystem's narrow strings
+// are not UTF-8 on Windows, so paths enter it through u8path and leave it through u8string.
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -90,13 +94,13 @@ private:
 bool SelfCheck::makeFolder(const std::string& asked, std::string& error) {
     folder_ = asked.empty() ? newCheckFolderName() : asked;
     std::error_code ec;
-    fs::create_directories(folder_, ec);
-    if (!fs::is_directory(folder_)) {
+    fs::create_directories(fs::u8path(folder_), ec);
+    if (!fs::is_directory(fs::u8path(folder_))) {
         error = "cannot make the folder '" + folder_ + "'" + (ec ? ": " + ec.message() : "");
         return false;
     }
-    folder_ = fs::absolute(folder_).lexically_normal().string();
-    return report_.open((fs::path(folder_) / kReportName).string(), error);
+    folder_ = fs::absolute(fs::u8path(folder_)).lexically_normal().u8string();
+    return report_.open((fs::u8path(folder_) / kReportName).u8string(), error);
 }
 
 void SelfCheck::reportDevice() {
@@ -117,7 +121,7 @@ void SelfCheck::reportDevice() {
               std::pair{a.preferred, "first for high performance"}, std::pair{a.used, "USED"}})
             if (on)
                 notes += (notes.empty() ? "  (" : ", ") + std::string(text);
-        report_.linef("    %zu  %s, vendor %s%s", i, a.name.c_str(), a.vendor.c_str(),
+        report_.linef("    %u  %s, vendor %s%s", unsigned(i), a.name.c_str(), a.vendor.c_str(),
                       (notes.empty() ? notes : notes + ")").c_str());
     }
     if (std::none_of(adapters.begin(), adapters.end(), [](const auto& a) { return a.used; }))
@@ -183,7 +187,7 @@ bool SelfCheck::renderMoments(std::vector<RenderedMoment>& rendered, std::string
             compareTiles(tileMeans(rgba.data(), int(reader.width()), int(reader.height())),
                          reference.tiles, reference.vary);
         r.frameFile = std::string(r.moment->name) + ".png";
-        const std::string path = (fs::path(folder_) / r.frameFile).string();
+        const std::string path = (fs::u8path(folder_) / r.frameFile).u8string();
         if (!stbi_write_png(path.c_str(), int(reader.width()), int(reader.height()), 4, rgba.data(),
                             int(reader.width()) * 4))
             r.frameFile = "(cannot write " + path + ")";
@@ -257,12 +261,12 @@ void SelfCheck::reportPassTimes(const std::vector<RenderedMoment>& rendered) {
 void SelfCheck::packFolder() {
     report_.close();
     std::vector<files::ZipEntry> entries;
-    const fs::path folder(folder_);
-    const std::string top = fs::path(folder).filename().string();
+    const fs::path folder = fs::u8path(folder_);
+    const std::string top = folder.filename().u8string();
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
         if (e.is_regular_file(ec))
-            entries.push_back({top + "/" + e.path().filename().string(), e.path().string()});
+            entries.push_back({top + "/" + e.path().filename().u8string(), e.path().u8string()});
     // The report first, then the frames by name.
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
         const bool aReport = a.name.size() >= std::strlen(kReportName) &&
@@ -275,7 +279,8 @@ void SelfCheck::packFolder() {
     });
     const std::string zip = folder_ + ".zip";
     std::string error;
-    if (files::writeStoredZip(zip, entries, &error))
+    // The output file splits folders at '/', which Windows takes as well as '\\'.
+    if (files::writeStoredZip(fs::u8path(zip).generic_u8string(), entries, &error))
         report_.line("Everything above in one file, to attach: " + zip);
     else
         report_.line("The folder could not be packed into one file (" + error +
@@ -284,7 +289,7 @@ void SelfCheck::packFolder() {
 
 int SelfCheck::run(const std::string& folder) {
     const int code = runSteps(folder);
-    if (!folder_.empty() && fs::is_directory(folder_))
+    if (!folder_.empty() && fs::is_directory(fs::u8path(folder_)))
         packFolder();
     return code;
 }

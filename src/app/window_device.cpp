@@ -43,9 +43,11 @@ DeviceStartup initWindowAndDevice(DemoApp& app, WindowShown shown, float renderS
 
     // On the monitor the window opened on, inside its work area; a smaller screen gets a
     // smaller window of the same shape. The back buffer keeps the picture's size.
+    // A window never shown (captures, the self-check) keeps the picture's size where it is.
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromWindow(app.window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+    if (onScreen &&
+        GetMonitorInfoW(MonitorFromWindow(app.window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
         const WindowPlacement place = fitWindow(monitor.rcWork, width, height);
         SetWindowPos(app.window, nullptr, place.x, place.y, place.width, place.height,
                      SWP_NOZORDER);

@@ -93,17 +93,24 @@ struct DeviceCase {
     const char* name;
     const char* hardwareLevel; // QUAVEL_D3D11_HARDWARE_LEVEL, or null
     bool noWarp;
+    bool noFactory6;  // QUAVEL_D3D11_NO_FACTORY6: DXGI cannot rank the adapters
     const char* said; // expected on stderr (a regular expression)
     int exitCode;
 };
 
 const DeviceCase kDeviceCases[] = {
-    {"hardware 11_0", nullptr, false, "^waveout: [^\n]*without sound[^\n]*\n$", 1},
-    {"hardware 10_0, WARP", "10_0", false,
+    {"hardware 11_0", nullptr, false, false, "^waveout: [^\n]*without sound[^\n]*\n$", 1},
+    {"hardware 11_0, the default adapter", nullptr, false, true,
+     "^waveout: [^\n]*without sound[^\n]*\n$", 1},
+    {"hardware 10_0, WARP", "10_0", false, false,
      "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_0; the show "
      "needs feature level 11_0, so it runs in software [^\n]*\nwaveout: [^\n]*without sound",
      1},
-    {"hardware 10_0, no WARP", "10_0", true,
+    {"hardware 10_1, WARP", "10_1", false, false,
+     "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_1; the show "
+     "needs feature level 11_0, so it runs in software [^\n]*\nwaveout: [^\n]*without sound",
+     1},
+    {"hardware 10_0, no WARP", "10_0", true, false,
      "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_0; the show "
      "needs feature level 11_0, and the software rasteriser \\(WARP\\) cannot be started "
      "\\(0x887A0004 \\(DXGI_ERROR_UNSUPPORTED\\)\\)\n$",
@@ -124,6 +131,8 @@ TEST(ShowProgram, EndsInOrderOrSaysWhyItCannotRunOnTheDevice) {
                 setenv("QUAVEL_D3D11_HARDWARE_LEVEL", c.hardwareLevel, 1);
             if (c.noWarp)
                 setenv("QUAVEL_D3D11_NO_WARP", "1", 1);
+            if (c.noFactory6)
+                setenv("QUAVEL_D3D11_NO_FACTORY6", "1", 1);
             execl(QUAVEL1_PROGRAM, QUAVEL1_PROGRAM, static_cast<char*>(nullptr));
             _exit(127);
         }

@@ -17,6 +17,7 @@
 #include "app/show.h"
 #include "demo/show_assets.h"
 #include "params/frame_context.h"
+#include "platform/linux/d3d11/dxgi_factory.h"
 #include "platform/linux/win32/sdl_window_access.h"
 
 namespace {
@@ -73,6 +74,8 @@ TEST(ShowWindow, BorderlessCentredWithItsClassAndTitle) {
     EXPECT_EQ(window.bottom - window.top, 900);
     EXPECT_EQ(window.left, (desktop.right - 1600) / 2);
     EXPECT_EQ(window.top, (desktop.bottom - 900) / 2);
+    // Alt+Enter would switch DXGI to exclusive full screen: the show turns that off.
+    EXPECT_EQ(quavel::d3d11::windowAssociation(app.window), UINT(DXGI_MWA_NO_ALT_ENTER));
 }
 
 // Tables written from the show's description of its graph: the 25 resources, the 13 passes

@@ -43,8 +43,14 @@ TEST(PresentResults, HiddenWindowSleepsWhileTimeGoesOnAndALostDeviceEndsTheShow)
     FrameLoopHooks hooks;
     unsigned passes = 0;
     hooks.betweenFrames = [&] { ++passes; };
+    // A loop that does not stop by itself is ended after 10 s (as if at the show's end).
     const FrameLoopResult r = runFrameLoop(
-        app, playhead, [&](const DemoApp&) { return clock.seconds(); }, hooks);
+        app, playhead,
+        [&](const DemoApp&) {
+            const float t = clock.seconds();
+            return t < 10.0f ? t : 400.0f;
+        },
+        hooks);
 
     // Frames 0 and 1 are drawn (the second Present finds the window hidden); nothing is drawn
     // while it stays hidden; frames 2 to 4 follow, and the fifth Present ends the loop.

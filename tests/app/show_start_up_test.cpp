@@ -87,6 +87,7 @@ TEST(WindowFit, FitsTheWorkAreaKeepingTheShape) {
         {{0, 0, 1366, 728}, {36, 0, 1294, 728}},      // 1366 x 768 less a 40-pixel task bar
         {{0, 0, 1366, 768}, {0, 0, 1365, 768}},       // 1366 x 768, no task bar
         {{0, 0, 1280, 1024}, {0, 152, 1280, 720}},    // 5:4: the width decides
+        {{0, 0, 1920, 800}, {249, 0, 1422, 800}},     // wide enough, too low
         {{1920, 0, 3286, 728}, {1956, 0, 1294, 728}}, // a second monitor to the right
     };
     for (const auto& c : cases) {

@@ -81,7 +81,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     const bool edit = arguments.edit;
     const std::string& address = arguments.address;
-    const std::string& shaders = arguments.shaders;
+    [[maybe_unused]] const std::string& shaders = arguments.shaders; // --edit with live shaders
     if (arguments.check)
         return runSelfCheck(arguments.checkFolder);
     std::string host;

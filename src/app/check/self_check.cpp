@@ -20,16 +20,15 @@
 #include "app/playhead.h"
 #include "app/show.h"
 #include "files/stored_zip.h"
+#include "files/utf8_path.h"
 #include "platform/parent_console.h"
 #include "platform/shader_code.h"
 #include "platform/startup_failure.h"
 #include "stb_image_write.h" // implemented in check_frames.cpp
 
 namespace fs = std::filesystem;
-
-// Paths are UTF-8 strings throughout (the command line is read as UTF-16 and converted; the
-// manifest makes the C runtime's narrow calls take UTF-8). std::filesystem's narrow strings
-// are not UTF-8 on Windows, so paths enter it through u8path and leave it through u8string.
+using files::pathFromUtf8;
+using files::utf8Of;
 
 namespace {
 
@@ -94,13 +93,13 @@ private:
 bool SelfCheck::makeFolder(const std::string& asked, std::string& error) {
     folder_ = asked.empty() ? newCheckFolderName() : asked;
     std::error_code ec;
-    fs::create_directories(fs::u8path(folder_), ec);
-    if (!fs::is_directory(fs::u8path(folder_))) {
+    fs::create_directories(pathFromUtf8(folder_), ec);
+    if (!fs::is_directory(pathFromUtf8(folder_))) {
         error = "cannot make the folder '" + folder_ + "'" + (ec ? ": " + ec.message() : "");
         return false;
     }
-    folder_ = fs::absolute(fs::u8path(folder_)).lexically_normal().u8string();
-    return report_.open((fs::u8path(folder_) / kReportName).u8string(), error);
+    folder_ = utf8Of(fs::absolute(pathFromUtf8(folder_)).lexically_normal());
+    return report_.open(utf8Of(pathFromUtf8(folder_) / kReportName), error);
 }
 
 void SelfCheck::reportDevice() {
@@ -187,7 +186,7 @@ bool SelfCheck::renderMoments(std::vector<RenderedMoment>& rendered, std::string
             compareTiles(tileMeans(rgba.data(), int(reader.width()), int(reader.height())),
                          reference.tiles, reference.vary);
         r.frameFile = std::string(r.moment->name) + ".png";
-        const std::string path = (fs::u8path(folder_) / r.frameFile).u8string();
+        const std::string path = utf8Of(pathFromUtf8(folder_) / r.frameFile);
         if (!stbi_write_png(path.c_str(), int(reader.width()), int(reader.height()), 4, rgba.data(),
                             int(reader.width()) * 4))
             r.frameFile = "(cannot write " + path + ")";
@@ -261,12 +260,12 @@ void SelfCheck::reportPassTimes(const std::vector<RenderedMoment>& rendered) {
 void SelfCheck::packFolder() {
     report_.close();
     std::vector<files::ZipEntry> entries;
-    const fs::path folder = fs::u8path(folder_);
-    const std::string top = folder.filename().u8string();
+    const fs::path folder = pathFromUtf8(folder_);
+    const std::string top = utf8Of(folder.filename());
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
         if (e.is_regular_file(ec))
-            entries.push_back({top + "/" + e.path().filename().u8string(), e.path().u8string()});
+            entries.push_back({top + "/" + utf8Of(e.path().filename()), utf8Of(e.path())});
     // The report first, then the frames by name.
     std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
         const bool aReport = a.name.size() >= std::strlen(kReportName) &&
@@ -280,7 +279,7 @@ void SelfCheck::packFolder() {
     const std::string zip = folder_ + ".zip";
     std::string error;
     // The output file splits folders at '/', which Windows takes as well as '\\'.
-    if (files::writeStoredZip(fs::u8path(zip).generic_u8string(), entries, &error))
+    if (files::writeStoredZip(pathFromUtf8(zip).generic_u8string(), entries, &error))
         report_.line("Everything above in one file, to attach: " + zip);
     else
         report_.line("The folder could not be packed into one file (" + error +
@@ -289,7 +288,7 @@ void SelfCheck::packFolder() {
 
 int SelfCheck::run(const std::string& folder) {
     const int code = runSteps(folder);
-    if (!folder_.empty() && fs::is_directory(fs::u8path(folder_)))
+    if (!folder_.empty() && fs::is_directory(pathFromUtf8(folder_)))
         packFolder();
     return code;
 }

@@ -330,13 +330,18 @@ TEST(ShowFrameLoop, EscapeCountsOnlyInTheShowsWindowAndOnlyOnceItPlays) {
             tapEscape(app);
         int call = 0;
         // The tap lands after the first pass's Escape test; the fourth reading ends the show.
+        bool screenSaverHeldOff = true;
         FrameLoopResult r = runLoop(app, [&](const DemoApp&) {
             if (call == 0 && c.tapWhilePlaying)
                 tapEscape(app);
+            screenSaverHeldOff = screenSaverHeldOff && !SDL_IsScreenSaverEnabled();
             return bytesAt(call++ < 3 ? 10.0 : 400.0);
         });
         EXPECT_EQ(r.framesRendered, c.frames) << c.name;
         EXPECT_EQ(app.quitRequested, c.quit) << c.name;
+        // The display is kept on while the show plays (six minutes without input), and let go.
+        EXPECT_TRUE(screenSaverHeldOff) << c.name;
+        EXPECT_TRUE(SDL_IsScreenSaverEnabled()) << c.name;
     }
     app.engine->passes.swap(passes);
     SetForegroundWindow(app.window);

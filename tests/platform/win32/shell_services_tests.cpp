@@ -89,34 +89,6 @@ TEST(Win32Text, WideCharToMultiByteCountsAndRefusesShortBuffers) {
         << "only UTF-8 is offered";
 }
 
-// The foreground window: a window shown with an activating command, until another program's
-// window takes the focus; a non-activating show leaves it where it was.
-TEST(Win32Focus, ForegroundFollowsActivationAndFocus) {
-    TestWindow show(WS_POPUP, 200, 100);
-    EXPECT_NE(GetForegroundWindow(), show.handle()) << "hidden windows are not activated";
-    ShowWindow(show.handle(), SW_SHOWDEFAULT);
-    EXPECT_EQ(GetForegroundWindow(), show.handle());
-    TestWindow other(WS_POPUP, 200, 100);
-    SetForegroundWindow(show.handle());
-    ShowWindow(other.handle(), SW_SHOWNA);
-    EXPECT_EQ(GetForegroundWindow(), show.handle()) << "SW_SHOWNA does not activate";
-    // The X server's own focus changes for the new windows arrive first, and are let pass.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    show.pump();
-    EXPECT_TRUE(SetForegroundWindow(show.handle()));
-    EXPECT_EQ(GetForegroundWindow(), show.handle());
-    show.pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
-    show.pump();
-    EXPECT_EQ(GetForegroundWindow(), nullptr) << "another program has the keyboard";
-    other.pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    other.pump();
-    EXPECT_EQ(GetForegroundWindow(), other.handle());
-    other.pushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
-    show.pushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    show.pump();
-    EXPECT_EQ(GetForegroundWindow(), show.handle()) << "back to the show";
-}
-
 TEST(Win32Monitors, TheWindowsMonitorHoldsItsWorkArea) {
     TestWindow window(WS_POPUP | WS_VISIBLE, 200, 100);
     const HMONITOR monitor = MonitorFromWindow(window.handle(), MONITOR_DEFAULTTOPRIMARY);

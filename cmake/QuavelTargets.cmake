@@ -10,12 +10,14 @@ function(quavel_library name)
     endif()
 endfunction()
 
-# quavel_test(NAME SOURCES ... [LIBS ...] [LABELS ...] [GPU] [WINDOW]): a GoogleTest executable
-# whose cases CTest discovers one by one. GPU marks tests that need an OpenGL device (they
-# render offscreen, with or without a display server); WINDOW marks tests of a real window,
-# which need a display (./test gives only those Xvfb when there is none).
+# quavel_test(NAME SOURCES ... [LIBS ...] [LABELS ...] [GPU] [WINDOW] [SERIAL]): a GoogleTest
+# executable whose cases CTest discovers one by one. GPU marks tests that need an OpenGL device
+# (they render offscreen, with or without a display server); WINDOW marks tests of a real
+# window, which need a display (./test gives only those Xvfb when there is none). SERIAL runs
+# each case alone: tests of the keyboard focus, which any other program's window on the same
+# display takes away.
 function(quavel_test name)
-    cmake_parse_arguments(ARG "GPU;WINDOW" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "GPU;WINDOW;SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
     find_package(GTest REQUIRED)
     include(GoogleTest)
     add_executable(${name} ${ARG_SOURCES})
@@ -29,7 +31,12 @@ function(quavel_test name)
     elseif(ARG_GPU)
         list(APPEND labels gpu)
     endif()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
+    set(serial FALSE)
+    if(ARG_SERIAL)
+        set(serial TRUE)
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+        PROPERTIES LABELS "${labels}" RUN_SERIAL ${serial})
 endfunction()
 
 # quavel_benchmark(NAME SOURCES ... [LIBS ...]): a Google Benchmark program (not run by CTest).

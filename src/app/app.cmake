@@ -6,13 +6,16 @@ if(TARGET quavel_platform_d3d11)
     quavel_library(quavel_read_back SOURCES texture_read_back.cpp back_buffer_reader.cpp
         LIBS quavel_platform_d3d11)
 endif()
+# The show's clock without a sound card (also run by the Wine audio probe).
+quavel_library(quavel_silent_clock SOURCES silent_clock.cpp LIBS quavel_platform_win32)
 # The show: start-up, the frame loop and shutdown (quavel_show, shared with the capture tool),
 # and the quavel1 executable.
 if(TARGET quavel_demo AND TARGET quavel_audio)
     quavel_library(quavel_show
-        SOURCES show.cpp frame_loop.cpp window_device.cpp window_procedure.cpp show_device.cpp
+        SOURCES show.cpp frame_loop.cpp window_device.cpp window_fit.cpp window_procedure.cpp
+                show_device.cpp
         LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_playhead quavel_read_back
-             quavel_swap_chain_description
+             quavel_swap_chain_description quavel_silent_clock
              quavel_platform_win32 quavel_platform_d3d11 quavel_platform_waveout)
     # Shader programs compiled from a folder of sources into the running graph, and the
     # watch over that folder (shader_watch.cpp needs no device): quavel1 --edit.
@@ -48,11 +51,14 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
         SOURCES check/adapter_description.cpp check/check_frames.cpp check/check_report.cpp
                 check/golden_references.cpp check/pass_timer.cpp check/program_times.cpp
                 check/self_check.cpp
-        LIBS quavel_show quavel_tile_compare quavel_golden_references quavel_playhead)
+        LIBS quavel_show quavel_tile_compare quavel_golden_references quavel_playhead quavel_files)
     target_include_directories(quavel_self_check SYSTEM PRIVATE ${QUAVEL_STB_INCLUDE_DIR})
+    # The show's command line: split as Windows splits it, parsed as every tool parses.
+    quavel_library(quavel_show_arguments SOURCES show_arguments.cpp process_arguments.cpp
+        LIBS quavel_tool_common quavel_platform_win32)
     add_executable(quavel1 show_main.cpp edit_messages.cpp)
     target_link_libraries(quavel1 PRIVATE quavel_self_check quavel_show quavel_live_edit
-        quavel_render_folder
+        quavel_render_folder quavel_show_arguments
         quavel_platform_entry)
     set_target_properties(quavel1 PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
     if(TARGET quavel_live_shaders)
@@ -72,5 +78,7 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
         set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/quavel1.rc PROPERTIES
             OBJECT_DEPENDS "${QUAVEL_ICON};${QUAVEL_MANIFEST}")
         set_target_properties(quavel1 PROPERTIES WIN32_EXECUTABLE ON)
+        # The exports that ask hybrid-GPU laptops' drivers for the discrete GPU.
+        target_sources(quavel1 PRIVATE ${QUAVEL_SRC}/platform/windows/gpu_preference.cpp)
     endif()
 endif()

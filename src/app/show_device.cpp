@@ -24,12 +24,17 @@ struct Attempt {
     }
 };
 
-Attempt attempt(D3D_DRIVER_TYPE driver, const DXGI_SWAP_CHAIN_DESC& desc) {
-    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_0};
+// 10_1 is asked for too, so that a GPU limited to it is named with its own level.
+constexpr D3D_FEATURE_LEVEL kLevels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1,
+                                         D3D_FEATURE_LEVEL_10_0};
+
+// A device on `adapter` takes the driver type UNKNOWN; without one, `driver` picks it.
+Attempt attempt(IDXGIAdapter* adapter, D3D_DRIVER_TYPE driver, const DXGI_SWAP_CHAIN_DESC& desc) {
     Attempt a;
-    a.result =
-        D3D11CreateDeviceAndSwapChain(nullptr, driver, nullptr, 0, levels, 2, D3D11_SDK_VERSION,
-                                      &desc, &a.swapChain, &a.device, &a.level, &a.context);
+    a.result = D3D11CreateDeviceAndSwapChain(
+        adapter, adapter ? D3D_DRIVER_TYPE_UNKNOWN : driver, nullptr, 0, kLevels,
+        UINT(sizeof kLevels / sizeof kLevels[0]), D3D11_SDK_VERSION, &desc, &a.swapChain, &a.device,
+        &a.level, &a.context);
     if (SUCCEEDED(a.result) && !a.complete())
         a.result = E_FAIL; // success without the objects: treated as the failure it is
     return a;
@@ -67,9 +72,32 @@ std::string adapterName(ID3D11Device* device) {
     return name;
 }
 
+IDXGIAdapter* highPerformanceAdapter() {
+    IDXGIFactory1* factory = nullptr;
+    if (FAILED(CreateDXGIFactory1(__uuidof(IDXGIFactory1), reinterpret_cast<void**>(&factory))) ||
+        !factory)
+        return nullptr;
+    IDXGIFactory6* factory6 = nullptr;
+    IDXGIAdapter* adapter = nullptr;
+    if (SUCCEEDED(factory->QueryInterface(__uuidof(IDXGIFactory6),
+                                          reinterpret_cast<void**>(&factory6))) &&
+        factory6) {
+        if (FAILED(factory6->EnumAdapterByGpuPreference(0, DXGI_GPU_PREFERENCE_HIGH_PERFORMANCE,
+                                                        __uuidof(IDXGIAdapter),
+                                                        reinterpret_cast<void**>(&adapter))))
+            adapter = nullptr;
+        factory6->Release();
+    }
+    factory->Release();
+    return adapter;
+}
+
 ShowDevice createShowDevice(const DXGI_SWAP_CHAIN_DESC& desc) {
     ShowDevice made;
-    Attempt hardware = attempt(D3D_DRIVER_TYPE_HARDWARE, desc);
+    IDXGIAdapter* preferred = highPerformanceAdapter();
+    Attempt hardware = attempt(preferred, D3D_DRIVER_TYPE_HARDWARE, desc);
+    if (preferred)
+        preferred->Release();
     if (hardware.complete() && hardware.level >= kShowFeatureLevel) {
         made.swapChain = hardware.swapChain;
         made.device = hardware.device;
@@ -84,14 +112,14 @@ ShowDevice createShowDevice(const DXGI_SWAP_CHAIN_DESC& desc) {
         hardwareText = "the graphics adapter" + (name.empty() ? "" : " \"" + name + "\"") +
                        " offers Direct3D feature level " + featureLevelName(hardware.level);
     } else if (hardware.result == DXGI_ERROR_UNSUPPORTED) {
-        hardwareText = "no graphics adapter offers Direct3D feature level 10_0 or 11_0";
+        hardwareText = "no graphics adapter offers Direct3D feature level 10_0 or above";
     } else {
         made.error = callFailure("hardware", hardware.result);
         return made;
     }
     hardware.release();
 
-    Attempt warp = attempt(D3D_DRIVER_TYPE_WARP, desc);
+    Attempt warp = attempt(nullptr, D3D_DRIVER_TYPE_WARP, desc);
     const std::string needed =
         "the show needs feature level " + featureLevelName(kShowFeatureLevel);
     if (!warp.complete() || warp.level < kShowFeatureLevel) {

@@ -1,5 +1,6 @@
-// The show's entry function: start-up, the frame loop driven by the sound card's clock, and
-// the orderly end with exit code 1. With `--edit [HOST:PORT]` the show follows the sync
+// The show's entry function: start-up, the frame loop driven by the sound card's clock (the
+// system's when there is no sound card), and the orderly end with exit code 1, or 2 when the
+// graphics device is lost while it plays. With `--edit [HOST:PORT]` the show follows the sync
 // editor (see live_edit.h) and, where the show can compile its shader programs, swaps in every
 // program whose HLSL is saved in `--shaders DIR` (live_shaders.h); its messages go to the
 // console it was started from or to a log file (edit_messages.h). `--check [FOLDER]` runs the
@@ -9,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +23,8 @@
 #endif
 #include "app/render_folder.h"
 #include "app/show.h"
+#include "app/show_arguments.h"
+#include "app/silent_clock.h"
 #include "files/output_file.h"
 #include "platform/parent_console.h"
 #include "platform/startup_failure.h"
@@ -58,50 +60,32 @@ void writeReadBack(BackBufferReader& reader, const std::string& folder, std::uin
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     static DemoApp app; // large (the audio ring is inside); lives until the process ends
     std::string error;
-    bool edit = false;
-    std::string address;
-    bool check = false;
-    std::string checkFolder;
-    std::string shaders;
-    bool shadersNext = false;
-    std::istringstream words(commandLine != nullptr ? commandLine : "");
-    for (std::string word; words >> word;) {
-        if (word == "--help" || word == "-h") {
-            attachParentConsole();
-            std::printf("%s", kUsage);
-            return 0;
-        }
-        if (shadersNext) {
-            shaders = word;
-            shadersNext = false;
-        } else if (word == "--edit" && !check)
-            edit = true;
 #ifdef QUAVEL_LIVE_SHADERS
-        else if (word == "--shaders" && edit && shaders.empty())
-            shadersNext = true;
+    constexpr bool kLiveShaders = true;
+#else
+    constexpr bool kLiveShaders = false;
 #endif
-        else if (word == "--check" && !edit)
-            check = true;
-        else if (edit && address.empty() && word.rfind("--", 0) != 0)
-            address = word;
-        else if (check && checkFolder.empty() && word.rfind("--", 0) != 0)
-            checkFolder = word;
-        else {
-            reportStartupFailure("quavel1", "unexpected argument '" + word +
-                                                "' (usage: quavel1 [--edit [HOST:PORT] "
-                                                "[--shaders DIR] | --check [FOLDER]])");
-            return 2;
-        }
+    // WinMain's narrow command line is neither split nor Unicode: the arguments are read
+    // again from the wide one, split as the C runtime splits them.
+    const ShowArguments arguments = parseShowArguments(processArguments(), kLiveShaders);
+    if (arguments.help) {
+        attachParentConsole();
+        std::printf("%s", kUsage);
+        return 0;
     }
-    if (shadersNext) {
-        reportStartupFailure("quavel1", "--shaders needs a folder");
+    if (!arguments.error.empty()) {
+        reportStartupFailure("quavel1", arguments.error + " (usage: quavel1 [--edit [HOST:PORT] "
+                                                          "[--shaders DIR] | --check [FOLDER]])");
         return 2;
     }
-    if (check)
-        return runSelfCheck(checkFolder);
+    const bool edit = arguments.edit;
+    const std::string& address = arguments.address;
+    [[maybe_unused]] const std::string& shaders = arguments.shaders; // --edit with live shaders
+    if (arguments.check)
+        return runSelfCheck(arguments.checkFolder);
     std::string host;
     std::uint16_t port = 0;
     const std::string editLog = edit ? routeEditMessages(shaders) : std::string();
@@ -131,8 +115,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     }
     ShowPicture picture(app);
     Playhead playhead(picture, kSeekGridFps);
+    // Without a sound card the show keeps time by the system clock, under the same rules.
+    SilentClock silent;
+    const bool silentShow = app.audio.device == nullptr;
+    if (silentShow)
+        reportStartupNote("quavel1", "no audio device: the show runs silent, timed by the "
+                                     "system clock");
+    // Hidden only now, after every notice and failure a message box may have to show.
+    ShowCursor(FALSE);
+    FrameLoopResult played;
     if (!edit) {
-        runFrameLoop(app, playhead, showClock, hooks);
+        played = runFrameLoop(
+            app, playhead,
+            [&](const DemoApp& a) { return silentShow ? silent.seconds() : showClock(a); }, hooks);
     } else {
         LiveEdit live(app.timeline, app.audio, playhead, kSavePath);
         live.start(host, port);
@@ -141,6 +136,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
         // A swap lands between frames; a held frame is drawn again with it on the next one.
         LiveShaders liveShaders(app, shaders, editLog);
         if (!liveShaders.start(error)) {
+            ShowCursor(TRUE);
             reportStartupFailure("quavel1", error);
             shutdownShow(app);
             return 2;
@@ -156,9 +152,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
                 readBack(frame);
         };
 #endif
-        runFrameLoop(
+        played = runFrameLoop(
             app, playhead, [](const DemoApp& a) { return audioSongSeconds(a.audio); }, hooks);
     }
+    ShowCursor(TRUE);
     shutdownShow(app);
+    if (!played.deviceLost.empty()) {
+        reportStartupFailure("quavel1", played.deviceLost);
+        return 2;
+    }
     return 1;
 }

@@ -1,9 +1,11 @@
 #include "app/swap_chain_description.h"
 
-DXGI_SWAP_CHAIN_DESC swapChainDescription(HWND window) {
+DXGI_SWAP_CHAIN_DESC swapChainDescription(HWND window, UINT width, UINT height) {
     DXGI_SWAP_CHAIN_DESC desc = {};
-    // Width and height 0: the swap chain takes the window's client size, which is the size of
-    // the picture (the window is made that size).
+    // The picture's size, which the window may not have on a small screen: the swap chain
+    // then stretches the back buffer to the window.
+    desc.BufferDesc.Width = width;
+    desc.BufferDesc.Height = height;
     desc.BufferDesc.RefreshRate.Numerator = 60;
     desc.BufferDesc.RefreshRate.Denominator = 1;
     desc.BufferDesc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;

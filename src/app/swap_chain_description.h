@@ -4,4 +4,5 @@
 
 #include "platform/d3d11.h"
 
-DXGI_SWAP_CHAIN_DESC swapChainDescription(HWND window);
+// A back buffer of width x height; 0 x 0 takes the window's client size.
+DXGI_SWAP_CHAIN_DESC swapChainDescription(HWND window, UINT width = 0, UINT height = 0);

@@ -4,6 +4,8 @@
 #include "Fennick/texture_layout.h"
 #include "app/show_device.h"
 #include "app/swap_chain_description.h"
+#include "app/window_fit.h"
+#include "platform/window_creation_error.h"
 
 namespace {
 
@@ -34,17 +36,24 @@ DeviceStartup initWindowAndDevice(DemoApp& app, WindowShown shown, float renderS
     app.window =
         CreateWindowExW(0, wc.lpszClassName, L"quavel1", WS_POPUP | (onScreen ? WS_VISIBLE : 0), 0,
                         0, width, height, nullptr, nullptr, instance, nullptr);
-    if (!app.window)
+    if (!app.window) {
+        result.error = windowCreationError();
         return result;
+    }
 
-    RECT desktop = {};
-    GetClientRect(GetDesktopWindow(), &desktop);
-    // Signed division truncating toward zero: a desktop narrower than the window gives a
-    // negative position rounded toward zero.
-    SetWindowPos(app.window, nullptr, (desktop.right - width) / 2, (desktop.bottom - height) / 2, 0,
-                 0, SWP_NOSIZE | SWP_NOZORDER);
+    // On the monitor the window opened on, inside its work area; a smaller screen gets a
+    // smaller window of the same shape. The back buffer keeps the picture's size.
+    // A window never shown (captures, the self-check) keeps the picture's size where it is.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (onScreen &&
+        GetMonitorInfoW(MonitorFromWindow(app.window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        const WindowPlacement place = fitWindow(monitor.rcWork, width, height);
+        SetWindowPos(app.window, nullptr, place.x, place.y, place.width, place.height,
+                     SWP_NOZORDER);
+    }
 
-    ShowDevice made = createShowDevice(swapChainDescription(app.window));
+    ShowDevice made = createShowDevice(swapChainDescription(app.window, UINT(width), UINT(height)));
     if (!made.error.empty()) {
         result.error = made.error;
         return result;
@@ -53,6 +62,15 @@ DeviceStartup initWindowAndDevice(DemoApp& app, WindowShown shown, float renderS
     app.device = made.device;
     app.immediateContext = made.context;
     result.softwareNote = made.softwareNote;
+    // DXGI would switch to exclusive full screen on Alt+Enter, at the back buffer's size, while
+    // the show never resizes anything: the window association turns that off.
+    IDXGIFactory* factory = nullptr;
+    if (SUCCEEDED(
+            app.swapChain->GetParent(__uuidof(IDXGIFactory), reinterpret_cast<void**>(&factory))) &&
+        factory) {
+        factory->MakeWindowAssociation(app.window, DXGI_MWA_NO_ALT_ENTER);
+        factory->Release();
+    }
 
     ID3D11Texture2D* backBuffer = nullptr;
     HRESULT hr = app.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
@@ -72,7 +90,6 @@ DeviceStartup initWindowAndDevice(DemoApp& app, WindowShown shown, float renderS
     if (onScreen) {
         ShowWindow(app.window, SW_SHOWDEFAULT);
         UpdateWindow(app.window);
-        ShowCursor(FALSE);
         ShowWindow(GetConsoleWindow(), SW_HIDE);
     }
     result.ok = true;

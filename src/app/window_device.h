@@ -19,11 +19,14 @@ struct DeviceStartup {
     std::string softwareNote; // the show runs on the software rasteriser (show_device.h)
 };
 
-// Registers the class, opens the borderless 1600 x 900 window (times renderScale, rounded as
-// the engine rounds its targets) centred on the desktop, creates the device at feature level
-// 11_0 (show_device.h: WARP when the hardware offers less), its immediate context, the swap
-// chain and the back-buffer view, each result checked, then shows the window (unless it is
-// never to be shown) and hides the cursor. When the window cannot be made, app.window stays
-// null and the error empty. What could not be made stays null, so that the caller can stop in
-// order.
+// Registers the class, opens the borderless window for the 1600 x 900 picture (times
+// renderScale, rounded as the engine rounds its targets) centred in its monitor's work area,
+// shrunk to fit with the picture's shape on a smaller screen (window_fit.h), creates the
+// device at feature level 11_0 (show_device.h: WARP when the hardware offers less), its
+// immediate context, the swap chain with a back buffer of the picture's size, Alt+Enter
+// turned off, and the back-buffer view, each result checked, then shows the window (unless
+// it is never to be shown). The cursor is left as it is: the show hides it when it starts
+// playing, after any notice. When the window cannot be made, app.window stays null and the
+// error says why (the system's reason). What could not be made stays null, so that the caller
+// can stop in order.
 DeviceStartup initWindowAndDevice(DemoApp& app, WindowShown shown, float renderScale);

@@ -4,6 +4,7 @@
 #include "platform/win32.h"
 #if defined(_WIN32)
 #include <d3d11.h>
+#include <dxgi1_6.h>
 #else
 #include "platform/linux/d3d11/d3d11_api.h"
 #endif

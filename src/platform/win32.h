@@ -9,6 +9,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// CommandLineToArgvW, which the lean headers leave out.
+#include <shellapi.h>
 #else
 #include "platform/linux/win32/win32_api.h"
 #endif

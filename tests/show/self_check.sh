@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # quavel1 --check on llvmpipe: every golden moment matches (exit 0), and the report holds the
-# device, the program table, a table per moment and the GPU time of every pass.
+# device and the adapters, the program table, a table per moment and the GPU time of every
+# pass; the output's last line names one file holding the whole folder.
 #   self_check.sh QUAVEL1 SRC
 set -euo pipefail
 show="$1"
@@ -15,8 +16,18 @@ cat "$work/out"
 folder="$(sed -n 's/^Frames and this report: //p' "$work/out")"
 [ "$(dirname "$folder")" = "$(cd "$work" && pwd -P)" ] || [ "$(dirname "$folder")" = "$work" ] ||
     fail "the default folder '$folder' is not a new folder in the current directory"
-cmp -s "$work/out" "$folder/quavel1-check.txt" || fail "the report file differs from the output"
+cmp -s <(sed '$d' "$work/out") "$folder/quavel1-check.txt" ||
+    fail "the report file differs from the output"
+packed="$(tail -1 "$work/out" | sed -n 's/^Everything above in one file, to attach: //p')"
+[ "$packed" = "$folder.zip" ] || fail "the last line does not name $folder.zip: $(tail -1 "$work/out")"
+unzip -tq "$packed" >/dev/null || fail "$packed is not a good archive"
+top="$(basename "$folder")"
+[ "$(unzip -Z1 "$packed" | tr '\n' ' ')" = "$top/quavel1-check.txt $top/credits.png $top/explosion.png $top/particles.png " ] ||
+    fail "$packed holds $(unzip -Z1 "$packed" | tr '\n' ' ')"
+cmp -s "$folder/explosion.png" <(unzip -p "$packed" "$top/explosion.png") || fail "a packed frame differs"
 grep -qE '^  feature level   11_0' "$work/out" || fail "no feature level"
+grep -qE '^    0  .+, vendor 0x[0-9A-F]{4}  \(first for high performance, USED\)$' "$work/out" ||
+    fail "the adapter used is not listed"
 [ "$(grep -cE '^  (vs|ps|cs|engine)_[a-z0-9_]+ +- +[0-9.]+$' "$work/out")" -eq "$programs" ] ||
     fail "not all $programs programs with their creation times"
 for moment in explosion particles credits; do

@@ -93,17 +93,24 @@ struct DeviceCase {
     const char* name;
     const char* hardwareLevel; // QUAVEL_D3D11_HARDWARE_LEVEL, or null
     bool noWarp;
+    bool noFactory6;  // QUAVEL_D3D11_NO_FACTORY6: DXGI cannot rank the adapters
     const char* said; // expected on stderr (a regular expression)
     int exitCode;
 };
 
 const DeviceCase kDeviceCases[] = {
-    {"hardware 11_0", nullptr, false, "^waveout: [^\n]*without sound[^\n]*\n$", 1},
-    {"hardware 10_0, WARP", "10_0", false,
+    {"hardware 11_0", nullptr, false, false, "^waveout: [^\n]*without sound[^\n]*\n$", 1},
+    {"hardware 11_0, the default adapter", nullptr, false, true,
+     "^waveout: [^\n]*without sound[^\n]*\n$", 1},
+    {"hardware 10_0, WARP", "10_0", false, false,
      "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_0; the show "
      "needs feature level 11_0, so it runs in software [^\n]*\nwaveout: [^\n]*without sound",
      1},
-    {"hardware 10_0, no WARP", "10_0", true,
+    {"hardware 10_1, WARP", "10_1", false, false,
+     "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_1; the show "
+     "needs feature level 11_0, so it runs in software [^\n]*\nwaveout: [^\n]*without sound",
+     1},
+    {"hardware 10_0, no WARP", "10_0", true, false,
      "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_0; the show "
      "needs feature level 11_0, and the software rasteriser \\(WARP\\) cannot be started "
      "\\(0x887A0004 \\(DXGI_ERROR_UNSUPPORTED\\)\\)\n$",
@@ -124,6 +131,8 @@ TEST(ShowProgram, EndsInOrderOrSaysWhyItCannotRunOnTheDevice) {
                 setenv("QUAVEL_D3D11_HARDWARE_LEVEL", c.hardwareLevel, 1);
             if (c.noWarp)
                 setenv("QUAVEL_D3D11_NO_WARP", "1", 1);
+            if (c.noFactory6)
+                setenv("QUAVEL_D3D11_NO_FACTORY6", "1", 1);
             execl(QUAVEL1_PROGRAM, QUAVEL1_PROGRAM, static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -162,6 +171,29 @@ TEST(ShowProgram, RefusesToRunWithoutADisplayInOneLine) {
     const tooltest::ToolRun ran = tooltest::runTool(command);
     EXPECT_EQ(ran.status, 2) << "124 is the timeout: the show ran on without a window";
     EXPECT_EQ(ran.output, "quavel1: cannot open the display ':55'\n");
+}
+
+// A device lost while the show plays (a driver reset, a GPU timeout: the Direct3D layer's
+// debug switch removes it at the first Present) ends the show in order with exit code 2 and
+// one line saying so, with Present's result and the device's reason; arguments with spaces
+// and other characters reach the command line's parser whole.
+TEST(ShowProgram, ALostDeviceEndsTheShowWithOneLineAndWholeArgumentsReachTheParser) {
+    const std::string program = std::string(QUAVEL1_PROGRAM);
+    const tooltest::ToolRun lost = tooltest::runTool(
+        "SDL_AUDIODRIVER=dummy QUAVEL_D3D11_REMOVE_AT_PRESENT=1 timeout 300 " + program);
+    EXPECT_EQ(lost.status, 2) << lost.output;
+    const std::regex said("^waveout: [^\n]*without sound[^\n]*\nquavel1: the graphics device "
+                          "stopped working at [0-9.]+ s into the show \\(Present: 0x887A0005 "
+                          "\\(DXGI_ERROR_DEVICE_REMOVED\\); reason: 0x887A0006 "
+                          "\\(DXGI_ERROR_DEVICE_HUNG\\)\\)[^\n]*\n$");
+    EXPECT_TRUE(std::regex_search(lost.output, said)) << lost.output;
+
+    const tooltest::ToolRun refused =
+        tooltest::runTool(program + " --check " + tooltest::quoted("C:\\My renders\\Zoë") + " " +
+                          tooltest::quoted("one argument, ünïcode"));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.output, "quavel1: unexpected argument 'one argument, ünïcode' (usage: "
+                              "quavel1 [--edit [HOST:PORT] [--shaders DIR] | --check [FOLDER]])\n");
 }
 
 } // namespace

@@ -3,15 +3,17 @@
 # import (only ones that every Windows 10 and 11 has: no compiler runtime DLL beside the
 # .exe, no d3dcompiler_47.dll, which quavel1.exe loads itself), and quavel1.exe's resources
 # (icon group 101 with two images, version information, the manifest declaring per-monitor v2
-# DPI awareness with the system-aware fallback; Wine treats every program as DPI-aware, so
-# only the resource itself can be checked here).
+# DPI awareness with the system-aware fallback and the UTF-8 code page; Wine treats every
+# program as DPI-aware, so only the resource itself can be checked here), and the exports
+# that ask hybrid-GPU laptops for the discrete GPU.
 source "$(dirname "$0")/wine_env.sh"
 require_windows_build
 objdump="${QUAVEL_MINGW_OBJDUMP:-x86_64-w64-mingw32-objdump}"
 windres="${QUAVEL_MINGW_WINDRES:-x86_64-w64-mingw32-windres}"
 
 # DLLs every Windows 10 and 11 installation has in System32 (ws2_32: Winsock, for --edit).
-allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll d3d11.dll dxgi.dll winmm.dll ws2_32.dll"
+# shell32: CommandLineToArgvW.
+allowed="kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll d3d11.dll dxgi.dll winmm.dll ws2_32.dll shell32.dll"
 
 check_exe() {
     local exe="$1" subsystem="$2" dlls
@@ -43,3 +45,13 @@ for declared in '<dpiAwareness[^>]*>PerMonitorV2, PerMonitor</dpiAwareness>' '<d
     grep -aqE "$declared" "$windows_build/quavel1.exe" || fail "quavel1.exe's manifest lacks $declared"
 done
 echo "quavel1.exe: manifest declaring per-monitor v2 DPI awareness (system-aware fallback)"
+grep -aqE '<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">UTF-8</activeCodePage>' \
+    "$windows_build/quavel1.exe" || fail "quavel1.exe's manifest does not declare the UTF-8 code page"
+echo "quavel1.exe: manifest declaring the UTF-8 active code page"
+
+# The exports hybrid-GPU laptops' drivers look for, to run the program on the discrete GPU.
+exports="$("$objdump" -p "$windows_build/quavel1.exe" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p')"
+for symbol in NvOptimusEnablement AmdPowerXpressRequestHighPerformance; do
+    grep -qE "\] $symbol\$" <<<"$exports" || fail "quavel1.exe does not export $symbol"
+done
+echo "quavel1.exe: exports NvOptimusEnablement and AmdPowerXpressRequestHighPerformance"

@@ -9,7 +9,8 @@
 #                         programs are compiled first), and Escape in it ends the process
 #   wine_show.sh dpi      the same with a stand-in compiler (probes/fake_d3dcompiler.cpp) whose
 #                         "bytecode" the device refuses, at 96 and 144 dpi: the window is looked
-#                         at (class, title, size and place in physical pixels, no cursor), the
+#                         at (class, title, size and place in physical pixels, the cursor
+#                         showing while the box is up: the show hides it only to play), the
 #                         box names the refused shader object, and Escape in it, or closing
 #                         the show's window, ends the process
 #   wine_show.sh edit     quavel1.exe --edit --shaders DIR started as from the desktop
@@ -18,8 +19,10 @@
 #                         failure still comes in a message box); with standard error
 #                         redirected they go there, and no log is made
 #   wine_show.sh check    quavel1.exe --check with its output redirected: it describes the
-#                         device, stops at the shader compiler with exit code 2, and says so
-#                         in its output and in the report of the new folder it names
+#                         device and lists the adapters, stops at the shader compiler with exit
+#                         code 2, says so in its output and in the report of the new folder it
+#                         names, and packs the folder into one file named last; the same into
+#                         a folder named with spaces and letters beyond ASCII
 source "$(dirname "$0")/wine_env.sh"
 require_windows_build
 if [ -z "${DISPLAY:-}" ]; then
@@ -58,23 +61,55 @@ check_message() {
     echo "first failing program: $first; failing: $list"
 }
 
-# The pointer over the show's window shows no cursor: a screen grab that draws the cursor
-# equals one that does not. Over the bare desktop the two differ, which shows the grab sees a
-# cursor where there is one.
+# While a start-up message box is up the pointer shows, over the show's window too (the show
+# hides it only once it starts playing): a screen grab that draws the cursor differs from one
+# that does not. Over a window that hides it the two would be equal.
 # grab DRAW_CURSOR X Y FILE: the 64 x 64 pixels around (X, Y), the cursor drawn in or not.
 grab() {
     ffmpeg -loglevel error -y -f x11grab -draw_mouse "$1" -video_size 64x64 \
         -i "$DISPLAY+$(($2 - 32)),$(($3 - 32))" -frames:v 1 -f rawvideo -pix_fmt rgb24 "$4"
 }
-check_no_cursor() {
+check_cursor_shown() {
     sleep 2 # Wine maps the window contents after the box appears
     xdotool mousemove 400 700 && sleep 0.5
     grab 1 400 700 "$work/over-with" && grab 0 400 700 "$work/over-without"
-    cmp -s "$work/over-with" "$work/over-without" || fail "a cursor shows over the window"
-    xdotool mousemove 60 40 && sleep 0.5
-    grab 1 60 40 "$work/desk-with" && grab 0 60 40 "$work/desk-without"
-    ! cmp -s "$work/desk-with" "$work/desk-without" || fail "the grab shows no cursor anywhere"
-    echo "no cursor over the window"
+    ! cmp -s "$work/over-with" "$work/over-without" ||
+        fail "no cursor over the window while the message box is up"
+    echo "the cursor shows over the window while the box is up"
+}
+
+# The self-check's output: the report's lines, then the packed folder's path. Checks what the
+# two runs share and sets `folder` and `packed`.
+check_check_output() {
+    local status="$1" out="$2" report
+    tr -d '\r' <"$out" | sed '/^ *$/d' >"$work/seen"
+    cat "$work/seen"
+    [ "$status" -eq 2 ] || fail "exit code $status, not 2; standard error: $(cat "$work/err")"
+    grep -qE '^  feature level   [0-9]+_[0-9] ' "$work/seen" || fail "no feature level"
+    grep -qE '^  adapter         .+' "$work/seen" || fail "no adapter"
+    grep -qE '^  adapters seen   [1-9]' "$work/seen" || fail "no list of adapters"
+    grep -qE '^    0  .+, vendor 0x[0-9A-F]{4}' "$work/seen" || fail "no adapter listed"
+    grep -q '^quavel1 --check cannot run: shader program ' "$work/seen" ||
+        fail "the check does not stop at the shader compiler"
+    check_message "$(tr '\n' ' ' <"$work/seen")"
+    grep -qx 'Result: the check could not run (exit 2)' "$work/seen" || fail "no result line"
+    folder="$(sed -n 's/^Frames and this report: //p' "$work/seen")"
+    packed="$(tail -1 "$work/seen" | sed -n 's/^Everything above in one file, to attach: //p')"
+    [ -n "$packed" ] || fail "the last line does not name the packed file: $(tail -1 "$work/seen")"
+}
+
+# The packed file (a Windows path) beside the folder: a good archive holding the report, whose
+# text is the output's but for the last line.
+check_packed() {
+    local report="$1" zip="$2" top="$3"
+    [ -f "$zip" ] || fail "no packed file $zip"
+    unzip -tq "$zip" >/dev/null || fail "$zip is not a good archive"
+    unzip -Z1 "$zip" | grep -qxF "$top/quavel1-check.txt" || fail "$zip lacks $top/quavel1-check.txt"
+    cmp -s <(tr -d '\r' <"$report" | sed '/^ *$/d') <(sed '$d' "$work/seen") ||
+        fail "the report differs from the output"
+    cmp -s "$report" <(unzip -p "$zip" "$top/quavel1-check.txt") ||
+        fail "the packed report differs from the folder's"
+    echo "packed into $zip: $(unzip -Z1 "$zip" | tr '\n' ' ')"
 }
 
 case "${1:-}" in
@@ -118,7 +153,7 @@ dpi)
         started=$!
         probe_status=0
         run_wine 90 "$probe" 60 >"$work/probe" 2>/dev/null || probe_status=$?
-        [ "$action" = escape ] && check_no_cursor
+        [ "$action" = escape ] && check_cursor_shown
         run_wine 30 "$probe" 10 "$action" >/dev/null 2>&1 || probe_status=$?
         status=0
         wait "$started" || status=$?
@@ -168,23 +203,25 @@ edit)
     echo "standard error redirected: messages there, no log"
     ;;
 check)
+    # A new folder here by default.
     status=0
     (cd "$work" && run_wine 120 "$show" --check >"$work/out" 2>"$work/err") || status=$?
-    # Wine's console code ends the output with a line of spaces: blank lines do not count.
-    tr -d '\r' <"$work/out" | sed '/^ *$/d' >"$work/seen"
-    cat "$work/seen"
-    [ "$status" -eq 2 ] || fail "exit code $status, not 2; standard error: $(cat "$work/err")"
-    grep -qE '^  feature level   [0-9]+_[0-9] ' "$work/seen" || fail "no feature level"
-    grep -qE '^  adapter         .+' "$work/seen" || fail "no adapter"
-    grep -q '^quavel1 --check cannot run: shader program ' "$work/seen" ||
-        fail "the check does not stop at the shader compiler"
-    check_message "$(tr '\n' ' ' <"$work/seen")"
-    grep -qx 'Result: the check could not run (exit 2)' "$work/seen" || fail "no result line"
-    folder="$(sed -n 's/^Frames and this report: //p' "$work/seen")"
+    check_check_output "$status" "$work/out"
     report=("$work"/quavel1-check-*/quavel1-check.txt)
     [ -f "${report[0]}" ] || fail "no report in a new folder of $work (named: $folder)"
-    cmp -s <(tr -d '\r' <"${report[0]}" | sed '/^ *$/d') "$work/seen" ||
-        fail "the report differs from the output"
+    top="$(basename "$(dirname "${report[0]}")")"
+    check_packed "${report[0]}" "$work/$top.zip" "$top"
+    # A folder named with spaces and letters beyond ASCII reaches the program whole (the
+    # arguments are read from the wide command line), and every file in it can be written
+    # (the manifest's UTF-8 code page for the C runtime's and stb's narrow paths).
+    status=0
+    (cd "$work" && run_wine 120 "$show" --check "Zoë's renders/run 1" >"$work/out" 2>"$work/err") ||
+        status=$?
+    check_check_output "$status" "$work/out"
+    report="$work/Zoë's renders/run 1/quavel1-check.txt"
+    [ -f "$report" ] || fail "no report in '$work/Zoë's renders/run 1' (named: $folder)"
+    [[ "$folder" == *"\\Zoë's renders\\run 1" ]] || fail "the output names the folder $folder"
+    check_packed "$report" "$work/Zoë's renders/run 1.zip" "run 1"
     ;;
 *)
     fail "usage: wine_show.sh stderr|window|dpi|edit|check"

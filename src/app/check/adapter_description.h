@@ -1,9 +1,11 @@
 // What the self-check says about the graphics device: the adapter's name and PCI vendor, the
 // user-mode driver's version and the feature level, asked of the device through DXGI
-// (IDXGIDevice -> IDXGIAdapter::GetDesc and CheckInterfaceSupport).
+// (IDXGIDevice -> IDXGIAdapter::GetDesc and CheckInterfaceSupport), and every adapter the
+// machine has, with the one used and the one preferred for high performance.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/d3d11.h"
 
@@ -15,3 +17,14 @@ struct AdapterDescription {
 };
 
 AdapterDescription describeAdapter(ID3D11Device* device);
+
+// One adapter the DXGI factory lists (IDXGIFactory1::EnumAdapters1), in its order.
+struct SeenAdapter {
+    std::string name;
+    std::string vendor;     // "0x10DE"
+    bool software = false;  // DXGI_ADAPTER_FLAG_SOFTWARE (the Basic Render Driver)
+    bool preferred = false; // the one DXGI ranks first for high performance
+    bool used = false;      // the one `device` runs on (same LUID)
+};
+
+std::vector<SeenAdapter> listAdapters(ID3D11Device* device);

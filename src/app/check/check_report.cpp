@@ -20,12 +20,19 @@ bool CheckReport::open(const std::string& path, std::string& error) {
     return true;
 }
 
+void CheckReport::close() {
+    if (file_)
+        std::fclose(file_);
+    file_ = nullptr;
+    closed_ = true;
+}
+
 void CheckReport::line(const std::string& text) {
     const std::string withEnd = text + "\n";
     if (file_) {
         std::fputs(withEnd.c_str(), file_);
         std::fflush(file_); // a check that dies half-way still leaves what it found
-    } else {
+    } else if (!closed_) {
         pending_ += withEnd;
     }
     if (toConsole_) {

@@ -14,6 +14,8 @@ public:
 
     // Lines written before the file is open are written into it when it opens.
     bool open(const std::string& path, std::string& error);
+    // The file is complete: later lines go to the console only.
+    void close();
     void line(const std::string& text = "");
     // printf-style
     void linef(const char* format, ...)
@@ -26,4 +28,5 @@ private:
     bool toConsole_;
     std::FILE* file_ = nullptr;
     std::string pending_;
+    bool closed_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -18,12 +19,16 @@
 #include "app/check/program_times.h"
 #include "app/playhead.h"
 #include "app/show.h"
+#include "files/stored_zip.h"
+#include "files/utf8_path.h"
 #include "platform/parent_console.h"
 #include "platform/shader_code.h"
 #include "platform/startup_failure.h"
 #include "stb_image_write.h" // implemented in check_frames.cpp
 
 namespace fs = std::filesystem;
+using files::pathFromUtf8;
+using files::utf8Of;
 
 namespace {
 
@@ -61,6 +66,8 @@ public:
     int run(const std::string& folder);
 
 private:
+    int runSteps(const std::string& folder);
+    void packFolder();
     int cannotRun(const std::string& why) {
         // Started from the desktop, nobody reads the output: say it where a person sees it.
         if (!console_)
@@ -86,13 +93,13 @@ private:
 bool SelfCheck::makeFolder(const std::string& asked, std::string& error) {
     folder_ = asked.empty() ? newCheckFolderName() : asked;
     std::error_code ec;
-    fs::create_directories(folder_, ec);
-    if (!fs::is_directory(folder_)) {
+    fs::create_directories(pathFromUtf8(folder_), ec);
+    if (!fs::is_directory(pathFromUtf8(folder_))) {
         error = "cannot make the folder '" + folder_ + "'" + (ec ? ": " + ec.message() : "");
         return false;
     }
-    folder_ = fs::absolute(folder_).lexically_normal().string();
-    return report_.open((fs::path(folder_) / kReportName).string(), error);
+    folder_ = utf8Of(fs::absolute(pathFromUtf8(folder_)).lexically_normal());
+    return report_.open(utf8Of(pathFromUtf8(folder_) / kReportName), error);
 }
 
 void SelfCheck::reportDevice() {
@@ -102,6 +109,22 @@ void SelfCheck::reportDevice() {
     report_.line("  PCI vendor      " + d.vendor);
     report_.line("  driver version  " + d.driverVersion);
     report_.line("  feature level   " + d.featureLevel + " (the show needs 11_0)");
+    // Every adapter, so that a laptop running on its integrated GPU shows it.
+    const std::vector<SeenAdapter> adapters = listAdapters(app_->device);
+    report_.linef("  adapters seen   %u", unsigned(adapters.size()));
+    for (std::size_t i = 0; i < adapters.size(); ++i) {
+        const SeenAdapter& a = adapters[i];
+        std::string notes;
+        for (const auto& [on, text] :
+             {std::pair{a.software, "software"},
+              std::pair{a.preferred, "first for high performance"}, std::pair{a.used, "USED"}})
+            if (on)
+                notes += (notes.empty() ? "  (" : ", ") + std::string(text);
+        report_.linef("    %u  %s, vendor %s%s", unsigned(i), a.name.c_str(), a.vendor.c_str(),
+                      (notes.empty() ? notes : notes + ")").c_str());
+    }
+    if (std::none_of(adapters.begin(), adapters.end(), [](const auto& a) { return a.used; }))
+        report_.line("    (the device runs on none of them: WARP, the software rasteriser)");
     report_.line();
 }
 
@@ -163,7 +186,7 @@ bool SelfCheck::renderMoments(std::vector<RenderedMoment>& rendered, std::string
             compareTiles(tileMeans(rgba.data(), int(reader.width()), int(reader.height())),
                          reference.tiles, reference.vary);
         r.frameFile = std::string(r.moment->name) + ".png";
-        const std::string path = (fs::path(folder_) / r.frameFile).string();
+        const std::string path = utf8Of(pathFromUtf8(folder_) / r.frameFile);
         if (!stbi_write_png(path.c_str(), int(reader.width()), int(reader.height()), 4, rgba.data(),
                             int(reader.width()) * 4))
             r.frameFile = "(cannot write " + path + ")";
@@ -232,7 +255,45 @@ void SelfCheck::reportPassTimes(const std::vector<RenderedMoment>& rendered) {
     report_.line();
 }
 
+// The report and the frames in one file beside the folder, for a tester to attach; its path
+// is the output's last line.
+void SelfCheck::packFolder() {
+    report_.close();
+    std::vector<files::ZipEntry> entries;
+    const fs::path folder = pathFromUtf8(folder_);
+    const std::string top = utf8Of(folder.filename());
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec))
+        if (e.is_regular_file(ec))
+            entries.push_back({top + "/" + utf8Of(e.path().filename()), utf8Of(e.path())});
+    // The report first, then the frames by name.
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        const bool aReport = a.name.size() >= std::strlen(kReportName) &&
+                             a.name.compare(a.name.size() - std::strlen(kReportName),
+                                            std::string::npos, kReportName) == 0;
+        const bool bReport = b.name.size() >= std::strlen(kReportName) &&
+                             b.name.compare(b.name.size() - std::strlen(kReportName),
+                                            std::string::npos, kReportName) == 0;
+        return aReport != bReport ? aReport : a.name < b.name;
+    });
+    const std::string zip = folder_ + ".zip";
+    std::string error;
+    // The output file splits folders at '/', which Windows takes as well as '\\'.
+    if (files::writeStoredZip(pathFromUtf8(zip).generic_u8string(), entries, &error))
+        report_.line("Everything above in one file, to attach: " + zip);
+    else
+        report_.line("The folder could not be packed into one file (" + error +
+                     "): please send the folder itself");
+}
+
 int SelfCheck::run(const std::string& folder) {
+    const int code = runSteps(folder);
+    if (!folder_.empty() && fs::is_directory(pathFromUtf8(folder_)))
+        packFolder();
+    return code;
+}
+
+int SelfCheck::runSteps(const std::string& folder) {
     static DemoApp app; // large (the audio ring is inside); lives until the process ends
     app_ = &app;
     std::string error;

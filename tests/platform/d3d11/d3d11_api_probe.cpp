@@ -171,4 +171,23 @@ EXPECT_METHOD(IDXGIAdapter, GetDesc, HRESULT, DXGI_ADAPTER_DESC*);
 EXPECT_METHOD(IDXGIAdapter, CheckInterfaceSupport, HRESULT, REFGUID, LARGE_INTEGER*);
 EXPECT_METHOD(ID3D11Device, CreateQuery, HRESULT, const D3D11_QUERY_DESC*, ID3D11Query**);
 EXPECT_METHOD(ID3D11DeviceContext, GetData, HRESULT, ID3D11Asynchronous*, void*, UINT, UINT);
+
+// Present's results, the factory, its adapters and the window association.
+static_assert(DXGI_STATUS_OCCLUDED == HRESULT(0x087A0001) && SUCCEEDED(DXGI_STATUS_OCCLUDED));
+static_assert(DXGI_ERROR_DEVICE_REMOVED == HRESULT(0x887A0005) &&
+              DXGI_ERROR_DEVICE_HUNG == HRESULT(0x887A0006) &&
+              DXGI_ERROR_DEVICE_RESET == HRESULT(0x887A0007));
+static_assert(DXGI_MWA_NO_ALT_ENTER == 2 && DXGI_PRESENT_TEST == 1);
+static_assert(DXGI_GPU_PREFERENCE_HIGH_PERFORMANCE == 2 && DXGI_ADAPTER_FLAG_SOFTWARE == 2);
+static_assert(sizeof(DXGI_ADAPTER_DESC1) == sizeof(DXGI_ADAPTER_DESC) + 8);
+static_assert(offsetof(DXGI_ADAPTER_DESC1, Flags) == sizeof(DXGI_ADAPTER_DESC));
+static_assert(D3D_FEATURE_LEVEL_10_1 == 0xa100);
+EXPECT_METHOD(ID3D11Device, GetDeviceRemovedReason, HRESULT);
+EXPECT_METHOD(IDXGIObject, GetParent, HRESULT, REFIID, void**);
+EXPECT_METHOD(IDXGIFactory, MakeWindowAssociation, HRESULT, HWND, UINT);
+EXPECT_METHOD(IDXGIFactory1, EnumAdapters1, HRESULT, UINT, IDXGIAdapter1**);
+EXPECT_METHOD(IDXGIFactory6, EnumAdapterByGpuPreference, HRESULT, UINT, DXGI_GPU_PREFERENCE, REFIID,
+              void**);
+EXPECT_METHOD(IDXGIAdapter1, GetDesc1, HRESULT, DXGI_ADAPTER_DESC1*);
+static_assert(std::is_same_v<decltype(&CreateDXGIFactory1), HRESULT(WINAPI*)(REFIID, void**)>);
 [[maybe_unused]] static const IID& dxgiDeviceInterface = __uuidof(IDXGIDevice);

@@ -166,3 +166,78 @@ TEST(SwapChain, AWindowThatIsNotOneOfOursOrABadDescriptionIsRefused) {
 }
 
 } // namespace
+
+namespace {
+
+// The factory: one adapter, listed and ranked; a device made on it takes the driver type
+// UNKNOWN (and only then); the swap chain's parent keeps the window association; a smaller
+// back buffer than the window is stretched. Direct3D's rules for adapter and driver type.
+TEST(DxgiFactory, ListsTheAdapterADeviceIsMadeOnAndKeepsTheWindowAssociation) {
+    IDXGIFactory1* factory = nullptr;
+    ASSERT_EQ(S_OK,
+              CreateDXGIFactory1(__uuidof(IDXGIFactory1), reinterpret_cast<void**>(&factory)));
+    IDXGIAdapter1* listed = nullptr;
+    ASSERT_EQ(S_OK, factory->EnumAdapters1(0, &listed));
+    DXGI_ADAPTER_DESC1 desc = {};
+    ASSERT_EQ(S_OK, listed->GetDesc1(&desc));
+    EXPECT_NE(desc.Description[0], 0) << "named after the OpenGL renderer";
+    EXPECT_EQ(desc.Flags & DXGI_ADAPTER_FLAG_SOFTWARE, 0u);
+    IDXGIAdapter1* none = listed;
+    EXPECT_EQ(DXGI_ERROR_NOT_FOUND, factory->EnumAdapters1(1, &none));
+    EXPECT_EQ(nullptr, none);
+
+    IDXGIFactory6* factory6 = nullptr;
+    ASSERT_EQ(S_OK, factory->QueryInterface(__uuidof(IDXGIFactory6),
+                                            reinterpret_cast<void**>(&factory6)));
+    IDXGIAdapter* preferred = nullptr;
+    ASSERT_EQ(S_OK, factory6->EnumAdapterByGpuPreference(0, DXGI_GPU_PREFERENCE_HIGH_PERFORMANCE,
+                                                         __uuidof(IDXGIAdapter),
+                                                         reinterpret_cast<void**>(&preferred)));
+    EXPECT_EQ(static_cast<IDXGIAdapter*>(listed), preferred);
+
+    HWND window = makeWindow();
+    // A back buffer of 32 x 24 in the 64 x 48 window.
+    DXGI_SWAP_CHAIN_DESC chain = swapChainDescription(window, width / 2, height / 2);
+    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0};
+    IDXGISwapChain* swapChain = nullptr;
+    ID3D11Device* device = nullptr;
+    ID3D11DeviceContext* context = nullptr;
+    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(
+                                preferred, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, levels, 1,
+                                D3D11_SDK_VERSION, &chain, &swapChain, &device, nullptr, &context))
+        << "an adapter with a driver type";
+    EXPECT_EQ(E_INVALIDARG, D3D11CreateDeviceAndSwapChain(nullptr, D3D_DRIVER_TYPE_UNKNOWN, nullptr,
+                                                          0, levels, 1, D3D11_SDK_VERSION, &chain,
+                                                          &swapChain, &device, nullptr, &context))
+        << "UNKNOWN without an adapter";
+    ASSERT_EQ(S_OK, D3D11CreateDeviceAndSwapChain(preferred, D3D_DRIVER_TYPE_UNKNOWN, nullptr, 0,
+                                                  levels, 1, D3D11_SDK_VERSION, &chain, &swapChain,
+                                                  &device, nullptr, &context));
+    DXGI_SWAP_CHAIN_DESC got;
+    ASSERT_EQ(S_OK, swapChain->GetDesc(&got));
+    EXPECT_EQ(std::make_pair(got.BufferDesc.Width, got.BufferDesc.Height),
+              std::make_pair(UINT(width / 2), UINT(height / 2)));
+    EXPECT_EQ(S_OK, device->GetDeviceRemovedReason());
+    EXPECT_EQ(S_OK, swapChain->Present(0, DXGI_PRESENT_TEST));
+
+    IDXGIFactory* parent = nullptr;
+    ASSERT_EQ(S_OK,
+              swapChain->GetParent(__uuidof(IDXGIFactory), reinterpret_cast<void**>(&parent)));
+    EXPECT_EQ(DXGI_ERROR_INVALID_CALL, parent->MakeWindowAssociation(window, 0x80));
+    EXPECT_EQ(S_OK, parent->MakeWindowAssociation(window, DXGI_MWA_NO_ALT_ENTER));
+    HWND associated = nullptr;
+    EXPECT_EQ(S_OK, parent->GetWindowAssociation(&associated));
+    EXPECT_EQ(window, associated);
+
+    parent->Release();
+    context->Release();
+    swapChain->Release();
+    device->Release();
+    preferred->Release();
+    factory6->Release();
+    listed->Release();
+    factory->Release();
+    DestroyWindow(window);
+}
+
+} // namespace

@@ -74,3 +74,22 @@ static_assert(std::is_same_v<WNDPROC, LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPA
 static_assert(std::is_same_v<LPCWSTR, const wchar_t*>);
 [[maybe_unused]] static const LPCWSTR kClassName = L"DemoTemplate";
 [[maybe_unused]] static const LPCWSTR kIconName = MAKEINTRESOURCEW(101);
+
+// Focus, monitors, the command line, text, power requests and the performance counter.
+static_assert(sizeof(MONITORINFO) == 40 && offsetof(MONITORINFO, rcWork) == 20);
+static_assert(MONITOR_DEFAULTTONULL == 0 && MONITOR_DEFAULTTOPRIMARY == 1 &&
+              MONITOR_DEFAULTTONEAREST == 2);
+static_assert(ES_CONTINUOUS == 0x80000000u && ES_DISPLAY_REQUIRED == 2 && ES_SYSTEM_REQUIRED == 1);
+static_assert(CP_UTF8 == 65001 && sizeof(LARGE_INTEGER) == 8);
+EXPECT_SIGNATURE(GetForegroundWindow, HWND(WINAPI*)());
+EXPECT_SIGNATURE(SetForegroundWindow, BOOL(WINAPI*)(HWND));
+EXPECT_SIGNATURE(MonitorFromWindow, HMONITOR(WINAPI*)(HWND, DWORD));
+EXPECT_SIGNATURE(GetMonitorInfoW, BOOL(WINAPI*)(HMONITOR, LPMONITORINFO));
+EXPECT_SIGNATURE(GetCommandLineW, LPWSTR(WINAPI*)());
+EXPECT_SIGNATURE(CommandLineToArgvW, LPWSTR*(WINAPI*)(LPCWSTR, int*));
+EXPECT_SIGNATURE(LocalFree, HLOCAL(WINAPI*)(HLOCAL));
+EXPECT_SIGNATURE(WideCharToMultiByte,
+                 int(WINAPI*)(UINT, DWORD, LPCWSTR, int, LPSTR, int, LPCCH, LPBOOL));
+EXPECT_SIGNATURE(SetThreadExecutionState, EXECUTION_STATE(WINAPI*)(EXECUTION_STATE));
+EXPECT_SIGNATURE(QueryPerformanceCounter, BOOL(WINAPI*)(LARGE_INTEGER*));
+EXPECT_SIGNATURE(QueryPerformanceFrequency, BOOL(WINAPI*)(LARGE_INTEGER*));

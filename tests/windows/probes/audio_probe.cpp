@@ -1,10 +1,13 @@
 // audio_probe: runs the show's audio start-up over the embedded module and its shutdown, and
 // prints what it found as key=value lines: whether a device opened, the clock, and whether
-// the player and the thread exist. Exit status 0 once shutdown has returned.
+// the player and the thread exist, and whether the clock the show then uses advances. Exit
+// status 0 once shutdown has returned.
 #include <cstdio>
 
+#include "app/silent_clock.h"
 #include "demo/show_assets.h"
 #include "music/audio_output.h"
+#include "platform/win32.h"
 
 int main() {
     static AudioOutput audio;
@@ -20,6 +23,15 @@ int main() {
     std::printf("device=%d player=%d thread=%d position=%lu\n", audio.device != nullptr,
                 audio.player != nullptr, audio.thread.joinable() ? 1 : 0,
                 static_cast<unsigned long>(position.u.cb));
+    // Without a device the show keeps time by the system clock: 0 at the first frame, then on.
+    if (start == AudioStart::NoDevice) {
+        SilentClock clock;
+        const float first = clock.seconds();
+        Sleep(200);
+        const float later = clock.seconds();
+        std::printf("silent_clock=%s\n",
+                    first == 0.0f && later >= 0.19f && later < 2.0f ? "advances" : "wrong");
+    }
     stopAudioOutput(audio);
     std::printf("stopped=1\n");
     return 0;

@@ -56,7 +56,17 @@ inline bool answersTo(const IDXGIAdapter*, REFIID id) {
     return id == __uuidof(IDXGIAdapter) || answersTo(static_cast<const IUnknown*>(nullptr), id);
 }
 inline bool answersTo(const IDXGISwapChain*, REFIID id) {
-    return id == __uuidof(IDXGISwapChain) || answersTo(static_cast<const IUnknown*>(nullptr), id);
+    return id == __uuidof(IDXGISwapChain) || id == __uuidof(IDXGIObject) ||
+           answersTo(static_cast<const IUnknown*>(nullptr), id);
+}
+inline bool answersTo(const IDXGIAdapter1*, REFIID id) {
+    return id == __uuidof(IDXGIAdapter1) || id == __uuidof(IDXGIObject) ||
+           answersTo(static_cast<const IDXGIAdapter*>(nullptr), id);
+}
+// IDXGIFactory6 is answered only by factories that offer it (dxgi_factory.cpp).
+inline bool answersTo(const IDXGIFactory6*, REFIID id) {
+    return id == __uuidof(IDXGIFactory1) || id == __uuidof(IDXGIFactory) ||
+           id == __uuidof(IDXGIObject) || answersTo(static_cast<const IUnknown*>(nullptr), id);
 }
 
 // Direct3D counts two kinds of references. Public ones are the application's (AddRef,

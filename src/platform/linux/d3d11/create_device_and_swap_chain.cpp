@@ -30,13 +30,15 @@ HRESULT WINAPI D3D11CreateDeviceAndSwapChain(IDXGIAdapter* adapter, D3D_DRIVER_T
                                              ID3D11DeviceContext** context) {
     D3D_FEATURE_LEVEL level;
     HRESULT refusal = S_OK;
-    if (sdkVersion != D3D11_SDK_VERSION || adapter != nullptr || !isOpenGlDriver(driverType) ||
+    if (sdkVersion != D3D11_SDK_VERSION || !requestedDriver(adapter, driverType, driverType) ||
         !driverLevel(driverType, featureLevels, featureLevelCount, level, refusal)) {
         if (FAILED(refusal)) {
             return refusal; // the driver (as the debug switches make it) offers none of them
         }
         return refuse("D3D11CreateDeviceAndSwapChain",
-                      "SDK version, adapter (must be null), driver type or feature levels");
+                      "SDK version, adapter and driver type (an adapter of a DXGI factory with "
+                      "D3D_DRIVER_TYPE_UNKNOWN, or no adapter and a driver type), or feature "
+                      "levels");
     }
     if (swapChain != nullptr && (swapChainDesc == nullptr || !validSwapChainDesc(*swapChainDesc))) {
         return refuse("D3D11CreateDeviceAndSwapChain",

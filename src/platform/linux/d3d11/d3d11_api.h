@@ -12,7 +12,12 @@
 #define DXGI_ERROR_NOT_FOUND (static_cast<HRESULT>(0x887A0002u))
 #define DXGI_ERROR_UNSUPPORTED (static_cast<HRESULT>(0x887A0004u))
 #define DXGI_ERROR_DEVICE_REMOVED (static_cast<HRESULT>(0x887A0005u))
+#define DXGI_ERROR_DEVICE_HUNG (static_cast<HRESULT>(0x887A0006u))
+#define DXGI_ERROR_DEVICE_RESET (static_cast<HRESULT>(0x887A0007u))
 #define DXGI_ERROR_WAS_STILL_DRAWING (static_cast<HRESULT>(0x887A000Au))
+#define DXGI_ERROR_DRIVER_INTERNAL_ERROR (static_cast<HRESULT>(0x887A0020u))
+// A success code: the window cannot be seen (minimised, covered, the screen locked).
+#define DXGI_STATUS_OCCLUDED (static_cast<HRESULT>(0x087A0001u))
 
 #define D3D11_SDK_VERSION 7
 
@@ -160,6 +165,23 @@ struct DXGI_SWAP_CHAIN_DESC {
 
 #define DXGI_PRESENT_TEST 0x00000001UL
 #define DXGI_PRESENT_DO_NOT_SEQUENCE 0x00000002UL
+
+// What DXGI may do to a window on its own (IDXGIFactory::MakeWindowAssociation).
+#define DXGI_MWA_NO_WINDOW_CHANGES (1 << 0)
+#define DXGI_MWA_NO_ALT_ENTER (1 << 1)
+#define DXGI_MWA_NO_PRINT_SCREEN (1 << 2)
+
+enum DXGI_GPU_PREFERENCE {
+    DXGI_GPU_PREFERENCE_UNSPECIFIED = 0,
+    DXGI_GPU_PREFERENCE_MINIMUM_POWER = 1,
+    DXGI_GPU_PREFERENCE_HIGH_PERFORMANCE = 2
+};
+
+enum DXGI_ADAPTER_FLAG {
+    DXGI_ADAPTER_FLAG_NONE = 0,
+    DXGI_ADAPTER_FLAG_REMOTE = 1,
+    DXGI_ADAPTER_FLAG_SOFTWARE = 2
+};
 
 // ---------------------------------------------------------------------------------------
 // Device creation
@@ -826,6 +848,19 @@ struct DXGI_ADAPTER_DESC {
     LUID AdapterLuid;
 };
 
+struct DXGI_ADAPTER_DESC1 {
+    WCHAR Description[128];
+    UINT VendorId;
+    UINT DeviceId;
+    UINT SubSysId;
+    UINT Revision;
+    SIZE_T DedicatedVideoMemory;
+    SIZE_T DedicatedSystemMemory;
+    SIZE_T SharedSystemMemory;
+    LUID AdapterLuid;
+    UINT Flags; // DXGI_ADAPTER_FLAG
+};
+
 // Slot counts of the pipeline stages.
 #define D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT 14
 #define D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT 128
@@ -965,6 +1000,8 @@ struct ID3D11Device : IUnknown {
     virtual HRESULT CreateQuery(const D3D11_QUERY_DESC* pQueryDesc, ID3D11Query** ppQuery) = 0;
     virtual D3D_FEATURE_LEVEL GetFeatureLevel() = 0;
     virtual void GetImmediateContext(ID3D11DeviceContext** ppImmediateContext) = 0;
+    // S_OK while the device works; after a removal, why (DXGI_ERROR_DEVICE_HUNG, ...).
+    virtual HRESULT GetDeviceRemovedReason() = 0;
 };
 
 struct ID3D11DeviceContext : ID3D11DeviceChild {
@@ -1038,7 +1075,14 @@ struct ID3D11DeviceContext : ID3D11DeviceChild {
     virtual void Flush() = 0;
 };
 
-struct IDXGIObject : IUnknown {};
+struct IDXGIObject : IUnknown {
+    // Only the swap chain answers, with its factory; other objects have no parent here.
+    virtual HRESULT GetParent(REFIID, void** ppParent) {
+        if (ppParent != nullptr)
+            *ppParent = nullptr;
+        return E_NOINTERFACE;
+    }
+};
 struct IDXGIDeviceSubObject : IDXGIObject {};
 struct IDXGIAdapter : IDXGIObject {
     virtual HRESULT GetDesc(DXGI_ADAPTER_DESC* pDesc) = 0;
@@ -1049,6 +1093,24 @@ struct IDXGIAdapter : IDXGIObject {
 // The device seen as a DXGI object (QueryInterface of the Direct3D device).
 struct IDXGIDevice : IDXGIObject {
     virtual HRESULT GetAdapter(IDXGIAdapter** pAdapter) = 0;
+};
+
+struct IDXGIAdapter1 : IDXGIAdapter {
+    virtual HRESULT GetDesc1(DXGI_ADAPTER_DESC1* pDesc) = 0;
+};
+
+struct IDXGIFactory : IDXGIObject {
+    virtual HRESULT EnumAdapters(UINT Adapter, IDXGIAdapter** ppAdapter) = 0;
+    virtual HRESULT MakeWindowAssociation(HWND WindowHandle, UINT Flags) = 0;
+    virtual HRESULT GetWindowAssociation(HWND* pWindowHandle) = 0;
+};
+struct IDXGIFactory1 : IDXGIFactory {
+    virtual HRESULT EnumAdapters1(UINT Adapter, IDXGIAdapter1** ppAdapter) = 0;
+};
+// Windows 10 1803 and later.
+struct IDXGIFactory6 : IDXGIFactory1 {
+    virtual HRESULT EnumAdapterByGpuPreference(UINT Adapter, DXGI_GPU_PREFERENCE GpuPreference,
+                                               REFIID riid, void** ppvAdapter) = 0;
 };
 
 struct IDXGISwapChain : IDXGIDeviceSubObject {
@@ -1089,6 +1151,16 @@ QUAVEL_INTERFACE_ID(IDXGIDevice, 0x54ec77fa, 0x1377, 0x44e6, 0x8c, 0x32, 0x88, 0
                     0xc8, 0x4c);
 QUAVEL_INTERFACE_ID(IDXGIAdapter, 0x2411e7e1, 0x12ac, 0x4ccf, 0xbd, 0x14, 0x97, 0x98, 0xe8, 0x53,
                     0x4d, 0xc0);
+QUAVEL_INTERFACE_ID(IDXGIObject, 0xaec22fb8, 0x76f3, 0x4639, 0x9b, 0xe0, 0x28, 0xeb, 0x43, 0xa6,
+                    0x7a, 0x2e);
+QUAVEL_INTERFACE_ID(IDXGIAdapter1, 0x29038f61, 0x3839, 0x4626, 0x91, 0xfd, 0x08, 0x68, 0x79, 0x01,
+                    0x1a, 0x05);
+QUAVEL_INTERFACE_ID(IDXGIFactory, 0x7b7166ec, 0x21c7, 0x44ae, 0xb2, 0x1a, 0xc9, 0xae, 0x32, 0x1a,
+                    0xe3, 0x69);
+QUAVEL_INTERFACE_ID(IDXGIFactory1, 0x770aae78, 0xf26f, 0x4dba, 0xa8, 0x29, 0x25, 0x3c, 0x83, 0xd1,
+                    0xb3, 0x87);
+QUAVEL_INTERFACE_ID(IDXGIFactory6, 0xc1b6694f, 0xff09, 0x44a9, 0xb0, 0x3c, 0x77, 0x90, 0x0a, 0x0a,
+                    0x1d, 0x17);
 QUAVEL_INTERFACE_ID(IDXGISwapChain, 0x310d36a0, 0xd2e7, 0x4c0a, 0xaa, 0x04, 0x6a, 0x9d, 0x23, 0xb8,
                     0x88, 0x6a);
 
@@ -1107,6 +1179,11 @@ HRESULT WINAPI D3D11CreateDeviceAndSwapChain(IDXGIAdapter* pAdapter, D3D_DRIVER_
                                              IDXGISwapChain** ppSwapChain, ID3D11Device** ppDevice,
                                              D3D_FEATURE_LEVEL* pFeatureLevel,
                                              ID3D11DeviceContext** ppImmediateContext);
+
+// The DXGI factory (IDXGIFactory, IDXGIFactory1 and, unless the debug switch
+// QUAVEL_D3D11_NO_FACTORY6 hides it, IDXGIFactory6): one adapter, the OpenGL driver's.
+// Devices made on one of its adapters take D3D_DRIVER_TYPE_UNKNOWN.
+HRESULT WINAPI CreateDXGIFactory1(REFIID riid, void** ppFactory);
 
 // A device without a swap chain (for offline rendering and tests): on Linux its context
 // lives on a hidden window of its own.

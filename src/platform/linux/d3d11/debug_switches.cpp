@@ -26,6 +26,26 @@ bool switchedOn(const char* name) {
     return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
 }
 
+// "N" or "N:M" with N >= 1; false (and a note) for anything else.
+bool readCount(const char* name, unsigned& first, unsigned* second) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0')
+        return false;
+    unsigned a = 0, b = 0;
+    char extra = 0;
+    const bool good = second ? std::sscanf(value, "%u:%u%c", &a, &b, &extra) == 2
+                             : std::sscanf(value, "%u%c", &a, &extra) == 1;
+    if (!good || a == 0) {
+        std::fprintf(stderr, "Direct3D layer: %s=%s is not %s; ignored\n", name, value,
+                     second ? "N:MS (N from 1)" : "a count from 1");
+        return false;
+    }
+    first = a;
+    if (second)
+        *second = b;
+    return true;
+}
+
 DebugSwitches readSwitches() {
     DebugSwitches s;
     if (const char* level = std::getenv("QUAVEL_D3D11_HARDWARE_LEVEL"); level && *level) {
@@ -43,6 +63,9 @@ DebugSwitches readSwitches() {
     }
     s.noWarp = switchedOn("QUAVEL_D3D11_NO_WARP");
     s.fillNew = switchedOn("QUAVEL_D3D11_FILL_NEW");
+    readCount("QUAVEL_D3D11_REMOVE_AT_PRESENT", s.removeAtPresent, nullptr);
+    readCount("QUAVEL_D3D11_OCCLUDE_AT_PRESENT", s.occludeAtPresent, &s.occludedMs);
+    s.noFactory6 = switchedOn("QUAVEL_D3D11_NO_FACTORY6");
     return s;
 }
 

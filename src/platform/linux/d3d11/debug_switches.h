@@ -10,6 +10,17 @@
 //                                      leaves their contents undefined, and a program that
 //                                      reads them before writing shows it; so does the
 //                                      back buffer after every Present
+//   QUAVEL_D3D11_REMOVE_AT_PRESENT=N   the device is removed at the Nth Present (counted from
+//                                      1): that one and every later one return
+//                                      DXGI_ERROR_DEVICE_REMOVED, and GetDeviceRemovedReason
+//                                      gives DXGI_ERROR_DEVICE_HUNG (a GPU timeout)
+//   QUAVEL_D3D11_OCCLUDE_AT_PRESENT=N:MS
+//                                      from the Nth Present the window cannot be seen for MS
+//                                      milliseconds (minimised, the screen locked): Present,
+//                                      with DXGI_PRESENT_TEST too, returns DXGI_STATUS_OCCLUDED
+//                                      and shows nothing, and waits for no vertical blank
+//   QUAVEL_D3D11_NO_FACTORY6=1         the DXGI factory has no IDXGIFactory6 (Windows 10
+//                                      before 1803)
 #pragma once
 
 #include "platform/linux/d3d11/d3d11_api.h"
@@ -20,6 +31,10 @@ struct DebugSwitches {
     D3D_FEATURE_LEVEL hardwareLevel = D3D_FEATURE_LEVEL_11_0;
     bool noWarp = false;
     bool fillNew = false;
+    unsigned removeAtPresent = 0;  // 0: never
+    unsigned occludeAtPresent = 0; // 0: never
+    unsigned occludedMs = 0;
+    bool noFactory6 = false;
 };
 
 const DebugSwitches& debugSwitches();

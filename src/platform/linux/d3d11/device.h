@@ -72,6 +72,9 @@ public:
     // The device also answers to IDXGIDevice, as a Direct3D device does.
     HRESULT QueryInterface(REFIID id, void** object) override;
     void GetImmediateContext(ID3D11DeviceContext** context) override;
+    HRESULT GetDeviceRemovedReason() override { return removedReason_; }
+    // The device stops working for `reason` (only the debug switches remove it here).
+    void remove(HRESULT reason) { removedReason_ = reason; }
 
 private:
     // Declared first so that it is destroyed last, after every OpenGL object.
@@ -80,6 +83,7 @@ private:
     DeviceLimits limits_;
     std::map<std::pair<uint64_t, uint64_t>, LinkedProgram> programs_;
     std::unique_ptr<DeviceContext> context_;
+    HRESULT removedReason_ = S_OK;
 };
 
 inline ID3D11Device* asInterface(Device* device) {

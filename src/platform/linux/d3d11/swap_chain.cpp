@@ -2,10 +2,13 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <new>
+#include <optional>
 
 #include "platform/linux/d3d11/debug_switches.h"
 #include "platform/linux/d3d11/device.h"
+#include "platform/linux/d3d11/dxgi_factory.h"
 #include "platform/linux/d3d11/present_pacer.h"
 #include "platform/linux/d3d11/resources.h"
 
@@ -41,11 +44,22 @@ public:
         device_.makeCurrent();
         glDeleteFramebuffers(1, &readFramebuffer_);
         backBuffer_->Release();
+        factory_->Release();
         device_.Release();
     }
 
     HRESULT Present(UINT syncInterval, UINT flags) override {
-        if (flags & DXGI_PRESENT_TEST) {
+        const bool test = (flags & DXGI_PRESENT_TEST) != 0;
+        if (!test)
+            ++presents_;
+        const DebugSwitches& switches = debugSwitches();
+        if (switches.removeAtPresent != 0 && presents_ >= switches.removeAtPresent)
+            device_.remove(DXGI_ERROR_DEVICE_HUNG);
+        if (FAILED(device_.GetDeviceRemovedReason()))
+            return DXGI_ERROR_DEVICE_REMOVED;
+        if (occluded())
+            return DXGI_STATUS_OCCLUDED;
+        if (test) {
             return S_OK;
         }
         GlContext& gl = device_.gl();
@@ -73,6 +87,11 @@ public:
         return S_OK;
     }
 
+    // The factory the swap chain was made with, which keeps the window association.
+    HRESULT GetParent(REFIID id, void** parent) override {
+        return factory_->QueryInterface(id, parent);
+    }
+
     HRESULT GetBuffer(UINT index, REFIID id, void** surface) override {
         if (surface == nullptr) {
             return E_POINTER;
@@ -94,7 +113,21 @@ public:
     }
 
 private:
+    // The debug switch's occlusion: it starts at the given Present and lasts its time.
+    bool occluded() {
+        const DebugSwitches& switches = debugSwitches();
+        if (switches.occludeAtPresent == 0 || presents_ < switches.occludeAtPresent)
+            return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (!occludedSince_)
+            occludedSince_ = now;
+        return now - *occludedSince_ < std::chrono::milliseconds(switches.occludedMs);
+    }
+
     Device& device_;
+    IDXGIFactory6* factory_ = makeDxgiFactory();
+    unsigned presents_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> occludedSince_;
     DXGI_SWAP_CHAIN_DESC desc_;
     ID3D11Texture2D* backBuffer_;
     GLuint readFramebuffer_ = 0;

@@ -38,3 +38,22 @@ int WINAPI ShowCursor(BOOL bShow) {
 HWND WINAPI GetConsoleWindow(VOID) {
     return nullptr;
 }
+
+// The thread's power request. The show runs on one thread, so the process-wide screen saver
+// switch of SDL stands for it: display required holds the screen saver (and the display's
+// power saving, which the X server ties to it) off.
+EXECUTION_STATE WINAPI SetThreadExecutionState(EXECUTION_STATE esFlags) {
+    static EXECUTION_STATE continuous = ES_CONTINUOUS;
+    if (!quavel::win32::ensureVideo(quavel::win32::VideoUse::Query))
+        return 0;
+    const EXECUTION_STATE previous = continuous;
+    // Without ES_CONTINUOUS the request only resets the idle timers once.
+    if (esFlags & ES_CONTINUOUS) {
+        continuous = esFlags;
+        if (esFlags & ES_DISPLAY_REQUIRED)
+            SDL_DisableScreenSaver();
+        else
+            SDL_EnableScreenSaver();
+    }
+    return previous;
+}

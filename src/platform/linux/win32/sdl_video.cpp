@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/linux/win32/foreground_window.h"
 #include "platform/linux/win32/key_state.h"
 
 namespace quavel::win32 {
@@ -53,6 +54,9 @@ bool ensureVideo(VideoUse use) {
     // SDL would otherwise turn the close of the last window into SDL_QUIT as well, and a
     // window procedure that declines WM_CLOSE would be asked twice.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // As on Windows, the screen saver runs unless the program asks for the display
+    // (SetThreadExecutionState); SDL would turn it off for every program.
+    SDL_SetHintWithPriority(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1", SDL_HINT_DEFAULT);
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, driversFor(use).c_str(), SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         if (use == VideoUse::HiddenWindow && !failureReported) {
@@ -67,6 +71,7 @@ bool ensureVideo(VideoUse use) {
         return false;
     }
     installKeyStateWatcher();
+    installFocusWatcher();
     videoThread = std::this_thread::get_id();
     videoUp.store(true, std::memory_order_release);
     return true;

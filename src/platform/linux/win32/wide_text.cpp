@@ -1,10 +1,11 @@
 #include "platform/linux/win32/wide_text.h"
 
 #include <algorithm>
+#include <cwchar>
+
+#include "platform/linux/win32/win32_api.h"
 
 namespace quavel::win32 {
-
-namespace {
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
@@ -26,8 +27,6 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-} // namespace
-
 std::string toUtf8(LPCWSTR text) {
     std::string out;
     if (text == nullptr)
@@ -47,3 +46,22 @@ int copyToBuffer(const std::wstring& text, LPWSTR buffer, int capacity) {
 }
 
 } // namespace quavel::win32
+
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD, LPCWSTR lpWideCharStr, int cchWideChar,
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCCH, LPBOOL) {
+    if (CodePage != CP_UTF8 || lpWideCharStr == nullptr || cchWideChar == 0 || cbMultiByte < 0)
+        return 0;
+    // A length of -1 means up to and with the terminating null, which is then counted.
+    const std::wstring wide = cchWideChar < 0
+                                  ? std::wstring(lpWideCharStr, std::wcslen(lpWideCharStr) + 1)
+                                  : std::wstring(lpWideCharStr, std::size_t(cchWideChar));
+    std::string utf8;
+    for (wchar_t c : wide)
+        quavel::win32::appendUtf8(utf8, static_cast<char32_t>(c));
+    if (cbMultiByte == 0)
+        return static_cast<int>(utf8.size());
+    if (utf8.size() > std::size_t(cbMultiByte))
+        return 0; // ERROR_INSUFFICIENT_BUFFER
+    std::copy(utf8.begin(), utf8.end(), lpMultiByteStr);
+    return static_cast<int>(utf8.size());
+}

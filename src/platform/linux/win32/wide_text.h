@@ -9,6 +9,9 @@
 
 namespace quavel::win32 {
 
+// Appends the UTF-8 encoding of one code point; invalid code points become U+FFFD.
+void appendUtf8(std::string& out, char32_t c);
+
 // UTF-8 encoding of a null-terminated wide string; invalid code points become U+FFFD.
 std::string toUtf8(LPCWSTR text);
 

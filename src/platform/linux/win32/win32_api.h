@@ -1,4 +1,5 @@
-// The Win32 subset the system calls — windows, messages, keys, cursor, threads and sleep —
+// The Win32 subset the system calls — windows, monitors, messages, keys, cursor, the command
+// line, power requests, threads, sleep and the performance counter —
 // declared with the names, types and values of the Windows headers and implemented on SDL2.
 // Window and message functions belong to the thread that created the windows (SDL's video
 // thread); GetAsyncKeyState, Sleep and the thread functions may be called from any thread.
@@ -137,6 +138,33 @@ typedef MSG* LPMSG;
 
 #define INFINITE 0xFFFFFFFFu
 
+// Monitors.
+#define MONITOR_DEFAULTTONULL 0x00000000
+#define MONITOR_DEFAULTTOPRIMARY 0x00000001
+#define MONITOR_DEFAULTTONEAREST 0x00000002
+#define MONITORINFOF_PRIMARY 0x00000001
+
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork; // the monitor less the task bar and docked tool windows
+    DWORD dwFlags;
+};
+typedef MONITORINFO* LPMONITORINFO;
+
+// Power requests of a thread.
+typedef DWORD EXECUTION_STATE;
+#define ES_SYSTEM_REQUIRED 0x00000001u
+#define ES_DISPLAY_REQUIRED 0x00000002u
+#define ES_AWAYMODE_REQUIRED 0x00000040u
+#define ES_CONTINUOUS 0x80000000u
+
+// Text conversion.
+#define CP_ACP 0
+#define CP_UTF8 65001
+typedef const CHAR* LPCCH;
+typedef BOOL* LPBOOL;
+
 // Modules and resources.
 HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
@@ -172,10 +200,33 @@ BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 VOID WINAPI PostQuitMessage(int nExitCode);
 
-// Keyboard.
+// Keyboard and focus. The foreground window is the one of ours that was last shown or
+// activated, until another program's window takes the focus.
 SHORT WINAPI GetAsyncKeyState(int vKey);
+HWND WINAPI GetForegroundWindow(VOID);
+BOOL WINAPI SetForegroundWindow(HWND hWnd);
+
+// Monitors: the display a window is on, its rectangle and its work area.
+HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD dwFlags);
+BOOL WINAPI GetMonitorInfoW(HMONITOR hMonitor, LPMONITORINFO lpmi);
+
+// The command line, whole and split (the array is one block, freed with LocalFree).
+LPWSTR WINAPI GetCommandLineW(VOID);
+LPWSTR* WINAPI CommandLineToArgvW(LPCWSTR lpCmdLine, int* pNumArgs);
+HLOCAL WINAPI LocalFree(HLOCAL hMem);
+// UTF-16/32 to UTF-8 (CP_UTF8 only here).
+int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                               LPSTR lpMultiByteStr, int cbMultiByte, LPCCH lpDefaultChar,
+                               LPBOOL lpUsedDefaultChar);
+
+// Keeping the display on: ES_CONTINUOUS with ES_DISPLAY_REQUIRED holds the screen saver and
+// display sleep off until ES_CONTINUOUS alone releases it; returns the previous state.
+EXECUTION_STATE WINAPI SetThreadExecutionState(EXECUTION_STATE esFlags);
 
 // Threads and time.
 VOID WINAPI Sleep(DWORD dwMilliseconds);
 HANDLE WINAPI GetCurrentThread(VOID);
 BOOL WINAPI SetThreadPriority(HANDLE hThread, int nPriority);
+// A steady counter and its ticks per second.
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/linux/win32/foreground_window.h"
 #include "platform/linux/win32/message_queue.h"
 #include "platform/linux/win32/sdl_video.h"
 #include "platform/linux/win32/sdl_window_access.h"
@@ -18,20 +19,21 @@ enum class Visibility { Show, Hide, Minimize, Maximize, Restore };
 struct ShowCommand {
     int command;
     Visibility visibility;
+    bool activates; // the window becomes the foreground window
 };
 
 constexpr ShowCommand kShowCommands[] = {
-    {SW_HIDE, Visibility::Hide},
-    {SW_SHOWNORMAL, Visibility::Show},
-    {SW_SHOWMINIMIZED, Visibility::Minimize},
-    {SW_MAXIMIZE, Visibility::Maximize},
-    {SW_SHOWNOACTIVATE, Visibility::Show},
-    {SW_SHOW, Visibility::Show},
-    {SW_MINIMIZE, Visibility::Minimize},
-    {SW_SHOWMINNOACTIVE, Visibility::Minimize},
-    {SW_SHOWNA, Visibility::Show},
-    {SW_RESTORE, Visibility::Restore},
-    {SW_SHOWDEFAULT, Visibility::Show},
+    {SW_HIDE, Visibility::Hide, false},
+    {SW_SHOWNORMAL, Visibility::Show, true},
+    {SW_SHOWMINIMIZED, Visibility::Minimize, true},
+    {SW_MAXIMIZE, Visibility::Maximize, true},
+    {SW_SHOWNOACTIVATE, Visibility::Show, false},
+    {SW_SHOW, Visibility::Show, true},
+    {SW_MINIMIZE, Visibility::Minimize, false},
+    {SW_SHOWMINNOACTIVE, Visibility::Minimize, false},
+    {SW_SHOWNA, Visibility::Show, false},
+    {SW_RESTORE, Visibility::Restore, true},
+    {SW_SHOWDEFAULT, Visibility::Show, true},
 };
 
 // A popup without a caption is the only frameless top-level window; an overlapped window
@@ -134,6 +136,9 @@ HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWind
     const HWND handle = window.handle;
     // Windows reports the first client size while creating the window.
     sendSizeMessage(window, SIZE_RESTORED, width, height, false);
+    // A top-level window made visible is activated as it appears.
+    if (dwStyle & WS_VISIBLE)
+        activateWindow(handle);
     return handle;
 }
 
@@ -153,6 +158,7 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
         // Windows too). Freeing it under a live context would leave no context current.
         SDL_HideWindow(window->sdlWindow);
         removeWindow(hWnd);
+        forgetForegroundWindow(hWnd);
     }
     discardMessagesFor(hWnd);
     return TRUE;
@@ -225,8 +231,11 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
         return FALSE;
     const bool wasVisible = isVisible(*window);
     for (const ShowCommand& command : kShowCommands)
-        if (command.command == nCmdShow)
+        if (command.command == nCmdShow) {
             applyVisibility(*window, command.visibility);
+            if (command.activates)
+                activateWindow(hWnd);
+        }
     return wasVisible ? TRUE : FALSE;
 }
 

@@ -173,6 +173,9 @@ namespace {
 // UNKNOWN (and only then); the swap chain's parent keeps the window association; a smaller
 // back buffer than the window is stretched. Direct3D's rules for adapter and driver type.
 TEST(DxgiFactory, ListsTheAdapterADeviceIsMadeOnAndKeepsTheWindowAssociation) {
+    // The window first, as the show makes it.
+    HWND window = makeWindow();
+    ASSERT_NE(nullptr, window);
     IDXGIFactory1* factory = nullptr;
     ASSERT_EQ(S_OK,
               CreateDXGIFactory1(__uuidof(IDXGIFactory1), reinterpret_cast<void**>(&factory)));
@@ -195,7 +198,6 @@ TEST(DxgiFactory, ListsTheAdapterADeviceIsMadeOnAndKeepsTheWindowAssociation) {
                                                          reinterpret_cast<void**>(&preferred)));
     EXPECT_EQ(static_cast<IDXGIAdapter*>(listed), preferred);
 
-    HWND window = makeWindow();
     // A back buffer of 32 x 24 in the 64 x 48 window.
     DXGI_SWAP_CHAIN_DESC chain = swapChainDescription(window, width / 2, height / 2);
     const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0};

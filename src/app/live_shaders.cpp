@@ -9,6 +9,7 @@
 
 #include "app/demo_app.h"
 #include "app/edit_output.h"
+#include "files/utf8_path.h"
 
 extern const shaderpack::HlslProgramList quavel_demo_shaders_programs;
 
@@ -47,7 +48,7 @@ bool LiveShaders::start(std::string& error) {
         return true;
     }
     std::error_code failed;
-    if (!std::filesystem::is_directory(folder_, failed)) {
+    if (!std::filesystem::is_directory(files::pathFromUtf8(folder_), failed)) {
         error = "--shaders: '" + folder_ + "' is not a folder";
         return false;
     }

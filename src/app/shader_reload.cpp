@@ -12,6 +12,7 @@
 #include "Fennick/creation_check.h"
 #include "Fennick/draw_pass_runtime.h"
 #include "Fennick/graph_runtime.h"
+#include "files/utf8_path.h"
 #include "platform/shader_code.h"
 
 using Fennick::gfx::ShaderRuntime;
@@ -67,8 +68,9 @@ namespace {
 
 std::string absolute(const std::string& path) {
     std::error_code failed;
-    const fs::path made = fs::weakly_canonical(fs::absolute(path), failed);
-    return failed ? fs::absolute(path).lexically_normal().string() : made.string();
+    const fs::path given = files::pathFromUtf8(path);
+    const fs::path made = fs::weakly_canonical(fs::absolute(given), failed);
+    return files::utf8Of(failed ? fs::absolute(given).lexically_normal() : made);
 }
 
 // The shader's code pointer and size for a stage.
@@ -146,7 +148,7 @@ shaderpack::HlslSource ShaderReload::sourceIn(const shaderpack::HlslProgram& lis
                                               const std::string& folder) {
     const fs::path original(listed.path);
     shaderpack::HlslSource source{listed.name,
-                                  (fs::path(folder) / original.filename()).string(),
+                                  files::utf8Of(files::pathFromUtf8(folder) / original.filename()),
                                   *quavel::d3d11::shaderStageNamed(listed.stage),
                                   listed.entry,
                                   {},

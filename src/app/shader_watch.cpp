@@ -4,6 +4,8 @@
 #include <fstream>
 #include <utility>
 
+#include "files/utf8_path.h"
+
 namespace fs = std::filesystem;
 
 std::optional<std::uint64_t> fileContentsHash(const fs::path& path) {
@@ -27,7 +29,7 @@ std::map<std::string, ShaderWatch::Stamp> ShaderWatch::scan() const {
     std::map<std::string, Stamp> stamps;
     const fs::file_time_type now = fs::file_time_type::clock::now();
     std::error_code failed;
-    for (fs::directory_iterator it(folder_, failed), end; !failed && it != end;
+    for (fs::directory_iterator it(files::pathFromUtf8(folder_), failed), end; !failed && it != end;
          it.increment(failed)) {
         const fs::path& path = it->path();
         if (path.extension() != ".hlsl" && path.extension() != ".hlsli")
@@ -42,7 +44,7 @@ std::map<std::string, ShaderWatch::Stamp> ShaderWatch::scan() const {
         // A time ahead of now (a clock set differently) counts as recent too.
         if (now - stamp.written < kCoarseFileTime)
             stamp.contents = fileContentsHash(path);
-        stamps[path.string()] = stamp;
+        stamps[files::utf8Of(path)] = stamp;
     }
     return stamps;
 }

@@ -116,7 +116,11 @@ float periodFrequency(const ModulePlayer* player, float period, uint8_t arpeggio
                       float vibratoOffset) {
     if (player->frequencyMode == LinearTable) {
         const float shifted = period - 64.0f * static_cast<float>(arpeggioOffset) + vibratoOffset;
-        return 8363.0f * std::exp2((4608.0f - shifted) / 768.0f);
+        // exp2 in double, rounded once to float: float exp2 is not rounded alike by every C
+        // library (mingw-w64's and glibc's differ on some vibrato periods), and Windows and
+        // Linux must render the same bytes.
+        const double power = std::exp2(static_cast<double>((4608.0f - shifted) / 768.0f));
+        return static_cast<float>(8363.0 * power);
     }
     // Vibrato offsets count quarters of an Amiga period unit here.
     if (arpeggioOffset == 0) {

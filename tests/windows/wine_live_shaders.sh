@@ -11,8 +11,9 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-cp -r "${1:?usage: wine_live_shaders.sh SHADER_SOURCES}" "$work/shaders"
-folder="Z:$(tr / '\\' <<<"$work/shaders")"
+# A folder name with a space and letters outside ASCII, as a user's profile folder may have.
+cp -r "${1:?usage: wine_live_shaders.sh SHADER_SOURCES}" "$work/shadérs de Zoë"
+folder="Z:$(tr / '\\' <<<"$work/shadérs de Zoë")"
 status=0
 run_wine 120 "$windows_build/tests/windows/probes/live/live_shaders_probe.exe" "$folder" \
     >"$work/out" 2>&1 || status=$?

@@ -1,7 +1,6 @@
 // The Windows side of platform/hlsl_compiler.h: D3DCompile with an include handler that reads
 // from the folders of the sources, so that a program compiles from the files a user edits
 // into the bytecode the start-up compile makes from the build's copy of them.
-#include <filesystem>
 #include <list>
 #include <map>
 
@@ -11,8 +10,20 @@
 namespace shaderpack {
 namespace {
 
-namespace fs = std::filesystem;
 using quavel::d3d11::ShaderStage;
+
+// The folder part of a path, with its separator. Paths are UTF-8 strings and are joined as
+// strings: std::filesystem would convert them through a code page that may not be UTF-8.
+std::string folderOf(const std::string& path) {
+    const std::size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string inFolder(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '/' || folder.back() == '\\')
+        return folder + name;
+    return folder + '\\' + name;
+}
 
 // `#include "name"`: the including file's folder, then the folders of the files that included
 // it (innermost first), then the include directories in the order given. Texts stay alive
@@ -24,17 +35,17 @@ public:
 
     HRESULT STDMETHODCALLTYPE Open(D3D_INCLUDE_TYPE, LPCSTR name, LPCVOID parent, LPCVOID* data,
                                    UINT* bytes) override {
-        std::vector<fs::path> candidates;
+        std::vector<std::string> candidates;
         for (const File* file = fileOf(parent); file; file = file->parent)
-            candidates.push_back(fs::path(file->path).parent_path() / name);
-        candidates.push_back(fs::path(source_.path).parent_path() / name);
+            candidates.push_back(folderOf(file->path) + name);
+        candidates.push_back(folderOf(source_.path) + name);
         for (const std::string& dir : source_.includeDirs)
-            candidates.push_back(fs::path(dir) / name);
-        for (const fs::path& candidate : candidates) {
+            candidates.push_back(inFolder(dir, name));
+        for (const std::string& candidate : candidates) {
             std::string text;
-            if (!readHlslFile(candidate.string(), text))
+            if (!readHlslFile(candidate, text))
                 continue;
-            files_.push_back({candidate.string(), std::move(text), fileOf(parent)});
+            files_.push_back({candidate, std::move(text), fileOf(parent)});
             included_.push_back(files_.back().path);
             named_[name] = files_.back().path;
             *data = files_.back().text.data();

@@ -11,6 +11,7 @@
 
 #include "app/shader_reload.h"
 #include "app/shader_watch.h"
+#include "files/utf8_path.h"
 #include "platform/shader_code.h"
 
 extern const shaderpack::HlslProgramList quavel_demo_shaders_programs;
@@ -64,15 +65,16 @@ int main(int argc, char** argv) {
     // a second save of the same size with the same time (the C runtime reads file times to the
     // second here).
     ShaderWatch watch(folder);
-    const fs::path saved = fs::path(folder) / "ps_particle.hlsl";
+    const fs::path saved = files::pathFromUtf8(folder) / "ps_particle.hlsl";
     auto seen = [&](const char* what) -> int {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (std::chrono::steady_clock::now() < end) {
             const std::vector<std::string> changed = watch.poll();
             if (!changed.empty()) {
                 std::printf("watch: %s (%s)\n",
-                            fs::path(changed.front()).filename().string().c_str(), what);
-                return changed.size() == 1 && fs::path(changed.front()) == saved
+                            files::utf8Of(files::pathFromUtf8(changed.front()).filename()).c_str(),
+                            what);
+                return changed.size() == 1 && files::pathFromUtf8(changed.front()) == saved
                            ? 0
                            : fault("the watch handed over other files");
             }

@@ -31,8 +31,25 @@ bool frameIndexOf(const std::string& name, const std::string& extension, std::in
     const std::string number = name.substr(prefix, name.size() - prefix - extension.size());
     if (!std::regex_match(number, digits))
         return false;
-    *frame = std::stoll(number);
+    const std::int64_t n = std::stoll(number);
+    if (frameFileName(n, extension) != name)
+        return false; // frame_12.png or frame_0000012.png: not a name this program writes
+    *frame = n;
     return true;
+}
+
+std::map<std::int64_t, std::string> frameFilesIn(const std::string& folder,
+                                                 const std::string& extension) {
+    std::map<std::int64_t, std::string> frames;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::int64_t frame = 0;
+        std::error_code notFile;
+        if (frameIndexOf(it->path().filename().string(), extension, &frame) &&
+            it->is_regular_file(notFile))
+            frames[frame] = it->path().string();
+    }
+    return frames;
 }
 
 std::string frameFilePattern(const std::string& extension) {

@@ -4,19 +4,26 @@
 //
 //   frameFileName(480, ".png")           -> "frame_000480.png"
 //   frameIndexOf("frame_000480.png", ".png", &n)  -> true, n = 480
+//   frameFilesIn(folder, ".png")         -> {480: ".../frame_000480.png", ...}
 //   writeRenderRecord(folder, record, error);  readRenderRecord(folder, record);
 //   partVideoPath("clip.mkv", 2, 4)      -> "clip.part-2-of-4.mkv"
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "app/frame_grid.h"
 
 // frame_NNNNNN followed by `extension` (".png", ".rgba"): at least six digits.
 std::string frameFileName(std::int64_t frame, const std::string& extension);
-// Whether `name` is a frame file with that extension (and which frame).
+// Whether `name` is a frame file with that extension (and which frame): exactly the name
+// frameFileName gives, so another letter case, fewer digits or a suffix are not frames.
 bool frameIndexOf(const std::string& name, const std::string& extension, std::int64_t* frame);
+// The frame files of `folder` by grid index: regular files (or links to them) with frame
+// names; a folder named like a frame is none. Empty when the folder cannot be read.
+std::map<std::int64_t, std::string> frameFilesIn(const std::string& folder,
+                                                 const std::string& extension);
 // The printf pattern of the frame names, for ffmpeg's image sequence input.
 std::string frameFilePattern(const std::string& extension);
 

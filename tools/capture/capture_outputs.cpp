@@ -4,24 +4,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <system_error>
-#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The frame files (frame_NNNNNN.png) in a folder.
-std::vector<fs::path> framesIn(const fs::path& folder) {
-    std::vector<fs::path> frames;
-    std::error_code ec;
-    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
-        std::int64_t frame = 0;
-        if (frameIndexOf(e.path().filename().string(), ".png", &frame))
-            frames.push_back(e.path());
-    }
-    return frames;
-}
 
 bool sameRender(const std::string& folder, const RenderRecord& mine) {
     RenderRecord there;
@@ -47,7 +35,7 @@ bool prepareFrameFolder(const std::string& folder, const RenderRecord* split, bo
         error = "--out: cannot write into the folder '" + folder + "': " + std::strerror(errno);
         return false;
     }
-    const std::vector<fs::path> frames = framesIn(folder);
+    const std::map<std::int64_t, std::string> frames = frameFilesIn(folder, ".png");
     if (frames.empty() || (split && sameRender(folder, *split)))
         return true;
     if (!overwrite) {
@@ -57,8 +45,8 @@ bool prepareFrameFolder(const std::string& folder, const RenderRecord* split, bo
         return false;
     }
     if (!split)
-        for (const fs::path& f : frames)
-            fs::remove(f, ec);
+        for (const auto& [frame, file] : frames)
+            fs::remove(file, ec);
     return true;
 }
 

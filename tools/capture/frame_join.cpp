@@ -212,15 +212,13 @@ bool joinInto(const CaptureOptions& o, const std::string& out, std::string& erro
     const double fps = o.fpsGiven ? o.fps : recorded ? record.fps : 60.0;
 
     std::set<std::int64_t> frames;
+    for (const auto& [frame, file] : frameFilesIn(folder, ".png"))
+        frames.insert(frame);
     std::map<int, fs::path> videos;
     int parts = 0;
     for (const fs::directory_entry& e : fs::directory_iterator(folder)) {
-        const std::string name = e.path().filename().string();
-        std::int64_t frame = 0;
         int part = 0;
-        if (frameIndexOf(name, ".png", &frame))
-            frames.insert(frame);
-        else if (partVideoOf(name, &part, &parts))
+        if (partVideoOf(e.path().filename().string(), &part, &parts))
             videos[part] = e.path();
     }
     const RenderRecord* r = recorded ? &record : nullptr;

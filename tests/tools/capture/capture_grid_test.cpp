@@ -143,6 +143,9 @@ TEST(CaptureGrid, JoinRefusesGapsMissingPartsAndOddSizes) {
     for (int n = 20; n < 30; ++n)
         if (n != 24 && n < 28)
             writeFrame(folder, n, 8);
+    // Look-alikes of the missing frames are not frames: a folder, another letter case.
+    fs::create_directories(folder / "frame_000024.png");
+    std::ofstream(folder / "frame_000028.PNG") << "x";
     const std::string join =
         "--join " + folder.string() + " --out " + (folder.parent_path() / "never.mkv").string();
     Outcome gaps = capture(join);
@@ -152,6 +155,7 @@ TEST(CaptureGrid, JoinRefusesGapsMissingPartsAndOddSizes) {
     EXPECT_NE(gaps.output.find("2/4 (frames 23-25), 4/4 (frames 28-29)"), std::string::npos)
         << gaps.output;
 
+    fs::remove(folder / "frame_000024.png");
     writeFrame(folder, 24, 8);
     writeFrame(folder, 28, 6);
     writeFrame(folder, 29, 8);

@@ -83,7 +83,10 @@ TEST(OutputFile, WritesAFifoInPlaceAndInOrder) {
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"pipe"});
 }
 
-TEST(OutputFile, RefusesTheInputDirectoriesAndDanglingLinks) {
+// A link is judged where it points: its target's folder must take the temporary file, whatever
+// the link's own folder takes. The tests run as root, so the folders that refuse do so by what
+// they are (/proc takes no new files; a path through a regular file or a missing folder).
+TEST(OutputFile, RefusesTheInputDirectoriesAndLinksToWhatCannotBeWritten) {
     ScratchFolder folder;
     const std::string input = folder.path("in.txt");
     writeText(input, "keep me");
@@ -91,6 +94,10 @@ TEST(OutputFile, RefusesTheInputDirectoriesAndDanglingLinks) {
     ASSERT_EQ(link(input.c_str(), folder.path("hard").c_str()), 0);
     ASSERT_EQ(symlink("nowhere", folder.path("dangling").c_str()), 0);
     ASSERT_EQ(mkdir(folder.path("dir").c_str(), 0700), 0);
+    ASSERT_EQ(symlink("/proc/self/comm", folder.path("into-proc").c_str()), 0);
+    ASSERT_EQ(symlink("into-proc", folder.path("chain").c_str()), 0);
+    ASSERT_EQ(symlink("in.txt/out.txt", folder.path("through-file").c_str()), 0);
+    ASSERT_EQ(symlink("missing/out.txt", folder.path("into-missing").c_str()), 0);
     const struct {
         std::string path;
         const char* reason;
@@ -102,6 +109,10 @@ TEST(OutputFile, RefusesTheInputDirectoriesAndDanglingLinks) {
         {folder.path("dir"), "is a directory"},
         {folder.path("missing/out.txt"), "No such file or directory"},
         {folder.path("in.txt/out.txt"), "Not a directory"},
+        {folder.path("into-proc"), "cannot create"},
+        {folder.path("chain"), "cannot create"},
+        {folder.path("through-file"), "Not a directory"},
+        {folder.path("into-missing"), "symbolic link to a missing file"},
     };
     for (const auto& r : refused) {
         std::string checked, opened;
@@ -114,7 +125,8 @@ TEST(OutputFile, RefusesTheInputDirectoriesAndDanglingLinks) {
     EXPECT_EQ(readText(input), "keep me");
     EXPECT_FALSE(isLink(folder.path("dir")));
     EXPECT_EQ(folder.entries(),
-              (std::vector<std::string>{"alias", "dangling", "dir", "hard", "in.txt"}));
+              (std::vector<std::string>{"alias", "chain", "dangling", "dir", "hard", "in.txt",
+                                        "into-missing", "into-proc", "through-file"}));
 }
 
 // A writer stopped by a signal leaves the final name as it was and no temporary file.

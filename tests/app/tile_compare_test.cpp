@@ -1,4 +1,5 @@
-// The golden-frame rule that the golden-frames test and quavel1 --check judge frames by.
+// The golden-frame rule that the golden-frames test and quavel1 --check judge frames by (the
+// tolerance, the share and the masks: golden_references_test.cpp).
 #include "app/check/tile_compare.h"
 
 #include <gtest/gtest.h>
@@ -27,39 +28,6 @@ TEST(TileCompare, AFrameMatchesItsOwnTileMeansTileForTile) {
     EXPECT_EQ(c.tilesWithin, kTilesX * kTilesY);
     EXPECT_EQ(c.worst.difference(), 0);
     EXPECT_TRUE(tileMeans(rgba.data(), kGoldenWidth - 1, kGoldenHeight).empty());
-}
-
-// Rows: how many tile channels are moved past the tolerance, by how much, and whether the
-// moved tiles are in the vary mask.
-struct Case {
-    int channels, by;
-    bool masked, matches;
-    int channelsOff, varyTilesOff;
-};
-
-TEST(TileCompare, CountsChannelsBeyondTheToleranceOutsideTheVaryMask) {
-    const int allowed = int(kOutlierShare * kTilesX * kTilesY * 3); // 43
-    const Case cases[] = {
-        {allowed, 7, false, true, allowed, 0}, // at the limit
-        {allowed + 1, 7, false, false, allowed + 1, 0},
-        {allowed + 1, 6, false, true, 0, 0}, // within the tolerance
-        {300, 90, true, true, 0, 300},       // all in tiles known to vary
-    };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.channels);
-        const Tiles want(std::size_t(kTilesX) * kTilesY * 3, 100);
-        Tiles got = want;
-        VaryMask vary(std::size_t(kTilesX) * kTilesY, 0);
-        for (int i = 0; i < k.channels; ++i) {
-            got[std::size_t(i) * 7] = std::uint8_t(100 + k.by);
-            vary[std::size_t(i) * 7 / 3] = k.masked ? 1 : 0;
-        }
-        const TileComparison c = compareTiles(got, want, vary);
-        EXPECT_EQ(c.matches, k.matches);
-        EXPECT_EQ(c.channelsOff, k.channelsOff);
-        EXPECT_EQ(c.varyTilesOff, k.varyTilesOff);
-        EXPECT_EQ(c.tiles + c.varyTiles, kTilesX * kTilesY);
-    }
 }
 
 TEST(TileCompare, NamesTheWorstTileWithItsPixels) {

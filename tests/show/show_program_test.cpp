@@ -85,40 +85,46 @@ TEST(Capture, TheLogoArrivesWithItsOpacity) {
 }
 
 // The show program ends in order with exit code 1 when asked to stop (the window is closed
-// through the termination request SDL turns into a close). A device below feature level 11_0
-// (the Direct3D layer's debug switches stand in for a GPU limited to Direct3D 10) is replaced
-// by WARP, which the show says once; with WARP gone too it stops with exit code 2, naming the
-// adapter, its level and what the show needs.
+// through the termination request SDL turns into a close). Every hardware level below 11_0 (the
+// Direct3D layer's debug switches stand in for a GPU limited to Direct3D 10 or 9, or none at
+// all) takes WARP by one rule, which the show says once; with WARP gone too it stops with exit
+// code 2, naming the adapter and its level (or that none offers 10_0) and what the show needs.
 struct DeviceCase {
-    const char* name;
+    std::string name;
     const char* hardwareLevel; // QUAVEL_D3D11_HARDWARE_LEVEL, or null
     bool noWarp;
     bool noFactory6;  // QUAVEL_D3D11_NO_FACTORY6: DXGI cannot rank the adapters
-    const char* said; // expected on stderr (a regular expression)
+    std::string said; // expected on stderr (a regular expression)
     int exitCode;
 };
 
-const DeviceCase kDeviceCases[] = {
-    {"hardware 11_0", nullptr, false, false, "^waveout: [^\n]*without sound[^\n]*\n$", 1},
-    {"hardware 11_0, the default adapter", nullptr, false, true,
-     "^waveout: [^\n]*without sound[^\n]*\n$", 1},
-    {"hardware 10_0, WARP", "10_0", false, false,
-     "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_0; the show "
-     "needs feature level 11_0, so it runs in software [^\n]*\nwaveout: [^\n]*without sound",
-     1},
-    {"hardware 10_1, WARP", "10_1", false, false,
-     "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_1; the show "
-     "needs feature level 11_0, so it runs in software [^\n]*\nwaveout: [^\n]*without sound",
-     1},
-    {"hardware 10_0, no WARP", "10_0", true, false,
-     "^quavel1: the graphics adapter \"[^\"]+\" offers Direct3D feature level 10_0; the show "
-     "needs feature level 11_0, and the software rasteriser \\(WARP\\) cannot be started "
-     "\\(0x887A0004 \\(DXGI_ERROR_UNSUPPORTED\\)\\)\n$",
-     2},
-};
+std::vector<DeviceCase> deviceCases() {
+    const std::string silent = "waveout: [^\n]*without sound";
+    std::vector<DeviceCase> cases = {
+        {"hardware 11_0", nullptr, false, false, "^" + silent + "[^\n]*\n$", 1},
+        {"hardware 11_0, the default adapter", nullptr, false, true, "^" + silent + "[^\n]*\n$", 1},
+    };
+    for (const char* level : {"10_1", "10_0", "9_3", "9_1", "none"}) {
+        const bool named = level[0] == '1'; // 10_x: the adapter is asked for it and named
+        const std::string hardware =
+            "^quavel1: " +
+            (named ? "the graphics adapter \"[^\"]+\" offers Direct3D feature level " +
+                         std::string(level)
+                   : std::string("no graphics adapter offers Direct3D feature level 10_0 or "
+                                 "above")) +
+            "; the show needs feature level 11_0, ";
+        cases.push_back({std::string("hardware ") + level + ", WARP", level, false, false,
+                         hardware + "so it runs in software [^\n]*\n" + silent, 1});
+        cases.push_back({std::string("hardware ") + level + ", no WARP", level, true, false,
+                         hardware + "and the software rasteriser \\(WARP\\) cannot be "
+                                    "started \\(0x887A0004 \\(DXGI_ERROR_UNSUPPORTED\\)\\)\n$",
+                         2});
+    }
+    return cases;
+}
 
 TEST(ShowProgram, EndsInOrderOrSaysWhyItCannotRunOnTheDevice) {
-    for (const DeviceCase& c : kDeviceCases) {
+    for (const DeviceCase& c : deviceCases()) {
         int errPipe[2];
         ASSERT_EQ(pipe(errPipe), 0);
         pid_t child = fork();

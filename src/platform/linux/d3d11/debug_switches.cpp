@@ -15,10 +15,15 @@ struct LevelName {
     D3D_FEATURE_LEVEL level;
 };
 
+// "none" lies below every level: no hardware device at all.
 const LevelName kLevels[] = {
-    {"11_0", D3D_FEATURE_LEVEL_11_0}, {"10_1", D3D_FEATURE_LEVEL_10_1},
-    {"10_0", D3D_FEATURE_LEVEL_10_0}, {"9_3", D3D_FEATURE_LEVEL_9_3},
-    {"9_2", D3D_FEATURE_LEVEL_9_2},   {"9_1", D3D_FEATURE_LEVEL_9_1},
+    {"11_0", D3D_FEATURE_LEVEL_11_0},
+    {"10_1", D3D_FEATURE_LEVEL_10_1},
+    {"10_0", D3D_FEATURE_LEVEL_10_0},
+    {"9_3", D3D_FEATURE_LEVEL_9_3},
+    {"9_2", D3D_FEATURE_LEVEL_9_2},
+    {"9_1", D3D_FEATURE_LEVEL_9_1},
+    {"none", static_cast<D3D_FEATURE_LEVEL>(0)},
 };
 
 bool switchedOn(const char* name) {
@@ -58,7 +63,7 @@ DebugSwitches readSwitches() {
         if (!known)
             std::fprintf(stderr,
                          "Direct3D layer: QUAVEL_D3D11_HARDWARE_LEVEL=%s is not a level from 9_1 "
-                         "to 11_0; ignored\n",
+                         "to 11_0 or none; ignored\n",
                          level);
     }
     s.noWarp = switchedOn("QUAVEL_D3D11_NO_WARP");

@@ -3,7 +3,8 @@
 //
 //   QUAVEL_D3D11_HARDWARE_LEVEL=10_0   the hardware driver offers no feature level above this
 //                                      one (a GPU limited to Direct3D 10), so a request that
-//                                      starts at 11_0 gets 10_0, and one for 11_0 alone fails
+//                                      starts at 11_0 gets 10_0, and one for 11_0 alone fails;
+//                                      none: the hardware driver offers no level at all
 //   QUAVEL_D3D11_NO_WARP=1             the WARP driver answers DXGI_ERROR_UNSUPPORTED
 //   QUAVEL_D3D11_FILL_NEW=1            buffers and textures created without initial data hold
 //                                      the byte 0x5A everywhere instead of zeros: Direct3D

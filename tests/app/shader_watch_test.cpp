@@ -1,5 +1,6 @@
-// The shader folder's watch: a save, a new file and a removed one are handed over once, only
-// after the folder has been quiet for the settle time; other files are not watched.
+// The shader folder's watch: a save (in however many pieces), a new file and a removed one are
+// handed over once, only after the folder has been quiet for the settle time; other files are
+// not watched.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,29 +12,84 @@
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-TEST(ShaderWatch, HandsOverEachChangeOnceWhenTheFolderIsQuiet) {
-    const fs::path dir = fs::temp_directory_path() / ("quavel_watch_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    std::ofstream(dir / "a.hlsl") << "float a;";
-    ShaderWatch watch(dir.string());
-    const auto t = ShaderWatch::Clock::now();
-    EXPECT_TRUE(watch.poll(t + 1s).empty()); // nothing changed since the start
+// Rows: what happens to the folder, and when the watch is polled (ms after the start). Pieces
+// of one save come less than the settle time apart but span more than it: the save is handed
+// over once, only when the last piece has been quiet for the settle time.
+struct Step {
+    enum Action { Nothing, Append, Truncate, Create, Remove, Other } action;
+    int at;                            // ms
+    std::vector<const char*> expected; // handed over at this poll
+};
 
-    std::ofstream(dir / "a.hlsl") << "float a; float b;"; // saved in two writes
-    EXPECT_TRUE(watch.poll(t + 2s).empty());
-    std::ofstream(dir / "b.hlsli") << "float c;";
-    std::ofstream(dir / "notes.txt") << "not a shader";
-    EXPECT_TRUE(watch.poll(t + 2s + kShaderSettle - 1ms).empty()); // b.hlsli is new: wait again
-    std::vector<std::string> changed = watch.poll(t + 2s + 2 * kShaderSettle);
-    std::sort(changed.begin(), changed.end());
-    EXPECT_EQ(changed,
-              (std::vector<std::string>{(dir / "a.hlsl").string(), (dir / "b.hlsli").string()}));
-    EXPECT_TRUE(watch.poll(t + 3s).empty());
-
-    fs::remove(dir / "b.hlsli");
-    EXPECT_TRUE(watch.poll(t + 4s).empty());
-    EXPECT_EQ(watch.poll(t + 5s), std::vector<std::string>{(dir / "b.hlsli").string()});
-    fs::remove_all(dir);
+TEST(ShaderWatch, HandsOverEachSaveOnceAfterItsLastPieceHasSettled) {
+    const int settle = int(kShaderSettle.count()), gap = settle * 4 / 5; // 50 ms, 40 ms
+    const struct Case {
+        const char* what;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"a save in four pieces",
+         {{Step::Append, 0, {}},
+          {Step::Nothing, gap, {}},
+          {Step::Append, gap + 5, {}},
+          {Step::Nothing, 2 * gap + 5, {}},
+          {Step::Append, 2 * gap + 10, {}},
+          {Step::Nothing, 2 * gap + 10 + settle - 1, {}},
+          {Step::Append, 3 * gap + 15, {}},
+          {Step::Nothing, 3 * gap + 15 + settle - 1, {}},
+          {Step::Nothing, 3 * gap + 15 + settle, {"a.hlsl"}},
+          {Step::Nothing, 1000, {}}}},
+        {"truncated first, written later",
+         {{Step::Truncate, 0, {}},
+          {Step::Nothing, gap, {}},
+          {Step::Append, gap, {}},
+          {Step::Nothing, gap + settle - 1, {}},
+          {Step::Nothing, gap + settle, {"a.hlsl"}}}},
+        {"a new include while a file is saved, a note that is no shader",
+         {{Step::Append, 0, {}},
+          {Step::Create, gap, {}},
+          {Step::Other, gap + settle, {"a.hlsl", "b.hlsli"}},
+          {Step::Other, 1000, {}}}},
+        {"a removed file", {{Step::Remove, 0, {}}, {Step::Nothing, settle, {"old.hlsli"}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path dir =
+            fs::temp_directory_path() / ("quavel_watch_" + std::to_string(getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        std::ofstream(dir / "a.hlsl") << "float a;";
+        std::ofstream(dir / "old.hlsli") << "float o;";
+        ShaderWatch watch(dir.string());
+        const auto t = ShaderWatch::Clock::now();
+        for (const Step& step : c.steps) {
+            switch (step.action) {
+            case Step::Nothing:
+                break;
+            case Step::Append:
+                std::ofstream(dir / "a.hlsl", std::ios::app) << " float b;";
+                break;
+            case Step::Truncate:
+                std::ofstream(dir / "a.hlsl", std::ios::trunc).flush();
+                break;
+            case Step::Create:
+                std::ofstream(dir / "b.hlsli") << "float c;";
+                break;
+            case Step::Remove:
+                fs::remove(dir / "old.hlsli");
+                break;
+            case Step::Other:
+                std::ofstream(dir / "notes.txt", std::ios::app) << "not a shader";
+                break;
+            }
+            std::vector<std::string> changed = watch.poll(t + std::chrono::milliseconds(step.at));
+            std::sort(changed.begin(), changed.end());
+            std::vector<std::string> expected;
+            for (const char* name : step.expected)
+                expected.push_back((dir / name).string());
+            EXPECT_EQ(changed, expected) << "at " << step.at << " ms";
+        }
+        fs::remove_all(dir);
+    }
 }
 
 // A save that keeps the file's size and time (a coarse clock: one second through the C runtime

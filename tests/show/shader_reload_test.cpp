@@ -31,10 +31,15 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
+// A texture by this name makes the device refuse the shader (the Direct3D layer's switch,
+// read once, when the device is made).
+constexpr const char* kRefusedName = "deviceRefusesThis";
+
 // A small picture: these frames only have to be drawn, not looked at.
 DemoApp& show() {
     static DemoApp app;
     static bool started = [] {
+        setenv("QUAVEL_D3D11_REFUSE_SHADER", kRefusedName, 1);
         std::string error;
         const bool ok = startShowGraphics(app, error, WindowShown::Never, 0.25f);
         EXPECT_TRUE(ok) << error;
@@ -209,6 +214,61 @@ TEST(ShaderReload, CompilesWhileFramesAreDrawnAndSwapsABatchWholeOrNotAtAll) {
     EXPECT_EQ(swap.swapped, std::vector<std::string>{"ps_composite"});
     EXPECT_EQ(passesChanged(fixed, shaderObjects(app)), 1u);
     drawFrame(); // the new programs draw
+    fs::remove_all(folder);
+}
+
+std::string fileText(const fs::path& file) {
+    std::ifstream in(file);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A save that fails keeps the running program and says why, by the program's name; a save
+// that then returns the file to exactly the running text clears the broken state, with the
+// program still the one that ran.
+TEST(ShaderReload, AFailedSaveKeepsTheRunningProgramAndTheRunningTextClearsIt) {
+    DemoApp& app = show();
+    const fs::path folder =
+        fs::temp_directory_path() / ("quavel_reload_failures_" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::copy(SHADER_SOURCES, folder);
+    ShaderReload reload(*app.engine, quavel_demo_shaders_programs, folder.string());
+    reload.compileAll();
+    const fs::path file = folder / "ps_particle.hlsl";
+    const std::string running = fileText(file);
+    const std::string::size_type at = running.find("return ");
+    ASSERT_NE(at, std::string::npos);
+    const struct Case {
+        const char* what;
+        std::string text;
+        std::string said; // in the error, after "ps_particle: "
+    } cases[] = {
+        {"a save that does not compile", running + "\nthis is no HLSL\n", file.string() + ":"},
+        {"a block the device refuses",
+         std::string("Texture2D ") + kRefusedName + " : register(t15);\n" +
+             running.substr(0, at + 7) + kRefusedName + ".Load(int3(0, 0, 0)) * " +
+             running.substr(at + 7),
+         "CreatePixelShader"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Objects before = shaderObjects(app);
+        std::ofstream(file, std::ios::trunc) << c.text;
+        const ShaderSwap failed = reload.compileChanged({file.string()});
+        ASSERT_EQ(failed.errors.size(), 1u);
+        EXPECT_EQ(failed.errors[0].rfind("ps_particle: ", 0), 0u) << failed.errors[0];
+        EXPECT_NE(failed.errors[0].find(c.said), std::string::npos) << failed.errors[0];
+        EXPECT_TRUE(failed.swapped.empty());
+        EXPECT_EQ(reload.broken(), std::vector<std::string>{"ps_particle"});
+        EXPECT_EQ(shaderObjects(app), before) << "the failed program replaced the running one";
+
+        std::ofstream(file, std::ios::trunc) << running;
+        const ShaderSwap back = reload.compileChanged({file.string()});
+        EXPECT_TRUE(back.ok()) << back.errors.front();
+        EXPECT_EQ(back.unchanged, std::vector<std::string>{"ps_particle"});
+        EXPECT_TRUE(back.swapped.empty());
+        EXPECT_TRUE(reload.broken().empty()) << "the running text left the program broken";
+        EXPECT_EQ(shaderObjects(app), before);
+    }
     fs::remove_all(folder);
 }
 

@@ -71,6 +71,8 @@ DebugSwitches readSwitches() {
     readCount("QUAVEL_D3D11_REMOVE_AT_PRESENT", s.removeAtPresent, nullptr);
     readCount("QUAVEL_D3D11_OCCLUDE_AT_PRESENT", s.occludeAtPresent, &s.occludedMs);
     s.noFactory6 = switchedOn("QUAVEL_D3D11_NO_FACTORY6");
+    if (const char* text = std::getenv("QUAVEL_D3D11_REFUSE_SHADER"))
+        s.refusedShaderText = text;
     return s;
 }
 

@@ -22,7 +22,13 @@
 //                                      and shows nothing, and waits for no vertical blank
 //   QUAVEL_D3D11_NO_FACTORY6=1         the DXGI factory has no IDXGIFactory6 (Windows 10
 //                                      before 1803)
+//   QUAVEL_D3D11_REFUSE_SHADER=TEXT    CreateVertexShader, CreatePixelShader and
+//                                      CreateComputeShader answer E_INVALIDARG for a shader
+//                                      whose GLSL text holds TEXT (a resource name, say), as a
+//                                      driver may refuse a block its compiler made
 #pragma once
+
+#include <string>
 
 #include "platform/linux/d3d11/d3d11_api.h"
 
@@ -36,6 +42,7 @@ struct DebugSwitches {
     unsigned occludeAtPresent = 0; // 0: never
     unsigned occludedMs = 0;
     bool noFactory6 = false;
+    std::string refusedShaderText; // empty: every shader is made
 };
 
 const DebugSwitches& debugSwitches();

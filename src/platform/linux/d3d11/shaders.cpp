@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/linux/d3d11/debug_switches.h"
 #include "platform/linux/d3d11/device.h"
 #include "platform/linux/d3d11/fill_rule.h"
 #include "platform/linux/d3d11/refusals.h"
@@ -277,6 +278,10 @@ HRESULT makeShader(Device& device, ShaderStage stage, const void* bytecode, SIZE
     }
     if (const char* feature = unsupportedFeature(block)) {
         return refuse(creatorOf(stage), feature);
+    }
+    const std::string& refused = debugSwitches().refusedShaderText;
+    if (!refused.empty() && block.glsl.find(refused) != std::string::npos) {
+        return refuse(creatorOf(stage), "QUAVEL_D3D11_REFUSE_SHADER names this shader");
     }
     device.makeCurrent();
     GLuint shader = compileStage(block, declaredFormats(block), device.limits().rasterStep);

@@ -8,8 +8,8 @@
 // replaying from 0) must land on the captured frame too. A shader program saved while the
 // show holds a frame is swapped in and the held frame drawn again with it; a broken save keeps
 // the old program with its message said once, a red band naming it along the top of the
-// picture and the window titled so; the original text brings back the first frame and the
-// title. Started with standard error closed (as from a desktop), the show writes its messages
+// picture and the window titled so; saving the running text again clears band and title and
+// says so. Started with standard error closed (as from a desktop), the show writes its messages
 // to quavel1-edit.log beside the shader folder; without --shaders it runs the built-in programs
 // and says once that they are not watched.
 #include <gtest/gtest.h>
@@ -323,10 +323,11 @@ TEST(ShowProgramEdit, ASavedShaderShowsOnTheHeldFrameABrokenOneKeepsTheOld) {
         editor, [&] { return fs::exists(stepped); }, 120));
     EXPECT_TRUE(fileBytes(stepped).compare(kBandBytes, std::string::npos, changed, kBandBytes) != 0)
         << "a pass stood still while the program was broken";
+    // Back to exactly the text that runs: nothing to swap, and the broken state goes.
     editor.sendRow(kStartRow);
-    save(original);
-    EXPECT_TRUE(heldUntil([&](const std::string& f) { return f == first; }))
-        << "the original text did not bring the frame back";
+    save(edited);
+    EXPECT_TRUE(heldUntil([&](const std::string& f) { return f == changed; }))
+        << "the band stayed over the frame";
     EXPECT_TRUE(serveUntil(
         editor, [&] { return windowTitle(show.pid) == "quavel1\n"; }, 30))
         << windowTitle(show.pid);
@@ -335,6 +336,7 @@ TEST(ShowProgramEdit, ASavedShaderShowsOnTheHeldFrameABrokenOneKeepsTheOld) {
     const std::size_t said = log.find(message);
     EXPECT_NE(said, std::string::npos) << log;
     EXPECT_EQ(log.find(message, said + 1), std::string::npos) << "said more than once: " << log;
+    EXPECT_NE(log.find("every shader program compiles again", said), std::string::npos) << log;
     fs::remove_all(dir);
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -66,38 +67,20 @@ std::vector<Frame> continuousRun(std::int64_t gridFrames, const std::vector<floa
     return run;
 }
 
-// A move: draw at a time, hold or let go, seek to a row, or keys edited.
-struct Move {
-    enum Kind { Draw, Hold, Play, Seek, Edit } kind;
-    float time = 0.0f;
-    std::uint32_t row = 0;
-};
+// A move: draw at a time, hold or let go, seek to a row as the editor does, or keys edited.
+using Move = std::function<void(Playhead&, HistoryPicture&)>;
 Move draw(float time) {
-    return {Move::Draw, time};
+    return [time](Playhead& p, HistoryPicture&) { p.advanceTo(time); };
 }
 Move seek(std::uint32_t row) {
-    return {Move::Seek, 0.0f, row};
+    return [row](Playhead& p, HistoryPicture&) { p.seekToTime(rowTime(row)); };
 }
-const Move hold{Move::Hold}, play{Move::Play}, edit{Move::Edit};
-
-void apply(Playhead& playhead, HistoryPicture& picture, const Move& m) {
-    switch (m.kind) {
-    case Move::Draw:
-        playhead.advanceTo(m.time);
-        break;
-    case Move::Hold:
-    case Move::Play:
-        playhead.hold(m.kind == Move::Hold);
-        break;
-    case Move::Seek:
-        playhead.seekToTime(rowTime(m.row));
-        break;
-    case Move::Edit:
-        ++picture.keys;
-        playhead.historyChanged();
-        break;
-    }
-}
+const Move hold = [](Playhead& p, HistoryPicture&) { p.hold(true); };
+const Move play = [](Playhead& p, HistoryPicture&) { p.hold(false); };
+const Move edit = [](Playhead& p, HistoryPicture& picture) {
+    ++picture.keys;
+    p.historyChanged();
+};
 
 TEST(Playhead, EveryMoveLeavesThePictureAsAContinuousRunToThatMoment) {
     const float r1 = rowTime(1), r2 = rowTime(2), r34 = rowTime(34), r35 = rowTime(35),
@@ -159,13 +142,13 @@ TEST(Playhead, EveryMoveLeavesThePictureAsAContinuousRunToThatMoment) {
         HistoryPicture picture;
         Playhead playhead(picture, kFps);
         for (const Move& m : c.moves)
-            apply(playhead, picture, m);
+            m(playhead, picture);
         EXPECT_EQ(picture.history, continuousRun(c.gridFrames, c.drawn, picture.keys));
         // The next new frame, once playing, goes on from there too.
         std::vector<float> drawn = c.drawn;
         drawn.push_back(drawn.back() + step);
-        apply(playhead, picture, play);
-        apply(playhead, picture, draw(drawn.back()));
+        play(playhead, picture);
+        draw(drawn.back())(playhead, picture);
         EXPECT_EQ(picture.history, continuousRun(c.gridFrames, drawn, picture.keys));
     }
 }

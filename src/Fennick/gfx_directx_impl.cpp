@@ -14,6 +14,7 @@
 #include "Fennick/dispatch_groups.h"
 #include "Fennick/draw_pass_runtime.h"
 #include "Fennick/final_pass_shaders.h"
+#include "Fennick/frame_context.h"
 #include "Fennick/frame_execution.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/image_runtime.h"
@@ -22,7 +23,6 @@
 #include "Fennick/texture_layout.h"
 #include "Fennick/texture_runtime.h"
 #include "Fennick/upload_block.h"
-#include "params/frame_context.h"
 
 namespace {
 

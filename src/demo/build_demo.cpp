@@ -9,6 +9,7 @@
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/creation_check.h"
 #include "Fennick/draw_pass_runtime.h"
+#include "Fennick/frame_context.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/image_runtime.h"
 #include "Fennick/texture_layout.h"
@@ -17,7 +18,6 @@
 #include "demo/glyph_table.h"
 #include "demo/show_assets.h"
 #include "demo/show_tracks.h"
-#include "params/frame_context.h"
 
 using namespace Fennick::gfx;
 

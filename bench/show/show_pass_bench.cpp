@@ -73,7 +73,8 @@ void computePass(benchmark::State& state, std::uint32_t id) {
 void wholeFrame(benchmark::State& state) {
     DemoApp& app = show();
     std::uint32_t frame = 3;
-    Fence fence(app.device, app.immediateContext, app.handles.resources[2], true);
+    Fence fence(app.device, app.immediateContext, app.handles.resources[DemoResource::composite],
+                true);
     for (auto _ : state) {
         renderShowFrame(app, kShowTime + frame / 60.0f, frame, 1.0f / 60.0f);
         ++frame;

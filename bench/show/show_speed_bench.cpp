@@ -28,7 +28,8 @@ std::uint32_t nextFrame = 0;
 
 void drawSection(benchmark::State& state, double seconds) {
     DemoApp& app = show();
-    Fence fence(app.device, app.immediateContext, app.handles.resources[2], true);
+    Fence fence(app.device, app.immediateContext, app.handles.resources[DemoResource::composite],
+                true);
     const float step = static_cast<float>(1.0 / kFps);
     float time = static_cast<float>(seconds);
     for (auto _ : state) {
@@ -42,7 +43,8 @@ void drawSection(benchmark::State& state, double seconds) {
 
 void replay(benchmark::State& state) {
     DemoApp& app = show();
-    Fence fence(app.device, app.immediateContext, app.handles.resources[5], false);
+    Fence fence(app.device, app.immediateContext, app.handles.resources[DemoResource::particles],
+                false);
     const std::int64_t batch = state.range(0);
     for (auto _ : state) {
         for (std::int64_t i = 0; i < batch; ++i) {

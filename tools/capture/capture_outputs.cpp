@@ -1,11 +1,10 @@
 #include "capture_outputs.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
+
+#include "files/output_file.h"
 
 namespace fs = std::filesystem;
 
@@ -39,12 +38,8 @@ bool prepareFrameFolder(const std::string& folder, const RenderRecord* split, bo
                 (ec ? ": " + ec.message() : std::string(": a file of that name is in the way"));
         return false;
     }
-    const fs::path probe = fs::path(folder) / ".quavel1-capture-probe";
-    if (FILE* f = std::fopen(probe.c_str(), "wb")) {
-        std::fclose(f);
-        fs::remove(probe, ec);
-    } else {
-        error = "--out: cannot write into the folder '" + folder + "': " + std::strerror(errno);
+    if (!files::checkFolder(folder, &error)) {
+        error = "--out: " + error;
         return false;
     }
     const std::vector<fs::path> frames = framesIn(folder);
@@ -60,12 +55,6 @@ bool prepareFrameFolder(const std::string& folder, const RenderRecord* split, bo
         for (const fs::path& f : frames)
             fs::remove(f, ec);
     return true;
-}
-
-std::string videoWorkPath(const std::string& video) {
-    const fs::path p(video);
-    return (p.parent_path() / ("." + p.filename().string() + ".partial" + p.extension().string()))
-        .string();
 }
 
 std::string interruptedVideoPath(const std::string& video) {

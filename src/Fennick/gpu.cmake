@@ -21,6 +21,7 @@ quavel_library(quavel_gpu
         final_pass_shaders.cpp
         frame_context.cpp
         gfx_directx_impl.cpp
+        graph_runtime.cpp
         image_decode.cpp
         image_runtime.cpp
         pipeline_state.cpp

@@ -18,7 +18,7 @@
 #include "stb_image_write.h"
 
 #include "app/check/tile_compare.h"
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "files/output_file.h"
 
 namespace {

@@ -66,7 +66,7 @@ namespace compute = DemoComputePass;
 
 struct ResourceRow {
     std::uint32_t id;
-    ResourceSpec spec;
+    ResourceSpec resource;
 };
 
 // Resources by id, in creation order.
@@ -307,7 +307,7 @@ std::vector<ResourceBinding> bindings(const DemoHandles& h, const std::vector<st
     std::vector<ResourceBinding> list;
     list.reserve(ids.size());
     for (std::uint32_t id : ids)
-        list.push_back({kindOf(kResources[id].spec), h.resources[id]});
+        list.push_back({kindOf(kResources[id].resource), h.resources[id]});
     return list;
 }
 
@@ -329,7 +329,7 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScal
     for (std::uint32_t id = 0; id < kDemoResourceCount; ++id) {
         setCreationSubject("resource " + std::to_string(id));
         h.resources[id] =
-            createResource(kResources[id].spec, h, windowWidth, windowHeight, renderScale);
+            createResource(kResources[id].resource, h, windowWidth, windowHeight, renderScale);
         graph->resources.findOrInsert(id) = h.resources[id];
     }
 

@@ -18,8 +18,10 @@
 # SPIRV-Cross in-process: HLSL -> SPIR-V -> GLSL 4.50 and the register table) into the
 # Direct3D layer's block.
 # On every build a second library, <lib>_programs, lists every program with its source file,
-# stage, entry, include directories and block (tools/shaderpack/hlsl_program.h), for tests
+# stage, entry, include directories and block (platform/hlsl_program.h), for tests
 # and live compilation (platform/hlsl_compiler.h, which it links).
+# <lib>'s properties QUAVEL_HLSL_STEMS and QUAVEL_HLSL_BLOCKS list the programs' file stems and
+# block names in the order given, for code generated from the same list.
 
 # What a block holds on this build: bytecode (fxc, or the SPIR-V/GLSL path) or source.
 set(QUAVEL_SHADER_BLOCKS bytecode)
@@ -83,6 +85,8 @@ function(quavel_hlsl_shaders)
     endif()
 
     set(sources "")
+    set(stems "")
+    set(blocks "")
     set(declarations "")
     set(program_rows "")
     math(EXPR last "${count} - 1")
@@ -171,6 +175,8 @@ namespace {
         string(APPEND program_rows
                "    {\"${stem}\", \"${file}\", \"${stage}\", \"${entry}\", includeDirs, ${name}, &${name}_size},\n")
         list(APPEND sources ${source})
+        list(APPEND stems ${stem})
+        list(APPEND blocks ${name})
         string(APPEND declarations
                "extern const unsigned char ${name}[];\nextern const unsigned int ${name}_size;\n")
     endforeach()
@@ -186,6 +192,7 @@ namespace {
         target_link_libraries(${ARG_TARGET} PUBLIC quavel_shader_code)
     endif()
     set_target_properties(${ARG_TARGET} PROPERTIES LINKER_LANGUAGE CXX)
+    set_target_properties(${ARG_TARGET} PROPERTIES QUAVEL_HLSL_STEMS "${stems}" QUAVEL_HLSL_BLOCKS "${blocks}")
 
     set(dir_rows "")
     foreach(dir IN LISTS include_dirs)
@@ -194,7 +201,7 @@ namespace {
     set(table ${work}/${ARG_TARGET}_programs.cpp)
     file(GENERATE OUTPUT ${table} CONTENT
 "// Generated: the programs of ${ARG_TARGET}, where they come from and their blocks.
-#include \"hlsl_program.h\"
+#include \"platform/hlsl_program.h\"
 #include \"${ARG_HEADER}\"
 
 #include <iterator>
@@ -209,6 +216,6 @@ extern const shaderpack::HlslProgramList ${ARG_TARGET}_programs;
 const shaderpack::HlslProgramList ${ARG_TARGET}_programs = {programs, std::size(programs)};
 ")
     add_library(${ARG_TARGET}_programs STATIC ${table})
-    target_include_directories(${ARG_TARGET}_programs PUBLIC ${PROJECT_SOURCE_DIR}/tools/shaderpack)
+    target_include_directories(${ARG_TARGET}_programs PUBLIC ${QUAVEL_SRC})
     target_link_libraries(${ARG_TARGET}_programs PUBLIC ${ARG_TARGET} quavel_shader_compiler)
 endfunction()

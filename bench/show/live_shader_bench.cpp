@@ -75,7 +75,8 @@ struct LiveShow {
 
     LiveShow()
         : app(startedShow(withoutShaderCache())),
-          fence(app.device, app.immediateContext, app.handles.resources[2], true) {
+          fence(app.device, app.immediateContext, app.handles.resources[DemoResource::composite],
+                true) {
         folder =
             fs::temp_directory_path() / ("quavel1-live-shader-bench-" + std::to_string(getpid()));
         fs::remove_all(folder);

@@ -11,12 +11,12 @@
 #include "Fennick/buffer_runtime.h"
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/draw_pass_runtime.h"
+#include "Fennick/frame_context.h"
 #include "Fennick/frame_execution.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/texture_runtime.h"
 #include "Fennick/upload_block.h"
 #include "app/show.h"
-#include "params/frame_context.h"
 #include "read_back_fence.h"
 #include "started_show.h"
 
@@ -73,7 +73,8 @@ void computePass(benchmark::State& state, std::uint32_t id) {
 void wholeFrame(benchmark::State& state) {
     DemoApp& app = show();
     std::uint32_t frame = 3;
-    Fence fence(app.device, app.immediateContext, app.handles.resources[2], true);
+    Fence fence(app.device, app.immediateContext, app.handles.resources[DemoResource::composite],
+                true);
     for (auto _ : state) {
         renderShowFrame(app, kShowTime + frame / 60.0f, frame, 1.0f / 60.0f);
         ++frame;

@@ -1,6 +1,6 @@
 # The engine on the device: resources, shaders, passes, frame execution and the frame
 # context of ContextBuffer. The engine's Direct3D calls are in gfx_directx_impl.cpp; the
-# frame context (params/frame_context.cpp) makes its own for the shared samplers.
+# frame context (frame_context.cpp) makes its own for the shared samplers.
 find_path(QUAVEL_STB_INCLUDE_DIR stb_image.h PATH_SUFFIXES stb REQUIRED)
 
 # The final copy pass's own programs. Blocks are named after their file stems, so the engine_
@@ -19,13 +19,14 @@ quavel_library(quavel_gpu
         creation_check.cpp
         draw_pass_runtime.cpp
         final_pass_shaders.cpp
+        frame_context.cpp
         gfx_directx_impl.cpp
+        graph_runtime.cpp
         image_decode.cpp
         image_runtime.cpp
         pipeline_state.cpp
         shader_runtime.cpp
         state_passes.cpp
         texture_runtime.cpp
-        ${QUAVEL_SRC}/params/frame_context.cpp
     LIBS quavel_engine_shaders quavel_shader_code quavel_engine_logic quavel_graph quavel_camera quavel_platform_d3d11)
 target_include_directories(quavel_gpu PRIVATE ${QUAVEL_STB_INCLUDE_DIR})

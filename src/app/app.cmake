@@ -55,7 +55,7 @@ if(TARGET quavel_demo AND TARGET quavel_audio)
     target_include_directories(quavel_self_check SYSTEM PRIVATE ${QUAVEL_STB_INCLUDE_DIR})
     # The show's command line: split as Windows splits it, parsed as every tool parses.
     quavel_library(quavel_show_arguments SOURCES show_arguments.cpp process_arguments.cpp
-        LIBS quavel_tool_common quavel_platform_win32)
+        LIBS quavel_command_line quavel_platform_win32)
     add_executable(quavel1 show_main.cpp edit_messages.cpp)
     target_link_libraries(quavel1 PRIVATE quavel_self_check quavel_show quavel_live_edit
         quavel_render_folder quavel_show_arguments

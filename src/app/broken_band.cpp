@@ -10,8 +10,6 @@
 
 namespace {
 
-// The letter atlases among the demo's resources.
-constexpr std::size_t kLetterAtlas = 10, kLetterAtlas2 = 20;
 // Within a 1106-pixel atlas row the letters stand between about 540 and 920, descenders to
 // 1010: the band shows the row from 470 down, 24 atlas pixels to a band pixel at full size.
 constexpr float kLettersTop = 470.0f;
@@ -90,9 +88,10 @@ void BrokenBand::draw(const std::string& text) {
         laidOut_ = text;
         filled_ = true;
     }
-    auto* atlas = static_cast<Fennick::gfx::TextureRuntime*>(app_.handles.resources[kLetterAtlas]);
-    auto* atlas2 =
-        static_cast<Fennick::gfx::TextureRuntime*>(app_.handles.resources[kLetterAtlas2]);
+    auto* atlas = static_cast<Fennick::gfx::TextureRuntime*>(
+        app_.handles.resources[DemoResource::letterAtlas]);
+    auto* atlas2 = static_cast<Fennick::gfx::TextureRuntime*>(
+        app_.handles.resources[DemoResource::letterAtlas2]);
     ID3D11ShaderResourceView* letters[2] = {atlas ? atlas->srvA : nullptr,
                                             atlas2 ? atlas2->srvA : nullptr};
     const D3D11_VIEWPORT band = {0.0f, 0.0f, width_, height_, 0.0f, 1.0f};

@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "Fennick/frame_context.h"
 #include "demo/demo_handles.h"
 #include "music/audio_output.h"
-#include "params/frame_context.h"
 #include "params/sync_timeline.h"
 #include "platform/d3d11.h"
 #include "platform/win32.h"

@@ -22,13 +22,15 @@ LiveEdit::LiveEdit(SyncTimeline& timeline, AudioOutput& audio, Playhead& playhea
     : timeline_(timeline), audio_(audio), playhead_(playhead), savePath_(std::move(savePath)),
       client_(timeline, show::trackNames(), logLine) {}
 
+// The rows' rate is the one the tracks are evaluated at (single precision, rounded once per
+// step), so a row the editor names and the row the tracks show agree.
 std::uint64_t LiveEdit::frameOfRow(std::uint32_t row) const {
-    const double rowsPerSecond = timeline_.bpm / 60.0 * timeline_.rowsPerBeat;
+    const double rowsPerSecond = timeline_.rowRate();
     return static_cast<std::uint64_t>(std::llround(row / rowsPerSecond * kAudioSampleRate));
 }
 
 std::uint32_t LiveEdit::rowOfFrame(std::uint64_t frame) const {
-    const double rowsPerSecond = timeline_.bpm / 60.0 * timeline_.rowsPerBeat;
+    const double rowsPerSecond = timeline_.rowRate();
     return static_cast<std::uint32_t>(
         std::floor(static_cast<double>(frame) / kAudioSampleRate * rowsPerSecond));
 }

@@ -38,7 +38,7 @@ public:
     void betweenFrames();
     SyncEditorClient& client() { return client_; }
 
-    // Rows and song frames at the timeline's tempo (rows per second = bpm / 60 x rows per beat).
+    // Rows and song frames at the timeline's tempo (SyncTimeline::rowRate).
     std::uint64_t frameOfRow(std::uint32_t row) const;
     std::uint32_t rowOfFrame(std::uint64_t frame) const;
 

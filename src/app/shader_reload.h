@@ -28,8 +28,8 @@
 #include <string>
 #include <vector>
 
-#include "hlsl_program.h"
 #include "platform/hlsl_compiler.h"
+#include "platform/hlsl_program.h"
 
 namespace Fennick::gfx {
 class GraphRuntime;

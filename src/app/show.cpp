@@ -5,13 +5,13 @@
 #include <cstring>
 
 #include "Fennick/creation_check.h"
+#include "Fennick/frame_context.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/texture_runtime.h"
-#include "app/camera_math.h"
 #include "app/window_device.h"
 #include "demo/build_demo.h"
 #include "demo/show_assets.h"
-#include "params/frame_context.h"
+#include "maths/camera_math.h"
 #include "platform/shader_code.h"
 
 bool startShowGraphics(DemoApp& app, std::string& error, WindowShown shown, float renderScale) {

@@ -1,6 +1,6 @@
 #include "app/show_arguments.h"
 
-#include "command_line.h"
+#include "cli/command_line.h"
 
 ShowArguments parseShowArguments(const std::vector<std::string>& arguments, bool liveShaders) {
     ShowArguments a;

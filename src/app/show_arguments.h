@@ -1,5 +1,5 @@
 // The show's command line, read as Windows hands it over and parsed with the options every
-// tool parses with (tools/common/command_line.h):
+// tool parses with (cli/command_line.h):
 //
 //   ShowArguments a = parseShowArguments(processArguments());
 //   if (!a.error.empty()) { /* one line: what is wrong */ }

@@ -9,6 +9,7 @@
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/creation_check.h"
 #include "Fennick/draw_pass_runtime.h"
+#include "Fennick/frame_context.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/image_runtime.h"
 #include "Fennick/texture_layout.h"
@@ -17,7 +18,6 @@
 #include "demo/glyph_table.h"
 #include "demo/show_assets.h"
 #include "demo/show_tracks.h"
-#include "params/frame_context.h"
 
 using namespace Fennick::gfx;
 
@@ -60,38 +60,48 @@ constexpr std::uint32_t kGlowCell = 8; // GLOW_CELL of glow_cells.hlsli
 constexpr std::uint32_t kParticles = 1000;
 constexpr std::uint32_t kMessageGlyphs = messageGlyphCount;
 
+namespace res = DemoResource;
+namespace draw = DemoDrawPass;
+namespace compute = DemoComputePass;
+
+struct ResourceRow {
+    std::uint32_t id;
+    ResourceSpec resource;
+};
+
 // Resources by id, in creation order.
-constexpr ResourceSpec kResources[kDemoResourceCount] = {
-    windowTexture(),                // 0 pyramid scene
-    fixedTexture(),                 // 1 particle glow blur
-    fixedTexture(),                 // 2 composite, the graph's output
-    windowTexture(),                // 3 particle sprites
-    buffer(12, 1, 1),               // 4 pyramid state
-    buffer(80, kParticles, 1),      // 5 particles
-    image(DemoImage::logoTex),      // 6
-    windowTexture(),                // 7 pyramid post-process
-    image(DemoImage::logoTex2),     // 8
-    windowTexture(),                // 9 scroller glyphs
-    image(DemoImage::letterAtlas),  // 10
-    windowTexture(),                // 11 scroller post-process
-    image(DemoImage::logoTex3),     // 12
-    image(DemoImage::logoTex4),     // 13
-    windowTexture(),                // 14 glow logo
-    image(DemoImage::glowstuffmap), // 15
-    image(DemoImage::glowstuffmap), // 16 a second object from the same file
-    image(DemoImage::logoTex4),     // 17 a second object from the same file
-    windowTexture(),                // 18 raster bars
-    buffer(48, kMessageGlyphs, 0),  // 19 glyph quads (48-byte stride)
-    image(DemoImage::letterAtlas2), // 20
-    windowTexture(),                // 21 particle explosion
-    image(DemoImage::heartImage),   // 22
-    image(DemoImage::CredsImage),   // 23
-    message(),                      // 24 the scroll message's glyph codes
-    cellsOf(3),                     // 25 sprite cells holding any colour (draw pass 10)
-    cellsOf(3),                     // 26 sprite cells out of the glow's reach (draw pass 11)
+constexpr ResourceRow kResources[kDemoResourceCount] = {
+    {res::pyramidScene, windowTexture()},
+    {res::glowBlur, fixedTexture()},
+    {res::composite, fixedTexture()},
+    {res::particleSprites, windowTexture()},
+    {res::pyramidState, buffer(12, 1, 1)},
+    {res::particles, buffer(80, kParticles, 1)},
+    {res::logoTex, image(DemoImage::logoTex)},
+    {res::pyramidPost, windowTexture()},
+    {res::logoTex2, image(DemoImage::logoTex2)},
+    {res::scrollerGlyphs, windowTexture()},
+    {res::letterAtlas, image(DemoImage::letterAtlas)},
+    {res::scrollerPost, windowTexture()},
+    {res::logoTex3, image(DemoImage::logoTex3)},
+    {res::logoTex4, image(DemoImage::logoTex4)},
+    {res::glowLogo, windowTexture()},
+    {res::glowstuffmap, image(DemoImage::glowstuffmap)},
+    {res::glowstuffmapAgain, image(DemoImage::glowstuffmap)},
+    {res::logoTex4Again, image(DemoImage::logoTex4)},
+    {res::rasterBars, windowTexture()},
+    {res::glyphQuads, buffer(48, kMessageGlyphs, 0)},
+    {res::letterAtlas2, image(DemoImage::letterAtlas2)},
+    {res::explosion, windowTexture()},
+    {res::heartImage, image(DemoImage::heartImage)},
+    {res::credsImage, image(DemoImage::CredsImage)},
+    {res::messageCodes, message()},
+    {res::spriteCells, cellsOf(res::particleSprites)},
+    {res::quietCells, cellsOf(res::particleSprites)},
 };
 
 struct DrawSpec {
+    std::uint32_t id;
     DemoShader vertex, pixel;
     std::uint8_t blend;
     BlendMode blendMode;
@@ -101,52 +111,51 @@ struct DrawSpec {
     std::uint32_t clearAlphaBits = 0x3F800000u; // 1.0
 };
 
+using S = DemoShader;
+
+// Draw passes by id: where each pass's programs, blend, counts, target and inputs are chosen.
+// Each row's second line is the target, then the inputs by slot.
+// clang-format off
 const DrawSpec kDrawPasses[kDemoDrawPassCount] = {
-    {DemoShader::vsFullscreenFlipY, DemoShader::psPyramid, 0, BlendAlphaReplace, 3, 4, 0, {4}},
+    {draw::pyramidScene, S::vsFullscreenFlipY, S::psPyramid, 0, BlendAlphaReplace, 3, 4,
+     res::pyramidScene, {res::pyramidState}},
     // The glow blur adds zero to the pixels that only black reaches and alpha 0 where it
     // blurs, so every pixel ends with the alpha 2 that the clear (1) plus the program (1)
     // gave before (ps_glow_blur.hlsl).
-    {DemoShader::vsFullscreen,
-     DemoShader::psGlowBlur,
-     1,
-     BlendAdditive,
-     3,
-     1,
-     1,
-     {3, 26},
-     0x40000000u},
-    {DemoShader::vsParticles, DemoShader::psParticle, 0, BlendAlphaReplace, 8600, 1, 3, {5}},
-    {DemoShader::vsFullscreen,
-     DemoShader::psComposite,
-     0,
-     BlendAdditive,
-     3,
-     1,
-     2,
-     {7, 1, 6, 8, 11, 12, 13, 14, 16, 18, 21, 22, 23}},
-    {DemoShader::vsFullscreen, DemoShader::psPyramidPost, 1, BlendAlphaReplace, 3, 1, 7, {0}},
-    {DemoShader::vsGlyphs,
-     DemoShader::psGlyphs,
-     1,
-     BlendAlphaOver,
-     6,
-     kMessageGlyphs,
-     9,
-     {10, 19, 20}},
-    {DemoShader::vsFullscreen, DemoShader::psScrollerPost, 1, BlendAlphaReplace, 3, 1, 11, {9}},
-    {DemoShader::vsFullscreenFlipY2, DemoShader::psGlowLogo, 1, BlendAlphaOver, 3, 1, 14, {15, 17}},
-    {DemoShader::vsFullscreen, DemoShader::psRasters, 0, BlendAdditive, 192, 1, 18, {}},
-    {DemoShader::vsExplosion, DemoShader::psExplosion, 1, BlendAdditive, 300, 1, 21, {}},
-    {DemoShader::vsFullscreen, DemoShader::psSpriteCoverage, 0, BlendAdditive, 3, 1, 25, {3}},
-    {DemoShader::vsFullscreen, DemoShader::psGlowQuiet, 0, BlendAdditive, 3, 1, 26, {25, 3}},
+    {draw::glowBlur, S::vsFullscreen, S::psGlowBlur, 1, BlendAdditive, 3, 1,
+     res::glowBlur, {res::particleSprites, res::quietCells}, 0x40000000u},
+    {draw::particleSprites, S::vsParticles, S::psParticle, 0, BlendAlphaReplace, 8600, 1,
+     res::particleSprites, {res::particles}},
+    {draw::composite, S::vsFullscreen, S::psComposite, 0, BlendAdditive, 3, 1,
+     res::composite, {res::pyramidPost, res::glowBlur, res::logoTex, res::logoTex2,
+                      res::scrollerPost, res::logoTex3, res::logoTex4, res::glowLogo,
+                      res::glowstuffmapAgain, res::rasterBars, res::explosion, res::heartImage,
+                      res::credsImage}},
+    {draw::pyramidPost, S::vsFullscreen, S::psPyramidPost, 1, BlendAlphaReplace, 3, 1,
+     res::pyramidPost, {res::pyramidScene}},
+    {draw::scrollerGlyphs, S::vsGlyphs, S::psGlyphs, 1, BlendAlphaOver, 6, kMessageGlyphs,
+     res::scrollerGlyphs, {res::letterAtlas, res::glyphQuads, res::letterAtlas2}},
+    {draw::scrollerPost, S::vsFullscreen, S::psScrollerPost, 1, BlendAlphaReplace, 3, 1,
+     res::scrollerPost, {res::scrollerGlyphs}},
+    {draw::glowLogo, S::vsFullscreenFlipY2, S::psGlowLogo, 1, BlendAlphaOver, 3, 1,
+     res::glowLogo, {res::glowstuffmap, res::logoTex4Again}},
+    {draw::rasterBars, S::vsFullscreen, S::psRasters, 0, BlendAdditive, 192, 1,
+     res::rasterBars, {}},
+    {draw::explosion, S::vsExplosion, S::psExplosion, 1, BlendAdditive, 300, 1,
+     res::explosion, {}},
+    {draw::spriteCoverage, S::vsFullscreen, S::psSpriteCoverage, 0, BlendAdditive, 3, 1,
+     res::spriteCells, {res::particleSprites}},
+    {draw::glowQuietCells, S::vsFullscreen, S::psGlowQuiet, 0, BlendAdditive, 3, 1,
+     res::quietCells, {res::spriteCells, res::particleSprites}},
 };
+// clang-format on
 
 // The scroller's clear colour is 32/255, 5/255, 32/255 to the bit.
 constexpr std::uint32_t kScrollerClearBits[4] = {0x3E008073u, 0x3CA0A0F5u, 0x3E008073u,
                                                  0x3F800000u};
-constexpr std::uint32_t kScrollerPass = 5;
 
 struct ComputeSpec {
+    std::uint32_t id;
     DemoShader kernel;
     std::uint32_t threadsX, threadsY, threadsZ;
     RunCondition runCondition;
@@ -154,25 +163,57 @@ struct ComputeSpec {
     std::vector<std::uint32_t> inputs;
 };
 
+// clang-format off
 const ComputeSpec kComputePasses[kDemoComputePassCount] = {
-    {DemoShader::csPyramid, 1, 1, 0, EveryFrame, 4, {4}},
-    {DemoShader::csParticles, kParticles, 1, 1, EveryFrame, 5, {5, 4}},
-    {DemoShader::csMessageLayout, kMessageGlyphs, 0, 0, FirstFrame, 19, {24}},
+    {compute::pyramidUpdate, S::csPyramid, 1, 1, 0, EveryFrame,
+     res::pyramidState, {res::pyramidState}},
+    {compute::particleSimulation, S::csParticles, kParticles, 1, 1, EveryFrame,
+     res::particles, {res::particles, res::pyramidState}},
+    {compute::messageLayout, S::csMessageLayout, kMessageGlyphs, 0, 0, FirstFrame,
+     res::glyphQuads, {res::messageCodes}},
 };
+// clang-format on
 
 // Execution order: kind and id.
 struct OrderEntry {
     PassKind kind;
     std::uint32_t id;
 };
+constexpr OrderEntry computed(std::uint32_t id) {
+    return {PassKind::Compute, id};
+}
+constexpr OrderEntry drawn(std::uint32_t id) {
+    return {PassKind::Draw, id};
+}
 constexpr OrderEntry kExecutionOrder[] = {
-    {PassKind::Compute, 0}, {PassKind::Compute, 2}, {PassKind::Compute, 1}, {PassKind::Draw, 0},
-    {PassKind::Draw, 2},    {PassKind::Draw, 5},    {PassKind::Draw, 6},    {PassKind::Draw, 4},
-    {PassKind::Draw, 9},    {PassKind::Draw, 7},    {PassKind::Draw, 8},    {PassKind::Draw, 10},
-    {PassKind::Draw, 11},   {PassKind::Draw, 1},    {PassKind::Draw, 3},
+    computed(compute::pyramidUpdate),
+    computed(compute::messageLayout),
+    computed(compute::particleSimulation),
+    drawn(draw::pyramidScene),
+    drawn(draw::particleSprites),
+    drawn(draw::scrollerGlyphs),
+    drawn(draw::scrollerPost),
+    drawn(draw::pyramidPost),
+    drawn(draw::explosion),
+    drawn(draw::glowLogo),
+    drawn(draw::rasterBars),
+    drawn(draw::spriteCoverage),
+    drawn(draw::glowQuietCells),
+    drawn(draw::glowBlur),
+    drawn(draw::composite),
 };
 
-constexpr std::uint32_t kOutputTexture = 2;
+// Resources are made in id order, which is the order of their table: the row at index n is
+// resource n.
+template <typename Row, std::size_t N> constexpr bool inIdOrder(const Row (&rows)[N]) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (rows[i].id != i)
+            return false;
+    return true;
+}
+static_assert(inIdOrder(kResources), "resources are listed by id");
+
+constexpr std::uint32_t kOutputTexture = res::composite;
 
 ResourceKind kindOf(const ResourceSpec& entry) {
     return entry.kind == Kind::Buffer || entry.kind == Kind::Message ? Buffer : Texture;
@@ -266,7 +307,7 @@ std::vector<ResourceBinding> bindings(const DemoHandles& h, const std::vector<st
     std::vector<ResourceBinding> list;
     list.reserve(ids.size());
     for (std::uint32_t id : ids)
-        list.push_back({kindOf(kResources[id]), h.resources[id]});
+        list.push_back({kindOf(kResources[id].resource), h.resources[id]});
     return list;
 }
 
@@ -287,17 +328,18 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScal
     // Each object is named for the start-up check of the device's results.
     for (std::uint32_t id = 0; id < kDemoResourceCount; ++id) {
         setCreationSubject("resource " + std::to_string(id));
-        h.resources[id] = createResource(kResources[id], h, windowWidth, windowHeight, renderScale);
+        h.resources[id] =
+            createResource(kResources[id].resource, h, windowWidth, windowHeight, renderScale);
         graph->resources.findOrInsert(id) = h.resources[id];
     }
 
-    for (std::uint32_t id = 0; id < kDemoDrawPassCount; ++id) {
-        const DrawSpec& entry = kDrawPasses[id];
+    for (const DrawSpec& entry : kDrawPasses) {
+        const std::uint32_t id = entry.id;
         setCreationSubject("draw pass " + std::to_string(id) + " (" + demoShaderName(entry.vertex) +
                            ", " + demoShaderName(entry.pixel) + ")");
         DrawPassDesc desc;
         desc.shader = graphicsShader(entry.vertex, entry.pixel);
-        if (id == kScrollerPass)
+        if (id == draw::scrollerGlyphs)
             std::memcpy(desc.clearColor, kScrollerClearBits, sizeof desc.clearColor);
         else
             std::memcpy(&desc.clearColor[3], &entry.clearAlphaBits, sizeof desc.clearColor[3]);
@@ -318,8 +360,8 @@ void buildDemo(DemoApp& app, int windowWidth, int windowHeight, float renderScal
         graph->drawPasses.findOrInsert(id) = pass;
     }
 
-    for (std::uint32_t id = 0; id < kDemoComputePassCount; ++id) {
-        const ComputeSpec& entry = kComputePasses[id];
+    for (const ComputeSpec& entry : kComputePasses) {
+        const std::uint32_t id = entry.id;
         setCreationSubject("compute pass " + std::to_string(id) + " (" +
                            demoShaderName(entry.kernel) + ")");
         ComputePassDesc desc;

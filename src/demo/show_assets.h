@@ -4,36 +4,14 @@
 
 #include <cstdint>
 
+// DemoShader: one value per program of src/demo/shaders/CMakeLists.txt, in the list's order
+// (generated with the table of their blocks).
+#include "demo_shader_list.h"
+
 struct AssetBlock {
     const void* data;
     std::uint32_t size;
 };
-
-enum class DemoShader {
-    vsFullscreen,
-    vsFullscreenFlipY,
-    vsFullscreenFlipY2,
-    vsParticles,
-    vsGlyphs,
-    vsExplosion,
-    psPyramid,
-    psGlowBlur,
-    psParticle,
-    psComposite,
-    psPyramidPost,
-    psGlyphs,
-    psScrollerPost,
-    psGlowLogo,
-    psRasters,
-    psExplosion,
-    psCopy,
-    psSpriteCoverage,
-    psGlowQuiet,
-    csPyramid,
-    csParticles,
-    csMessageLayout, // stays last: kDemoShaderCount counts up to it
-};
-constexpr int kDemoShaderCount = static_cast<int>(DemoShader::csMessageLayout) + 1;
 
 enum class DemoImage {
     logoTex,

@@ -119,7 +119,28 @@ Destination classify(const std::string& path, const std::vector<std::string>& in
     return {Destination::RegularFile, resolved, static_cast<mode_t>(info.st_mode & 07777)};
 }
 
+// Makes and removes a hidden file named after `name` in `folder`; false with errno set when
+// the folder takes no new file.
+bool probeFolder(const std::string& folder, const std::string& name) {
+    std::string probe = folder + "/." + name + ".probe-XXXXXX";
+    const int fd = mkstemp(probe.data());
+    if (fd < 0) {
+        return false;
+    }
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+}
+
 } // namespace
+
+bool checkFolder(const std::string& folder, std::string* error) {
+    if (!probeFolder(folder, "folder")) {
+        *error = because("cannot write into the folder", folder);
+        return false;
+    }
+    return true;
+}
 
 bool checkOutput(const std::string& path, const std::vector<std::string>& inputs,
                  std::string* error) {
@@ -129,14 +150,10 @@ bool checkOutput(const std::string& path, const std::vector<std::string>& inputs
         // making one shows it: for root, access() says yes to folders such as /proc that take
         // none.
         const std::string folder = folderOf(d.target);
-        std::string probe = folder + "/." + nameOf(d.target) + ".probe-XXXXXX";
-        const int fd = mkstemp(probe.data());
-        if (fd < 0) {
+        if (!probeFolder(folder, nameOf(d.target))) {
             *error = because("cannot create", path) + " (in '" + folder + "')";
             return false;
         }
-        close(fd);
-        unlink(probe.c_str());
     }
     return d.kind != Destination::Refused;
 }

@@ -28,6 +28,11 @@ namespace files {
 bool checkOutput(const std::string& path, const std::vector<std::string>& inputs,
                  std::string* error);
 
+// Whether the folder takes new files, found by making and removing a hidden probe file in it
+// (for root, access() says yes to folders such as /proc that take none): for a tool that
+// writes a folder of files. False with a one-line reason in *error.
+bool checkFolder(const std::string& folder, std::string* error);
+
 // Writes `size` bytes as the whole of `path`, through an OutputFile.
 bool writeWholeFile(const std::string& path, const void* data, std::size_t size,
                     const std::vector<std::string>& inputs, std::string* error);

@@ -8,9 +8,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#ifndef _WIN32
-#include <pthread.h>
-#endif
+#include "platform/stop_signals.h"
 
 namespace files {
 namespace {
@@ -20,13 +18,6 @@ constexpr int kSlots = 16;
 char names[kSlots][PATH_MAX];
 std::atomic<bool> used[kSlots];
 std::atomic<bool> installed{false};
-
-// SIGHUP (a closed terminal) exists only where there are terminals to close.
-constexpr int kSignals[] = {SIGINT, SIGTERM,
-#ifdef SIGHUP
-                            SIGHUP
-#endif
-};
 
 void removeAndStop(int signal) {
     for (int i = 0; i < kSlots; ++i) {
@@ -43,7 +34,7 @@ void install() {
     if (installed.exchange(true)) {
         return;
     }
-    for (int s : kSignals) {
+    for (int s : kStopSignals) {
         // A signal the caller chose to ignore (nohup, a shell's background job) stays ignored,
         // and one the program handles itself stays its own: such a program stops in order and
         // commits or abandons its outputs itself.
@@ -67,35 +58,6 @@ int remember(const char* path) {
     }
     return -1;
 }
-
-// Holds the stop signals back on this thread for its lifetime; one that came meanwhile is
-// delivered when it ends. Windows has no signal mask (its Ctrl-C handler runs on a thread of
-// its own), so there it holds nothing.
-class StopSignalsHeld {
-public:
-#ifdef _WIN32
-    StopSignalsHeld() = default;
-#else
-    StopSignalsHeld() {
-        sigset_t stops;
-        sigemptyset(&stops);
-        for (int s : kSignals) {
-            sigaddset(&stops, s);
-        }
-        pthread_sigmask(SIG_BLOCK, &stops, &before_);
-    }
-    ~StopSignalsHeld() {
-        const int error = errno; // the caller reads mkstemp's errno
-        pthread_sigmask(SIG_SETMASK, &before_, nullptr);
-        errno = error;
-    }
-
-private:
-    sigset_t before_;
-#endif
-    StopSignalsHeld(const StopSignalsHeld&) = delete;
-    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
-};
 
 } // namespace
 

@@ -46,7 +46,8 @@ struct SyncTimeline {
     // Value of track trackIndex (below the track count) at time seconds.
     float evaluate(std::uint32_t trackIndex, float time) const;
 
-    // Rows per second of the grid.
+    // Rows per second of the grid: rows per beat x bpm / 60, in single precision in that order
+    // (the tracks and the editor's seeks both count rows at this rate).
     float rowRate() const;
 
     void freeTracks() { std::vector<SyncTrack>().swap(tracks); }

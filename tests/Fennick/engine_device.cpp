@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "params/frame_context.h"
+#include "Fennick/frame_context.h"
 
 namespace {
 

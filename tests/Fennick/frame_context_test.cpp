@@ -1,5 +1,5 @@
 // The frame context's per-frame derivation and the ContextBuffer declaration (no device).
-#include "params/frame_context.h"
+#include "Fennick/frame_context.h"
 
 #include <gtest/gtest.h>
 

@@ -12,11 +12,11 @@
 #include "Fennick/buffer_runtime.h"
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/draw_pass_runtime.h"
+#include "Fennick/frame_context.h"
 #include "Fennick/frame_execution.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/texture_runtime.h"
 #include "engine_device.h"
-#include "params/frame_context.h"
 #include "test_shaders.h"
 
 using namespace Fennick::gfx;

@@ -11,12 +11,12 @@
 #include "Fennick/buffer_runtime.h"
 #include "Fennick/compute_pass_runtime.h"
 #include "Fennick/draw_pass_runtime.h"
+#include "Fennick/frame_context.h"
 #include "Fennick/graph_runtime.h"
 #include "Fennick/texture_runtime.h"
 #include "app/frame_loop.h"
 #include "app/show.h"
 #include "demo/show_assets.h"
-#include "params/frame_context.h"
 #include "platform/linux/d3d11/dxgi_factory.h"
 
 namespace {

@@ -5,7 +5,6 @@
 // output checked and prepared, capture_plan.h), the run (capture_run.h), and the delivery of
 // what the run wrote (below).
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "capture_outputs.h"
 #include "capture_plan.h"
 #include "capture_run.h"
+#include "files/work_file.h"
 #include "frame_join.h"
 #include "soundtrack_wav.h"
 
@@ -29,17 +29,13 @@ int deliver(const CaptureOptions& options, const CapturePlan& plan, CaptureRun r
     bool ok = run.error.empty();
     std::string delivered = plan.video ? plan.videoPath : options.out;
     if (plan.video) {
-        const std::string work = videoWorkPath(plan.videoPath);
-        std::error_code ec;
+        const std::string work = files::workName(plan.videoPath);
         if (ok && run.written > 0) {
             delivered = run.stopSignal ? interruptedVideoPath(plan.videoPath) : plan.videoPath;
-            std::filesystem::rename(work, delivered, ec);
-            if (ec) {
-                run.error = "cannot name the video '" + delivered + "': " + ec.message();
-                ok = false;
-            }
+            ok = files::deliverWork(work, delivered, &run.error);
+        } else {
+            files::abandonWork(work);
         }
-        std::filesystem::remove(work, ec);
     }
     // The stills' soundtrack is their whole stretch.
     const double audioSeconds =

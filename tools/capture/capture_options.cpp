@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/demo_app.h"
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "video_formats.h"
 
 namespace {

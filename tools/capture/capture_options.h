@@ -1,5 +1,5 @@
 // Command line of quavel1-capture. The options are one table (capture_options.cpp): each row
-// has its name, value, help line and how the shared parser (tools/common) takes the value.
+// has its name, value, help line and how the shared parser (src/cli) takes the value.
 #pragma once
 
 #include <cstdint>

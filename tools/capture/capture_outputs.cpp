@@ -1,11 +1,10 @@
 #include "capture_outputs.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <system_error>
+
+#include "files/output_file.h"
 
 namespace fs = std::filesystem;
 
@@ -27,12 +26,8 @@ bool prepareFrameFolder(const std::string& folder, const RenderRecord* split, bo
                 (ec ? ": " + ec.message() : std::string(": a file of that name is in the way"));
         return false;
     }
-    const fs::path probe = fs::path(folder) / ".quavel1-capture-probe";
-    if (FILE* f = std::fopen(probe.c_str(), "wb")) {
-        std::fclose(f);
-        fs::remove(probe, ec);
-    } else {
-        error = "--out: cannot write into the folder '" + folder + "': " + std::strerror(errno);
+    if (!files::checkFolder(folder, &error)) {
+        error = "--out: " + error;
         return false;
     }
     const std::map<std::int64_t, std::string> frames = frameFilesIn(folder, ".png");
@@ -48,12 +43,6 @@ bool prepareFrameFolder(const std::string& folder, const RenderRecord* split, bo
         for (const auto& [frame, file] : frames)
             fs::remove(file, ec);
     return true;
-}
-
-std::string videoWorkPath(const std::string& video) {
-    const fs::path p(video);
-    return (p.parent_path() / ("." + p.filename().string() + ".partial" + p.extension().string()))
-        .string();
 }
 
 std::string interruptedVideoPath(const std::string& video) {

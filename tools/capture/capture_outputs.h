@@ -1,6 +1,6 @@
-// The capture's outputs, checked and prepared before any frame is drawn, and a video's file
-// names on its way: ffmpeg writes a hidden file beside the video, which becomes the video only
-// when every frame is in, or a visibly partial video when the capture was interrupted.
+// The capture's outputs, checked and prepared before any frame is drawn. ffmpeg writes a video
+// under its work name (files/work_file.h), which becomes the video only when every frame is in,
+// or a visibly partial video when the capture was interrupted.
 #pragma once
 
 #include <string>
@@ -14,7 +14,5 @@
 bool prepareFrameFolder(const std::string& folder, const RenderRecord* split, bool overwrite,
                         std::string& error);
 
-// clip.mp4 -> .clip.mp4.partial.mp4 (hidden, keeps the extension ffmpeg picks the muxer by).
-std::string videoWorkPath(const std::string& video);
 // clip.mp4 -> clip.partial.mp4: where an interrupted capture leaves the frames it wrote.
 std::string interruptedVideoPath(const std::string& video);

@@ -6,7 +6,7 @@
 #include "app/demo_app.h"
 #include "app/render_folder.h"
 #include "capture_outputs.h"
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "files/output_file.h"
 #include "soundtrack_wav.h"
 

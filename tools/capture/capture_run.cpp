@@ -13,6 +13,7 @@
 #include "app/show.h"
 #include "capture_outputs.h"
 #include "demo/show_tracks.h"
+#include "files/work_file.h"
 #include "frame_sinks.h"
 #include "params/sync_editor_client.h"
 
@@ -126,7 +127,7 @@ std::unique_ptr<FrameSink> startCapture(DemoApp& app, const CaptureOptions& opti
         error = "the back buffer cannot be read back";
         return nullptr;
     }
-    return plan.video ? makeVideoSink(videoWorkPath(plan.videoPath), plan.fps, reader->width(),
+    return plan.video ? makeVideoSink(files::workName(plan.videoPath), plan.fps, reader->width(),
                                       reader->height(), plan.videoSoundtrack, error)
                       : makePngFolderSink(options.out);
 }

@@ -2,6 +2,7 @@
 
 #include "capture_outputs.h"
 #include "files/output_file.h"
+#include "files/work_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -238,16 +239,9 @@ bool joinRender(const CaptureOptions& o, std::string& error) {
         error = "--out: " + error;
         return false;
     }
-    const std::string work = videoWorkPath(o.out);
-    bool ok = joinInto(o, work, error);
-    std::error_code ec;
-    if (ok) {
-        fs::rename(work, o.out, ec);
-        if (ec) {
-            error = "cannot name the video '" + o.out + "': " + ec.message();
-            ok = false;
-        }
-    }
-    fs::remove(work, ec);
-    return ok;
+    const std::string work = files::workName(o.out);
+    if (joinInto(o, work, error))
+        return files::deliverWork(work, o.out, &error);
+    files::abandonWork(work);
+    return false;
 }

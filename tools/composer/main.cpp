@@ -5,7 +5,7 @@
 #include <exception>
 #include <string>
 
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "files/output_file.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "files/output_file.h"
 #include "random_module.h"
 #include "xm_builder.h"
 
@@ -54,12 +55,11 @@ xmtest::XmModule seedModule(int variant) {
     return m;
 }
 
+// A seed cut short by a stop would be a different seed in the corpus from then on.
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    const bool written =
-        file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if ((file != nullptr && std::fclose(file) != 0) || !written) {
-        std::fprintf(stderr, "write_fuzz_seeds: cannot write '%s'\n", path.c_str());
+    std::string error;
+    if (!files::writeWholeFile(path, bytes.data(), bytes.size(), {}, &error)) {
+        std::fprintf(stderr, "write_fuzz_seeds: %s\n", error.c_str());
         return false;
     }
     return true;

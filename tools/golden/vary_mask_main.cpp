@@ -18,7 +18,8 @@
 #include "stb_image_write.h"
 
 #include "app/check/tile_compare.h"
-#include "command_line.h"
+#include "cli/command_line.h"
+#include "files/output_file.h"
 
 namespace {
 
@@ -27,6 +28,12 @@ const char* const kUsage =
     "Writes the mask (160 x 90, 255 where a tile varies) of the tiles whose mean moves by more\n"
     "than half the tolerance of quavel1 --check in any FRAME (1600 x 900) against the\n"
     "reference tile means; without frames the mask is empty.\n";
+
+void appendBytes(void* bytes, void* data, int size) {
+    auto* out = static_cast<std::vector<unsigned char>*>(bytes);
+    out->insert(out->end(), static_cast<unsigned char*>(data),
+                static_cast<unsigned char*>(data) + size);
+}
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "golden-vary-mask: %s\n", message.c_str());
@@ -45,6 +52,11 @@ int main(int argc, char** argv) {
         return *code;
     if (referencePath.empty() || outputPath.empty())
         return cli::usageError("golden-vary-mask", "--reference and --output are required");
+    std::vector<std::string> inputs = parsed.positional;
+    inputs.push_back(referencePath);
+    std::string error;
+    if (!files::checkOutput(outputPath, inputs, &error))
+        return fail("--output: " + error);
 
     int w = 0, h = 0, n = 0;
     unsigned char* ref = stbi_load(referencePath.c_str(), &w, &h, &n, 3);
@@ -70,8 +82,12 @@ int main(int argc, char** argv) {
                 mask[i / 3] = 255;
         }
     }
-    if (!stbi_write_png(outputPath.c_str(), kTilesX, kTilesY, 1, mask.data(), kTilesX))
-        return fail("cannot write " + outputPath);
+    std::vector<unsigned char> png;
+    stbi_write_png_to_func(appendBytes, &png, kTilesX, kTilesY, 1, mask.data(), kTilesX);
+    if (png.empty())
+        return fail("cannot encode the mask as PNG");
+    if (!files::writeWholeFile(outputPath, png.data(), png.size(), inputs, &error))
+        return fail(error);
     int marked = 0;
     for (std::uint8_t m : mask)
         marked += m ? 1 : 0;

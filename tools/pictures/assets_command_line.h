@@ -8,7 +8,7 @@
 //       return *code;
 #pragma once
 
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "font_renderer.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 // picture-atlas: renders the scroller's two letter atlases and writes the glyph tables.
 
 #include "atlas_layout.h"
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "files/output_file.h"
 #include "glyph_atlas.h"
 #include "png_writer.h"

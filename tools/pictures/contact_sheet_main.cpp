@@ -4,7 +4,7 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "files/output_file.h"
 #include "font_renderer.h"
 #include "picture_output.h"

@@ -1,7 +1,7 @@
 // picture-credits: draws the credits strip CredsImage.png.
 
 #include "assets_command_line.h"
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "credits_art.h"
 #include "files/output_file.h"
 #include "picture_output.h"

@@ -1,7 +1,7 @@
 // message-encoder: turns the scroll text into the glyph codes the show embeds, and back.
 
 #include "atlas_layout.h"
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "files/output_file.h"
 #include "glyph_atlas.h"
 #include "input_file.h"

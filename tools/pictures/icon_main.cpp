@@ -1,6 +1,6 @@
 // picture-icon: draws the program icon (resource 101 of quavel1.exe).
 
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "files/output_file.h"
 #include "icon_art.h"
 #include "png_writer.h"

@@ -1,7 +1,7 @@
 // picture-logo: draws the logo, its glass layers, its masks and the heart overlay.
 
 #include "assets_command_line.h"
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "files/output_file.h"
 #include "logo_art.h"
 #include "picture_output.h"

@@ -7,7 +7,7 @@
 #include <stb/stb_image.h>
 
 #include "atlas_layout.h"
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "files/output_file.h"
 #include "glyph_atlas.h"
 #include "input_file.h"

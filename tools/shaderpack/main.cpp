@@ -2,11 +2,11 @@
 // build's shader step; Windows links fxc containers or compiles at start-up).
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "files/output_file.h"
 #include "shader_compiler.h"
 #include "source_writer.h"
 
@@ -25,10 +25,9 @@ int fail(const std::string& message, int status = 1) {
     return status;
 }
 
-bool writeFile(const std::string& path, const std::string& contents) {
-    std::ofstream out(path, std::ios::binary);
-    out << contents;
-    return static_cast<bool>(out.flush());
+// A build step interrupted half-way must not leave a block the next build takes as made.
+bool writeFile(const std::string& path, const std::string& contents, std::string* error) {
+    return files::writeWholeFile(path, contents.data(), contents.size(), {}, error);
 }
 
 // Make syntax: spaces in a path are escaped.
@@ -86,12 +85,14 @@ int main(int argc, char** argv) {
     if (!result.ok()) {
         return fail(result.error->text());
     }
+    std::string error;
     if (options.count("depfile") &&
-        !writeFile(options["depfile"], depfileText(options["output"], result.included))) {
-        return fail("cannot write " + options["depfile"]);
+        !writeFile(options["depfile"], depfileText(options["output"], result.included), &error)) {
+        return fail(error);
     }
-    if (!writeFile(options["output"], shaderpack::byteBlockSource(options["name"], result.block))) {
-        return fail("cannot write " + options["output"]);
+    if (!writeFile(options["output"], shaderpack::byteBlockSource(options["name"], result.block),
+                   &error)) {
+        return fail(error);
     }
     return 0;
 }

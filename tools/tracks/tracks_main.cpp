@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "demo/key_data_writer.h"
 #include "demo/show_tracks.h"
 #include "files/output_file.h"

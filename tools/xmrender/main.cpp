@@ -4,7 +4,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "input_file.h"
 #include "module_extent.h"
 #include "module_info.h"

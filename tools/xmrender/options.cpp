@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "wav_file.h"
 
 const char* const kUsage =

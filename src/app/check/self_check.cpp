@@ -13,6 +13,7 @@
 #include "Fennick/graph_runtime.h"
 #include "app/back_buffer_reader.h"
 #include "app/check/adapter_description.h"
+#include "app/check/check_frames.h"
 #include "app/check/check_report.h"
 #include "app/check/golden_references.h"
 #include "app/check/pass_timer.h"
@@ -24,7 +25,6 @@
 #include "platform/parent_console.h"
 #include "platform/shader_code.h"
 #include "platform/startup_failure.h"
-#include "stb_image_write.h" // implemented in check_frames.cpp
 
 namespace fs = std::filesystem;
 using files::pathFromUtf8;
@@ -187,8 +187,7 @@ bool SelfCheck::renderMoments(std::vector<RenderedMoment>& rendered, std::string
                          reference.tiles, reference.vary);
         r.frameFile = std::string(r.moment->name) + ".png";
         const std::string path = utf8Of(pathFromUtf8(folder_) / r.frameFile);
-        if (!stbi_write_png(path.c_str(), int(reader.width()), int(reader.height()), 4, rgba.data(),
-                            int(reader.width()) * 4))
+        if (!writeCheckFrame(path, rgba, reader.width(), reader.height()))
             r.frameFile = "(cannot write " + path + ")";
         reportMoment(r);
     }

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "demo/show_assets.h"
-#include "hlsl_program.h"
+#include "platform/hlsl_program.h"
 #include "shader_compiler.h"
 
 extern const shaderpack::HlslProgramList quavel_demo_shaders_programs;

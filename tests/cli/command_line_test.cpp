@@ -1,6 +1,6 @@
 // The shared command line: both value spellings, strict numbers, one refusal naming the option.
 
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "params/frame_context.h"
+#include "Fennick/frame_context.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,4 +1,4 @@
-#include "app/camera_math.h"
+#include "maths/camera_math.h"
 
 #include <cmath>
 #include <cstdint>

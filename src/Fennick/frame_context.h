@@ -9,7 +9,7 @@
 
 #include "Fennick/buffer_runtime.h"
 #include "Fennick/param_block.h"
-#include "app/camera_math.h"
+#include "maths/camera_math.h"
 #include "platform/d3d11.h"
 
 // Byte for byte the layout shaders see; matrices go to the GPU exactly as stored.

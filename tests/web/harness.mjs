@@ -2,7 +2,7 @@
 // WebGPU adapter (SwiftShader: no display, no GPU) and audio that starts without a gesture.
 // Usage:
 //
-//   const run = await openSite(siteFolder);          // served, browser started, page open
+//   const run = await openSite(siteFolder);          // served, browser started, blank page open
 //   await run.page.goto(run.url + 'index.html?still=12');
 //   run.consoleErrors                                // every console error and page exception
 //   await run.close();
@@ -33,12 +33,13 @@ export function siteFolderFromArguments() {
     return folder;
 }
 
-export async function openSite(folder) {
+// `without`: flags of kChromiumFlags left out (a browser without WebGPU, say).
+export async function openSite(folder, { without = [] } = {}) {
     const server = await serveFolder(folder);
     const browser = await chromium.launch({
         executablePath: process.env.QUAVEL_CHROMIUM || '/usr/bin/chromium',
         headless: false, // the flags above ask for the new headless mode themselves
-        args: kChromiumFlags,
+        args: kChromiumFlags.filter((flag) => !without.includes(flag)),
     });
     const page = await browser.newPage();
     const consoleErrors = [];

@@ -1,0 +1,66 @@
+// The page as a visitor uses it, in headless Chromium: it loads, the play button starts the
+// show and its music, the clock runs with the heard music from where the address says, Escape
+// stops it, and nothing is written to the console as an error on the way. An address with a
+// wrong ?t= and a browser without WebGPU each get their message instead of a show.
+//
+//   node tests/web/page_run.mjs SITE_FOLDER
+import { openSite, runTest, siteFolderFromArguments } from './harness.mjs';
+
+const kStartTimeout = 180_000; // SwiftShader builds every pipeline before the first frame
+// Each case: the address's query, the chromium flags left out, and what must follow.
+const kCases = [
+    { name: 'from the start', query: '', play: { from: 0 } },
+    { name: '?t=200', query: '?t=200', play: { from: 200 } },
+    { name: 'a wrong ?t=', query: '?t=400', message: /\?t= takes seconds/ },
+    { name: 'no WebGPU', query: '', without: ['--enable-unsafe-webgpu'], message: /no WebGPU/ },
+];
+
+async function waitForState(page, states, timeout) {
+    await page.waitForFunction((wanted) => wanted.includes(document.documentElement.dataset.state),
+        states, { timeout });
+    return page.evaluate(() => document.documentElement.dataset.state);
+}
+
+// Plays, checks that the clock starts at `from` and runs on with the music, stops with Escape.
+async function playAndStop(page, from) {
+    await page.click('#play');
+    const state = await waitForState(page, ['playing', 'failed'], kStartTimeout);
+    if (state !== 'playing') throw new Error(`did not play: ${await page.textContent('#message')}`);
+    const first = await page.evaluate(() => quavelPage.seconds());
+    if (first < from || first > from + 1) throw new Error(`the clock read ${first} s on starting from ${from} s`);
+    // One second of music heard: the clock moves with the audio, not on its own.
+    await page.waitForFunction((until) => quavelPage.seconds() >= until, first + 1, { timeout: 30_000 })
+        .catch(async () => {
+            const now = await page.evaluate(() => quavelPage.seconds());
+            throw new Error(`the clock went from ${first} s to ${now} s in 30 s of playing`);
+        });
+    await page.keyboard.press('Escape');
+    await waitForState(page, ['stopped'], 10_000);
+    if (!(await page.isVisible('#play'))) throw new Error('no play button after the stop');
+}
+
+const site = siteFolderFromArguments();
+await runTest('web page start, play and stop', async () => {
+    const failures = [];
+    for (const { name, query, without = [], play, message } of kCases) {
+        const run = await openSite(site, { without });
+        try {
+            await run.page.goto(`${run.url}index.html${query}`);
+            if (play) {
+                await waitForState(run.page, ['ready', 'failed'], kStartTimeout);
+                await playAndStop(run.page, play.from);
+            } else {
+                await waitForState(run.page, ['failed'], 60_000);
+                const text = await run.page.textContent('#message');
+                if (!message.test(text)) throw new Error(`the message reads "${text}"`);
+            }
+            if (run.consoleErrors.length > 0) throw new Error(`console errors: ${run.consoleErrors.join(' | ')}`);
+            console.log(`${name}: as it should`);
+        } catch (error) {
+            failures.push(`${name}: ${error.message.split('\n')[0]}`);
+        } finally {
+            await run.close();
+        }
+    }
+    if (failures.length > 0) throw new Error(failures.join('\n'));
+});

@@ -1,6 +1,7 @@
 // A static file server for the web build's folder, on this machine only. Usage:
 //
 //   node scripts/web/serve.mjs FOLDER [PORT]     serves until stopped, prints the address
+//                                                (any free port when PORT is taken)
 //   const server = await serveFolder(folder);    from a test: server.url, server.close()
 //
 // The page needs nothing of a server but files with their types (module scripts must come as
@@ -73,6 +74,11 @@ if (process.argv[1] === fileURLToPath(import.meta.url)) {
         console.error('usage: node scripts/web/serve.mjs FOLDER [PORT]');
         process.exit(2);
     }
-    const server = await serveFolder(folder, port ? Number(port) : 0);
-    console.log(`serving ${path.resolve(folder)} at ${server.url} (Ctrl+C ends it)`);
+    // The port asked for, or any free one when another program has it.
+    const server = await serveFolder(folder, port ? Number(port) : 0).catch((error) => {
+        if (error.code !== 'EADDRINUSE') throw error;
+        return serveFolder(folder, 0);
+    });
+    console.log(`serving ${path.resolve(folder)}`);
+    console.log(`open ${server.url} in a browser with WebGPU (Ctrl+C ends the server)`);
 }

@@ -47,7 +47,8 @@ await runTest('web page start, play and stop', async () => {
         try {
             await run.page.goto(`${run.url}index.html${query}`);
             if (play) {
-                await waitForState(run.page, ['ready', 'failed'], kStartTimeout);
+                const state = await waitForState(run.page, ['ready', 'failed'], kStartTimeout);
+                if (state !== 'ready') throw new Error(`no play button: ${await run.page.textContent('#message')}`);
                 await playAndStop(run.page, play.from);
             } else {
                 await waitForState(run.page, ['failed'], 60_000);

@@ -28,7 +28,7 @@
 
 # What a block holds on this build: bytecode (fxc, or the SPIR-V/GLSL path) or source.
 set(QUAVEL_SHADER_BLOCKS bytecode)
-if(CMAKE_SYSTEM_NAME STREQUAL "WASI")
+if(QUAVEL_WEB)
     set(QUAVEL_SHADER_BLOCKS wgsl)
     find_program(QUAVEL_NODE node REQUIRED)
     if(NOT EXISTS ${PROJECT_SOURCE_DIR}/node_modules/naga-wasm/package.json)

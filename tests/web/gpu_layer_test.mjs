@@ -2,7 +2,10 @@
 // programs from the web build: a copy pass (the show's copy program, into a target twice the
 // size, so that each texel covers 2 x 2 pixels) reads back texel for texel, which holds only
 // if the vertex programs' y, texture row order and the binding table (texture t0 and the
-// point sampler s3 of the pixel stage; s0 holds a linear one) are all right.
+// point sampler s3 of the pixel stage; s0 holds a linear one) are all right. Then the
+// pyramid's compute program twice, the second reading what the first wrote, with the
+// constant buffer rewritten in between: it holds if compute bindings (t0, u1, b8), the
+// constant buffer's layout, and the order of passes and writes from the CPU are right.
 //
 //   node tests/web/gpu_layer_test.mjs BUILD_WEB_DIR
 import { readFileSync } from "node:fs";
@@ -18,7 +21,7 @@ const block = (name) => Array.from(blockBytes(readFileSync(join(blocksDir, `${na
 const session = await openBrowser({ "/": join(root, "web") });
 let failures = 0;
 try {
-    const result = await session.page.evaluate(async ({ vs, ps }) => {
+    const result = await session.page.evaluate(async ({ vs, ps, cs }) => {
         const { GpuDevice } = await import("/gpu/gpu_device.js");
         const gpu = await GpuDevice.open();
         if (!gpu) {
@@ -58,13 +61,37 @@ try {
                 return { error: `copy pass: pixel (${x}, ${y}) channel ${i & 3} is ${back[i]}, expected ${expected}`, gpuErrors: gpu.errors };
             }
         }
+
+        // ContextBuffer: frame at 4, elapsedTime at 8, Pyramid_Rotation at 668.
+        const constants = new ArrayBuffer(1024);
+        const setConstants = (frame, elapsed) => {
+            const view = new DataView(constants);
+            view.setUint32(4, frame, true);
+            view.setFloat32(8, elapsed, true);
+            view.setFloat32(668, 2, true);
+            gpu.writeBuffer(context, 0, new Uint8Array(constants));
+        };
+        const context = gpu.createBuffer({ byteWidth: 1024, bind: 0x4 });
+        const stateA = gpu.createBuffer({ byteWidth: 12, bind: 0x8 | 0x80 });
+        const stateB = gpu.createBuffer({ byteWidth: 12, bind: 0x8 | 0x80 });
+        gpu.writeBuffer(stateA, 0, new Uint8Array(new Float32Array([3, 0, 0]).buffer));
+        const pyramid = gpu.createProgram(new Uint8Array(cs));
+        setConstants(1, 0.5);
+        gpu.dispatch({ program: pyramid, resources: { t: [stateA], u: [null, stateB], b: Object.assign([], { 8: context }) }, x: 1 });
+        setConstants(2, 0.25);
+        gpu.dispatch({ program: pyramid, resources: { t: [stateB], u: [null, stateA], b: Object.assign([], { 8: context }) }, x: 1 });
+        const first = new Float32Array((await gpu.readBuffer(stateB)).buffer)[0];
+        const second = new Float32Array((await gpu.readBuffer(stateA)).buffer)[0];
+        if (first !== 4 || second !== 4.5) {
+            return { error: `compute passes: rotations ${first} and ${second}, expected 4 and 4.5`, gpuErrors: gpu.errors };
+        }
         return { ok: true, gpuErrors: gpu.errors };
-    }, { vs: block("vsFullscreen"), ps: block("psCopy") });
+    }, { vs: block("vsFullscreen"), ps: block("psCopy"), cs: block("csPyramid") });
     if (!result.ok || result.gpuErrors.length > 0) {
         console.error(`FAIL ${result.error ?? ""} ${result.gpuErrors?.join("; ") ?? ""}`);
         ++failures;
     } else {
-        console.log("ok: copy pass reads back texel for texel");
+        console.log("ok: copy pass reads back texel for texel; compute passes see each other's writes");
     }
     if (session.errors.length > 0) {
         console.error(`FAIL page errors: ${session.errors.join("; ")}`);

@@ -39,7 +39,8 @@ async function hasWebGpu() {
     return (await navigator.gpu.requestAdapter().catch(() => null)) !== null;
 }
 
-// One run of the show with its music, from the song frame `startFrame`; resolves to its stop().
+// One run of the show with its music, from the song frame `startFrame`: resolves, once both
+// run, to {stop, seconds} (its end and its clock).
 async function play(show, startFrame) {
     const context = new AudioContext({ sampleRate: kSampleRate, latencyHint: 'playback' });
     let music = null;

@@ -1,6 +1,6 @@
 // The page as a visitor uses it, in headless Chromium: it loads, the play button starts the
 // show and its music, the clock runs with the heard music from where the address says, Escape
-// stops it, and nothing is written to the console as an error on the way. An address with a
+// stops it (or the show's end does), and nothing is written to the console as an error on the way. An address with a
 // wrong ?t= and a browser without WebGPU each get their message instead of a show.
 //
 //   node tests/web/page_run.mjs SITE_FOLDER
@@ -11,6 +11,7 @@ const kStartTimeout = 180_000; // SwiftShader builds every pipeline before the f
 const kCases = [
     { name: 'from the start', query: '', play: { from: 0 } },
     { name: '?t=200', query: '?t=200', play: { from: 200 } },
+    { name: 'the end of the show', query: '?t=366.5', play: { from: 366.5, endsAlone: true } },
     { name: 'a wrong ?t=', query: '?t=400', message: /\?t= takes seconds/ },
     { name: 'no WebGPU', query: '', without: ['--enable-unsafe-webgpu'], message: /no WebGPU/ },
 ];
@@ -21,8 +22,9 @@ async function waitForState(page, states, timeout) {
     return page.evaluate(() => document.documentElement.dataset.state);
 }
 
-// Plays, checks that the clock starts at `from` and runs on with the music, stops with Escape.
-async function playAndStop(page, from) {
+// Plays, checks that the clock starts at `from` and runs on with the music, and stops with
+// Escape, or by itself at the show's end (368 s) when `endsAlone`.
+async function playAndStop(page, { from, endsAlone = false }) {
     await page.click('#play');
     const state = await waitForState(page, ['playing', 'failed'], kStartTimeout);
     if (state !== 'playing') throw new Error(`did not play: ${await page.textContent('#message')}`);
@@ -34,8 +36,15 @@ async function playAndStop(page, from) {
             const now = await page.evaluate(() => quavelPage.seconds());
             throw new Error(`the clock went from ${first} s to ${now} s in 30 s of playing`);
         });
-    await page.keyboard.press('Escape');
-    await waitForState(page, ['stopped'], 10_000);
+    if (endsAlone) {
+        await waitForState(page, ['stopped'], 10_000).catch(async () => {
+            const now = await page.evaluate(() => quavelPage.seconds());
+            throw new Error(`still playing at ${now} s, past the show's end`);
+        });
+    } else {
+        await page.keyboard.press('Escape');
+        await waitForState(page, ['stopped'], 10_000);
+    }
     if (!(await page.isVisible('#play'))) throw new Error('no play button after the stop');
 }
 
@@ -49,7 +58,7 @@ await runTest('web page start, play and stop', async () => {
             if (play) {
                 const state = await waitForState(run.page, ['ready', 'failed'], kStartTimeout);
                 if (state !== 'ready') throw new Error(`no play button: ${await run.page.textContent('#message')}`);
-                await playAndStop(run.page, play.from);
+                await playAndStop(run.page, play);
             } else {
                 await waitForState(run.page, ['failed'], 60_000);
                 const text = await run.page.textContent('#message');

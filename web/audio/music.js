@@ -58,6 +58,8 @@ export async function startMusic({ context, startFrame = 0 }) {
     });
     node.port.start();
     const ready = waitFor(node.port, 'ready');
+    // A trap in the player ends the processor for good: the music stops, and the console says so.
+    node.addEventListener('processorerror', () => console.error('the music stopped: the audio worklet failed'));
     node.connect(context.destination);
 
     // The latest report: song frame `songFrame` starts at context frame `contextFrame`.

@@ -10,6 +10,9 @@
 // that the player renders at the rate of the native build and sounds the same, sample for sample.
 
 export const kSampleRate = 44100;
+// How far the clock may run past the worklet's latest report (which comes every 23 ms): a busy
+// page reads reports late, but a worklet that stopped rendering stops the clock within this.
+const kReportSlackFrames = kSampleRate / 2;
 
 // Site-relative addresses of what the music needs, resolved against this file.
 const kPlayerWasm = new URL('../wasm/player.wasm', import.meta.url);
@@ -59,7 +62,7 @@ export async function startMusic({ context, startFrame = 0 }) {
     node.port.start();
     const ready = waitFor(node.port, 'ready');
     // A trap in the player ends the processor for good: the music stops, and the console says so.
-    node.addEventListener('processorerror', () => console.error('the music stopped: the audio worklet failed'));
+    node.onprocessorerror = () => console.error('the music stopped: the audio worklet failed');
     node.connect(context.destination);
 
     // The latest report: song frame `songFrame` starts at context frame `contextFrame`.
@@ -75,7 +78,8 @@ export async function startMusic({ context, startFrame = 0 }) {
         if (anchor === null) return startFrame;
         const heard = Math.floor(heardContextSeconds(context) * context.sampleRate);
         // A clock never runs backwards: a report may arrive just after the frames it counts.
-        lastFrame = Math.max(lastFrame, anchor.songFrame + Math.max(0, heard - anchor.contextFrame));
+        const since = Math.min(Math.max(0, heard - anchor.contextFrame), kReportSlackFrames);
+        lastFrame = Math.max(lastFrame, anchor.songFrame + since);
         return lastFrame;
     };
     return {

@@ -47,7 +47,10 @@ export class GpuDevice {
         }
         const requiredFeatures = optionalFeatures.filter((f) => adapter.features.has(f));
         const device = await adapter.requestDevice({ requiredFeatures });
-        return new GpuDevice(device, new Set(requiredFeatures));
+        const gpu = new GpuDevice(device, new Set(requiredFeatures));
+        // Held for the device's life: Chromium loses a device whose adapter was collected.
+        gpu.adapter = adapter;
+        return gpu;
     }
 
     constructor(device, features) {
@@ -164,8 +167,10 @@ export class GpuDevice {
                 addressModeU: d3d.addressMode(addressU),
                 addressModeV: d3d.addressMode(addressV),
                 addressModeW: d3d.addressMode(addressW),
-                lodMinClamp: minLod,
-                lodMaxClamp: Math.min(maxLod, 32),
+                // Direct3D takes any range; WebGPU's runs from 0 (a level below 0 is level 0
+                // in both, and the choice of the magnification filter is made before the clamp).
+                lodMinClamp: Math.min(Math.max(minLod, 0), 32),
+                lodMaxClamp: Math.min(Math.max(maxLod, 0), 32),
                 maxAnisotropy: anisotropic ? Math.max(1, Math.min(16, maxAnisotropy)) : 1,
             }),
         };

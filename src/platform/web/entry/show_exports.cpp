@@ -7,25 +7,15 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/web/entry/web_show.h"
+
 #include "app/frame_grid.h"
-#include "app/playhead.h"
-#include "app/show.h"
 #include "platform/web/d3d11/objects.h"
 
 #define QUAVEL_EXPORT(name) extern "C" __attribute__((export_name(#name)))
 
 namespace {
 
-// The show's grid for seeks and stills: the capture tool's and --check's 60 frames a second.
-constexpr double kGridFps = 60.0;
-
-// Made once and kept while the page lives.
-struct WebShow {
-    DemoApp app;
-    ShowPicture picture{app};
-    Playhead playhead{picture, kGridFps};
-    ID3D11Texture2D* backBuffer = nullptr;
-};
 WebShow* show = nullptr;
 
 bool makeDevice(DemoApp& app, ID3D11Texture2D*& backBuffer, std::string& error) {
@@ -55,6 +45,10 @@ bool makeDevice(DemoApp& app, ID3D11Texture2D*& backBuffer, std::string& error) 
 }
 
 } // namespace
+
+WebShow* webShow() {
+    return show;
+}
 
 // Device, back buffer and graph. 0 when the show can run; otherwise the reason is on stderr.
 QUAVEL_EXPORT(quavel_show_start) int showStart() {
@@ -86,7 +80,7 @@ QUAVEL_EXPORT(quavel_show_frame) void showFrame(float time) {
 // replayed (without drawing), as the capture tool starts a range; the next frame follows it.
 // Returns the grid frame it stands before.
 QUAVEL_EXPORT(quavel_show_seek) double showSeek(double seconds) {
-    const std::int64_t n = firstGridFrameAtOrAfter(seconds, kGridFps);
+    const std::int64_t n = firstGridFrameAtOrAfter(seconds, kWebGridFps);
     show->playhead.seekToGridFrame(n);
     return static_cast<double>(n);
 }
@@ -94,8 +88,8 @@ QUAVEL_EXPORT(quavel_show_seek) double showSeek(double seconds) {
 // Draws exactly the grid frame at or after `seconds`, as --check and the capture tool draw
 // it: the history replayed, then the frame at its grid time. Returns the grid frame.
 QUAVEL_EXPORT(quavel_show_still) double showStill(double seconds) {
-    const std::int64_t n = firstGridFrameAtOrAfter(seconds, kGridFps);
+    const std::int64_t n = firstGridFrameAtOrAfter(seconds, kWebGridFps);
     show->playhead.seekToGridFrame(n);
-    show->playhead.advanceTo(gridTime(n, kGridFps));
+    show->playhead.advanceTo(gridTime(n, kWebGridFps));
     return static_cast<double>(n);
 }

@@ -21,6 +21,20 @@ const entryPoint = { vertex: "vertex_main", pixel: "pixel_main", compute: "kerne
 const optionalFeatures = ["float32-filterable", "float32-blendable", "depth-clip-control"];
 const zeroBufferSize = 65536;
 
+// GenerateMips' filter: each texel of a level the mean of the 2 x 2 above it (a linear sample
+// at their shared corner).
+const mipWgsl = `
+@group(0) @binding(0) var above: texture_2d<f32>;
+@group(0) @binding(1) var linear: sampler;
+struct Out { @builtin(position) position: vec4<f32>, @location(0) uv: vec2<f32> }
+@vertex fn vertex_main(@builtin(vertex_index) i: u32) -> Out {
+    let uv = vec2<f32>(f32((i << 1u) & 2u), f32(i & 2u));
+    return Out(vec4<f32>(uv.x * 2.0 - 1.0, 1.0 - uv.y * 2.0, 0.0, 1.0), uv);
+}
+@fragment fn pixel_main(v: Out) -> @location(0) vec4<f32> {
+    return textureSampleLevel(above, linear, v.uv, 0.0);
+}`;
+
 const defaultBlend = { id: "blend0", alphaToCoverage: false, targets: [{ enable: false, writeMask: 0xf }] };
 const defaultDepth = { id: "depth0", depthEnable: true, writeAll: true, compare: 2 };
 const defaultRaster = { id: "raster0", cull: 3, frontCounterClockwise: false, depthClip: true };
@@ -33,7 +47,10 @@ export class GpuDevice {
         }
         const requiredFeatures = optionalFeatures.filter((f) => adapter.features.has(f));
         const device = await adapter.requestDevice({ requiredFeatures });
-        return new GpuDevice(device, new Set(requiredFeatures));
+        const gpu = new GpuDevice(device, new Set(requiredFeatures));
+        // Held for the device's life: Chromium loses a device whose adapter was collected.
+        gpu.adapter = adapter;
+        return gpu;
     }
 
     constructor(device, features) {
@@ -54,24 +71,29 @@ export class GpuDevice {
         this.defaultSampler = device.createSampler({ minFilter: "linear", magFilter: "linear", mipmapFilter: "linear" });
     }
 
-    // D3D11_TEXTURE2D_DESC's size, DXGI format and bind flags.
-    createTexture({ width, height, format, bind }) {
+    // D3D11_TEXTURE2D_DESC's size, levels, DXGI format and bind flags. Every texture can be
+    // sampled and copied, as a Direct3D texture can be copied and viewed whatever its flags.
+    createTexture({ width, height, levels = 1, format, bind }) {
         const { format: gpuFormat, bytes } = d3d.textureFormat(format);
         const isDepth = gpuFormat.startsWith("depth");
         let usage = GPUTextureUsage.COPY_DST | GPUTextureUsage.TEXTURE_BINDING;
         if (!gpuFormat.includes("stencil")) {
             usage |= GPUTextureUsage.COPY_SRC;
         }
-        if (bind & (d3d.bind.renderTarget | d3d.bind.depthStencil)) {
+        if (bind & (d3d.bind.renderTarget | d3d.bind.depthStencil) || levels > 1) {
             usage |= GPUTextureUsage.RENDER_ATTACHMENT;
         }
-        if (bind & d3d.bind.unorderedAccess) {
-            usage |= GPUTextureUsage.STORAGE_BINDING;
-        }
-        const texture = this.device.createTexture({ size: [width, height], format: gpuFormat, usage });
+        const texture = this.device.createTexture({ size: [width, height], mipLevelCount: levels, format: gpuFormat, usage });
         const view = texture.createView(isDepth ? { aspect: "depth-only" } : {});
-        const attachmentView = isDepth ? texture.createView() : view;
-        return { id: this.nextId++, texture, view, attachmentView, format: gpuFormat, bytes, width, height, isDepth };
+        const levelViews = [];
+        const levelView = (level) => (levelViews[level] ??= texture.createView({ baseMipLevel: level, mipLevelCount: 1 }));
+        return {
+            id: this.nextId++, texture, view, levelView, format: gpuFormat, bytes, width, height, levels, isDepth,
+            get attachmentView() {
+                return levelView(0);
+            },
+            destroy: () => texture.destroy(),
+        };
     }
 
     // D3D11_BUFFER_DESC's size and bind flags.
@@ -89,7 +111,8 @@ export class GpuDevice {
             }
         }
         const size = Math.max(16, Math.ceil(byteWidth / 16) * 16);
-        return { id: this.nextId++, buffer: this.device.createBuffer({ size, usage }), byteWidth };
+        const buffer = this.device.createBuffer({ size, usage });
+        return { id: this.nextId++, buffer, byteWidth, destroy: () => buffer.destroy() };
     }
 
     writeBuffer(target, offset, data) {
@@ -100,10 +123,13 @@ export class GpuDevice {
         this.device.queue.writeBuffer(target.buffer, offset, padded);
     }
 
-    writeTexture(target, data, rowPitch) {
+    // A region of one level (the whole of level 0 unless told).
+    writeTexture(target, data, rowPitch, { level = 0, x = 0, y = 0, width, height } = {}) {
         this.flush();
-        this.device.queue.writeTexture({ texture: target.texture }, data, { bytesPerRow: rowPitch },
-            [target.width, target.height]);
+        width ??= Math.max(1, target.width >> level);
+        height ??= Math.max(1, target.height >> level);
+        this.device.queue.writeTexture({ texture: target.texture, mipLevel: level, origin: [x, y] }, data,
+            { bytesPerRow: rowPitch, rowsPerImage: height }, [width, height]);
     }
 
     // A program from a block of the build; the block's table gives its bind group layout.
@@ -141,8 +167,10 @@ export class GpuDevice {
                 addressModeU: d3d.addressMode(addressU),
                 addressModeV: d3d.addressMode(addressV),
                 addressModeW: d3d.addressMode(addressW),
-                lodMinClamp: minLod,
-                lodMaxClamp: Math.min(maxLod, 32),
+                // Direct3D takes any range; WebGPU's runs from 0 (a level below 0 is level 0
+                // in both, and the choice of the magnification filter is made before the clamp).
+                lodMinClamp: Math.min(Math.max(minLod, 0), 32),
+                lodMaxClamp: Math.min(Math.max(maxLod, 0), 32),
                 maxAnisotropy: anisotropic ? Math.max(1, Math.min(16, maxAnisotropy)) : 1,
             }),
         };
@@ -178,9 +206,9 @@ export class GpuDevice {
         }
     }
 
-    clearTarget(target, rgba) {
+    clearTarget(target, rgba, level = 0) {
         const pass = this.commandEncoder().beginRenderPass({
-            colorAttachments: [{ view: target.attachmentView, loadOp: "clear", storeOp: "store", clearValue: rgba }],
+            colorAttachments: [{ view: target.levelView(level), loadOp: "clear", storeOp: "store", clearValue: rgba }],
         });
         pass.end();
     }
@@ -277,7 +305,7 @@ export class GpuDevice {
         const pipeline = this.renderPipeline(state, targets, state.depthTarget);
         const hasStencil = state.depthTarget?.format.includes("stencil");
         const pass = this.commandEncoder().beginRenderPass({
-            colorAttachments: targets.map((t) => ({ view: t.attachmentView, loadOp: "load", storeOp: "store" })),
+            colorAttachments: targets.map((t, i) => ({ view: t.levelView(state.targetLevels?.[i] ?? 0), loadOp: "load", storeOp: "store" })),
             depthStencilAttachment: state.depthTarget
                 ? {
                       view: state.depthTarget.attachmentView,
@@ -318,31 +346,72 @@ export class GpuDevice {
         pass.end();
     }
 
-    copyTexture(destination, source) {
-        this.commandEncoder().copyTextureToTexture({ texture: source.texture }, { texture: destination.texture },
-            [source.width, source.height]);
+    // A region of a level into a level (the whole of level 0 unless told).
+    copyTexture(destination, source, { destinationLevel = 0, x = 0, y = 0, sourceLevel = 0, left = 0, top = 0, width, height } = {}) {
+        width ??= Math.max(1, source.width >> sourceLevel);
+        height ??= Math.max(1, source.height >> sourceLevel);
+        this.commandEncoder().copyTextureToTexture(
+            { texture: source.texture, mipLevel: sourceLevel, origin: [left, top] },
+            { texture: destination.texture, mipLevel: destinationLevel, origin: [x, y] }, [width, height]);
     }
 
-    copyBuffer(destination, source) {
-        this.commandEncoder().copyBufferToBuffer(source.buffer, 0, destination.buffer, 0,
-            Math.min(source.buffer.size, destination.buffer.size));
+    copyBuffer(destination, source, { destinationOffset = 0, sourceOffset = 0, size } = {}) {
+        size ??= Math.min(source.byteWidth, destination.byteWidth);
+        // WebGPU copies whole words; the buffers are made in whole 16-byte steps.
+        this.commandEncoder().copyBufferToBuffer(source.buffer, sourceOffset, destination.buffer, destinationOffset,
+            Math.ceil(size / 4) * 4);
     }
 
-    // The texture's texels, rows top first, tightly packed.
-    async readTexture(source) {
-        const rowBytes = source.width * source.bytes;
+    // Each level from the one above, by a linear filter over 2 x 2 texels (GenerateMips).
+    generateMips(target) {
+        const pipelineKey = `mips/${target.format}`;
+        let pipeline = this.pipelines.get(pipelineKey);
+        if (!pipeline) {
+            const module = this.device.createShaderModule({ code: mipWgsl });
+            pipeline = this.device.createRenderPipeline({
+                layout: "auto",
+                vertex: { module, entryPoint: "vertex_main" },
+                fragment: { module, entryPoint: "pixel_main", targets: [{ format: target.format }] },
+                primitive: { topology: "triangle-list" },
+            });
+            this.pipelines.set(pipelineKey, pipeline);
+        }
+        this.mipSampler ??= this.device.createSampler({ minFilter: "linear", magFilter: "linear" });
+        for (let level = 1; level < target.levels; ++level) {
+            const group = this.device.createBindGroup({
+                layout: pipeline.getBindGroupLayout(0),
+                entries: [
+                    { binding: 0, resource: target.levelView(level - 1) },
+                    { binding: 1, resource: this.mipSampler },
+                ],
+            });
+            const pass = this.commandEncoder().beginRenderPass({
+                colorAttachments: [{ view: target.levelView(level), loadOp: "clear", storeOp: "store" }],
+            });
+            pass.setPipeline(pipeline);
+            pass.setBindGroup(0, group);
+            pass.draw(3);
+            pass.end();
+        }
+    }
+
+    // A level's texels, rows top first, tightly packed.
+    async readTexture(source, level = 0) {
+        const width = Math.max(1, source.width >> level);
+        const height = Math.max(1, source.height >> level);
+        const rowBytes = width * source.bytes;
         const paddedRow = Math.ceil(rowBytes / 256) * 256;
         const staging = this.device.createBuffer({
-            size: paddedRow * source.height,
+            size: paddedRow * height,
             usage: GPUBufferUsage.COPY_DST | GPUBufferUsage.MAP_READ,
         });
-        this.commandEncoder().copyTextureToBuffer({ texture: source.texture },
-            { buffer: staging, bytesPerRow: paddedRow }, [source.width, source.height]);
+        this.commandEncoder().copyTextureToBuffer({ texture: source.texture, mipLevel: level },
+            { buffer: staging, bytesPerRow: paddedRow }, [width, height]);
         this.flush();
         await staging.mapAsync(GPUMapMode.READ);
         const mapped = new Uint8Array(staging.getMappedRange());
-        const out = new Uint8Array(rowBytes * source.height);
-        for (let row = 0; row < source.height; ++row) {
+        const out = new Uint8Array(rowBytes * height);
+        for (let row = 0; row < height; ++row) {
             out.set(mapped.subarray(row * paddedRow, row * paddedRow + rowBytes), row * rowBytes);
         }
         staging.destroy();

@@ -63,6 +63,7 @@ function wasiImports(memoryOf, log) {
         fd_seek: () => ERRNO_BADF,
         fd_read: () => ERRNO_BADF,
         fd_fdstat_get: (fd) => (fd <= 2 ? ERRNO_NOSYS : ERRNO_BADF),
+        fd_fdstat_set_flags: () => ERRNO_BADF, // fopen's fcntl: no file is ever open
         fd_prestat_get: () => ERRNO_BADF, // no preopened folders
         fd_prestat_dir_name: () => ERRNO_BADF,
         path_open: () => ERRNO_NOSYS,

@@ -57,9 +57,18 @@ async function play(show, startFrame) {
     };
     try {
         music = await startMusic({ context, startFrame });
-        pictures = await show.startShow({ canvas, startSeconds: music.seconds(), clock: music.seconds });
         await context.resume();
-        await music.play();
+        // The sound starts with the first frame, as in the native frame loop: the first read
+        // of the clock (which stands at the start until then) starts it.
+        let soundStarted = false;
+        const clock = () => {
+            if (!soundStarted) {
+                soundStarted = true;
+                music.play().catch((error) => console.error(`the music cannot start: ${error.message}`));
+            }
+            return music.seconds();
+        };
+        pictures = await show.startShow({ canvas, startSeconds: music.seconds(), clock });
     } catch (error) {
         stop();
         throw error;

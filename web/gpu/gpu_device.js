@@ -259,18 +259,20 @@ export class GpuDevice {
 
     // D3D11_BLEND_DESC: alphaToCoverage, independent, targets[i] = { enable, src, dest, op,
     // srcAlpha, destAlpha, opAlpha, writeMask }.
+    // States are named by what they hold: the show makes its states anew for every pass, and a
+    // pipeline made for one serves every state equal to it.
     createBlendState(desc) {
-        return { id: `blend${this.nextId++}`, ...desc };
+        return { id: `blend${JSON.stringify(desc)}`, ...desc };
     }
 
     // D3D11_DEPTH_STENCIL_DESC's depth half: { depthEnable, writeAll, compare }.
     createDepthState(desc) {
-        return { id: `depth${this.nextId++}`, ...desc };
+        return { id: `depth${JSON.stringify(desc)}`, ...desc };
     }
 
     // D3D11_RASTERIZER_DESC: { cull, frontCounterClockwise, depthClip }.
     createRasterizerState(desc) {
-        return { id: `raster${this.nextId++}`, ...desc };
+        return { id: `raster${JSON.stringify(desc)}`, ...desc };
     }
 
     commandEncoder() {

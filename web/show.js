@@ -28,7 +28,7 @@ async function loadShow() {
     const response = await fetch(new URL("./wasm/show.wasm", import.meta.url));
     instance = await instantiateWasi(await response.arrayBuffer(), { quavel_gpu: imports.calls });
     const show = instance.exports;
-    if (show.quavel_show_start() !== 0) {
+    if (show.quavel_show_start(1) !== 0) {
         throw new Error(`the show cannot start: ${imports.failures.join("; ")}`);
     }
     return { gpu, show, backBuffer: imports.get(show.quavel_show_back_buffer()) };

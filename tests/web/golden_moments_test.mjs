@@ -31,7 +31,7 @@ try {
         instance = await instantiateWasi(bytes, { quavel_gpu: imports.calls }, (fd, line) => lines.push(line));
         const show = instance.exports;
         const problems = () => [...imports.failures.splice(0), ...gpu.errors.splice(0)];
-        if (show.quavel_show_start() !== 0) {
+        if (show.quavel_show_start(1) !== 0) {
             return [{ name: "start", status: 2, lines: [...lines, ...problems()] }];
         }
         const check = WebAssembly.promising(show.quavel_check_moment);

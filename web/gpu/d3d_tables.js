@@ -12,18 +12,19 @@ function table(name, entries) {
     };
 }
 
-// DXGI_FORMAT -> texture format, bytes per texel.
+// DXGI_FORMAT -> texture format, bytes per texel. The 16-bit float formats name the 32-bit
+// format that holds them where the device can filter and blend it (`wide`, gpu_device.js).
 export const textureFormat = table("DXGI_FORMAT", [
     [2, { format: "rgba32float", bytes: 16 }],
     [3, { format: "rgba32uint", bytes: 16 }],
-    [10, { format: "rgba16float", bytes: 8 }],
+    [10, { format: "rgba16float", bytes: 8, wide: "rgba32float" }],
     [16, { format: "rg32float", bytes: 8 }],
     [28, { format: "rgba8unorm", bytes: 4 }],
     [40, { format: "depth32float", bytes: 4 }],
     [41, { format: "r32float", bytes: 4 }],
     [42, { format: "r32uint", bytes: 4 }],
     [45, { format: "depth24plus-stencil8", bytes: 4 }],
-    [54, { format: "r16float", bytes: 2 }],
+    [54, { format: "r16float", bytes: 2, wide: "r32float" }],
     [61, { format: "r8unorm", bytes: 1 }],
     [87, { format: "bgra8unorm", bytes: 4 }],
 ]);

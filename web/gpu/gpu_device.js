@@ -35,6 +35,66 @@ struct Out { @builtin(position) position: vec4<f32>, @location(0) uv: vec2<f32> 
     return textureSampleLevel(above, linear, v.uv, 0.0);
 }`;
 
+// Direct3D converts a pixel's float32 colour into a 16-bit float target rounding toward zero,
+// so a value beyond the format's range is stored as its largest finite value, and blends at
+// least at that precision. WebGPU rounds to nearest and blends 16-bit targets at 16-bit
+// precision: a bright pixel blended over another becomes infinity, then NaN (inf - inf), and
+// later passes spread the NaN. So 16-bit float textures are held as 32-bit ones where the
+// device can filter and blend those (their data converted at the CPU's side, where Direct3D's
+// 16-bit layout is kept), and programs that write them have their output clamped to the 16-bit
+// range (a variant of their WGSL, made on first use).
+const halfFloatMax = 65504;
+const wideFeatures = ["float32-filterable", "float32-blendable"];
+
+// float32 <-> float16 bits; to 16 bits rounding to nearest, beyond the range its largest value.
+const f32 = new Float32Array(1);
+const u32 = new Uint32Array(f32.buffer);
+export function halfToFloat(h) {
+    const sign = h & 0x8000 ? -1 : 1;
+    const exponent = (h >> 10) & 31;
+    const mantissa = h & 1023;
+    if (exponent === 31) {
+        return mantissa ? NaN : sign * Infinity;
+    }
+    return sign * (exponent ? 2 ** (exponent - 15) * (1 + mantissa / 1024) : 2 ** -14 * (mantissa / 1024));
+}
+export function floatToHalf(value) {
+    if (Number.isNaN(value)) {
+        return 0x7e00;
+    }
+    const clamped = Math.max(-halfFloatMax, Math.min(halfFloatMax, value));
+    f32[0] = clamped;
+    const bits = u32[0];
+    const sign = (bits >>> 16) & 0x8000;
+    const magnitude = Math.abs(clamped);
+    if (magnitude < 2 ** -24) {
+        return sign;
+    }
+    if (magnitude < 2 ** -14) {
+        return sign | Math.round(magnitude / 2 ** -24);
+    }
+    const exponent = ((bits >>> 23) & 255) - 127;
+    let mantissa = Math.round((bits & 0x7fffff) / 8192);
+    let e = exponent + 15;
+    if (mantissa === 1024) {
+        mantissa = 0;
+        e += 1;
+    }
+    return sign | (e << 10) | mantissa;
+}
+
+// The WGSL with the fragment entry point's vec4 result clamped to the 16-bit float range, or
+// null when its entry point returns anything else.
+export function halfClampedWgsl(wgsl) {
+    const entry = wgsl.search(/@fragment\s+fn pixel_main\([^\n]*\)\s*->\s*@location\(0\)\s*vec4<f32>\s*\{/);
+    if (entry < 0) {
+        return null;
+    }
+    const body = wgsl.slice(entry).replace(/return ([^;]+);/g,
+        `return clamp($1, vec4<f32>(-${halfFloatMax}f), vec4<f32>(${halfFloatMax}f));`);
+    return wgsl.slice(0, entry) + body;
+}
+
 const defaultBlend = { id: "blend0", alphaToCoverage: false, targets: [{ enable: false, writeMask: 0xf }] };
 const defaultDepth = { id: "depth0", depthEnable: true, writeAll: true, compare: 2 };
 const defaultRaster = { id: "raster0", cull: 3, frontCounterClockwise: false, depthClip: true };
@@ -74,7 +134,11 @@ export class GpuDevice {
     // D3D11_TEXTURE2D_DESC's size, levels, DXGI format and bind flags. Every texture can be
     // sampled and copied, as a Direct3D texture can be copied and viewed whatever its flags.
     createTexture({ width, height, levels = 1, format, bind }) {
-        const { format: gpuFormat, bytes } = d3d.textureFormat(format);
+        const known = d3d.textureFormat(format);
+        const widened = known.wide !== undefined && wideFeatures.every((f) => this.features.has(f));
+        const gpuFormat = widened ? known.wide : known.format;
+        const bytes = known.bytes;
+        const gpuBytes = widened ? bytes * 2 : bytes;
         const isDepth = gpuFormat.startsWith("depth");
         let usage = GPUTextureUsage.COPY_DST | GPUTextureUsage.TEXTURE_BINDING;
         if (!gpuFormat.includes("stencil")) {
@@ -88,7 +152,7 @@ export class GpuDevice {
         const levelViews = [];
         const levelView = (level) => (levelViews[level] ??= texture.createView({ baseMipLevel: level, mipLevelCount: 1 }));
         return {
-            id: this.nextId++, texture, view, levelView, format: gpuFormat, bytes, width, height, levels, isDepth,
+            id: this.nextId++, texture, view, levelView, format: gpuFormat, bytes, gpuBytes, widened, width, height, levels, isDepth,
             get attachmentView() {
                 return levelView(0);
             },
@@ -128,6 +192,18 @@ export class GpuDevice {
         this.flush();
         width ??= Math.max(1, target.width >> level);
         height ??= Math.max(1, target.height >> level);
+        if (target.widened) {
+            const channels = target.bytes / 2;
+            const wide = new Float32Array(width * height * channels);
+            const view = new DataView(data.buffer, data.byteOffset, data.byteLength);
+            for (let row = 0; row < height; ++row) {
+                for (let i = 0; i < width * channels; ++i) {
+                    wide[row * width * channels + i] = halfToFloat(view.getUint16(row * rowPitch + 2 * i, true));
+                }
+            }
+            data = new Uint8Array(wide.buffer);
+            rowPitch = width * target.gpuBytes;
+        }
         this.device.queue.writeTexture({ texture: target.texture, mipLevel: level, origin: [x, y] }, data,
             { bytesPerRow: rowPitch, rowsPerImage: height }, [width, height]);
     }
@@ -148,7 +224,12 @@ export class GpuDevice {
                 ...d3d.bindingKind[b.kind].layout(),
             })),
         });
-        return { id: this.nextId++, stage: block.stage, module, bindings: block.bindings, layout };
+        const program = { id: this.nextId++, stage: block.stage, module, bindings: block.bindings, layout };
+        if (block.stage === "pixel") {
+            const clamped = halfClampedWgsl(block.wgsl);
+            program.halfModule = () => (program.halfModuleMade ??= clamped ? this.device.createShaderModule({ code: clamped }) : module);
+        }
+        return program;
     }
 
     // D3D11_SAMPLER_DESC.
@@ -178,18 +259,20 @@ export class GpuDevice {
 
     // D3D11_BLEND_DESC: alphaToCoverage, independent, targets[i] = { enable, src, dest, op,
     // srcAlpha, destAlpha, opAlpha, writeMask }.
+    // States are named by what they hold: the show makes its states anew for every pass, and a
+    // pipeline made for one serves every state equal to it.
     createBlendState(desc) {
-        return { id: `blend${this.nextId++}`, ...desc };
+        return { id: `blend${JSON.stringify(desc)}`, ...desc };
     }
 
     // D3D11_DEPTH_STENCIL_DESC's depth half: { depthEnable, writeAll, compare }.
     createDepthState(desc) {
-        return { id: `depth${this.nextId++}`, ...desc };
+        return { id: `depth${JSON.stringify(desc)}`, ...desc };
     }
 
     // D3D11_RASTERIZER_DESC: { cull, frontCounterClockwise, depthClip }.
     createRasterizerState(desc) {
-        return { id: `raster${this.nextId++}`, ...desc };
+        return { id: `raster${JSON.stringify(desc)}`, ...desc };
     }
 
     commandEncoder() {
@@ -281,8 +364,9 @@ export class GpuDevice {
             multisample: { alphaToCoverageEnabled: !!blend.alphaToCoverage },
         };
         if (state.pixel) {
+            const writesHalf = targets.some((t) => t.widened || ["rgba16float", "r16float"].includes(t.format));
             descriptor.fragment = {
-                module: state.pixel.module,
+                module: writesHalf ? state.pixel.halfModule() : state.pixel.module,
                 entryPoint: entryPoint.pixel,
                 targets: targets.map((_, i) => blendOf(i)),
             };
@@ -395,11 +479,11 @@ export class GpuDevice {
         }
     }
 
-    // A level's texels, rows top first, tightly packed.
+    // A level's texels in Direct3D's layout, rows top first, tightly packed.
     async readTexture(source, level = 0) {
         const width = Math.max(1, source.width >> level);
         const height = Math.max(1, source.height >> level);
-        const rowBytes = width * source.bytes;
+        const rowBytes = width * source.gpuBytes;
         const paddedRow = Math.ceil(rowBytes / 256) * 256;
         const staging = this.device.createBuffer({
             size: paddedRow * height,
@@ -415,7 +499,15 @@ export class GpuDevice {
             out.set(mapped.subarray(row * paddedRow, row * paddedRow + rowBytes), row * rowBytes);
         }
         staging.destroy();
-        return out;
+        if (!source.widened) {
+            return out;
+        }
+        const wide = new Float32Array(out.buffer);
+        const halves = new Uint16Array(wide.length);
+        for (let i = 0; i < wide.length; ++i) {
+            halves[i] = floatToHalf(wide[i]);
+        }
+        return new Uint8Array(halves.buffer);
     }
 
     async readBuffer(source) {

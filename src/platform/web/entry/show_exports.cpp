@@ -9,6 +9,7 @@
 
 #include "platform/web/entry/web_show.h"
 
+#include "Fennick/texture_layout.h"
 #include "app/frame_grid.h"
 #include "platform/web/d3d11/objects.h"
 
@@ -18,18 +19,18 @@ namespace {
 
 WebShow* show = nullptr;
 
-bool makeDevice(DemoApp& app, ID3D11Texture2D*& backBuffer, std::string& error) {
+bool makeDevice(DemoApp& app, float renderScale, ID3D11Texture2D*& backBuffer, std::string& error) {
     const D3D_FEATURE_LEVEL level = D3D_FEATURE_LEVEL_11_0;
     if (FAILED(D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr, 0, &level, 1,
-                                 D3D11_SDK_VERSION, &app.device, nullptr,
-                                 &app.immediateContext))) {
+                                 D3D11_SDK_VERSION, &app.device, nullptr, &app.immediateContext))) {
         error = "no Direct3D device on WebGPU";
         return false;
     }
-    // The back buffer as the other platforms' swap chains make it (1600 x 900, RGBA8).
+    // The back buffer as the other platforms' swap chains make it (1600 x 900 at full size,
+    // RGBA8).
     D3D11_TEXTURE2D_DESC desc = {};
-    desc.Width = kShowWidth;
-    desc.Height = kShowHeight;
+    desc.Width = Fennick::gfx::scaledExtent(kShowWidth, renderScale);
+    desc.Height = Fennick::gfx::scaledExtent(kShowHeight, renderScale);
     desc.MipLevels = 1;
     desc.ArraySize = 1;
     desc.Format = DXGI_FORMAT_R8G8B8A8_UNORM;
@@ -50,15 +51,17 @@ WebShow* webShow() {
     return show;
 }
 
-// Device, back buffer and graph. 0 when the show can run; otherwise the reason is on stderr.
-QUAVEL_EXPORT(quavel_show_start) int showStart() {
+// Device, back buffer and graph, every picture at `renderScale` of its size (1: the show;
+// below, the quick looks of show.h). 0 when the show can run; otherwise the reason is on
+// stderr.
+QUAVEL_EXPORT(quavel_show_start) int showStart(float renderScale) {
     if (show != nullptr) {
         return 0;
     }
     auto* made = new WebShow();
     std::string error;
-    if (!makeDevice(made->app, made->backBuffer, error) ||
-        !buildShowGraph(made->app, error, kFullSize)) {
+    if (!makeDevice(made->app, renderScale, made->backBuffer, error) ||
+        !buildShowGraph(made->app, error, renderScale)) {
         std::fprintf(stderr, "the show cannot start: %s\n", error.c_str());
         return 1;
     }

@@ -1,9 +1,9 @@
 // The module player as the audio worklet calls it (web/audio/player_processor.js). Usage:
 //
 //   ptr = quavel_player_module_buffer(size)  // room for the module's bytes: copy them there
-//   quavel_player_open(44100)                // the player over them; 0 or a createModulePlayer error
-//   quavel_player_seek(frame)                // the song from `frame`, as the native seek does
-//   out = quavel_player_render(128)          // the next 128 stereo frames, interleaved
+//   quavel_player_open(44100)                // the player over them; 0 or a createModulePlayer
+//   error quavel_player_seek(frame)                // the song from `frame`, as the native seek
+//   does out = quavel_player_render(128)          // the next 128 stereo frames, interleaved
 //
 // The worklet renders every block from here, so the sound is the same float for float as the
 // native audio thread's and xmrender's: the same player, the same loop limit, the same
@@ -51,7 +51,8 @@ int makePlayer() {
 
 #define QUAVEL_EXPORT(name) extern "C" __attribute__((export_name(#name)))
 
-QUAVEL_EXPORT(quavel_player_module_buffer) std::uint8_t* quavelPlayerModuleBuffer(std::uint32_t size) {
+QUAVEL_EXPORT(quavel_player_module_buffer)
+std::uint8_t* quavelPlayerModuleBuffer(std::uint32_t size) {
     releasePlayer();
     state.module.assign(size, 0);
     return state.module.data();

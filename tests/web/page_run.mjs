@@ -1,7 +1,8 @@
 // The page as a visitor uses it, in headless Chromium: it loads, the play button starts the
 // show and its music, the clock runs with the heard music from where the address says, Escape
-// stops it (or the show's end does), and nothing is written to the console as an error on the way. An address with a
-// wrong ?t= and a browser without WebGPU each get their message instead of a show.
+// stops it (or the show's end does), ?still= draws a moment without a play button, and nothing
+// is written to the console as an error on the way. An address with a wrong ?t= and a browser
+// without WebGPU each get their message instead of a show.
 //
 //   node tests/web/page_run.mjs SITE_FOLDER
 import { openSite, runTest, siteFolderFromArguments } from './harness.mjs';
@@ -12,6 +13,7 @@ const kCases = [
     { name: 'from the start', query: '', play: { from: 0 } },
     { name: '?t=200', query: '?t=200', play: { from: 200 } },
     { name: 'the end of the show', query: '?t=367', play: { from: 367, endsAlone: true } },
+    { name: '?still=150', query: '?still=150', still: true },
     { name: 'a wrong ?t=', query: '?t=400', message: /\?t= takes seconds/ },
     { name: 'no WebGPU', query: '', without: ['--enable-unsafe-webgpu'], message: /no WebGPU/ },
 ];
@@ -57,11 +59,22 @@ async function playAndStop(page, { from, endsAlone = false }) {
 const site = siteFolderFromArguments();
 await runTest('web page start, play and stop', async () => {
     const failures = [];
-    for (const { name, query, without = [], play, message } of kCases) {
+    for (const { name, query, without = [], play, still, message } of kCases) {
         const run = await openSite(site, { without });
         try {
             await run.page.goto(`${run.url}index.html${query}`);
-            if (play) {
+            if (still) {
+                // The moment drawn, and nothing offered to play: a still has no sound.
+                const state = await waitForState(run.page, ['still', 'failed'], kStartTimeout);
+                if (state !== 'still') throw new Error(`no still: ${await run.page.textContent('#message')}`);
+                if (await run.page.isVisible('#play')) throw new Error('a play button beside the still');
+                const lit = await run.page.evaluate(() => {
+                    const canvas = document.getElementById('show');
+                    const pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+                    return pixels.some((value, i) => i % 4 !== 3 && value !== 0);
+                });
+                if (!lit) throw new Error('the still is black');
+            } else if (play) {
                 const state = await waitForState(run.page, ['ready', 'failed'], kStartTimeout);
                 if (state !== 'ready') throw new Error(`no play button: ${await run.page.textContent('#message')}`);
                 await playAndStop(run.page, play);

@@ -17,6 +17,11 @@
 # Elsewhere: shaderpack compiles with the quavel_shader_compiler library (glslang and
 # SPIRV-Cross in-process: HLSL -> SPIR-V -> GLSL 4.50 and the register table) into the
 # Direct3D layer's block.
+# The web build (wasm32): shaderpack, built for the build machine, compiles the same way to
+# SPIR-V (vertex programs with y inverted, each stage in its bind group) with the binding
+# table; web/tools/spirv-to-wgsl.mjs turns the SPIR-V into WGSL with naga-wasm under Node;
+# shaderpack puts both into the web Direct3D layer's block
+# (src/platform/web/d3d11/wgsl_block.h).
 # On every build a second library, <lib>_programs, lists every program with its source file,
 # stage, entry, include directories and block (platform/hlsl_program.h), for tests
 # and live compilation (platform/hlsl_compiler.h, which it links).
@@ -25,7 +30,13 @@
 
 # What a block holds on this build: bytecode (fxc, or the SPIR-V/GLSL path) or source.
 set(QUAVEL_SHADER_BLOCKS bytecode)
-if(WIN32)
+if(QUAVEL_WEB)
+    set(QUAVEL_SHADER_BLOCKS wgsl)
+    find_program(QUAVEL_NODE node REQUIRED)
+    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/node_modules/naga-wasm/package.json)
+        message(FATAL_ERROR "naga-wasm is not installed: run scripts/setup (npm ci)")
+    endif()
+elseif(WIN32)
     find_program(QUAVEL_FXC fxc
         HINTS "$ENV{WindowsSdkVerBinPath}/x64" "$ENV{WindowsSdkBinPath}/x64")
     if(NOT QUAVEL_FXC)
@@ -36,7 +47,27 @@ if(WIN32)
 endif()
 
 function(_quavel_shaderpack_tool)
-    if(NOT TARGET shaderpack)
+    if(TARGET shaderpack)
+        return()
+    endif()
+    if(CMAKE_CROSSCOMPILING AND NOT WIN32)
+        # glslang and SPIRV-Cross are the build machine's libraries: shaderpack is built
+        # there, as its own project, with the build machine's compiler.
+        include(ExternalProject)
+        set(host_dir ${PROJECT_BINARY_DIR}/shaderpack-host)
+        ExternalProject_Add(shaderpack_host
+            SOURCE_DIR ${PROJECT_SOURCE_DIR}/tools/shaderpack/host
+            BINARY_DIR ${host_dir}
+            CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=
+                       -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
+            BUILD_ALWAYS ON
+            BUILD_BYPRODUCTS ${host_dir}/shaderpack/shaderpack
+            INSTALL_COMMAND "")
+        add_executable(shaderpack IMPORTED GLOBAL)
+        set_target_properties(shaderpack PROPERTIES
+            IMPORTED_LOCATION ${host_dir}/shaderpack/shaderpack)
+        add_dependencies(shaderpack shaderpack_host)
+    else()
         add_subdirectory(${PROJECT_SOURCE_DIR}/tools/shaderpack ${PROJECT_BINARY_DIR}/shaderpack-host)
     endif()
 endfunction()
@@ -157,6 +188,25 @@ namespace {
                 DEPENDS ${file} ${includes} quavel_embed_file
                 COMMENT "HLSL ${stem} (${profile})"
                 VERBATIM)
+        elseif(QUAVEL_SHADER_BLOCKS STREQUAL "wgsl")
+            set(include_options "")
+            foreach(dir IN LISTS include_dirs)
+                list(APPEND include_options --include ${dir})
+            endforeach()
+            set(to_wgsl ${PROJECT_SOURCE_DIR}/web/tools/spirv-to-wgsl.mjs)
+            add_custom_command(
+                OUTPUT ${work}/${name}.spv ${source} ${work}/${name}.wgsl ${work}/${name}.table
+                COMMAND shaderpack spirv --stage ${stage} --entry ${entry} --source ${file}
+                        ${include_options} --output ${work}/${name}.spv
+                        --table ${work}/${name}.table --depfile ${work}/${name}.d
+                COMMAND ${QUAVEL_NODE} ${to_wgsl} ${work}/${name}.spv ${work}/${name}.wgsl
+                COMMAND shaderpack wgsl-block --table ${work}/${name}.table
+                        --wgsl ${work}/${name}.wgsl --name ${name} --output ${source}
+                DEPENDS ${file} shaderpack ${to_wgsl}
+                        ${PROJECT_SOURCE_DIR}/node_modules/naga-wasm/package.json
+                DEPFILE ${work}/${name}.d
+                COMMENT "HLSL ${stem} (${profile} via SPIR-V to WGSL)"
+                VERBATIM)
         else()
             set(include_options "")
             foreach(dir IN LISTS include_dirs)
@@ -194,6 +244,10 @@ namespace {
     set_target_properties(${ARG_TARGET} PROPERTIES LINKER_LANGUAGE CXX)
     set_target_properties(${ARG_TARGET} PROPERTIES QUAVEL_HLSL_STEMS "${stems}" QUAVEL_HLSL_BLOCKS "${blocks}")
 
+    # The browser compiles nothing at run time: no program list.
+    if(QUAVEL_SHADER_BLOCKS STREQUAL "wgsl")
+        return()
+    endif()
     set(dir_rows "")
     foreach(dir IN LISTS include_dirs)
         string(APPEND dir_rows "\"${dir}\", ")

@@ -1,7 +1,10 @@
 # The engine on the device: resources, shaders, passes, frame execution and the frame
 # context of ContextBuffer. The engine's Direct3D calls are in gfx_directx_impl.cpp; the
 # frame context (frame_context.cpp) makes its own for the shared samplers.
-find_path(QUAVEL_STB_INCLUDE_DIR stb_image.h PATH_SUFFIXES stb REQUIRED)
+# Header-only and the same for every target: a cross build (the web) looks on the build
+# machine itself, whose generic system has no default prefixes.
+find_path(QUAVEL_STB_INCLUDE_DIR stb_image.h PATHS /usr/include PATH_SUFFIXES stb REQUIRED
+    NO_CMAKE_FIND_ROOT_PATH)
 
 # The final copy pass's own programs. Blocks are named after their file stems, so the engine_
 # prefix keeps them apart from the demo's vsFullscreenFlipY and psCopy at link time.

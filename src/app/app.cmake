@@ -12,7 +12,8 @@ quavel_library(quavel_silent_clock SOURCES silent_clock.cpp LIBS quavel_platform
 # and the quavel1 executable.
 if(TARGET quavel_demo AND TARGET quavel_audio)
     quavel_library(quavel_show
-        SOURCES show.cpp frame_loop.cpp window_device.cpp window_fit.cpp window_procedure.cpp
+        SOURCES show.cpp show_frames.cpp frame_loop.cpp window_device.cpp window_fit.cpp
+                window_procedure.cpp
                 show_device.cpp
         LIBS quavel_demo quavel_gpu quavel_audio quavel_camera quavel_playhead quavel_read_back
              quavel_swap_chain_description quavel_silent_clock

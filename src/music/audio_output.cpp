@@ -2,13 +2,33 @@
 
 #include <cstdio>
 #include <system_error>
+#include <thread>
 
 #include "music/module_player.h"
 #include "platform/win32.h"
 
+struct AudioThread {
+    std::thread thread;
+};
+
 namespace {
 
 constexpr DWORD kPollMilliseconds = 5;
+
+void deleteThread(AudioThread* thread) {
+    delete thread;
+}
+
+// Throws std::system_error when no thread can be started.
+void startThread(AudioOutput& audio) {
+    audio.thread = {new AudioThread{std::thread(audioThreadMain, &audio)}, &deleteThread};
+}
+
+void joinThread(AudioOutput& audio) {
+    if (audio.thread && audio.thread->thread.joinable())
+        audio.thread->thread.join();
+    audio.thread.reset();
+}
 
 WAVEFORMATEX floatStereoFormat() {
     WAVEFORMATEX format{};
@@ -85,7 +105,7 @@ AudioStart startAudioOutput(AudioOutput& audio, const void* module, std::size_t 
     generateSamples(audio.player, audio.buffer, kAudioRingFrames);
 
     try {
-        audio.thread = std::thread(audioThreadMain, &audio);
+        startThread(audio);
     } catch (const std::system_error&) {
         releasePlayer(audio);
         closeDevice(audio);
@@ -117,8 +137,7 @@ bool seekAudioOutput(AudioOutput& audio, std::uint64_t frame) {
     if (audio.device == nullptr || audio.player == nullptr)
         return false;
     audio.stopRequested.store(true);
-    if (audio.thread.joinable())
-        audio.thread.join();
+    joinThread(audio);
     waveOutReset(audio.device);
     if (audio.paused)
         waveOutPause(audio.device); // the reset must not end the hold
@@ -133,7 +152,7 @@ bool seekAudioOutput(AudioOutput& audio, std::uint64_t frame) {
     generateSamples(audio.player, audio.buffer, kAudioRingFrames);
     audio.stopRequested.store(false);
     try {
-        audio.thread = std::thread(audioThreadMain, &audio);
+        startThread(audio);
     } catch (const std::system_error&) {
         releasePlayer(audio);
         return false;
@@ -154,8 +173,7 @@ float audioSongSeconds(const AudioOutput& audio) {
 
 void stopAudioOutput(AudioOutput& audio) {
     audio.stopRequested.store(true);
-    if (audio.thread.joinable())
-        audio.thread.join();
+    joinThread(audio);
     if (audio.device != nullptr)
         closeDevice(audio);
     releasePlayer(audio);

@@ -5,19 +5,22 @@
 
 #include <atomic>
 #include <cstddef>
-#include <thread>
+#include <memory>
 
 #include "music/audio_refill.h"
 #include "platform/waveout.h"
 
 struct ModulePlayer;
+struct AudioThread; // the thread that refills the buffer (audio_output.cpp)
 
 struct AudioOutput {
     WAVEHDR header{};
     HWAVEOUT device = nullptr; // null while no device is open
     float buffer[kAudioRingFrames * 2] = {};
     ModulePlayer* player = nullptr;
-    std::thread thread;
+    // Held by pointer so that this header needs no <thread>: the web build's C++ library has
+    // none, and the show's record (DemoApp) holds an AudioOutput there too.
+    std::unique_ptr<AudioThread, void (*)(AudioThread*)> thread{nullptr, nullptr};
     bool firstWritePending = false;
     std::atomic<bool> stopRequested{false};
     // For seeks: the module the player was made from (it must stay valid while playing), the

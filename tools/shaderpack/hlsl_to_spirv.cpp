@@ -72,7 +72,7 @@ void initializeOnce() {
 
 } // namespace
 
-SpirvResult hlslToSpirv(const HlslSource& source) {
+SpirvResult hlslToSpirv(const HlslSource& source, bool invertY) {
     initializeOnce();
     SpirvResult result;
     std::string text;
@@ -92,6 +92,7 @@ SpirvResult hlslToSpirv(const HlslSource& source) {
     shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
     shader.setHlslIoMapping(true);
     shader.setDxPositionW(true);
+    shader.setInvertY(invertY && source.stage == ShaderStage::Vertex);
     struct Shift {
         glslang::TResourceType type;
         unsigned base;

@@ -1,7 +1,12 @@
 // shaderpack: compiles one HLSL program into the C++ source of its shader block (the Linux
-// build's shader step; Windows links fxc containers or compiles at start-up).
+// build's shader step; Windows links fxc containers or compiles at start-up), and the two
+// ends of the web build's step around naga (web/tools/spirv-to-wgsl.mjs): SPIR-V with the
+// binding table, then the WGSL block.
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -9,6 +14,7 @@
 #include "files/output_file.h"
 #include "shader_compiler.h"
 #include "source_writer.h"
+#include "wgsl_bindings.h"
 
 namespace {
 
@@ -18,7 +24,16 @@ const char* const usage =
     "                          --name NAME --output FILE.cpp [--depfile FILE.d]\n"
     "Compiles an HLSL program (shader model 5.0) to the Direct3D layer's shader block (GLSL\n"
     "4.50 and its register table) and writes it as a C++ source defining\n"
-    "`const unsigned char NAME[]` and `NAME_size`; the depfile lists every file it read.\n";
+    "`const unsigned char NAME[]` and `NAME_size`; the depfile lists every file it read.\n"
+    "\n"
+    "       shaderpack spirv --stage vs|ps|cs --entry NAME --source FILE.hlsl [--include DIR]...\n"
+    "                        --output FILE.spv --table FILE.table [--depfile FILE.d]\n"
+    "Compiles the same way for the web build: vertex programs with y inverted, each stage's\n"
+    "resources in its bind group; the table says which register each binding stands for.\n"
+    "\n"
+    "       shaderpack wgsl-block --table FILE.table --wgsl FILE.wgsl --name NAME --output "
+    "FILE.cpp\n"
+    "Writes the web build's block: the table with the WGSL text naga made from the SPIR-V.\n";
 
 int fail(const std::string& message, int status = 1) {
     std::fprintf(stderr, "shaderpack: %s\n", message.c_str());
@@ -46,42 +61,36 @@ std::string depfileText(const std::string& target, const std::vector<std::string
     return text + "\n";
 }
 
-} // namespace
+bool readFile(const std::string& path, std::string& contents) {
+    std::ifstream in(path, std::ios::binary);
+    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return static_cast<bool>(in) || in.eof();
+}
 
-int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fputs(usage, argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
-    }
-    if (std::strcmp(argv[1], "compile") != 0) {
-        return fail(std::string("unknown mode ") + argv[1] + " (see --help)", 2);
-    }
-    std::map<std::string, std::string> options;
-    std::vector<std::string> includeDirs;
-    for (int i = 2; i < argc; i += 2) {
-        if (std::strncmp(argv[i], "--", 2) != 0 || i + 1 >= argc) {
-            return fail(std::string("expected --option value, got ") + argv[i], 2);
-        }
-        if (std::strcmp(argv[i], "--include") == 0) {
-            includeDirs.push_back(argv[i + 1]);
-        } else {
-            options[argv[i] + 2] = argv[i + 1];
-        }
-    }
-    for (const char* required : {"stage", "entry", "source", "name", "output"}) {
+using Options = std::map<std::string, std::string>;
+
+int requireOptions(const Options& options, std::initializer_list<const char*> names) {
+    for (const char* required : names) {
         if (options.count(required) == 0) {
             return fail(std::string("missing --") + required, 2);
         }
     }
-    const auto stage = quavel::d3d11::shaderStageNamed(options["stage"]);
-    if (!stage) {
-        return fail("--stage must be vs, ps or cs, not '" + options["stage"] + "'", 2);
-    }
-    std::string path = options["source"];
+    return 0;
+}
+
+std::string programName(const std::string& path) {
     std::string program = path.substr(path.find_last_of('/') + 1);
-    program = program.substr(0, program.find('.'));
+    return program.substr(0, program.find('.'));
+}
+
+int compileMode(Options& options, const std::vector<std::string>& includeDirs,
+                quavel::d3d11::ShaderStage stage) {
+    if (int status = requireOptions(options, {"name", "output"})) {
+        return status;
+    }
+    const std::string& path = options["source"];
     shaderpack::CompileResult result = shaderpack::compileHlsl(
-        {program, path, *stage, options["entry"], includeDirs, std::nullopt});
+        {programName(path), path, stage, options["entry"], includeDirs, std::nullopt});
     if (!result.ok()) {
         return fail(result.error->text());
     }
@@ -95,4 +104,96 @@ int main(int argc, char** argv) {
         return fail(error);
     }
     return 0;
+}
+
+int spirvMode(Options& options, const std::vector<std::string>& includeDirs,
+              quavel::d3d11::ShaderStage stage) {
+    if (int status = requireOptions(options, {"output", "table"})) {
+        return status;
+    }
+    const std::string& path = options["source"];
+    const std::string program = programName(path);
+    shaderpack::SpirvResult spirv = shaderpack::hlslToSpirv(
+        {program, path, stage, options["entry"], includeDirs, std::nullopt}, true);
+    if (spirv.error) {
+        return fail(spirv.error->text());
+    }
+    shaderpack::setDescriptorSet(spirv.words, quavel::web::groupOf(stage));
+    quavel::web::WgslBlock table{stage, {}, ""};
+    std::string error;
+    if (!shaderpack::wgslBindings(stage, spirv.words, table.bindings, error)) {
+        return fail(program + ": " + path + ": " + error);
+    }
+    const std::vector<uint8_t> tableBytes = quavel::web::encodeWgslBlock(table);
+    const std::string words(reinterpret_cast<const char*>(spirv.words.data()),
+                            spirv.words.size() * sizeof(uint32_t));
+    if (options.count("depfile") &&
+        !writeFile(options["depfile"], depfileText(options["output"], spirv.included), &error)) {
+        return fail(error);
+    }
+    if (!writeFile(options["table"], std::string(tableBytes.begin(), tableBytes.end()), &error) ||
+        !writeFile(options["output"], words, &error)) {
+        return fail(error);
+    }
+    return 0;
+}
+
+int wgslBlockMode(Options& options) {
+    if (int status = requireOptions(options, {"table", "wgsl", "name", "output"})) {
+        return status;
+    }
+    std::string tableBytes;
+    quavel::web::WgslBlock block;
+    if (!readFile(options["table"], tableBytes) ||
+        !quavel::web::decodeWgslBlock(tableBytes.data(), tableBytes.size(), block) ||
+        !block.wgsl.empty()) {
+        return fail(options["table"] + " is not a binding table from shaderpack spirv");
+    }
+    if (!readFile(options["wgsl"], block.wgsl) || block.wgsl.empty()) {
+        return fail("cannot read " + options["wgsl"]);
+    }
+    const std::vector<uint8_t> bytes = quavel::web::encodeWgslBlock(block);
+    std::string error;
+    if (!writeFile(options["output"], shaderpack::byteBlockSource(options["name"], bytes),
+                   &error)) {
+        return fail(error);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs(usage, argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    const std::string mode = argv[1];
+    if (mode != "compile" && mode != "spirv" && mode != "wgsl-block") {
+        return fail("unknown mode " + mode + " (see --help)", 2);
+    }
+    Options options;
+    std::vector<std::string> includeDirs;
+    for (int i = 2; i < argc; i += 2) {
+        if (std::strncmp(argv[i], "--", 2) != 0 || i + 1 >= argc) {
+            return fail(std::string("expected --option value, got ") + argv[i], 2);
+        }
+        if (std::strcmp(argv[i], "--include") == 0) {
+            includeDirs.push_back(argv[i + 1]);
+        } else {
+            options[argv[i] + 2] = argv[i + 1];
+        }
+    }
+    if (mode == "wgsl-block") {
+        return wgslBlockMode(options);
+    }
+    if (int status = requireOptions(options, {"stage", "entry", "source"})) {
+        return status;
+    }
+    const auto stage = quavel::d3d11::shaderStageNamed(options["stage"]);
+    if (!stage) {
+        return fail("--stage must be vs, ps or cs, not '" + options["stage"] + "'", 2);
+    }
+    return mode == "compile" ? compileMode(options, includeDirs, *stage)
+                             : spirvMode(options, includeDirs, *stage);
 }

@@ -21,7 +21,9 @@ struct SpirvResult {
     std::vector<std::string> included;
     std::optional<CompileError> error;
 };
-SpirvResult hlslToSpirv(const HlslSource& source);
+// invertY negates the vertex position's y on output: the web build's WGSL translator negates
+// it once more when it reads the module, so clip y = +1 stays the top row.
+SpirvResult hlslToSpirv(const HlslSource& source, bool invertY = false);
 
 // GLSL 4.50 text and the block for SPIR-V from hlslToSpirv; false with a reason otherwise.
 bool spirvToBlock(quavel::d3d11::ShaderStage stage, const std::vector<uint32_t>& spirv,

@@ -52,26 +52,48 @@ function canvasPresenter(canvas, gpu, backBuffer) {
     };
 }
 
+// Grid frames replayed between two looks at the page's events, on the way to ?t=.
+const replayStep = 600;
+
 export async function startShow({ canvas, startSeconds = 0, clock }) {
     const { gpu, show, backBuffer } = await loadShow();
     const present = canvasPresenter(canvas, gpu, backBuffer);
     if (startSeconds > 0) {
-        show.quavel_show_seek(startSeconds);
+        // The history up to the start, replayed in steps so that the page stays responsive.
+        const target = show.quavel_show_grid_frame(startSeconds);
+        for (let n = Math.min(replayStep, target); ; n = Math.min(n + replayStep, target)) {
+            show.quavel_show_seek(n);
+            gpu.flush();
+            await gpu.device.queue.onSubmittedWorkDone();
+            if (n === target) {
+                break;
+            }
+        }
     }
     let request = 0;
     let stopped = false;
+    // One frame on the GPU at a time: a slow device gets fewer frames, not a growing queue.
+    let inFlight = false;
     const frame = () => {
         if (stopped) {
             return;
         }
+        request = requestAnimationFrame(frame);
         const time = clock();
         if (time >= showSeconds) {
             stopped = true;
+            cancelAnimationFrame(request);
+            return;
+        }
+        if (inFlight) {
             return;
         }
         show.quavel_show_frame(time);
         present();
-        request = requestAnimationFrame(frame);
+        inFlight = true;
+        gpu.device.queue.onSubmittedWorkDone().then(() => {
+            inFlight = false;
+        });
     };
     request = requestAnimationFrame(frame);
     return {

@@ -30,7 +30,8 @@ for (const scale of [1, 0.5]) {
             if (show.quavel_show_start(scale) !== 0) {
                 return { error: imports.failures.join("; ") };
             }
-            const first = show.quavel_show_seek(150);
+            const first = show.quavel_show_grid_frame(150);
+            show.quavel_show_seek(first);
             let time = first / 60;
             const drawOne = async () => {
                 show.quavel_show_frame(time);

@@ -2,14 +2,10 @@
 
 #include <cstdio>
 #include <system_error>
-#include <thread>
 
+#include "music/audio_thread.h"
 #include "music/module_player.h"
 #include "platform/win32.h"
-
-struct AudioThread {
-    std::thread thread;
-};
 
 namespace {
 
@@ -25,7 +21,7 @@ void startThread(AudioOutput& audio) {
 }
 
 void joinThread(AudioOutput& audio) {
-    if (audio.thread && audio.thread->thread.joinable())
+    if (audioThreadRunning(audio))
         audio.thread->thread.join();
     audio.thread.reset();
 }
@@ -113,6 +109,10 @@ AudioStart startAudioOutput(AudioOutput& audio, const void* module, std::size_t 
     }
     audio.firstWritePending = true;
     return AudioStart::Playing;
+}
+
+bool audioThreadRunning(const AudioOutput& audio) {
+    return audio.thread && audio.thread->thread.joinable();
 }
 
 void submitFirstWrite(AudioOutput& audio) {

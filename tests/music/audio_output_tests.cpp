@@ -9,6 +9,7 @@
 
 #include "music/audio_output.h"
 #include "music/audio_test_module.h"
+#include "music/audio_thread.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ TEST(AudioOutput, ThreadKeepsTheRingFilledWithTheSongAtTheDevicePosition) {
     ASSERT_EQ(startAudioOutput(*audio, module.data(), module.size()), AudioStart::Playing);
     ASSERT_NE(audio->device, nullptr);
     EXPECT_TRUE(audio->firstWritePending);
-    EXPECT_TRUE(audio->thread.joinable());
+    EXPECT_TRUE(audioThreadRunning(*audio));
     EXPECT_EQ(audio->header.dwBufferLength, 32768u);
     EXPECT_EQ(audio->header.dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP | WHDR_PREPARED),
               WHDR_BEGINLOOP | WHDR_ENDLOOP | WHDR_PREPARED);
@@ -38,7 +39,7 @@ TEST(AudioOutput, ThreadKeepsTheRingFilledWithTheSongAtTheDevicePosition) {
 
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     audio->stopRequested.store(true);
-    audio->thread.join();
+    audio->thread->thread.join();
     const std::uint32_t played = devicePositionFrames(audio->device);
     ASSERT_GT(played, 44100u);
 
@@ -100,7 +101,7 @@ TEST(AudioOutput, SeekRefillsPauseHoldsTheClockAndStopReleasesEverything) {
     const auto start = std::chrono::steady_clock::now();
     stopAudioOutput(*audio);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
-    EXPECT_FALSE(audio->thread.joinable());
+    EXPECT_FALSE(audioThreadRunning(*audio));
     EXPECT_EQ(audio->player, nullptr);
     MMTIME time{};
     time.wType = TIME_BYTES;
@@ -124,7 +125,7 @@ TEST(AudioOutput, AModuleThatWillNotLoadRunsSilentWithoutThreadOrDevice) {
     EXPECT_NE(said.find("audio: the music module cannot be loaded"), std::string::npos) << said;
     EXPECT_EQ(audio->device, nullptr);
     EXPECT_EQ(audio->player, nullptr);
-    EXPECT_FALSE(audio->thread.joinable());
+    EXPECT_FALSE(audioThreadRunning(*audio));
     EXPECT_FALSE(audio->firstWritePending);
     submitFirstWrite(*audio); // nothing pending: no call on a closed device
     stopAudioOutput(*audio);

@@ -42,7 +42,7 @@ struct Out { @builtin(position) position: vec4<f32>, @location(0) uv: vec2<f32> 
 // later passes spread the NaN. So 16-bit float textures are held as 32-bit ones where the
 // device can filter and blend those (their data converted at the CPU's side, where Direct3D's
 // 16-bit layout is kept), and programs that write them have their output clamped to the 16-bit
-// range (a variant of their WGSL, made on first use).
+// range and rounded to its precision (a variant of their WGSL, made on first use).
 const halfFloatMax = 65504;
 const wideFeatures = ["float32-filterable", "float32-blendable"];
 
@@ -83,16 +83,22 @@ export function floatToHalf(value) {
     return sign | (e << 10) | mantissa;
 }
 
-// The WGSL with the fragment entry point's vec4 result clamped to the 16-bit float range, or
-// null when its entry point returns anything else.
+// The WGSL with the fragment entry point's vec4 result as a 16-bit float target stores it:
+// clamped to the range and rounded to 16-bit precision (the 32-bit texture holding it would
+// keep more, and the show's thresholds, such as its dither's, see the difference). Null when
+// the entry point returns anything else.
 export function halfClampedWgsl(wgsl) {
     const entry = wgsl.search(/@fragment\s+fn pixel_main\([^\n]*\)\s*->\s*@location\(0\)\s*vec4<f32>\s*\{/);
     if (entry < 0) {
         return null;
     }
-    const body = wgsl.slice(entry).replace(/return ([^;]+);/g,
-        `return clamp($1, vec4<f32>(-${halfFloatMax}f), vec4<f32>(${halfFloatMax}f));`);
-    return wgsl.slice(0, entry) + body;
+    const body = wgsl.slice(entry).replace(/return ([^;]+);/g, "return quavel_as_half($1);");
+    return `${wgsl.slice(0, entry)}fn quavel_as_half(v: vec4<f32>) -> vec4<f32> {
+    let c = clamp(v, vec4<f32>(-${halfFloatMax}f), vec4<f32>(${halfFloatMax}f));
+    return vec4<f32>(unpack2x16float(pack2x16float(c.xy)), unpack2x16float(pack2x16float(c.zw)));
+}
+
+${body}`;
 }
 
 const defaultBlend = { id: "blend0", alphaToCoverage: false, targets: [{ enable: false, writeMask: 0xf }] };

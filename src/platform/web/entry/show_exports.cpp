@@ -79,13 +79,16 @@ QUAVEL_EXPORT(quavel_show_frame) void showFrame(float time) {
     show->playhead.advanceTo(time);
 }
 
-// Starts the show at `seconds`: the history up to the first grid frame at or after it is
-// replayed (without drawing), as the capture tool starts a range; the next frame follows it.
-// Returns the grid frame it stands before.
-QUAVEL_EXPORT(quavel_show_seek) double showSeek(double seconds) {
-    const std::int64_t n = firstGridFrameAtOrAfter(seconds, kWebGridFps);
-    show->playhead.seekToGridFrame(n);
-    return static_cast<double>(n);
+// The first grid frame at or after `seconds`.
+QUAVEL_EXPORT(quavel_show_grid_frame) double showGridFrame(double seconds) {
+    return static_cast<double>(firstGridFrameAtOrAfter(seconds, kWebGridFps));
+}
+
+// Starts the show before grid frame `n`: the history up to it is replayed (without drawing),
+// as the capture tool starts a range; the next frame follows it. The page may move there in
+// steps (n rising), each replaying only from where the last one left the show.
+QUAVEL_EXPORT(quavel_show_seek) void showSeek(double n) {
+    show->playhead.seekToGridFrame(static_cast<std::int64_t>(n));
 }
 
 // Draws exactly the grid frame at or after `seconds`, as --check and the capture tool draw

@@ -8,14 +8,14 @@
 //   node bench/web/frame_time.mjs [BUILD_WEB_DIR] [FRAMES]
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
-import { openBrowser } from "../../tests/web/browser.mjs";
+import { openSite } from "../../tests/web/harness.mjs";
 
 const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
 const buildDir = process.argv[2] ?? join(root, "build-web");
 const frames = Number(process.argv[3] ?? 10);
 
 for (const scale of [1, 0.5]) {
-    const session = await openBrowser({ "/": join(buildDir, "site") });
+    const session = await openSite({ "/": join(buildDir, "site") });
     try {
         const result = await session.page.evaluate(async ({ scale, frames }) => {
             const { GpuDevice } = await import("/gpu/gpu_device.js");

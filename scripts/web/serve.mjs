@@ -38,10 +38,15 @@ export function fileOfRequest(root, requestPath) {
     return inside.startsWith('..') || path.isAbsolute(inside) ? null : file;
 }
 
-export function serveFolder(folder, port = 0, host = '127.0.0.1') {
-    const root = path.resolve(folder);
+// `folders`: one folder served at /, or URL prefixes and the folders served under them
+// ({ '/': site, '/probe/': probes }); the longest prefix a request starts with wins.
+export function serveFolder(folders, port = 0, host = '127.0.0.1') {
+    const mounts = Object.entries(typeof folders === 'string' ? { '/': folders } : folders)
+        .map(([prefix, folder]) => ({ prefix, root: path.resolve(folder) }))
+        .sort((a, b) => b.prefix.length - a.prefix.length);
     const server = createServer(async (request, response) => {
-        const file = fileOfRequest(root, request.url);
+        const mount = mounts.find(({ prefix }) => request.url.startsWith(prefix));
+        const file = mount && fileOfRequest(mount.root, request.url.slice(mount.prefix.length - 1));
         const stat = file && (await fs.stat(file).catch(() => null));
         if (!stat || !stat.isFile()) {
             response.writeHead(404, { 'Content-Type': 'text/plain' });

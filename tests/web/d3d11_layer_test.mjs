@@ -5,13 +5,13 @@
 //   node tests/web/d3d11_layer_test.mjs BUILD_WEB_DIR
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
-import { openBrowser } from "./browser.mjs";
+import { openSite } from "./harness.mjs";
 
 const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
 const buildDir = process.argv[2] ?? join(root, "build-web");
 const checks = ["quavel_probe_copy_pass"];
 
-const session = await openBrowser({ "/": join(root, "web"), "/probe/": join(buildDir, "probe") });
+const session = await openSite({ "/": join(root, "web"), "/probe/": join(buildDir, "probe") });
 let failures = 0;
 try {
     const results = await session.page.evaluate(async (names) => {
@@ -44,8 +44,8 @@ try {
             console.log(`ok ${name}`);
         }
     }
-    if (session.errors.length > 0) {
-        console.error(`FAIL page errors: ${session.errors.join("; ")}`);
+    if (session.consoleErrors.length > 0) {
+        console.error(`FAIL page errors: ${session.consoleErrors.join("; ")}`);
         ++failures;
     }
 } finally {

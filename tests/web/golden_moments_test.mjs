@@ -7,12 +7,12 @@
 //   node tests/web/golden_moments_test.mjs BUILD_WEB_DIR
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
-import { openBrowser } from "./browser.mjs";
+import { openSite } from "./harness.mjs";
 
 const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
 const buildDir = process.argv[2] ?? join(root, "build-web");
 
-const session = await openBrowser({ "/": join(buildDir, "site"), "/probe/": join(buildDir, "probe") });
+const session = await openSite({ "/": join(buildDir, "site"), "/probe/": join(buildDir, "probe") });
 let failures = 0;
 try {
     const started = Date.now();
@@ -55,8 +55,8 @@ try {
         }
     }
     console.log(`(${((Date.now() - started) / 1000).toFixed(1)} s)`);
-    if (session.errors.length > 0) {
-        console.error(`FAIL page errors: ${session.errors.join("; ")}`);
+    if (session.consoleErrors.length > 0) {
+        console.error(`FAIL page errors: ${session.consoleErrors.join("; ")}`);
         ++failures;
     }
 } finally {

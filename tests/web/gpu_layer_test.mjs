@@ -11,14 +11,14 @@
 import { readFileSync } from "node:fs";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
-import { blockBytes, openBrowser } from "./browser.mjs";
+import { blockBytes, openSite } from "./harness.mjs";
 
 const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
 const buildDir = process.argv[2] ?? join(root, "build-web");
-const blocksDir = join(buildDir, "src/platform/web/entry/demo_shaders/quavel_demo_shaders_hlsl");
+const blocksDir = join(buildDir, "src/demo/shaders/quavel_demo_shaders_hlsl");
 const block = (name) => Array.from(blockBytes(readFileSync(join(blocksDir, `${name}.cpp`), "utf8")));
 
-const session = await openBrowser({ "/": join(root, "web") });
+const session = await openSite({ "/": join(root, "web") });
 let failures = 0;
 try {
     const result = await session.page.evaluate(async ({ vs, ps, cs }) => {
@@ -93,8 +93,8 @@ try {
     } else {
         console.log("ok: copy pass reads back texel for texel; compute passes see each other's writes");
     }
-    if (session.errors.length > 0) {
-        console.error(`FAIL page errors: ${session.errors.join("; ")}`);
+    if (session.consoleErrors.length > 0) {
+        console.error(`FAIL page errors: ${session.consoleErrors.join("; ")}`);
         ++failures;
     }
 } finally {

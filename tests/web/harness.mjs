@@ -3,6 +3,7 @@
 // Usage:
 //
 //   const run = await openSite(siteFolder);          // served, browser started, blank page open
+//   const run = await openSite({ '/': site, '/probe/': probes });   // several folders
 //   await run.page.goto(run.url + 'index.html?still=12');
 //   run.consoleErrors                                // every console error and page exception
 //   await run.close();
@@ -33,9 +34,10 @@ export function siteFolderFromArguments() {
     return folder;
 }
 
-// `without`: flags of kChromiumFlags left out (a browser without WebGPU, say).
-export async function openSite(folder, { without = [] } = {}) {
-    const server = await serveFolder(folder);
+// `folders` as serveFolder takes them; `without`: flags of kChromiumFlags left out (a browser
+// without WebGPU, say).
+export async function openSite(folders, { without = [] } = {}) {
+    const server = await serveFolder(folders);
     const browser = await chromium.launch({
         executablePath: process.env.QUAVEL_CHROMIUM || '/usr/bin/chromium',
         headless: false, // the flags above ask for the new headless mode themselves
@@ -71,4 +73,10 @@ export async function runTest(name, body) {
         console.error(`${name}: FAILED: ${error.message}`);
         process.exitCode = 1;
     }
+}
+
+// The bytes of a block as shaderpack writes it into a C++ source.
+export function blockBytes(source) {
+    const body = source.slice(source.indexOf('[] = {'), source.lastIndexOf('};'));
+    return Uint8Array.from([...body.matchAll(/0x([0-9a-f]{2}),/g)].map((m) => parseInt(m[1], 16)));
 }

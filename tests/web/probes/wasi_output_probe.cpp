@@ -19,7 +19,8 @@ PROBE_EXPORT(print_in_pieces) void printInPieces() {
 }
 
 PROBE_EXPORT(print_utf8) void printUtf8() {
-    std::printf("gr\xc3\xbc\xc3\x9f" "e\n"); // "grüße"
+    std::printf("gr\xc3\xbc\xc3\x9f"
+                "e\n"); // "grüße"
 }
 
 // Milliseconds of the monotonic clock.

@@ -7,6 +7,7 @@
 #include "app/silent_clock.h"
 #include "demo/show_assets.h"
 #include "music/audio_output.h"
+#include "music/audio_thread.h"
 #include "platform/win32.h"
 
 int main() {
@@ -21,7 +22,7 @@ int main() {
     position.wType = TIME_BYTES;
     waveOutGetPosition(audio.device, &position, sizeof position);
     std::printf("device=%d player=%d thread=%d position=%lu\n", audio.device != nullptr,
-                audio.player != nullptr, audio.thread.joinable() ? 1 : 0,
+                audio.player != nullptr, audioThreadRunning(audio) ? 1 : 0,
                 static_cast<unsigned long>(position.u.cb));
     // Without a device the show keeps time by the system clock: 0 at the first frame, then on.
     if (start == AudioStart::NoDevice) {

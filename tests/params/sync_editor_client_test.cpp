@@ -71,6 +71,9 @@ TEST(SyncEditorClient, HandshakeAsksForTracksInOrderAndTakesTheEditorsKeys) {
     editor.holdKeys("heartOpacity", {{17, 2.0f, Quartic}, {34, 3.0f, Step}});
     Session s(editor.port());
     ASSERT_TRUE(s.pumpUntil(editor, [&] { return s.client->isConnected(); }));
+    // On a loaded machine the keys may come later than a fixed settle time: wait for them,
+    // then settle so that anything more would be seen too.
+    ASSERT_TRUE(s.pumpUntil(editor, [&] { return s.seen.keyEdits >= 4u; }));
     s.settle(editor);
 
     EXPECT_EQ(editor.requested, (std::vector<std::string>{"FadeIn", "LogoGlow", "heartOpacity"}));

@@ -10,7 +10,7 @@
 #include <set>
 #include <tuple>
 
-#include "hlsl_program.h"
+#include "platform/hlsl_program.h"
 #include "platform/web/d3d11/wgsl_block.h"
 #include "tool_run.h"
 

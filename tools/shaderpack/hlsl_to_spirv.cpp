@@ -83,12 +83,15 @@ SpirvResult hlslToSpirv(const HlslSource& source, bool invertY, bool reduceWideT
 
     const EShLanguage language = languageOf(source.stage);
     glslang::TShader shader(language);
-    // The prelude is a string of its own, so the program's lines keep their numbers.
-    const std::string& prelude = reduceWideTrig ? wideTrigPrelude() : std::string();
-    const char* strings[] = {prelude.c_str(), text.c_str()};
-    const int lengths[] = {static_cast<int>(prelude.size()), static_cast<int>(text.size())};
-    const char* names[] = {"wide_trig_prelude", source.path.c_str()};
-    shader.setStringsWithLengthsAndNames(strings, lengths, names, 2);
+    // The prelude is a string of its own, so the program's lines keep their numbers; it
+    // carries the program's name, as glslang resolves includes from the first string's name.
+    const char* strings[] = {wideTrigPrelude().c_str(), text.c_str()};
+    const int lengths[] = {static_cast<int>(wideTrigPrelude().size()),
+                           static_cast<int>(text.size())};
+    const char* names[] = {source.path.c_str(), source.path.c_str()};
+    const int first = reduceWideTrig ? 0 : 1;
+    shader.setStringsWithLengthsAndNames(strings + first, lengths + first, names + first,
+                                         2 - first);
     shader.setEntryPoint(source.entry.c_str());
     shader.setEnvInput(glslang::EShSourceHlsl, language, glslang::EShClientVulkan, 100);
     shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);

@@ -15,7 +15,7 @@ import { blockBytes, openBrowser } from "./browser.mjs";
 
 const root = join(dirname(fileURLToPath(import.meta.url)), "../..");
 const buildDir = process.argv[2] ?? join(root, "build-web");
-const blocksDir = join(buildDir, "src/platform/web/entry/demo_shaders/quavel_demo_shaders_hlsl");
+const blocksDir = join(buildDir, "src/demo/shaders/quavel_demo_shaders_hlsl");
 const block = (name) => Array.from(blockBytes(readFileSync(join(blocksDir, `${name}.cpp`), "utf8")));
 
 const session = await openBrowser({ "/": join(root, "web") });

@@ -12,6 +12,7 @@
 
 #include "glsl_bindings.h"
 #include "shader_compiler.h"
+#include "wide_trig_prelude.h"
 
 namespace shaderpack {
 namespace {
@@ -72,7 +73,7 @@ void initializeOnce() {
 
 } // namespace
 
-SpirvResult hlslToSpirv(const HlslSource& source, bool invertY) {
+SpirvResult hlslToSpirv(const HlslSource& source, bool invertY, bool reduceWideTrig) {
     initializeOnce();
     SpirvResult result;
     std::string text;
@@ -82,10 +83,15 @@ SpirvResult hlslToSpirv(const HlslSource& source, bool invertY) {
 
     const EShLanguage language = languageOf(source.stage);
     glslang::TShader shader(language);
-    const char* strings[] = {text.c_str()};
-    const int lengths[] = {static_cast<int>(text.size())};
-    const char* names[] = {source.path.c_str()};
-    shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
+    // The prelude is a string of its own, so the program's lines keep their numbers; it
+    // carries the program's name, as glslang resolves includes from the first string's name.
+    const char* strings[] = {wideTrigPrelude().c_str(), text.c_str()};
+    const int lengths[] = {static_cast<int>(wideTrigPrelude().size()),
+                           static_cast<int>(text.size())};
+    const char* names[] = {source.path.c_str(), source.path.c_str()};
+    const int first = reduceWideTrig ? 0 : 1;
+    shader.setStringsWithLengthsAndNames(strings + first, lengths + first, names + first,
+                                         2 - first);
     shader.setEntryPoint(source.entry.c_str());
     shader.setEnvInput(glslang::EShSourceHlsl, language, glslang::EShClientVulkan, 100);
     shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);

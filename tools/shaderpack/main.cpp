@@ -114,7 +114,7 @@ int spirvMode(Options& options, const std::vector<std::string>& includeDirs,
     const std::string& path = options["source"];
     const std::string program = programName(path);
     shaderpack::SpirvResult spirv = shaderpack::hlslToSpirv(
-        {program, path, stage, options["entry"], includeDirs, std::nullopt}, true);
+        {program, path, stage, options["entry"], includeDirs, std::nullopt}, true, true);
     if (spirv.error) {
         return fail(spirv.error->text());
     }

@@ -22,8 +22,10 @@ struct SpirvResult {
     std::optional<CompileError> error;
 };
 // invertY negates the vertex position's y on output: the web build's WGSL translator negates
-// it once more when it reads the module, so clip y = +1 stays the top row.
-SpirvResult hlslToSpirv(const HlslSource& source, bool invertY = false);
+// it once more when it reads the module, so clip y = +1 stays the top row. reduceWideTrig puts
+// wideTrigPrelude (wide_trig_prelude.h) before the program, as the web build does.
+SpirvResult hlslToSpirv(const HlslSource& source, bool invertY = false,
+                        bool reduceWideTrig = false);
 
 // GLSL 4.50 text and the block for SPIR-V from hlslToSpirv; false with a reason otherwise.
 bool spirvToBlock(quavel::d3d11::ShaderStage stage, const std::vector<uint32_t>& spirv,

@@ -75,6 +75,12 @@ TEST(ShaderCompiler, ABrokenSourceIsNamedByProgramFileAndLine) {
         EXPECT_EQ(c.file, result.error->file) << c.what;
         EXPECT_EQ(c.line, result.error->line) << c.what << ": " << result.error->text();
         EXPECT_FALSE(result.error->message.empty()) << c.what;
+        // The web build's step puts its functions before the program, on lines of their own.
+        const shaderpack::SpirvResult web = shaderpack::hlslToSpirv(
+            {"ps_broken", main, ShaderStage::Pixel, "pixel_main", {}, c.text}, true, true);
+        ASSERT_TRUE(web.error) << c.what;
+        EXPECT_EQ(c.file, web.error->file) << c.what;
+        EXPECT_EQ(c.line, web.error->line) << c.what << ": " << web.error->text();
     }
     std::filesystem::remove_all(folder);
 }

@@ -14,14 +14,6 @@ namespace {
 // reads a shader makes of an empty slot in practice.
 constexpr GLsizeiptr kZeroBufferBytes = 1 << 20;
 
-// Copies a range of bindings into slots, ignoring whatever reaches past the last slot.
-template <class T, size_t N>
-void assignRange(Ref<T> (&slots)[N], UINT start, UINT count, T* const* objects) {
-    for (UINT i = 0; i < count && start + i < N; ++i) {
-        slots[start + i] = objects ? objects[i] : nullptr;
-    }
-}
-
 template <class T, size_t N> void clearAll(Ref<T> (&slots)[N]) {
     for (Ref<T>& slot : slots) {
         slot = nullptr;
@@ -173,62 +165,6 @@ void DeviceContext::setResources(Stage stage, UINT start, UINT count,
             slots[i] = nullptr;
         }
     }
-}
-
-void DeviceContext::setSamplers(Stage stage, UINT start, UINT count,
-                                ID3D11SamplerState* const* samplers) {
-    assignRange(stages_[stage].samplers, start, count, samplers);
-}
-
-void DeviceContext::VSSetConstantBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers) {
-    setConstantBuffers(VertexStage, start, count, buffers);
-}
-
-void DeviceContext::PSSetConstantBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers) {
-    setConstantBuffers(PixelStage, start, count, buffers);
-}
-
-void DeviceContext::CSSetConstantBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers) {
-    setConstantBuffers(ComputeStage, start, count, buffers);
-}
-
-void DeviceContext::VSSetShaderResources(UINT start, UINT count,
-                                         ID3D11ShaderResourceView* const* views) {
-    setResources(VertexStage, start, count, views);
-}
-
-void DeviceContext::PSSetShaderResources(UINT start, UINT count,
-                                         ID3D11ShaderResourceView* const* views) {
-    setResources(PixelStage, start, count, views);
-}
-
-void DeviceContext::CSSetShaderResources(UINT start, UINT count,
-                                         ID3D11ShaderResourceView* const* views) {
-    setResources(ComputeStage, start, count, views);
-}
-
-void DeviceContext::VSSetSamplers(UINT start, UINT count, ID3D11SamplerState* const* samplers) {
-    setSamplers(VertexStage, start, count, samplers);
-}
-
-void DeviceContext::PSSetSamplers(UINT start, UINT count, ID3D11SamplerState* const* samplers) {
-    setSamplers(PixelStage, start, count, samplers);
-}
-
-void DeviceContext::CSSetSamplers(UINT start, UINT count, ID3D11SamplerState* const* samplers) {
-    setSamplers(ComputeStage, start, count, samplers);
-}
-
-void DeviceContext::VSSetShader(ID3D11VertexShader* shader, ID3D11ClassInstance* const*, UINT) {
-    vertexShader_ = shader;
-}
-
-void DeviceContext::PSSetShader(ID3D11PixelShader* shader, ID3D11ClassInstance* const*, UINT) {
-    pixelShader_ = shader;
-}
-
-void DeviceContext::CSSetShader(ID3D11ComputeShader* shader, ID3D11ClassInstance* const*, UINT) {
-    computeShader_ = shader;
 }
 
 void DeviceContext::CSSetUnorderedAccessViews(UINT start, UINT count,

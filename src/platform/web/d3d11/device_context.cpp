@@ -11,13 +11,6 @@
 namespace quavel::d3d11 {
 namespace {
 
-template <class T, size_t N>
-void setRange(Ref<T> (&slots)[N], UINT start, UINT count, T* const* objects) {
-    for (UINT i = 0; i < count && start + i < N; ++i) {
-        slots[start + i] = Ref<T>(objects != nullptr ? objects[i] : nullptr);
-    }
-}
-
 WebResource* resourceOf(ID3D11View* view) {
     WebView* web = view != nullptr ? webView(view) : nullptr;
     return web != nullptr ? web->target : nullptr;
@@ -63,7 +56,7 @@ void DeviceContext::GetDevice(ID3D11Device** device) {
 
 void DeviceContext::setConstantBuffers(Stage stage, UINT start, UINT count,
                                        ID3D11Buffer* const* buffers) {
-    setRange(stages_[stage].constantBuffers, start, count, buffers);
+    assignRange(stages_[stage].constantBuffers, start, count, buffers);
 }
 
 void DeviceContext::setResources(Stage stage, UINT start, UINT count,
@@ -77,49 +70,6 @@ void DeviceContext::setResources(Stage stage, UINT start, UINT count,
         }
         stages_[stage].resources[start + i] = Ref<ID3D11ShaderResourceView>(view);
     }
-}
-
-void DeviceContext::setSamplers(Stage stage, UINT start, UINT count,
-                                ID3D11SamplerState* const* samplers) {
-    setRange(stages_[stage].samplers, start, count, samplers);
-}
-
-void DeviceContext::VSSetConstantBuffers(UINT s, UINT n, ID3D11Buffer* const* b) {
-    setConstantBuffers(VertexStage, s, n, b);
-}
-void DeviceContext::PSSetConstantBuffers(UINT s, UINT n, ID3D11Buffer* const* b) {
-    setConstantBuffers(PixelStage, s, n, b);
-}
-void DeviceContext::CSSetConstantBuffers(UINT s, UINT n, ID3D11Buffer* const* b) {
-    setConstantBuffers(ComputeStage, s, n, b);
-}
-void DeviceContext::VSSetShaderResources(UINT s, UINT n, ID3D11ShaderResourceView* const* v) {
-    setResources(VertexStage, s, n, v);
-}
-void DeviceContext::PSSetShaderResources(UINT s, UINT n, ID3D11ShaderResourceView* const* v) {
-    setResources(PixelStage, s, n, v);
-}
-void DeviceContext::CSSetShaderResources(UINT s, UINT n, ID3D11ShaderResourceView* const* v) {
-    setResources(ComputeStage, s, n, v);
-}
-void DeviceContext::VSSetSamplers(UINT s, UINT n, ID3D11SamplerState* const* p) {
-    setSamplers(VertexStage, s, n, p);
-}
-void DeviceContext::PSSetSamplers(UINT s, UINT n, ID3D11SamplerState* const* p) {
-    setSamplers(PixelStage, s, n, p);
-}
-void DeviceContext::CSSetSamplers(UINT s, UINT n, ID3D11SamplerState* const* p) {
-    setSamplers(ComputeStage, s, n, p);
-}
-
-void DeviceContext::VSSetShader(ID3D11VertexShader* shader, ID3D11ClassInstance* const*, UINT) {
-    vertexShader_ = Ref<ID3D11VertexShader>(shader);
-}
-void DeviceContext::PSSetShader(ID3D11PixelShader* shader, ID3D11ClassInstance* const*, UINT) {
-    pixelShader_ = Ref<ID3D11PixelShader>(shader);
-}
-void DeviceContext::CSSetShader(ID3D11ComputeShader* shader, ID3D11ClassInstance* const*, UINT) {
-    computeShader_ = Ref<ID3D11ComputeShader>(shader);
 }
 
 bool DeviceContext::boundAsOutput(const WebResource* resource) const {

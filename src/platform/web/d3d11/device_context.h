@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/linux/d3d11/com_object.h"
+#include "platform/linux/d3d11/staged_context.h"
 #include "platform/web/d3d11/gpu_command.h"
 
 namespace quavel::d3d11 {
@@ -12,13 +13,7 @@ namespace quavel::d3d11 {
 class Device;
 struct WebResource;
 
-struct StageBindings {
-    Ref<ID3D11Buffer> constantBuffers[D3D11_COMMONSHADER_CONSTANT_BUFFER_API_SLOT_COUNT];
-    Ref<ID3D11ShaderResourceView> resources[D3D11_COMMONSHADER_INPUT_RESOURCE_SLOT_COUNT];
-    Ref<ID3D11SamplerState> samplers[D3D11_COMMONSHADER_SAMPLER_SLOT_COUNT];
-};
-
-class DeviceContext final : public ID3D11DeviceContext {
+class DeviceContext final : public StagedContext {
 public:
     explicit DeviceContext(Device& device);
     ~DeviceContext() override;
@@ -29,24 +24,6 @@ public:
     ULONG Release() override;
     void GetDevice(ID3D11Device** device) override;
 
-    void VSSetConstantBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers) override;
-    void PSSetConstantBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers) override;
-    void CSSetConstantBuffers(UINT start, UINT count, ID3D11Buffer* const* buffers) override;
-    void VSSetShaderResources(UINT start, UINT count,
-                              ID3D11ShaderResourceView* const* views) override;
-    void PSSetShaderResources(UINT start, UINT count,
-                              ID3D11ShaderResourceView* const* views) override;
-    void CSSetShaderResources(UINT start, UINT count,
-                              ID3D11ShaderResourceView* const* views) override;
-    void VSSetSamplers(UINT start, UINT count, ID3D11SamplerState* const* samplers) override;
-    void PSSetSamplers(UINT start, UINT count, ID3D11SamplerState* const* samplers) override;
-    void CSSetSamplers(UINT start, UINT count, ID3D11SamplerState* const* samplers) override;
-    void VSSetShader(ID3D11VertexShader* shader, ID3D11ClassInstance* const* instances,
-                     UINT instanceCount) override;
-    void PSSetShader(ID3D11PixelShader* shader, ID3D11ClassInstance* const* instances,
-                     UINT instanceCount) override;
-    void CSSetShader(ID3D11ComputeShader* shader, ID3D11ClassInstance* const* instances,
-                     UINT instanceCount) override;
     void CSSetUnorderedAccessViews(UINT start, UINT count, ID3D11UnorderedAccessView* const* views,
                                    const UINT* initialCounts) override;
     void IASetPrimitiveTopology(D3D11_PRIMITIVE_TOPOLOGY topology) override;
@@ -83,20 +60,15 @@ public:
     void Flush() override;
 
 private:
-    enum Stage { VertexStage = 0, PixelStage = 1, ComputeStage = 2, StageCount = 3 };
-
-    void setConstantBuffers(Stage stage, UINT start, UINT count, ID3D11Buffer* const* buffers);
-    void setResources(Stage stage, UINT start, UINT count, ID3D11ShaderResourceView* const* views);
-    void setSamplers(Stage stage, UINT start, UINT count, ID3D11SamplerState* const* samplers);
+    void setConstantBuffers(Stage stage, UINT start, UINT count,
+                            ID3D11Buffer* const* buffers) override;
+    void setResources(Stage stage, UINT start, UINT count,
+                      ID3D11ShaderResourceView* const* views) override;
     bool boundAsOutput(const WebResource* resource) const;
     void unbindFromInputs(const WebResource* resource);
     void fillRegisters(Stage stage, quavel::web::StageRegisters& registers) const;
 
     Device& device_;
-    StageBindings stages_[StageCount];
-    Ref<ID3D11VertexShader> vertexShader_;
-    Ref<ID3D11PixelShader> pixelShader_;
-    Ref<ID3D11ComputeShader> computeShader_;
     Ref<ID3D11UnorderedAccessView> unorderedAccess_[D3D11_PS_CS_UAV_REGISTER_COUNT];
     D3D11_PRIMITIVE_TOPOLOGY topology_ = D3D11_PRIMITIVE_TOPOLOGY_UNDEFINED;
     Ref<ID3D11RasterizerState> rasterizer_;
